@@ -1,0 +1,66 @@
+#ifndef BATTERYWIDGET_H
+#define BATTERYWIDGET_H
+
+#include "cellora_global.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+#include <memory>
+
+class BatteryWidgetPrivate;
+
+// One flight battery: its record and, at the same time, its card in the overview.
+// Capacities are in mAh, currents in hundredths of an ampere, the charge rate in
+// tenths of C (15 means 1.5C, 0 means none given).
+class CELLORA_AUTOTEST_EXPORT BatteryWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit BatteryWidget(QWidget *parent = nullptr);
+    ~BatteryWidget() override;
+
+    const QString &batteryName() const;
+    void setBatteryName(const QString &name);
+    uint batteryCapacity() const;
+    void setBatteryCapacity(uint mAh);
+    uint batteryRating() const;
+    void setBatteryRating(uint c);
+    uint batteryChargeRate() const;
+    void setBatteryChargeRate(uint tenthsOfC);
+    uint batteryCycles() const;
+    void setBatteryCycles(uint count);
+    void setBatteryLastDischarged(uint mAh);
+    void setBatteryLastMaxCurrent(uint hundredthsOfAmpere);
+    const QDate &purchaseDate() const;
+    void setPurchaseDate(const QDate &date);
+    const QDateTime &lastUpdated() const;
+    void setLastUpdated(QDateTime when);
+    bool batteryCharged() const;
+    void setBatteryCharged(bool charged, bool notify);
+    int viewMode() const;
+    void setViewMode(int mode);
+
+    void addCycleData(const QDateTime &when, uint discharged, uint current, bool notify);
+    void addCycleData(const QDateTime &when, bool notify);
+    const QVector<QDateTime> &cycleDates() const;
+    const QVector<uint> &cycleDischarged() const;
+    const QVector<uint> &cycleCurrents() const;
+    bool findCycleData(const QDateTime &when, uint &discharged, uint &current) const;
+
+signals:
+    void dataChanged();
+    void chargeBatteryClicked();
+
+private slots:
+    void on_pushButton_clicked();
+
+private:
+    std::unique_ptr<BatteryWidgetPrivate> d;
+};
+
+#endif // BATTERYWIDGET_H

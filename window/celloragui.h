@@ -1,0 +1,109 @@
+#ifndef CELLORAGUI_H
+#define CELLORAGUI_H
+
+#include "cellora_global.h"
+#include "store/dataprocessor.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QVector>
+
+class BatteryWidget;
+class ModelWidget;
+class QAbstractButton;
+class QKeyEvent;
+
+namespace QtCharts {
+class QChartView;
+}
+
+namespace Ui {
+class CelloraGui;
+}
+
+// The module's main window. The host creates it, hands it a storage folder with
+// changeStoragePath() and takes it away again when closeCelloraGui() arrives.
+class CELLORA_EXPORT CelloraGui : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit CelloraGui(QWidget *parent = nullptr);
+    ~CelloraGui() override;
+
+signals:
+    void closeCelloraGui();
+
+    // The meta-object lists these slots in declaration order; keep it.
+public slots:
+    void on_pb_backup_clicked();
+    void on_pb_export_data_clicked();
+    void on_pb_import_data_clicked();
+    void on_pb_update_battery_clicked();
+    void on_pb_update_model_clicked();
+    void on_pb_home_clicked();
+    void on_pb_options_clicked();
+    void on_pb_mode_clicked();
+    void on_pb_edit_data_clicked();
+    void on_pb_choose_addbattery_clicked();
+    void on_pb_choose_addmodel_clicked();
+    void on_pb_choose_addlocation_clicked();
+    void on_pb_addNewBattery_clicked();
+    void on_pb_addNewModel_clicked();
+    void on_pb_add_location_clicked();
+    void on_pb_del_location_clicked();
+    void on_pb_chart_clicked();
+    void on_pb_choose_delbattery_clicked();
+    void on_pb_choose_delmodel_clicked();
+    void on_pb_choose_modify_battery_clicked();
+    void on_pb_choose_modify_model_clicked();
+    void on_pb_choose_dellocation_clicked();
+    void on_pb_logbook_clicked();
+    void on_btnGrp_mode_buttonClicked(QAbstractButton *button);
+    void on_btngrp_showData_buttonClicked(QAbstractButton *button);
+    void on_cb_batteryData_currentIndexChanged(int index);
+    void on_pb_save_discharged_clicked();
+    void on_pb_deleteConfirm_clicked();
+    void on_pb_deleteConfirm_model_clicked();
+    void on_cb_batteryList_delete_currentIndexChanged(int index);
+    void on_cb_select_model_currentIndexChanged(int index);
+    void on_pb_add_batt_to_model_clicked();
+    void on_pb_rem_batt_from_model_clicked();
+    void keyPressEvent(QKeyEvent *event) override;
+    void changeStoragePath(const QString &path);
+    void on_cb_logview_model_currentIndexChanged(int index);
+    void on_cb_bat_choose_model_currentIndexChanged(int index);
+    void on_cb_model_choose_bat_currentIndexChanged(int index);
+    void on_pb_logview_next_clicked();
+    void on_pb_logview_prev_clicked();
+
+private slots:
+    void writeDataWithDataprocessor();
+    void showBatteryCharge();
+    void updateBackupStatus(QString text = QString());
+    void store_discharge(bool quickmode);
+
+private:
+    void updateBatteryGui();
+
+    // Overview helpers
+    ModelWidget *selectedModel() const;
+    ModelWidget *modelNamed(const QString &name) const;
+    BatteryWidget *batteryNamed(const QString &name) const;
+    void replaceOverviewContent();
+    void placeSpacerAndHint(bool hintOnly);
+    void returnToOverview();
+    void finishEdit();
+    void showLogEntry(const LogData &entry, bool hasEntry);
+
+    Ui::CelloraGui *ui;
+    DataProcessor dataProcessor;
+    int viewState;
+    int cardCount;
+    QtCharts::QChartView *chartView;
+    QVector<BatteryWidget *> batteries;
+    QVector<ModelWidget *> models;
+    BatteryWidget *activeBattery;
+};
+
+#endif // CELLORAGUI_H
