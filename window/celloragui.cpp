@@ -1,1 +1,163 @@
-// placeholder
+#include "window/celloragui.h"
+
+#include "records/batterywidget.h"
+#include "records/modelwidget.h"
+#include "ui_celloragui.h"
+#include "window/celloragui_p.h"
+
+#include <QAbstractButton>
+#include <QChartView>
+#include <QKeyEvent>
+
+namespace {
+const auto settingsGroup = QStringLiteral("SETTINGS");
+
+// Created while the module loads, before any window exists, and never destroyed:
+// it outlives every window of the process.
+QSettings *const settings = new QSettings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"));
+} // namespace
+
+QVariant CelloraSettings::value(const QString &key)
+{
+    settings->beginGroup(settingsGroup);
+    const QVariant result = settings->value(key);
+    settings->endGroup();
+    return result;
+}
+
+void CelloraSettings::setValue(const QString &key, const QString &value)
+{
+    settings->beginGroup(settingsGroup);
+    settings->setValue(key, value);
+    settings->endGroup();
+    // The host may end the process without returning to the event loop.
+    settings->sync();
+}
+
+CelloraGui::CelloraGui(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(nullptr)
+    , dataProcessor(this)
+    , viewState(0)
+    , cardCount(0)
+    , chartView(nullptr)
+    , activeBattery(nullptr)
+{
+    ui = new Ui::CelloraGui;
+    ui->setupUi(this);
+    setWindowTitle(QStringLiteral("Vantrix %1.%2.%3").arg(15).arg(8).arg(4));
+    ui->lbl_really->hide();
+    ui->lbl_reallydelete_model->hide();
+    ui->lbl_reallydelete_location->hide();
+    updateBackupStatus(QString());
+}
+
+CelloraGui::~CelloraGui()
+{
+    delete ui;
+    qDeleteAll(batteries);
+    batteries.clear();
+    qDeleteAll(models);
+    models.clear();
+    delete chartView;
+}
+
+void CelloraGui::changeStoragePath(const QString &path)
+{
+    dataProcessor.setStoragePath(path);
+    updateBatteryGui();
+}
+
+void CelloraGui::keyPressEvent(QKeyEvent *event)
+{
+    // Keys that no child used stay here: the host never sees them.
+    Q_UNUSED(event)
+}
+
+void CelloraGui::on_pb_home_clicked()
+{
+    emit closeCelloraGui();
+}
+
+void CelloraGui::on_pb_options_clicked()
+{
+    switch (viewState) {
+    case 0:
+    case 2:
+    case 3:
+    case 5:
+    case 6:
+    case 8:
+    case 9:
+    case 11:
+    case 13:
+    case 14:
+        ui->stackedWidget->setCurrentWidget(ui->optionsView);
+        viewState = 1;
+        break;
+    default:
+        ui->stackedWidget->setCurrentWidget(ui->scrollLayout);
+        viewState = 0;
+        break;
+    }
+}
+
+void CelloraGui::returnToOverview()
+{
+    viewState = 1;
+    on_pb_options_clicked();
+}
+
+void CelloraGui::on_pb_mode_clicked()
+{
+    ui->stackedWidget->setCurrentWidget(ui->modeView);
+    viewState = 2;
+}
+
+void CelloraGui::on_pb_chart_clicked()
+{
+    ui->stackedWidget->setCurrentWidget(ui->dataView);
+    on_cb_batteryData_currentIndexChanged(ui->cb_batteryData->currentIndex());
+    viewState = 3;
+}
+
+void CelloraGui::on_pb_edit_data_clicked()
+{
+    ui->stackedWidget->setCurrentWidget(ui->editDataView);
+    viewState = 4;
+}
+
+void CelloraGui::on_pb_choose_addlocation_clicked()
+{
+    ui->stackedWidget->setCurrentWidget(ui->addLocationView);
+    viewState = 7;
+}
+
+void CelloraGui::on_pb_choose_dellocation_clicked()
+{
+    ui->stackedWidget->setCurrentWidget(ui->deleteLocationView);
+    viewState = 10;
+}
+
+void CelloraGui::on_pb_logbook_clicked()
+{
+    on_cb_logview_model_currentIndexChanged(0);
+    ui->stackedWidget->setCurrentWidget(ui->logView);
+    viewState = 11;
+}
+
+void CelloraGui::on_pb_backup_clicked()
+{
+    ui->stackedWidget->setCurrentWidget(ui->backupView);
+    viewState = 15;
+}
+
+void CelloraGui::on_btnGrp_mode_buttonClicked(QAbstractButton *button)
+{
+    const auto complex = QStringLiteral("Complex");
+    const bool fullMode = button && button->property("ViewMode").toString() == complex;
+    CelloraSettings::setValue(QStringLiteral("cellora"),
+                              fullMode ? complex : QStringLiteral("Simple"));
+    for (BatteryWidget *battery : qAsConst(batteries))
+        battery->setViewMode(fullMode ? 1 : 0);
+}

@@ -4,6 +4,7 @@
 #include "cellora_global.h"
 #include "store/dataprocessor.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QString>
 #include <QVector>
@@ -12,6 +13,10 @@ class BatteryWidget;
 class ModelWidget;
 class QAbstractButton;
 class QKeyEvent;
+class QLabel;
+class QPushButton;
+class QVariant;
+struct LogData;
 
 namespace QtCharts {
 class QChartView;
@@ -86,15 +91,31 @@ private slots:
 private:
     void updateBatteryGui();
 
-    // Overview helpers
-    ModelWidget *selectedModel() const;
+    // Overview
+    QWidget *createOverviewContent();
+    void releaseOverviewContent(QWidget *content);
+    void refillModelChoosers(const QVariant &logModel);
+    void placeBatteryCards(ModelWidget *model);
+    void placeOverviewLabel(QLabel *label, int row);
+    void placeCardsTail(bool modelSelected);
     ModelWidget *modelNamed(const QString &name) const;
-    BatteryWidget *batteryNamed(const QString &name) const;
-    void replaceOverviewContent();
-    void placeSpacerAndHint(bool hintOnly);
-    void returnToOverview();
-    void finishEdit();
+    ModelWidget *selectedModel() const;
+
+    // Discharge capture, logbook and chart
+    QDateTime enteredDischargeMoment() const;
+    ModelWidget *logbookModel() const;
     void showLogEntry(const LogData &entry, bool hasEntry);
+    void showLogBattery(const QDateTime &flightMoment, bool hasEntry);
+    int chartQuantity() const;
+    void placeChartView(QtCharts::QChartView *view);
+
+    // Editing
+    BatteryWidget *batteryNamed(const QString &name) const;
+    void arm(QPushButton *confirm, QLabel *really);
+    void disarm(QPushButton *confirm, QLabel *really);
+    void saveAssignment();
+    void finishEdit();
+    void returnToOverview();
 
     Ui::CelloraGui *ui;
     DataProcessor dataProcessor;

@@ -1,1 +1,52 @@
-// placeholder
+#include "window/celloragui.h"
+
+#include "ui_celloragui.h"
+#include "window/filedialogs.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTimer>
+
+void CelloraGui::on_pb_export_data_clicked()
+{
+    const QString folder = FileDialogs::chooseExportFolder(this);
+    if (folder.isEmpty())
+        return;
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    QFile backup(folder + QStringLiteral("/cellora_") + stamp + QStringLiteral(".xml"));
+    if (!backup.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        updateBackupStatus(tr("Error! Could not create file."));
+        return;
+    }
+    // Without a data file the backup stays empty, and nothing is said.
+    if (dataProcessor.exportData(&backup))
+        updateBackupStatus(tr("Export finished!"));
+    backup.close();
+}
+
+void CelloraGui::on_pb_import_data_clicked()
+{
+    const QString fileName = FileDialogs::chooseImportFile(this);
+    if (fileName.isEmpty())
+        return;
+    QFile source(fileName);
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        updateBackupStatus(tr("Error! Could not access file."));
+        return;
+    }
+    if (dataProcessor.importData(&source)) {
+        updateBatteryGui();
+        updateBackupStatus(tr("Import finished!"));
+    } else {
+        updateBackupStatus(tr("Error! Not a valid file."));
+    }
+    source.close();
+}
+
+void CelloraGui::updateBackupStatus(QString text)
+{
+    ui->lbl_backup_status->setText(text);
+    if (!text.isEmpty())
+        QTimer::singleShot(2000, this, [this] { updateBackupStatus(); });
+}

@@ -1,1 +1,108 @@
-// placeholder
+#include "window/celloragui.h"
+
+#include "records/batterywidget.h"
+#include "records/modelwidget.h"
+#include "ui_celloragui.h"
+
+namespace {
+// Whole amperes, a comma and the hundredths as stored: 13500 reads "135,0".
+// Odd hundredths (not made by the discharge capture) keep two digits: 1205 reads "12,05".
+QString currentText(uint hundredths)
+{
+    const uint rest = hundredths % 100;
+    return QStringLiteral("%1,%2")
+        .arg(hundredths / 100)
+        .arg(rest, rest != 0 && rest < 10 ? 2 : 1, 10, QLatin1Char('0'));
+}
+} // namespace
+
+ModelWidget *CelloraGui::logbookModel() const
+{
+    return modelNamed(ui->cb_logview_model->currentText());
+}
+
+void CelloraGui::on_cb_logview_model_currentIndexChanged(int index)
+{
+    Q_UNUSED(index) // the model is found by the chooser's text
+    ModelWidget *const model = logbookModel();
+    ui->pb_logview_next->setEnabled(false);
+    ui->pb_logview_prev->setEnabled(false);
+    if (!model)
+        return;
+
+    LogData entry;
+    const int count = model->lastLogData(entry);
+    showLogEntry(entry, count > 0);
+    ui->pb_logview_prev->setEnabled(count > 1);
+}
+
+void CelloraGui::on_pb_logview_next_clicked()
+{
+    ModelWidget *const model = logbookModel();
+    if (!model)
+        return;
+    // A refresh may have swapped the model behind the page's back: an empty log
+    // shows nothing and leaves both steps off.
+    if (model->flightLog().isEmpty()) {
+        on_cb_logview_model_currentIndexChanged(0);
+        return;
+    }
+    LogData entry;
+    const bool more = model->nextLogData(entry);
+    showLogEntry(entry, true);
+    if (!more)
+        ui->pb_logview_next->setEnabled(false);
+    ui->pb_logview_prev->setEnabled(true);
+}
+
+void CelloraGui::on_pb_logview_prev_clicked()
+{
+    ModelWidget *const model = logbookModel();
+    if (!model)
+        return;
+    if (model->flightLog().isEmpty()) {
+        on_cb_logview_model_currentIndexChanged(0);
+        return;
+    }
+    LogData entry;
+    const bool more = model->previousLogData(entry);
+    showLogEntry(entry, true);
+    if (!more)
+        ui->pb_logview_prev->setEnabled(false);
+    ui->pb_logview_next->setEnabled(true);
+}
+
+void CelloraGui::showLogEntry(const LogData &entry, bool hasEntry)
+{
+    const bool dated = entry.date.isValid();
+    ui->lbl_logview_time->setText(dated ? entry.date.time().toString(QStringLiteral("HH:mm:ss"))
+                                        : QString());
+    ui->lbl_logview_date->setText(dated ? entry.date.date().toString(Qt::TextDate) : QString());
+    ui->lbl_logview_temp->setText(hasEntry ? QStringLiteral("%1\u00B0").arg(entry.temperature)
+                                           : QString());
+    ui->lbl_logview_location->setText(entry.location);
+    ui->lbl_logview_duration->setText(
+        entry.duration.isNull() ? QString() : entry.duration.toString(QStringLiteral("HH:mm:ss")));
+    ui->ptext_logview_notes->setPlainText(entry.notes);
+    showLogBattery(entry.date, hasEntry);
+}
+
+void CelloraGui::showLogBattery(const QDateTime &flightMoment, bool hasEntry)
+{
+    QString capacity, current, name;
+    // Without an entry there is no moment to look for: an undated cycle must not match.
+    const QVector<BatteryWidget *> candidates = hasEntry ? batteries : QVector<BatteryWidget *>();
+    for (const BatteryWidget *battery : candidates) {
+        uint discharged = 0;
+        uint maxCurrent = 0;
+        // A later battery with the same moment wins.
+        if (battery->findCycleData(flightMoment, discharged, maxCurrent)) {
+            capacity = QString::number(discharged);
+            current = currentText(maxCurrent);
+            name = battery->batteryName();
+        }
+    }
+    ui->lbl_logview_capacity->setText(capacity);
+    ui->lbl_logview_current->setText(current);
+    ui->lbl_logview_battname->setText(name);
+}

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Cellora's one entry point for newcomers and CI:
+#   ./cellora.sh run [host options]   install, build and open Cellora
+#   ./cellora.sh test                 install, build and run every test (plain and sanitized)
+#   ./cellora.sh bench                install, build and run the benchmarks
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+build="${CELLORA_BUILD_DIR:-$here/build}"
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+packages=(cmake g++ make qtbase5-dev libqt5charts5-dev xvfb xauth)
+
+install_dependencies() {
+    local missing=()
+    for package in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+}
+
+build_tree() { # folder, extra cmake options...
+    local dir="$1"
+    shift
+    cmake -S "$here" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$dir" -j "$jobs"
+}
+
+run_tests() { # folder
+    (cd "$1" && ctest --output-on-failure -j "$jobs")
+}
+
+command="${1:-run}"
+[ $# -gt 0 ] && shift
+case "$command" in
+run)
+    install_dependencies
+    build_tree "$build"
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        # No screen to open a window on: show the pages as pictures instead.
+        shots="$build/screenshots"
+        QT_QPA_PLATFORM=offscreen "$build/host/cellora-host" --demo --screenshots "$shots"
+        echo "No display found: the window's pages were rendered to $shots"
+    else
+        exec "$build/host/cellora-host" "$@"
+    fi
+    ;;
+test)
+    install_dependencies
+    build_tree "$build"
+    run_tests "$build"
+    # The same suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+    build_tree "$build-sanitize" -DCELLORA_SANITIZE=ON -DCELLORA_BENCH=OFF
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        run_tests "$build-sanitize"
+    ;;
+bench)
+    install_dependencies
+    build_tree "$build"
+    QT_QPA_PLATFORM=offscreen "$build/bench/cellora-bench" "$@"
+    ;;
+*)
+    echo "usage: $0 run [host options] | test | bench" >&2
+    exit 2
+    ;;
+esac
