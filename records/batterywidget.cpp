@@ -1,1 +1,245 @@
-// placeholder
+#include "records/batterywidget.h"
+#include "ui_batterywidget.h"
+
+#include <QIcon>
+#include <QSize>
+
+namespace {
+
+const QSize tankIconSize(100, 35);
+
+// Every refresh creates a card per battery: decode the two tank images once per process.
+// Never destroyed, so no pixmap outlives the application object.
+const QIcon &tankIcon(bool full)
+{
+    static const QIcon *const emptyTank
+        = new QIcon(QStringLiteral(":/png/Resources/tank_empty.png"));
+    static const QIcon *const fullTank = new QIcon(QStringLiteral(":/png/Resources/tank_full.png"));
+    return full ? *fullTank : *emptyTank;
+}
+
+QString rateText(uint rating, uint chargeRate)
+{
+    if (chargeRate == 0)
+        return QStringLiteral("%1C").arg(rating);
+    return QStringLiteral("%1C/%2.%3C").arg(rating).arg(chargeRate / 10).arg(chargeRate % 10);
+}
+
+QString currentText(uint hundredthsOfAmpere)
+{
+    const uint hundredths = hundredthsOfAmpere % 100;
+    // Hundredths 1 to 9 get a leading zero, so 1205 reads 12.05A rather than the misleading 12.5A.
+    const int width = (hundredths > 0 && hundredths < 10) ? 2 : 1;
+    return QStringLiteral("%1.%2A")
+        .arg(hundredthsOfAmpere / 100)
+        .arg(hundredths, width, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+class BatteryWidgetPrivate {
+public:
+    Ui::BatteryWidget ui;
+
+    QString batteryName;
+    uint batteryCapacity = 0;
+    uint batteryRating = 0;
+    uint batteryCycles = 0;
+    uint batteryLastDischarged = 0;
+    uint batteryLastMaxCurrent = 0;
+    uint batteryChargeRate = 0;
+    QDate purchaseDate;
+    QDateTime lastUpdated;
+    QVector<QDateTime> cycleDates;
+    QVector<uint> cycleDischarged;
+    QVector<uint> cycleCurrents;
+    int viewMode = 0;
+    bool batteryCharged = false;
+};
+
+BatteryWidget::BatteryWidget(QWidget *parent)
+    : QWidget(parent)
+    , d(std::make_unique<BatteryWidgetPrivate>())
+{
+    d->ui.setupUi(this);
+    d->ui.pushButton->setIcon(tankIcon(false));
+    setViewMode(0);
+}
+
+BatteryWidget::~BatteryWidget() = default;
+
+const QString &BatteryWidget::batteryName() const
+{
+    return d->batteryName;
+}
+
+void BatteryWidget::setBatteryName(const QString &name)
+{
+    d->batteryName = name;
+    d->ui.lbl_name->setText(name);
+}
+
+uint BatteryWidget::batteryCapacity() const
+{
+    return d->batteryCapacity;
+}
+
+void BatteryWidget::setBatteryCapacity(uint mAh)
+{
+    d->batteryCapacity = mAh;
+    d->ui.lbl_capacity->setText(QStringLiteral("%1mAh").arg(mAh));
+}
+
+uint BatteryWidget::batteryRating() const
+{
+    return d->batteryRating;
+}
+
+void BatteryWidget::setBatteryRating(uint c)
+{
+    d->batteryRating = c;
+    d->ui.lbl_rate->setText(rateText(d->batteryRating, d->batteryChargeRate));
+}
+
+uint BatteryWidget::batteryChargeRate() const
+{
+    return d->batteryChargeRate;
+}
+
+void BatteryWidget::setBatteryChargeRate(uint tenthsOfC)
+{
+    // 0 means "none given": it never clears a rate already set.
+    if (tenthsOfC == 0)
+        return;
+    d->batteryChargeRate = tenthsOfC;
+    d->ui.lbl_rate->setText(rateText(d->batteryRating, d->batteryChargeRate));
+}
+
+uint BatteryWidget::batteryCycles() const
+{
+    return d->batteryCycles;
+}
+
+void BatteryWidget::setBatteryCycles(uint count)
+{
+    d->batteryCycles = count;
+    d->ui.lbl_cycles->setText(QString::number(count));
+}
+
+void BatteryWidget::setBatteryLastDischarged(uint mAh)
+{
+    d->batteryLastDischarged = mAh;
+    d->ui.lbl_discharged->setText(QStringLiteral("%1mAh").arg(mAh));
+}
+
+void BatteryWidget::setBatteryLastMaxCurrent(uint hundredthsOfAmpere)
+{
+    d->batteryLastMaxCurrent = hundredthsOfAmpere;
+    d->ui.lbl_maxCurrent->setText(currentText(hundredthsOfAmpere));
+}
+
+const QDate &BatteryWidget::purchaseDate() const
+{
+    return d->purchaseDate;
+}
+
+void BatteryWidget::setPurchaseDate(const QDate &date)
+{
+    d->purchaseDate = date;
+}
+
+const QDateTime &BatteryWidget::lastUpdated() const
+{
+    return d->lastUpdated;
+}
+
+void BatteryWidget::setLastUpdated(QDateTime when)
+{
+    d->lastUpdated = std::move(when);
+    d->ui.lbl_dateTime->setText(d->lastUpdated.toString(Qt::TextDate));
+}
+
+bool BatteryWidget::batteryCharged() const
+{
+    return d->batteryCharged;
+}
+
+void BatteryWidget::setBatteryCharged(bool charged, bool notify)
+{
+    d->batteryCharged = charged;
+    // Any change of the charged state counts as a use, even when the value stays the same.
+    setLastUpdated(QDateTime::currentDateTime());
+    d->ui.pushButton->setIcon(tankIcon(charged));
+    d->ui.pushButton->setIconSize(tankIconSize);
+    d->ui.pushButton->setAutoRaise(true);
+    if (charged && notify)
+        emit dataChanged();
+}
+
+int BatteryWidget::viewMode() const
+{
+    return d->viewMode;
+}
+
+void BatteryWidget::setViewMode(int mode)
+{
+    d->viewMode = mode;
+    // Only Quick (0) and Full (1) decide what the card shows.
+    if (mode != 0 && mode != 1)
+        return;
+    const bool full = mode == 1;
+    d->ui.lbl_discharged_label->setVisible(full);
+    d->ui.lbl_discharged->setVisible(full);
+    d->ui.lbl_maxCurrent_label->setVisible(full);
+    d->ui.lbl_maxCurrent->setVisible(full);
+}
+
+void BatteryWidget::addCycleData(const QDateTime &when, uint discharged, uint current, bool notify)
+{
+    d->cycleDates.append(when);
+    d->cycleDischarged.append(discharged);
+    d->cycleCurrents.append(current);
+    setBatteryLastDischarged(discharged);
+    setBatteryLastMaxCurrent(current);
+    if (notify)
+        emit dataChanged();
+}
+
+void BatteryWidget::addCycleData(const QDateTime &when, bool notify)
+{
+    addCycleData(when, 0, 0, notify);
+}
+
+const QVector<QDateTime> &BatteryWidget::cycleDates() const
+{
+    return d->cycleDates;
+}
+
+const QVector<uint> &BatteryWidget::cycleDischarged() const
+{
+    return d->cycleDischarged;
+}
+
+const QVector<uint> &BatteryWidget::cycleCurrents() const
+{
+    return d->cycleCurrents;
+}
+
+bool BatteryWidget::findCycleData(const QDateTime &when, uint &discharged, uint &current) const
+{
+    const int index = d->cycleDates.indexOf(when);
+    if (index < 0)
+        return false;
+    discharged = d->cycleDischarged.at(index);
+    current = d->cycleCurrents.at(index);
+    return true;
+}
+
+void BatteryWidget::on_pushButton_clicked()
+{
+    if (d->batteryCharged) {
+        emit chargeBatteryClicked();
+        return;
+    }
+    setBatteryCharged(true, true);
+}
