@@ -1,0 +1,197 @@
+// cellora-host: a stand-in for the host application. It opens the module's window
+// on a storage folder, on a fresh demo store, or renders every page to PNG files.
+
+#include "host/screenshottour.h"
+#include "sample/samplestore.h"
+#include "window/celloragui.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstring>
+
+namespace {
+
+enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitBadStorage = 2 };
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// Looked at before the application exists, because the platform plugin is chosen then.
+bool asksForScreenshots(int argc, char *argv[])
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--screenshots") == 0
+            || std::strncmp(argv[i], "--screenshots=", 14) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The tour switches the data-capture mode in the module's settings store; put the
+// user's own choice back afterwards.
+class CaptureModeGuard {
+public:
+    CaptureModeGuard()
+        : settings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"))
+        , saved(settings.value(key))
+    {
+        settings.setValue(key, QStringLiteral("Simple"));
+        settings.sync();
+    }
+
+    ~CaptureModeGuard()
+    {
+        if (saved.isValid())
+            settings.setValue(key, saved);
+        else
+            settings.remove(key);
+        settings.sync();
+    }
+
+    CaptureModeGuard(const CaptureModeGuard &) = delete;
+    CaptureModeGuard &operator=(const CaptureModeGuard &) = delete;
+
+private:
+    const QString key = QStringLiteral("SETTINGS/cellora");
+    QSettings settings;
+    QVariant saved;
+};
+
+QStringList chargedBatteries(const SampleStore &store)
+{
+    QStringList names;
+    for (const SampleBattery &battery : store.batteries) {
+        if (battery.charged)
+            names << battery.name;
+    }
+    return names;
+}
+
+bool writeDemoStore(const QTemporaryDir &folder, SampleStore *store = nullptr)
+{
+    const SampleStore demo = demoStore(QDateTime::currentDateTime());
+    if (store)
+        *store = demo;
+    if (folder.isValid() && writeStoreFile(demo, folder.filePath(QStringLiteral("cellora.xml"))))
+        return true;
+    err() << "cellora-host: could not write the demo store to " << folder.path() << '\n';
+    return false;
+}
+
+int runWindow(const QString &storage)
+{
+    CelloraGui window;
+    // The home button asks the host to take the module away: here that ends the program.
+    QObject::connect(&window, &CelloraGui::closeCelloraGui, &window, &QWidget::close);
+    QObject::connect(&window, &CelloraGui::closeCelloraGui, qApp, &QCoreApplication::quit);
+    window.changeStoragePath(storage);
+    window.show();
+    return QApplication::exec();
+}
+
+int takeScreenshots(const QString &target)
+{
+    QDir folder(target);
+    if (!folder.mkpath(QStringLiteral("."))) {
+        err() << "cellora-host: cannot create the folder " << target << '\n';
+        return ExitFailure;
+    }
+    QTemporaryDir demoFolder;
+    SampleStore store;
+    if (!writeDemoStore(demoFolder, &store))
+        return ExitFailure;
+
+    const CaptureModeGuard captureMode;
+    CelloraGui window;
+    window.changeStoragePath(demoFolder.path());
+    window.show();
+    QApplication::processEvents();
+
+    ScreenshotTour tour(window, chargedBatteries(store), folder);
+    const bool complete = tour.run();
+    for (const QString &problem : tour.problems())
+        err() << "cellora-host: " << problem << '\n';
+    out() << "The window's pages are in " << folder.absolutePath() << '\n';
+    return complete ? ExitOk : ExitFailure;
+}
+
+int runDemo()
+{
+    // Lives as long as the window; the store goes with the program.
+    QTemporaryDir demoFolder;
+    if (!writeDemoStore(demoFolder))
+        return ExitFailure;
+    out() << "Demo store in " << demoFolder.path() << " (removed when Cellora ends)\n";
+    out().flush();
+    return runWindow(demoFolder.path());
+}
+
+int runOnStorage(const QString &path)
+{
+    if (path.isEmpty()) {
+        err() << "cellora-host: the storage path is empty\n";
+        return ExitBadStorage;
+    }
+    const QFileInfo storage(path);
+    // A missing folder is fine: the module creates it with the first save.
+    if (storage.exists() && !storage.isDir()) {
+        err() << "cellora-host: the storage path " << QDir::toNativeSeparators(path)
+              << " exists but is not a folder\n";
+        return ExitBadStorage;
+    }
+    return runWindow(storage.absoluteFilePath());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (asksForScreenshots(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QCoreApplication::setApplicationName(QStringLiteral("Cellora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    QApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Battery logbook for electric radio-controlled models."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption storageOption(QStringLiteral("storage"),
+        QStringLiteral("Folder that holds the data file (default: %1).")
+            .arg(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
+        QStringLiteral("DIR"));
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+        QStringLiteral("Open a freshly made demo store in a temporary folder."));
+    const QCommandLineOption screenshotsOption(QStringLiteral("screenshots"),
+        QStringLiteral("Render every page with the demo store to DIR as PNG, then exit."),
+        QStringLiteral("DIR"));
+    parser.addOptions({ storageOption, demoOption, screenshotsOption });
+    parser.process(app);
+
+    if (parser.isSet(screenshotsOption))
+        return takeScreenshots(parser.value(screenshotsOption));
+    if (parser.isSet(demoOption))
+        return runDemo();
+    return runOnStorage(parser.isSet(storageOption)
+            ? parser.value(storageOption)
+            : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}

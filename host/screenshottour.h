@@ -1,0 +1,41 @@
+#ifndef SCREENSHOTTOUR_H
+#define SCREENSHOTTOUR_H
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+class CelloraGui;
+class QStackedWidget;
+
+// Walks through all sixteen pages of a shown window the way a user would, by
+// clicking its buttons, and saves a picture of each page as PNG.
+class ScreenshotTour {
+public:
+    // chargedBatteries: names of charged batteries in the loaded store; the tour
+    // clicks one of their cards to reach the discharge page.
+    ScreenshotTour(CelloraGui &window, const QStringList &chargedBatteries, const QDir &folder);
+
+    // True when every page was reached by clicking and every picture was saved;
+    // problems() then is empty.
+    bool run();
+    const QStringList &problems() const { return problemList; }
+
+private:
+    QString currentPage() const;
+    void click(const QString &buttonName);
+    void toOverview();
+    void toOptions();
+    void toEditMenu();
+    void selectFirst(const QString &comboName);
+    void clickChargedCard();
+    void shoot(const QString &fileName, const QString &pageName);
+
+    CelloraGui &window;
+    QStackedWidget *pages;
+    QStringList charged;
+    QDir folder;
+    QStringList problemList;
+};
+
+#endif // SCREENSHOTTOUR_H
