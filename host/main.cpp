@@ -20,16 +20,15 @@ namespace {
 
 enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitBadStorage = 2 };
 
-QTextStream &out()
+// Each message is flushed at once: the window may run for hours after it.
+void inform(const QString &text)
 {
-    static QTextStream stream(stdout);
-    return stream;
+    QTextStream(stdout) << text << '\n';
 }
 
-QTextStream &err()
+void complain(const QString &text)
 {
-    static QTextStream stream(stderr);
-    return stream;
+    QTextStream(stderr) << "cellora-host: " << text << '\n';
 }
 
 // Looked at before the application exists, because the platform plugin is chosen then.
@@ -90,7 +89,7 @@ bool writeDemoStore(const QTemporaryDir &folder, SampleStore *store = nullptr)
         *store = demo;
     if (folder.isValid() && writeStoreFile(demo, folder.filePath(QStringLiteral("cellora.xml"))))
         return true;
-    err() << "cellora-host: could not write the demo store to " << folder.path() << '\n';
+    complain(QStringLiteral("could not write the demo store to %1").arg(folder.path()));
     return false;
 }
 
@@ -109,7 +108,7 @@ int takeScreenshots(const QString &target)
 {
     QDir folder(target);
     if (!folder.mkpath(QStringLiteral("."))) {
-        err() << "cellora-host: cannot create the folder " << target << '\n';
+        complain(QStringLiteral("cannot create the folder %1").arg(target));
         return ExitFailure;
     }
     QTemporaryDir demoFolder;
@@ -126,8 +125,8 @@ int takeScreenshots(const QString &target)
     ScreenshotTour tour(window, chargedBatteries(store), folder);
     const bool complete = tour.run();
     for (const QString &problem : tour.problems())
-        err() << "cellora-host: " << problem << '\n';
-    out() << "The window's pages are in " << folder.absolutePath() << '\n';
+        complain(problem);
+    inform(QStringLiteral("The window's pages are in %1").arg(folder.absolutePath()));
     return complete ? ExitOk : ExitFailure;
 }
 
@@ -137,22 +136,21 @@ int runDemo()
     QTemporaryDir demoFolder;
     if (!writeDemoStore(demoFolder))
         return ExitFailure;
-    out() << "Demo store in " << demoFolder.path() << " (removed when Cellora ends)\n";
-    out().flush();
+    inform(QStringLiteral("Demo store in %1 (removed when Cellora ends)").arg(demoFolder.path()));
     return runWindow(demoFolder.path());
 }
 
 int runOnStorage(const QString &path)
 {
     if (path.isEmpty()) {
-        err() << "cellora-host: the storage path is empty\n";
+        complain(QStringLiteral("the storage path is empty"));
         return ExitBadStorage;
     }
     const QFileInfo storage(path);
     // A missing folder is fine: the module creates it with the first save.
     if (storage.exists() && !storage.isDir()) {
-        err() << "cellora-host: the storage path " << QDir::toNativeSeparators(path)
-              << " exists but is not a folder\n";
+        complain(QStringLiteral("the storage path %1 exists but is not a folder")
+                     .arg(QDir::toNativeSeparators(path)));
         return ExitBadStorage;
     }
     return runWindow(storage.absoluteFilePath());

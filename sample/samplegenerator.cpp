@@ -49,7 +49,7 @@ const QVector<QString> &flightNotes()
         QStringLiteral("Tic-tocs & funnels\n\tfelt locked in\n\tmore pitch next time"),
         QStringLiteral("Landed with 30 % left"),
         QStringLiteral("Vibration at spool-up, rebalanced main blades"),
-        QStringLiteral("Night flight with LED strips"),
+        QStringLiteral("Low hovering, orientation practice"),
     };
     return notes;
 }

@@ -106,6 +106,7 @@ void TestSampleStore::storesAreConsistent()
         if (cyclesPerBattery > 0)
             QCOMPARE(battery.cycleData.size(), cyclesPerBattery);
         QCOMPARE(battery.cycles, uint(battery.cycleData.size()));
+        QVERIFY(!battery.cycleData.isEmpty());
         QVERIFY(battery.purchase < battery.cycleData.constFirst().date.date());
         QVERIFY(battery.lastUse > battery.cycleData.constLast().date);
         QDateTime previous;
@@ -132,6 +133,7 @@ void TestSampleStore::storesAreConsistent()
             QVERIFY2(batteryNames.contains(name), qPrintable(name));
         if (flightsPerModel > 0)
             QCOMPARE(model.flightLog.size(), flightsPerModel);
+        QVERIFY(!model.flightLog.isEmpty());
         QVERIFY(model.purchase < model.flightLog.constFirst().date.date());
         for (const SampleFlight &flight : model.flightLog) {
             QVERIFY(store.locations.contains(flight.location));
