@@ -1,1 +1,515 @@
-// placeholder
+#include "store/dataprocessor.h"
+
+#include "records/batterywidget.h"
+#include "records/modelwidget.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <new>
+
+namespace {
+
+const QString dataFileName = QStringLiteral("cellora.xml");
+const QString datePattern = QStringLiteral("yyyy/MM/dd");
+
+uint toUInt(const QStringRef &text)
+{
+    return text.toUInt(); // 0 when the text is no unsigned decimal
+}
+
+uint toUInt(const QString &text)
+{
+    return text.toUInt();
+}
+
+QString dateTimeText(const QDateTime &when)
+{
+    return when.toString(Qt::TextDate); // empty for a null date-time
+}
+
+int digitAt(const QChar *text, int size, int pos)
+{
+    const int digit = pos < size ? text[pos].unicode() - '0' : -1;
+    return digit >= 0 && digit <= 9 ? digit : -1;
+}
+
+// Reads `min` to `max` ASCII digits at `pos`; -1 when there are fewer than `min`.
+int readNumber(const QChar *text, int size, int &pos, int min, int max)
+{
+    int value = 0;
+    int count = 0;
+    for (int digit; count < max && (digit = digitAt(text, size, pos)) >= 0; ++count, ++pos)
+        value = value * 10 + digit;
+    return count >= min ? value : -1;
+}
+
+bool readChar(const QChar *text, int size, int &pos, char expected)
+{
+    if (pos >= size || text[pos] != QLatin1Char(expected))
+        return false;
+    ++pos;
+    return true;
+}
+
+// Number (1 based) of the three-letter English name at `pos`, 0 when none matches.
+int readName(const QChar *text, int size, int &pos, const char *names, int count)
+{
+    if (pos + 3 > size)
+        return 0;
+    for (int i = 0; i < count; ++i) {
+        const char *name = names + 3 * i;
+        if (text[pos] == QLatin1Char(name[0]) && text[pos + 1] == QLatin1Char(name[1])
+            && text[pos + 2] == QLatin1Char(name[2])) {
+            pos += 3;
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+// Parses exactly the English form that QDateTime::toString(Qt::TextDate) writes,
+// "Sat Mar 2 14:05:09 2024" (optionally with ".zzz" after the seconds), to the same
+// value as QDateTime::fromString gives. Invalid when the text has any other form.
+QDateTime parseEnglishTextDate(const QStringRef &text)
+{
+    const QChar *s = text.unicode();
+    const int size = text.size();
+    int pos = 0;
+    const int weekday = readName(s, size, pos, "MonTueWedThuFriSatSun", 7);
+    if (!weekday || !readChar(s, size, pos, ' '))
+        return {};
+    const int month = readName(s, size, pos, "JanFebMarAprMayJunJulAugSepOctNovDec", 12);
+    if (!month || !readChar(s, size, pos, ' '))
+        return {};
+    const int day = readNumber(s, size, pos, 1, 2);
+    if (!readChar(s, size, pos, ' '))
+        return {};
+    const int hour = readNumber(s, size, pos, 2, 2);
+    const int minute = readChar(s, size, pos, ':') ? readNumber(s, size, pos, 2, 2) : -1;
+    const int second = readChar(s, size, pos, ':') ? readNumber(s, size, pos, 2, 2) : -1;
+    // fromString reads a fraction of the seconds as a whole number of milliseconds
+    const int msec = readChar(s, size, pos, '.') ? readNumber(s, size, pos, 1, 3) : 0;
+    if (!readChar(s, size, pos, ' '))
+        return {};
+    const int year = readNumber(s, size, pos, 4, 4);
+    if (pos != size || year < 1000)
+        return {};
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second, msec);
+    if (!date.isValid() || !time.isValid() || date.dayOfWeek() != weekday)
+        return {};
+    return QDateTime(date, time, Qt::LocalTime);
+}
+
+// A refresh parses tens of thousands of date-times, and QDateTime::fromString is slow:
+// take the fast path for the form we write and leave every other form to the toolkit.
+QDateTime parseDateTime(const QStringRef &text)
+{
+    if (text.isEmpty())
+        return {};
+    const QDateTime fast = parseEnglishTextDate(text);
+    return fast.isValid() ? fast : QDateTime::fromString(text.toString(), Qt::TextDate);
+}
+
+QDateTime parseDateTime(const QString &text)
+{
+    return parseDateTime(QStringRef(&text));
+}
+
+// Ends a token scan (of Data, FlightLog or Locations) at the token named with
+// `endWord`, and also when the document ends or breaks off inside the scan, so that
+// a damaged file keeps what was read before the fault and no loop runs forever.
+bool nextScanToken(QXmlStreamReader &reader, QLatin1String endWord)
+{
+    if (reader.atEnd() || reader.hasError())
+        return false;
+    reader.readNext();
+    return !reader.hasError() && !reader.name().contains(endWord);
+}
+
+// Only start elements carry items; an end tag or an unresolved entity adds nothing.
+bool isScanItem(const QXmlStreamReader &reader, QLatin1String itemWord)
+{
+    return reader.isStartElement() && reader.name().contains(itemWord);
+}
+
+// Hands every root child whose name contains `word` to readRecord and skips the others
+// with all their content.
+template <typename ReadRecord>
+void scanRoot(QXmlStreamReader &reader, QLatin1String word, ReadRecord readRecord)
+{
+    while (reader.readNextStartElement()) {
+        if (reader.name().contains(word))
+            readRecord();
+        else
+            reader.skipCurrentElement();
+    }
+}
+
+// Reads one of the eight text children of a Battery; false when the name is none of them.
+bool readBatteryField(QXmlStreamReader &reader, BatteryWidget *battery)
+{
+    const QStringRef name = reader.name();
+    if (name.contains(QLatin1String("Name")))
+        battery->setBatteryName(reader.readElementText());
+    else if (name.contains(QLatin1String("Capacity")))
+        battery->setBatteryCapacity(toUInt(reader.readElementText()));
+    else if (name.contains(QLatin1String("Chrgrate")))
+        battery->setBatteryChargeRate(toUInt(reader.readElementText()));
+    else if (name.contains(QLatin1String("Dischrgrate")))
+        battery->setBatteryRating(toUInt(reader.readElementText()));
+    else if (name.contains(QLatin1String("Purchase")))
+        battery->setPurchaseDate(QDate::fromString(reader.readElementText(), datePattern));
+    else if (name.contains(QLatin1String("Cycles")))
+        battery->setBatteryCycles(toUInt(reader.readElementText()));
+    else if (name.contains(QLatin1String("Charged")))
+        battery->setBatteryCharged(toUInt(reader.readElementText()) == 1, false);
+    else if (name.contains(QLatin1String("LastUse")))
+        battery->setLastUpdated(parseDateTime(reader.readElementText()));
+    else
+        return false;
+    return true;
+}
+
+// Reads one of the text children of a Model (with its Battery names); false when the
+// name is none of them.
+bool readModelField(QXmlStreamReader &reader, ModelWidget *model)
+{
+    const QStringRef name = reader.name();
+    if (name.contains(QLatin1String("Name")))
+        model->setModelName(reader.readElementText());
+    else if (name.contains(QLatin1String("Type")))
+        model->setModelType(reader.readElementText());
+    else if (name.contains(QLatin1String("Weight")))
+        model->setModelWeight(toUInt(reader.readElementText()));
+    else if (name.contains(QLatin1String("Size")))
+        model->setModelSize(toUInt(reader.readElementText()));
+    else if (name.contains(QLatin1String("Purchase")))
+        model->setPurchaseDate(QDate::fromString(reader.readElementText(), datePattern));
+    else if (name.contains(QLatin1String("Flights")))
+        model->setModelFlights(toUInt(reader.readElementText()));
+    else if (name.contains(QLatin1String("Notes")))
+        model->setNotes(reader.readElementText());
+    else if (name.contains(QLatin1String("LastUpdate")))
+        model->setLastUpdate(parseDateTime(reader.readElementText()));
+    else if (name.contains(QLatin1String("Battery")))
+        model->addBattery(reader.readElementText());
+    else
+        return false;
+    return true;
+}
+
+// Opens a temporary file beside the data file: the old file stays whole until commit().
+bool openForSaving(QSaveFile &file, const QString &folder)
+{
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        return false;
+    // QSaveFile could rename over a read-only data file; leave such a file as it is.
+    const QFileInfo existing(file.fileName());
+    if (existing.exists() && !existing.isWritable())
+        return false;
+    return file.open(QIODevice::WriteOnly);
+}
+
+// Copies text line by line; every line, the last one included, ends with a single "\n".
+bool copyLines(QIODevice *source, QIODevice *target)
+{
+    QTextStream in(source);
+    QTextStream out(target);
+    QString line;
+    while (in.readLineInto(&line))
+        out << line << '\n';
+    out.flush();
+    return out.status() == QTextStream::Ok;
+}
+
+} // namespace
+
+DataProcessor::DataProcessor(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void DataProcessor::setStoragePath(const QString &path)
+{
+    storagePath = path;
+}
+
+QString DataProcessor::dataFilePath() const
+{
+    return QDir(storagePath).absoluteFilePath(dataFileName);
+}
+
+void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
+    const QVector<ModelWidget *> &models, const QStringList &locations)
+{
+    QSaveFile file(dataFilePath());
+    if (!openForSaving(file, storagePath))
+        return;
+
+    writer.setDevice(&file);
+    writer.setAutoFormatting(true);
+    writer.writeStartDocument();
+    writer.writeDTD(QStringLiteral("<!DOCTYPE Cellora>"));
+    writer.writeStartElement(QStringLiteral("Cellora"));
+    if (!locations.isEmpty())
+        writeLocations(locations);
+    for (const BatteryWidget *battery : batteries)
+        writeBattery(battery);
+    for (const ModelWidget *model : models)
+        writeModel(model);
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    writer.setDevice(nullptr);
+
+    if (!writer.hasError()) {
+        file.commit();
+        return;
+    }
+    // A failed write (full disk, a character XML cannot hold) keeps the previous file.
+    // The writer's error state survives setDevice(), so start the next save afresh.
+    file.cancelWriting();
+    writer.~QXmlStreamWriter();
+    new (&writer) QXmlStreamWriter;
+}
+
+bool DataProcessor::readLocations(QStringList &locations)
+{
+    QFile file;
+    if (openForReading(file))
+        scanRoot(reader, QLatin1String("Location"), [&] { readLocationList(locations); });
+    reader.clear();
+    return !locations.isEmpty();
+}
+
+void DataProcessor::readModels(QVector<ModelWidget *> &models)
+{
+    QFile file;
+    if (openForReading(file))
+        scanRoot(reader, QLatin1String("Model"), [&] { readModel(models); });
+    reader.clear();
+}
+
+void DataProcessor::readBatteries(QVector<BatteryWidget *> &batteries)
+{
+    QFile file;
+    if (openForReading(file))
+        scanRoot(reader, QLatin1String("Battery"), [&] { readBattery(batteries); });
+    reader.clear();
+}
+
+bool DataProcessor::exportData(QIODevice *target)
+{
+    QFile file(dataFilePath());
+    if (!target || !file.exists() || !file.open(QIODevice::ReadOnly))
+        return false;
+    return copyLines(&file, target);
+}
+
+bool DataProcessor::importData(QIODevice *source)
+{
+    if (!source || !source->isReadable())
+        return false;
+    // Written through a temporary file: the old data file stays whole until the copy
+    // has finished. This also makes importing the data file itself safe, because the
+    // source is read completely before the rename replaces the file.
+    QSaveFile file(dataFilePath());
+    if (!openForSaving(file, storagePath))
+        return false;
+    if (!copyLines(source, &file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool DataProcessor::openForReading(QFile &file)
+{
+    file.setFileName(dataFilePath());
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return false;
+    reader.setDevice(&file);
+    while (reader.readNextStartElement()) {
+        if (reader.name().contains(QLatin1String("Cellora")))
+            return true;
+    }
+    return false;
+}
+
+void DataProcessor::readBattery(QVector<BatteryWidget *> &batteries)
+{
+    auto *battery = new BatteryWidget;
+    while (reader.readNextStartElement()) {
+        const bool wasField = readBatteryField(reader, battery);
+        // The last values come from the data points only while Data is the last child.
+        battery->setBatteryLastDischarged(0);
+        battery->setBatteryLastMaxCurrent(0);
+        if (wasField)
+            continue;
+        if (reader.name().contains(QLatin1String("Data")))
+            readBatteryData(battery);
+        else
+            reader.skipCurrentElement(); // a foreign child: its content is none of ours
+    }
+    batteries.append(battery);
+}
+
+void DataProcessor::readBatteryData(BatteryWidget *battery)
+{
+    while (nextScanToken(reader, QLatin1String("Data"))) {
+        if (!isScanItem(reader, QLatin1String("Cycle")))
+            continue;
+        QStringRef date;
+        uint discharged = 0;
+        uint current = 0;
+        const QXmlStreamAttributes attributes = reader.attributes();
+        for (const QXmlStreamAttribute &attribute : attributes) {
+            const QStringRef name = attribute.name();
+            if (name.contains(QLatin1String("Date")))
+                date = attribute.value();
+            if (name.contains(QLatin1String("Current")))
+                current = toUInt(attribute.value());
+            if (name.contains(QLatin1String("Discharged")))
+                discharged = toUInt(attribute.value());
+        }
+        battery->addCycleData(parseDateTime(date), discharged, current, false);
+    }
+}
+
+void DataProcessor::readModel(QVector<ModelWidget *> &models)
+{
+    auto *model = new ModelWidget;
+    while (reader.readNextStartElement()) {
+        if (readModelField(reader, model))
+            continue;
+        if (reader.name().contains(QLatin1String("FlightLog")))
+            readFlightLog(model);
+        else
+            reader.skipCurrentElement(); // a foreign child: its content is none of ours
+    }
+    models.append(model);
+}
+
+void DataProcessor::readFlightLog(ModelWidget *model)
+{
+    while (nextScanToken(reader, QLatin1String("FlightLog"))) {
+        if (!isScanItem(reader, QLatin1String("LogData")))
+            continue;
+        LogData entry;
+        const QXmlStreamAttributes attributes = reader.attributes();
+        for (const QXmlStreamAttribute &attribute : attributes) {
+            const QStringRef name = attribute.name();
+            if (name.contains(QLatin1String("Date")))
+                entry.date = parseDateTime(attribute.value());
+            if (name.contains(QLatin1String("Location")))
+                entry.location = attribute.value().toString();
+            if (name.contains(QLatin1String("Duration")))
+                entry.duration = QTime::fromString(attribute.value().toString(), Qt::TextDate);
+            if (name.contains(QLatin1String("Temperature")))
+                entry.temperature = attribute.value().toInt(); // 0 when no signed decimal
+            if (name.contains(QLatin1String("Notes")))
+                entry.notes = attribute.value().toString();
+        }
+        model->addLogData(entry);
+    }
+}
+
+void DataProcessor::readLocationList(QStringList &locations)
+{
+    while (nextScanToken(reader, QLatin1String("Locations"))) {
+        if (!isScanItem(reader, QLatin1String("Location")))
+            continue;
+        const QXmlStreamAttributes attributes = reader.attributes();
+        for (const QXmlStreamAttribute &attribute : attributes) {
+            if (attribute.name().contains(QLatin1String("Name")))
+                locations.append(attribute.value().toString());
+        }
+    }
+}
+
+void DataProcessor::writeBattery(const BatteryWidget *battery)
+{
+    writer.writeStartElement(QStringLiteral("Battery"));
+    writer.writeTextElement(QStringLiteral("Name"), battery->batteryName());
+    writer.writeTextElement(
+        QStringLiteral("Capacity"), QString::number(battery->batteryCapacity()));
+    writer.writeTextElement(
+        QStringLiteral("Chrgrate"), QString::number(battery->batteryChargeRate()));
+    writer.writeTextElement(
+        QStringLiteral("Dischrgrate"), QString::number(battery->batteryRating()));
+    writer.writeTextElement(
+        QStringLiteral("Purchase"), battery->purchaseDate().toString(datePattern));
+    writer.writeTextElement(QStringLiteral("Cycles"), QString::number(battery->batteryCycles()));
+    writer.writeTextElement(QStringLiteral("Charged"),
+        battery->batteryCharged() ? QStringLiteral("1") : QStringLiteral("0"));
+    writer.writeTextElement(QStringLiteral("LastUse"), dateTimeText(battery->lastUpdated()));
+    writeBatteryData(battery);
+    writer.writeEndElement();
+}
+
+void DataProcessor::writeBatteryData(const BatteryWidget *battery)
+{
+    const QVector<QDateTime> &dates = battery->cycleDates();
+    if (dates.isEmpty())
+        return;
+    const QVector<uint> &discharged = battery->cycleDischarged();
+    const QVector<uint> &currents = battery->cycleCurrents();
+    writer.writeStartElement(QStringLiteral("Data"));
+    for (int i = 0; i < dates.size(); ++i) {
+        writer.writeEmptyElement(QStringLiteral("Cycle"));
+        // value() gives 0 should a value list ever be shorter than the dates
+        writer.writeAttribute(QStringLiteral("Discharged"), QString::number(discharged.value(i)));
+        writer.writeAttribute(QStringLiteral("Current"), QString::number(currents.value(i)));
+        writer.writeAttribute(QStringLiteral("Date"), dateTimeText(dates.at(i)));
+    }
+    writer.writeEndElement();
+}
+
+void DataProcessor::writeModel(const ModelWidget *model)
+{
+    writer.writeStartElement(QStringLiteral("Model"));
+    writer.writeTextElement(QStringLiteral("Name"), model->modelName());
+    writer.writeTextElement(QStringLiteral("Type"), model->modelType());
+    writer.writeTextElement(QStringLiteral("Weight"), QString::number(model->modelWeight()));
+    writer.writeTextElement(QStringLiteral("Size"), QString::number(model->modelSize()));
+    writer.writeTextElement(
+        QStringLiteral("Purchase"), model->purchaseDate().toString(datePattern));
+    writer.writeTextElement(QStringLiteral("Flights"), QString::number(model->modelFlights()));
+    writer.writeTextElement(QStringLiteral("Notes"), model->notes());
+    writer.writeTextElement(QStringLiteral("LastUpdate"), dateTimeText(model->lastUpdate()));
+    for (const QString &batteryName : model->modelBatteries())
+        writer.writeTextElement(QStringLiteral("Battery"), batteryName);
+    writeFlightLog(model);
+    writer.writeEndElement();
+}
+
+void DataProcessor::writeFlightLog(const ModelWidget *model)
+{
+    const QVector<LogData> &entries = model->flightLog();
+    if (entries.isEmpty())
+        return;
+    writer.writeStartElement(QStringLiteral("FlightLog"));
+    for (const LogData &entry : entries) {
+        writer.writeEmptyElement(QStringLiteral("LogData"));
+        writer.writeAttribute(QStringLiteral("Date"), dateTimeText(entry.date));
+        writer.writeAttribute(QStringLiteral("Location"), entry.location);
+        writer.writeAttribute(QStringLiteral("Duration"), entry.duration.toString(Qt::TextDate));
+        writer.writeAttribute(QStringLiteral("Temperature"), QString::number(entry.temperature));
+        writer.writeAttribute(QStringLiteral("Notes"), entry.notes);
+    }
+    writer.writeEndElement();
+}
+
+void DataProcessor::writeLocations(const QStringList &locations)
+{
+    writer.writeStartElement(QStringLiteral("Locations"));
+    for (const QString &location : locations) {
+        writer.writeEmptyElement(QStringLiteral("Location"));
+        writer.writeAttribute(QStringLiteral("Name"), location);
+    }
+    writer.writeEndElement();
+}
