@@ -31,13 +31,17 @@ void complain(const QString &text)
     QTextStream(stderr) << "cellora-host: " << text << '\n';
 }
 
-// Looked at before the application exists, because the platform plugin is chosen then.
-bool asksForScreenshots(int argc, char *argv[])
+// Looked at before the application exists, because the kind of application and its
+// platform plugin are chosen then.
+bool hasOption(int argc, char *argv[], std::initializer_list<const char *> names)
 {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (std::strcmp(argv[i], "--screenshots") == 0
-            || std::strncmp(argv[i], "--screenshots=", 14) == 0)
-            return true;
+        for (const char *name : names) {
+            const size_t length = std::strlen(name);
+            if (std::strncmp(argv[i], name, length) == 0
+                && (argv[i][length] == '\0' || argv[i][length] == '='))
+                return true;
+        }
     }
     return false;
 }
@@ -160,13 +164,10 @@ int runOnStorage(const QString &path)
 
 int main(int argc, char *argv[])
 {
-    if (asksForScreenshots(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QCoreApplication::setApplicationName(QStringLiteral("Cellora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
-    QApplication app(argc, argv);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -183,6 +184,17 @@ int main(int argc, char *argv[])
         QStringLiteral("Render every page with the demo store to DIR as PNG, then exit."),
         QStringLiteral("DIR"));
     parser.addOptions({ storageOption, demoOption, screenshotsOption });
+
+    // Help and version need no screen: answer them from a console application.
+    if (hasOption(argc, argv, { "-h", "-?", "--help", "--help-all", "-v", "--version" })) {
+        QCoreApplication console(argc, argv);
+        parser.process(console);
+        return ExitOk;
+    }
+    if (hasOption(argc, argv, { "--screenshots" })
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     parser.process(app);
 
     if (parser.isSet(screenshotsOption))
