@@ -151,6 +151,7 @@ void scanRoot(QXmlStreamReader &reader, QLatin1String word, ReadRecord readRecor
 }
 
 // Reads one of the eight text children of a Battery; false when the name is none of them.
+// The first matching name wins, so one child never sets two fields.
 bool readBatteryField(QXmlStreamReader &reader, BatteryWidget *battery)
 {
     const QStringRef name = reader.name();
