@@ -373,12 +373,12 @@ SampleStore demoStore(const QDateTime &anchor)
 
     const QVector<BatteryKind> &kinds = batteryKinds();
     store.batteries = {
-        makeBattery(kinds.at(0), QStringLiteral("Voltra 6S 5000 #1")),
-        makeBattery(kinds.at(0), QStringLiteral("Voltra 6S 5000 #2")),
-        makeBattery(kinds.at(0), QStringLiteral("Voltra 6S 5000 #3")),
-        makeBattery(kinds.at(1), QStringLiteral("Ampero 6S 3300 #1")),
-        makeBattery(kinds.at(1), QStringLiteral("Ampero 6S 3300 #2")),
-        makeBattery(kinds.at(2), QStringLiteral("Norvik 6S 4000")),
+        makeBattery(kinds.at(0), QStringLiteral("Voltra #1")),
+        makeBattery(kinds.at(0), QStringLiteral("Voltra #2")),
+        makeBattery(kinds.at(0), QStringLiteral("Voltra #3")),
+        makeBattery(kinds.at(1), QStringLiteral("Ampero #1")),
+        makeBattery(kinds.at(1), QStringLiteral("Ampero #2")),
+        makeBattery(kinds.at(2), QStringLiteral("Norvik")),
     };
 
     ModelPlan kestrel;
