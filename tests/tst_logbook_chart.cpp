@@ -465,7 +465,10 @@ void TestLogbookChart::chartKeepsOneView()
     store.addBattery("Pack B")->addCycleData(flightMoment(2), 900, 2000, false);
     store.save(dir->path());
     CelloraGui win;
+    win.resize(345, 543);
     win.changeStoragePath(dir->path());
+    win.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&win));
     openFromOptions(win, "pb_chart");
 
     auto *chooser = child<QComboBox>(win, "cb_batteryData");
@@ -476,7 +479,11 @@ void TestLogbookChart::chartKeepsOneView()
     }
     QCOMPARE(win.findChildren<QChartView *>().size(), 1);
     // The last switch chose Pack B in mAh.
-    QCOMPARE(plottedPoints(onlyChartView(win)), (QVector<QPointF> { { 1, 900 } }));
+    QChartView *const view = onlyChartView(win);
+    QCOMPARE(plottedPoints(view), (QVector<QPointF> { { 1, 900 } }));
+    // On screen, with the page's free height.
+    QTRY_VERIFY(view->isVisible());
+    QVERIFY2(view->height() > win.height() / 2, qPrintable(QString::number(view->height())));
 }
 
 void TestLogbookChart::chartWithoutBatteries()
@@ -543,9 +550,12 @@ void TestLogbookChart::screenshots()
 
     openFromOptions(win, "pb_logbook");
     QVERIFY(win.grab().save(QDir(shots).filePath("logbook.png")));
+    // A new chart view is shown by the layout from the event loop.
     openFromOptions(win, "pb_chart");
+    QTRY_VERIFY(onlyChartView(win)->isVisible());
     QVERIFY(win.grab().save(QDir(shots).filePath("chart_mAh.png")));
     child<QRadioButton>(win, "rb_showC")->click();
+    QTRY_VERIFY(onlyChartView(win)->isVisible());
     QVERIFY(win.grab().save(QDir(shots).filePath("chart_C.png")));
 }
 
