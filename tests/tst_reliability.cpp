@@ -1,0 +1,399 @@
+// The data file under failure: a save killed at random moments, and saves that the
+// file system refuses.
+
+#include "records/batterywidget.h"
+#include "records/modelwidget.h"
+#include "sample/samplestore.h"
+#include "store/dataprocessor.h"
+#include "testsupport.h"
+#include "window/celloragui.h"
+#include "window/filedialogs.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <memory>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char saveLoopOption[] = "--save-loop";
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool putFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(content) == content.size();
+}
+
+// What the three readers make of a storage folder. Owns the records.
+struct Loaded {
+    explicit Loaded(const QString &folder)
+    {
+        store.setStoragePath(folder);
+        store.readLocations(locations);
+        store.readModels(models);
+        store.readBatteries(batteries);
+    }
+    ~Loaded()
+    {
+        qDeleteAll(models);
+        qDeleteAll(batteries);
+    }
+    QString counts() const
+    {
+        return QStringLiteral("%1 locations, %2 batteries, %3 models")
+            .arg(locations.size())
+            .arg(batteries.size())
+            .arg(models.size());
+    }
+
+    DataProcessor store;
+    QStringList locations;
+    QVector<ModelWidget *> models;
+    QVector<BatteryWidget *> batteries;
+};
+
+// The two states the save loop alternates between: the first battery's cycle count
+// with its lowest bit flipped, so that either state leads to the other.
+void flipFirstCycleCount(const QVector<BatteryWidget *> &batteries)
+{
+    batteries.first()->setBatteryCycles(batteries.first()->batteryCycles() ^ 1u);
+}
+
+// The child's side of the kill test: load the store, say what the readers found, then
+// save the two states in turn until killed, saying after each save that it completed.
+int runSaveLoop(const QString &folder)
+{
+    Loaded loaded(folder);
+    std::printf("loaded %s\n", qPrintable(loaded.counts()));
+    std::fflush(stdout);
+    if (loaded.batteries.isEmpty())
+        return 2;
+    for (quint64 saves = 1;; ++saves) {
+        flipFirstCycleCount(loaded.batteries);
+        loaded.store.writeData(loaded.batteries, loaded.models, loaded.locations);
+        std::printf("saved %llu\n", static_cast<unsigned long long>(saves));
+        std::fflush(stdout);
+    }
+}
+
+bool parsesToTheEnd(const QByteArray &content)
+{
+    QXmlStreamReader reader(content);
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError();
+}
+
+QStringList leftoverTempFiles(const QString &folder)
+{
+    return QDir(folder).entryList({ "cellora.xml.*" }, QDir::Files | QDir::Hidden);
+}
+
+// Root writes through any permission bits: while it lives, the process runs as "nobody",
+// so that a read-only folder or file refuses the window as it refuses a normal user.
+// The real user changes too, because access() asks with the real one; the saved one
+// stays root, which allows the way back.
+class RunAsNobody {
+public:
+    explicit RunAsNobody(bool wanted)
+        : dropped(wanted && geteuid() == 0 && setresuid(65534, 65534, 0) == 0)
+    {
+    }
+    ~RunAsNobody()
+    {
+        if (dropped && setresuid(0, 0, 0) != 0)
+            std::abort(); // the rest of the run would test nothing
+    }
+    bool isUnprivileged() const { return geteuid() != 0; }
+
+private:
+    bool dropped;
+};
+
+// The immutable flag stops root as well; it needs CAP_LINUX_IMMUTABLE and a file
+// system that keeps the flag.
+bool setImmutable(const QString &path, bool on)
+{
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return done;
+}
+
+const QByteArray smallStore = R"(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE Cellora>
+<Cellora>
+    <Locations>
+        <Location Name="Hangweide"/>
+    </Locations>
+    <Battery>
+        <Name>Pack A</Name>
+        <Capacity>5000</Capacity>
+        <Chrgrate>10</Chrgrate>
+        <Dischrgrate>35</Dischrgrate>
+        <Purchase>2023/04/15</Purchase>
+        <Cycles>3</Cycles>
+        <Charged>0</Charged>
+        <LastUse>Sat Mar 2 14:05:09 2024</LastUse>
+    </Battery>
+    <Model>
+        <Name>Heli</Name>
+        <Type>Helicopter</Type>
+        <Weight>512</Weight>
+        <Size>700</Size>
+        <Purchase>2022/12/31</Purchase>
+        <Flights>0</Flights>
+        <Notes></Notes>
+        <LastUpdate>Sun Dec 31 23:59:59 2023</LastUpdate>
+        <Battery>Pack A</Battery>
+    </Model>
+</Cellora>
+)";
+
+enum class Refusal { ReadOnlyFile, ReadOnlyFolder, ImmutableFile };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Refusal)
+
+class TestReliability : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void killedSavesLeaveOneWholeState();
+    void refusedSavesKeepTheFile_data();
+    void refusedSavesKeepTheFile();
+
+private:
+    void refuse(Refusal how);
+    void allowAgain();
+
+    std::unique_ptr<QTemporaryDir> dir;
+    Refusal refusal = Refusal::ReadOnlyFile;
+};
+
+void TestReliability::init()
+{
+    TestSupport::resetSettings();
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+}
+
+void TestReliability::killedSavesLeaveOneWholeState()
+{
+    const SampleStore sample = tenYearStore(QDateTime(QDate(2024, 6, 15), QTime(12, 0)));
+    const QString dataFile = dir->filePath("cellora.xml");
+    QVERIFY(writeStoreFile(sample, dataFile));
+    const QByteArray fullCounts = QString("loaded %1 locations, %2 batteries, %3 models\n")
+                                      .arg(sample.locations.size())
+                                      .arg(sample.batteries.size())
+                                      .arg(sample.models.size())
+                                      .toUtf8();
+
+    // The two states, as the store itself writes them.
+    QByteArray states[2];
+    QElapsedTimer clock;
+    {
+        Loaded loaded(dir->path());
+        clock.start();
+        for (QByteArray &state : states) {
+            loaded.store.writeData(loaded.batteries, loaded.models, loaded.locations);
+            state = contentOf(dataFile);
+            flipFirstCycleCount(loaded.batteries);
+        }
+    }
+    const quint32 killWindowMs = quint32(clock.elapsed()); // about two saves
+    QVERIFY(states[0] != states[1]);
+    QVERIFY(putFile(dataFile, states[0]));
+    int current = 0; // the state the file holds
+
+    const quint32 seed = 20240615;
+    QRandomGenerator random(seed);
+    int keptOld = 0;
+    int leftTempFile = 0;
+    clock.restart();
+    for (int attempt = 1; attempt <= 30; ++attempt) {
+        const QString where = QString("kill %1 of 30 (seed %2)").arg(attempt).arg(seed);
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), { saveLoopOption, dir->path() });
+        QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
+        // Each child first reads the file that the last kill left with the store's readers.
+        QByteArray output;
+        while (!output.contains('\n')) {
+            QVERIFY2(child.waitForReadyRead(30000), "the save loop did not start");
+            output += child.readAllStandardOutput();
+        }
+        QVERIFY2(output.startsWith(fullCounts), qPrintable(where + ": " + output));
+
+        // Kill somewhere in the first two saves, or between them.
+        QThread::msleep(random.bounded(killWindowMs + 1));
+        child.kill();
+        QVERIFY(child.waitForFinished(10000));
+        output += child.readAllStandardOutput();
+
+        // Save n writes state (initial + n) mod 2; the save after the last one reported
+        // may have completed, or not, before the kill.
+        const int reported = output.count("saved ");
+        const QByteArray content = contentOf(dataFile);
+        const int before = (current + reported) % 2;
+        const int after = (before + 1) % 2;
+        QVERIFY2(content == states[before] || content == states[after],
+            qPrintable(where + QString(" after %1 saves").arg(reported)));
+        QVERIFY2(parsesToTheEnd(content), qPrintable(where));
+        current = content == states[before] ? before : after;
+        keptOld += current == before;
+
+        // Temporary files of killed saves must not pile up.
+        const QStringList leftovers = leftoverTempFiles(dir->path());
+        QVERIFY2(leftovers.size() <= 1, qPrintable(where + ": " + leftovers.join(' ')));
+        leftTempFile += leftovers.size();
+    }
+    {
+        const Loaded loaded(dir->path()); // the file of the last kill
+        QCOMPARE("loaded " + loaded.counts().toUtf8() + "\n", fullCounts);
+    }
+    qInfo("30 kills in %lld s, seed %u: %d kept the state before the interrupted save, %d held "
+          "the next one; %d left a temporary file",
+        clock.elapsed() / 1000, seed, keptOld, 30 - keptOld, leftTempFile);
+}
+
+void TestReliability::refusedSavesKeepTheFile_data()
+{
+    QTest::addColumn<Refusal>("how");
+    QTest::newRow("read-only data file") << Refusal::ReadOnlyFile;
+    QTest::newRow("read-only folder") << Refusal::ReadOnlyFolder;
+    QTest::newRow("immutable data file") << Refusal::ImmutableFile;
+}
+
+void TestReliability::refuse(Refusal how)
+{
+    refusal = how;
+    const QByteArray folder = QFile::encodeName(dir->path());
+    const QByteArray file = QFile::encodeName(dir->filePath("cellora.xml"));
+    // Everyone may do everything except the one thing refused.
+    QCOMPARE(chmod(folder.constData(), how == Refusal::ReadOnlyFolder ? 0555 : 0777), 0);
+    QCOMPARE(chmod(file.constData(), how == Refusal::ReadOnlyFile ? 0444 : 0666), 0);
+    if (how == Refusal::ImmutableFile && !setImmutable(dir->filePath("cellora.xml"), true))
+        QSKIP("This system does not let the test set the immutable flag "
+              "(CAP_LINUX_IMMUTABLE or file system support missing)");
+}
+
+void TestReliability::allowAgain()
+{
+    if (refusal == Refusal::ImmutableFile)
+        setImmutable(dir->filePath("cellora.xml"), false);
+    chmod(QFile::encodeName(dir->path()).constData(), 0700);
+    chmod(QFile::encodeName(dir->filePath("cellora.xml")).constData(), 0644);
+}
+
+void TestReliability::refusedSavesKeepTheFile()
+{
+    QFETCH(Refusal, how);
+    const QString dataFile = dir->filePath("cellora.xml");
+    QVERIFY(putFile(dataFile, smallStore));
+    CelloraGui win;
+    win.changeStoragePath(dir->path());
+    auto *scrollArea = win.findChild<QScrollArea *>("scrollArea");
+    QCOMPARE(scrollArea->findChildren<BatteryWidget *>().size(), 1);
+
+    refuse(how);
+    // Restore the folder even when a check below fails, so that it can be removed.
+    const std::unique_ptr<TestReliability, void (*)(TestReliability *)> restore(
+        this, [](TestReliability *test) { test->allowAgain(); });
+    // Any change of the folder's content: creating, writing, renaming or removing.
+    TestSupport::FolderWatch watch(dir->path(),
+        IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE
+            | IN_ATTRIB);
+    QVERIFY(watch.isValid());
+
+    {
+        // The immutable flag stops root too; the permission bits stop only others.
+        const bool viaPermissions = how != Refusal::ImmutableFile;
+        const RunAsNobody unprivileged(viaPermissions);
+        QVERIFY(unprivileged.isUnprivileged() || !viaPermissions);
+
+        // An edit with a reload: the new location is not saved, and the reload shows
+        // the file's list again.
+        win.findChild<QPushButton *>("pb_options")->click();
+        win.findChild<QPushButton *>("pb_choose_addlocation")->click();
+        win.findChild<QLineEdit *>("ledt_location_new")->setText("Neuwiese");
+        win.findChild<QPushButton *>("pb_add_location")->click();
+        auto *locations = win.findChild<QComboBox *>("cb_log_location");
+        QCOMPARE(locations->count(), 1);
+        QCOMPARE(locations->itemText(0), QString("Hangweide"));
+        QCOMPARE(win.findChild<QStackedWidget *>("stackedWidget")->currentWidget()->objectName(),
+            QString("scrollLayout"));
+
+        // A charge saved through the card without a reload stays in memory only.
+        BatteryWidget *card = scrollArea->findChildren<BatteryWidget *>().value(0);
+        QVERIFY(card);
+        card->findChild<QAbstractButton *>("pushButton")->click();
+        QVERIFY(card->batteryCharged());
+
+        // The store refuses an import it cannot write.
+        const QString source = dir->filePath("cellora.xml"); // readable, not writable
+        const FileDialogs::Chooser dialog = FileDialogs::chooseImportFile;
+        FileDialogs::chooseImportFile = [source](QWidget *) { return source; };
+        win.findChild<QPushButton *>("pb_backup")->click();
+        win.findChild<QPushButton *>("pb_import_data")->click();
+        FileDialogs::chooseImportFile = dialog;
+        QCOMPARE(win.findChild<QLabel *>("lbl_backup_status")->text(),
+            QString("Error! Not a valid file."));
+    }
+
+    QCOMPARE(watch.takeEvents().size(), 0);
+    QCOMPARE(contentOf(dataFile), smallStore);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList("cellora.xml"));
+
+    // The host's refresh shows what the file holds: the charge is gone again.
+    win.changeStoragePath(dir->path());
+    const QList<BatteryWidget *> cards = scrollArea->findChildren<BatteryWidget *>();
+    QCOMPARE(cards.size(), 1);
+    QVERIFY(!cards.first()->batteryCharged());
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], saveLoopOption) == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv); // the records are widgets
+        return runSaveLoop(QString::fromLocal8Bit(argv[2]));
+    }
+    QApplication app(argc, argv);
+    TestReliability test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_reliability.moc"
