@@ -1,6 +1,13 @@
 // libFuzzer target for the store's readers: every input becomes the data file, is read
 // by readLocations, readModels and readBatteries, saved again and read back. Crashes,
 // hangs and leaks are the sanitizers' to find; a save that loses records aborts here.
+//
+//   CXX=clang++ cmake -S . -B build-fuzz -DCELLORA_FUZZ=ON -DBUILD_TESTING=ON
+//   cmake --build build-fuzz --target fuzz_readers
+//   LSAN_OPTIONS=suppressions=tests/lsan.supp build-fuzz/tests/fuzz_readers \
+//       -dict=tests/fuzz_readers.dict -max_len=8192 -timeout=10 NEW_CORPUS tests/data
+//
+// Merge what it finds into tests/data/fuzz-corpus (-merge=1); tst_fuzz_replay runs it.
 
 #include "readerprobe.h"
 
