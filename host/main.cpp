@@ -2,6 +2,7 @@
 // on a storage folder, on a fresh demo store, or renders every page to PNG files.
 
 #include "host/screenshottour.h"
+#include "host/startupprobe.h"
 #include "sample/samplestore.h"
 #include "window/celloragui.h"
 
@@ -97,13 +98,15 @@ bool writeDemoStore(const QTemporaryDir &folder, SampleStore *store = nullptr)
     return false;
 }
 
-int runWindow(const QString &storage)
+int runWindow(const QString &storage, bool startupProbe = false)
 {
     CelloraGui window;
     // The home button asks the host to take the module away: here that ends the program.
     QObject::connect(&window, &CelloraGui::closeCelloraGui, &window, &QWidget::close);
     QObject::connect(&window, &CelloraGui::closeCelloraGui, qApp, &QCoreApplication::quit);
     window.changeStoragePath(storage);
+    if (startupProbe)
+        probeStartup(window);
     window.show();
     return QApplication::exec();
 }
@@ -144,7 +147,7 @@ int runDemo()
     return runWindow(demoFolder.path());
 }
 
-int runOnStorage(const QString &path)
+int runOnStorage(const QString &path, bool startupProbe)
 {
     if (path.isEmpty()) {
         complain(QStringLiteral("the storage path is empty"));
@@ -157,7 +160,7 @@ int runOnStorage(const QString &path)
                      .arg(QDir::toNativeSeparators(path)));
         return ExitBadStorage;
     }
-    return runWindow(storage.absoluteFilePath());
+    return runWindow(storage.absoluteFilePath(), startupProbe);
 }
 
 } // namespace
@@ -183,7 +186,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption screenshotsOption(QStringLiteral("screenshots"),
         QStringLiteral("Render every page with the demo store to DIR as PNG, then exit."),
         QStringLiteral("DIR"));
-    parser.addOptions({ storageOption, demoOption, screenshotsOption });
+    // For the startup benchmark: report the time to the first frame, then quit.
+    QCommandLineOption startupProbeOption(QStringLiteral("startup-probe"),
+        QStringLiteral("Print the time from process start to the first frame, then exit."));
+    startupProbeOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({ storageOption, demoOption, screenshotsOption, startupProbeOption });
 
     // Help and version need no screen: answer them from a console application.
     if (hasOption(argc, argv, { "-h", "-?", "--help", "--help-all", "-v", "--version" })) {
@@ -203,5 +210,6 @@ int main(int argc, char *argv[])
         return runDemo();
     return runOnStorage(parser.isSet(storageOption)
             ? parser.value(storageOption)
-            : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+            : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+        parser.isSet(startupProbeOption));
 }

@@ -1,0 +1,143 @@
+// cellora-bench: the module's performance figures against their targets, printed as a
+// table and written as JSON. Run it with ./cellora.sh bench.
+
+#include "bench/benchfigures.h"
+#include "bench/benchreport.h"
+#include "sample/samplestore.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+const char *const isolationVariable = "CELLORA_BENCH_HOME";
+
+// The module's settings object is created while the library loads, before main(): to
+// keep the user's own settings out of the figures (and untouched), start once more
+// with a private home folder. Returns only when that is not possible or already done.
+void restartInPrivateHome(char *argv[])
+{
+    if (!qEnvironmentVariableIsEmpty(isolationVariable))
+        return;
+    char home[] = "/tmp/cellora-bench-home-XXXXXX";
+    if (!mkdtemp(home))
+        return;
+    const QByteArray config = QByteArray(home) + "/config";
+    setenv("HOME", home, 1);
+    setenv("XDG_CONFIG_HOME", config.constData(), 1);
+    setenv(isolationVariable, home, 1);
+    execv("/proc/self/exe", argv);
+}
+
+void removePrivateHome()
+{
+    const QString home = qEnvironmentVariable(isolationVariable);
+    if (home.startsWith(QLatin1String("/tmp/cellora-bench-home-")))
+        QDir(home).removeRecursively();
+}
+
+QString makeStore(const QTemporaryDir &root, const QString &name, const SampleStore &store)
+{
+    const QString folder = root.filePath(name);
+    if (!writeStoreFile(store, QDir(folder).filePath(QStringLiteral("cellora.xml"))))
+        return {};
+    return folder;
+}
+
+void say(const QString &text)
+{
+    QTextStream(stderr) << text << '\n';
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    restartInPrivateHome(argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Cellora's performance figures."));
+    parser.addHelpOption();
+    const QCommandLineOption jsonOption(QStringLiteral("json"),
+        QStringLiteral("Write the figures as JSON to FILE (default: bench/results.json)."),
+        QStringLiteral("FILE"), QStringLiteral(CELLORA_BENCH_DIR "/results.json"));
+    const QCommandLineOption runsOption(QStringLiteral("runs"),
+        QStringLiteral("Samples per figure, at least 5 (default: 7)."), QStringLiteral("N"),
+        QStringLiteral("7"));
+    const QCommandLineOption refreshesOption(QStringLiteral("refreshes"),
+        QStringLiteral("Refreshes of the memory figure (default: 500)."), QStringLiteral("N"),
+        QStringLiteral("500"));
+    const QCommandLineOption onlyOption(QStringLiteral("only"),
+        QStringLiteral("Measure only these figures, e.g. save,refresh (for profiling)."),
+        QStringLiteral("NAMES"));
+    parser.addOptions({ jsonOption, runsOption, refreshesOption, onlyOption });
+    parser.process(app);
+    const int runs = qMax(5, parser.value(runsOption).toInt());
+    const int refreshes = qMax(20, parser.value(refreshesOption).toInt());
+
+    RunInfo info { QStringLiteral(CELLORA_BUILD_TYPE), QString::fromLatin1(qVersion()),
+        QThread::idealThreadCount(), runs, QDateTime::currentDateTime().toString(Qt::ISODate) };
+    if (info.buildType != QLatin1String("RelWithDebInfo")
+        && info.buildType != QLatin1String("Release"))
+        say(QStringLiteral("Note: a %1 build; the figures are meant for RelWithDebInfo.")
+                .arg(info.buildType.isEmpty() ? QStringLiteral("plain") : info.buildType));
+
+    // Fixed anchor: the same stores, byte for byte, on every run.
+    const QDateTime anchor(QDate(2024, 6, 1), QTime(18, 0), Qt::LocalTime);
+    say(QStringLiteral("Making the sample stores..."));
+    const SampleStore tenYear = tenYearStore(anchor);
+    const SampleStore typical = typicalStore(anchor);
+    QTemporaryDir root;
+    const QStringList folders { makeStore(root, QStringLiteral("ten-year"), tenYear),
+        makeStore(root, QStringLiteral("ten-year-clicks"), tenYear),
+        makeStore(root, QStringLiteral("typical-clicks"), typical),
+        makeStore(root, QStringLiteral("typical"), typical) };
+    if (!root.isValid() || folders.contains(QString())) {
+        say(QStringLiteral("cellora-bench: cannot write the sample stores"));
+        removePrivateHome();
+        return 1;
+    }
+
+    const QStringList only = parser.value(onlyOption).split(',', Qt::SkipEmptyParts);
+    auto wanted = [&only](const QString &name) {
+        const bool yes = only.isEmpty() || only.contains(name);
+        if (yes)
+            say(name + QStringLiteral("..."));
+        return yes;
+    };
+    QVector<Figure> figures;
+    if (wanted(QStringLiteral("save")))
+        figures << measureSave(
+            tenYear, folders.at(0), root.filePath(QStringLiteral("floor")), runs);
+    if (wanted(QStringLiteral("refresh")))
+        figures << measureRefresh(folders.at(0), runs);
+    if (wanted(QStringLiteral("clicks"))) {
+        figures << measureClicks(folders.at(1), QStringLiteral("ten-year"), 100, runs);
+        figures << measureClicks(folders.at(2), QStringLiteral("typical"), 10, runs);
+    }
+    if (wanted(QStringLiteral("memory")))
+        figures << measureMemory(folders.at(0), QStringLiteral("ten-year"), 10, refreshes);
+    if (wanted(QStringLiteral("startup")))
+        figures << measureStartup(QStringLiteral(CELLORA_HOST_PATH), folders.at(3), runs);
+
+    QTextStream out(stdout);
+    out << "Cellora benchmarks: " << info.buildType << " build, Qt " << info.qtVersion << ", "
+        << info.cores << " cores, median of " << runs << " runs\n";
+    printTable(out, figures);
+    const QString jsonPath = parser.value(jsonOption);
+    if (!writeJson(jsonPath, info, figures))
+        say(QStringLiteral("cellora-bench: cannot write %1").arg(jsonPath));
+    removePrivateHome();
+    return 0;
+}
