@@ -2,13 +2,25 @@
 #define TESTSUPPORT_H
 
 // Small helpers shared by the window tests: hand-written data files, the
-// module's settings keys and a watch on the storage folder that counts saves.
+// module's settings keys, a watch on the storage folder that counts saves, and
+// the window driven through its widgets' object names.
 
+#include "records/batterywidget.h"
+#include "window/celloragui.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLayout>
+#include <QScrollArea>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
 #include <QVariant>
 #include <QVector>
 
@@ -188,6 +200,88 @@ public:
 
 private:
     int fd;
+};
+
+// ---- The window, driven as a person drives it.
+
+template <typename T = QWidget> T *namedChild(const QObject &parent, const char *name)
+{
+    T *child = parent.findChild<T *>(QLatin1String(name));
+    if (!child)
+        qFatal("no widget named %s", name);
+    return child;
+}
+
+inline QString shownPage(const QObject &win)
+{
+    return namedChild<QStackedWidget>(win, "stackedWidget")->currentWidget()->objectName();
+}
+
+// Clicks the buttons named in `buttons`, separated by blanks, one after another.
+inline void clickThrough(const QObject &win, const QString &buttons)
+{
+    for (const QString &name : buttons.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        namedChild<QAbstractButton>(win, qPrintable(name))->click();
+}
+
+inline QStringList comboItems(const QObject &win, const char *comboBox)
+{
+    const auto *box = namedChild<QComboBox>(win, comboBox);
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
+}
+
+// The cards placed in the overview's column, top to bottom.
+inline QList<BatteryWidget *> overviewCards(const QObject &win)
+{
+    QList<BatteryWidget *> cards;
+    const QLayout *column = namedChild<QScrollArea>(win, "scrollArea")->widget()->layout();
+    for (int i = 0; column && i < column->count(); ++i) {
+        if (auto *card = qobject_cast<BatteryWidget *>(column->itemAt(i)->widget()))
+            cards << card;
+    }
+    return cards;
+}
+
+inline QStringList overviewCardNames(const QObject &win)
+{
+    QStringList names;
+    for (const BatteryWidget *card : overviewCards(win))
+        names << card->batteryName();
+    return names;
+}
+
+inline BatteryWidget *overviewCard(const QObject &win, const QString &name)
+{
+    for (BatteryWidget *card : overviewCards(win)) {
+        if (card->batteryName() == name)
+            return card;
+    }
+    return nullptr;
+}
+
+inline void clickTank(BatteryWidget *card)
+{
+    if (!card)
+        qFatal("no such card in the overview");
+    namedChild<QToolButton>(*card, "pushButton")->click();
+}
+
+// A window shown on a fresh temporary folder that holds the given store.
+struct StoreWindow {
+    QTemporaryDir dir;
+    CelloraGui win;
+
+    bool open(const QString &rootContent)
+    {
+        if (!dir.isValid() || !writeStore(dir.path(), rootContent))
+            return false;
+        win.changeStoragePath(dir.path());
+        win.show();
+        return QTest::qWaitForWindowExposed(&win);
+    }
 };
 
 } // namespace TestSupport
