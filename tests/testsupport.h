@@ -146,6 +146,20 @@ inline QString readStore(const QString &folder)
     return QString::fromUtf8(file.readAll());
 }
 
+// ---- Files as bytes.
+
+inline QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
 // ---- Watching the storage folder.
 
 // Collects inotify events of one folder. The store saves by writing a temporary
