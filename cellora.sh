@@ -42,7 +42,10 @@ case "$command" in
 run)
     install_dependencies
     build_tree "$build"
-    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ $# -gt 0 ]; then
+        # No screen, but the caller said what to do (--screenshots, --help, ...).
+        QT_QPA_PLATFORM=offscreen exec "$build/host/cellora-host" "$@"
+    elif [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         # No screen to open a window on: show the pages as pictures instead.
         shots="$build/screenshots"
         QT_QPA_PLATFORM=offscreen "$build/host/cellora-host" --demo --screenshots "$shots"
