@@ -13,6 +13,10 @@
 
 #include <new>
 
+#ifdef Q_OS_LINUX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const QString dataFileName = QStringLiteral("cellora.xml");
@@ -128,6 +132,65 @@ QString dateTimeText(const QDateTime &when)
     return saveTexts().dateTime(when); // empty for a null date-time
 }
 
+// What makes the C library read its time zone rules anew: the TZ variable and, while it is
+// unset, the identity and age of /etc/localtime.
+QByteArray zoneSetting()
+{
+    QByteArray setting = qEnvironmentVariableIsSet("TZ") ? "TZ=" + qgetenv("TZ") : "no TZ";
+#ifdef Q_OS_LINUX
+    struct stat info { };
+    if (stat("/etc/localtime", &info) == 0) {
+        for (qint64 field : { qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size),
+                 qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec) })
+            setting += ' ' + QByteArray::number(field);
+    }
+#else
+    // Elsewhere nothing is known about the zone's source: reuse nothing across reads.
+    static quint64 reads = 0;
+    setting += ' ' + QByteArray::number(++reads);
+#endif
+    return setting;
+}
+
+// Qt makes every local date-time through tzset() and mktime(), and with TZ unset the C
+// library answers each tzset() with a stat() of /etc/localtime: a third of a refresh for the
+// tens of thousands of date-times of a large store. So each distinct date-time is made once
+// and reused for as long as the zone setting stays the same.
+class LocalDateTimes {
+public:
+    QDateTime at(const QDate &date, const QTime &time)
+    {
+        const qint64 key = date.toJulianDay() * 86400000 + time.msecsSinceStartOfDay();
+        auto known = made.constFind(key);
+        if (known != made.cend())
+            return *known;
+        if (made.size() >= maxKept)
+            made.clear();
+        return *made.insert(key, QDateTime(date, time, Qt::LocalTime));
+    }
+
+    // Forgets every date-time made under another zone setting; once per read.
+    void checkZone()
+    {
+        QByteArray setting = zoneSetting();
+        if (setting != zone) {
+            made.clear();
+            zone = std::move(setting);
+        }
+    }
+
+private:
+    static constexpr int maxKept = 1 << 18; // some 10 MB at most
+    QHash<qint64, QDateTime> made;
+    QByteArray zone;
+};
+
+LocalDateTimes &localDateTimes()
+{
+    static LocalDateTimes dateTimes;
+    return dateTimes;
+}
+
 int digitAt(const QChar *text, int size, int pos)
 {
     const int digit = pos < size ? text[pos].unicode() - '0' : -1;
@@ -199,7 +262,7 @@ QDateTime parseEnglishTextDate(const QStringRef &text)
     const QTime time(hour, minute, second, msec);
     if (!date.isValid() || !time.isValid() || date.dayOfWeek() != weekday)
         return {};
-    return QDateTime(date, time, Qt::LocalTime);
+    return localDateTimes().at(date, time);
 }
 
 // A refresh parses tens of thousands of date-times, and QDateTime::fromString is slow:
@@ -438,6 +501,7 @@ bool DataProcessor::openForReading(QFile &file)
     file.setFileName(dataFilePath());
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return false;
+    localDateTimes().checkZone();
     reader.setDevice(&file);
     while (reader.readNextStartElement()) {
         if (reader.name().contains(QLatin1String("Cellora")))
