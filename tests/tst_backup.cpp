@@ -119,8 +119,9 @@ private slots:
         QTest::newRow("missing folder") << store << "missing" << QByteArray() << failed;
         QTest::newRow("no line end at the end")
             << QByteArray("<Cellora>\n</Cellora>") << "." << store << finished;
-        QTest::newRow("carriage returns")
-            << QByteArray("<Cellora>\r\n</Cellora>\r\n") << "." << store << finished;
+        QTest::newRow("carriage returns, an empty line")
+            << QByteArray("<Cellora>\r\n\r\n</Cellora>\r\n") << "."
+            << QByteArray("<Cellora>\n\n</Cellora>\n") << finished;
     }
 
     void exportCases()
