@@ -185,16 +185,19 @@ bool runStartupProbe(
         hostPath, { QStringLiteral("--storage"), folder, QStringLiteral("--startup-probe") });
     const QByteArray prefix("startup-probe: ");
     QByteArray line;
-    while (!line.startsWith(prefix) && host.state() != QProcess::NotRunning) {
-        if (host.canReadLine() || host.waitForReadyRead(30000))
-            line = host.readLine();
-        else
-            break;
+    while (!line.startsWith(prefix)) {
+        // Whole lines only; waitForReadyRead() fails once the host has ended.
+        while (!host.canReadLine()) {
+            if (!host.waitForReadyRead(30000)) {
+                host.kill();
+                host.waitForFinished();
+                return false;
+            }
+        }
+        line = host.readLine();
     }
     launcherMs = elapsedMs(timer);
     host.waitForFinished(30000);
-    if (!line.startsWith(prefix))
-        return false;
     bool ok = false;
     reportedMs = line.mid(prefix.size()).split(' ').value(0).toDouble(&ok);
     return ok;

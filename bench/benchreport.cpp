@@ -152,7 +152,7 @@ bool writeJson(const QString &path, const RunInfo &info, const QVector<Figure> &
         list.append(toJson(figure));
     const QJsonObject root { { "buildType", info.buildType }, { "qt", info.qtVersion },
         { "cores", info.cores }, { "runs", info.runs }, { "started", info.started },
-        { "figures", list } };
+        { "load", info.load }, { "figures", list } };
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

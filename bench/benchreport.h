@@ -49,6 +49,7 @@ struct RunInfo {
     int cores = 0;
     int runs = 0;
     QString started; // ISO date-time
+    QString load; // the machine's load averages at the end, over 1, 5 and 15 minutes
 };
 
 bool writeJson(const QString &path, const RunInfo &info, const QVector<Figure> &figures);

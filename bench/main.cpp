@@ -9,10 +9,12 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 
+#include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -21,20 +23,24 @@ namespace {
 const char *const isolationVariable = "CELLORA_BENCH_HOME";
 
 // The module's settings object is created while the library loads, before main(): to
-// keep the user's own settings out of the figures (and untouched), start once more
-// with a private home folder. Returns only when that is not possible or already done.
+// keep the user's own settings out of the figures (and untouched), start once more with
+// a private home folder, where Quick mode and the first model are what a fresh user gets.
+// Returns only in that second start.
 void restartInPrivateHome(char *argv[])
 {
     if (!qEnvironmentVariableIsEmpty(isolationVariable))
         return;
     char home[] = "/tmp/cellora-bench-home-XXXXXX";
-    if (!mkdtemp(home))
-        return;
-    const QByteArray config = QByteArray(home) + "/config";
-    setenv("HOME", home, 1);
-    setenv("XDG_CONFIG_HOME", config.constData(), 1);
-    setenv(isolationVariable, home, 1);
-    execv("/proc/self/exe", argv);
+    if (mkdtemp(home)) {
+        const QByteArray config = QByteArray(home) + "/config";
+        setenv("HOME", home, 1);
+        setenv("XDG_CONFIG_HOME", config.constData(), 1);
+        setenv(isolationVariable, home, 1);
+        execv("/proc/self/exe", argv);
+        rmdir(home);
+    }
+    perror("cellora-bench: cannot start in a private home folder");
+    std::exit(1);
 }
 
 void removePrivateHome()
@@ -50,6 +56,15 @@ QString makeStore(const QTemporaryDir &root, const QString &name, const SampleSt
     if (!writeStoreFile(store, QDir(folder).filePath(QStringLiteral("cellora.xml"))))
         return {};
     return folder;
+}
+
+// The figures are wall-clock times on a machine that other programs may share.
+QString loadAverages()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2);
 }
 
 void say(const QString &text)
@@ -81,13 +96,19 @@ int main(int argc, char *argv[])
     const QCommandLineOption onlyOption(QStringLiteral("only"),
         QStringLiteral("Measure only these figures, e.g. save,refresh (for profiling)."),
         QStringLiteral("NAMES"));
-    parser.addOptions({ jsonOption, runsOption, refreshesOption, onlyOption });
+    const QCommandLineOption markdownOption(QStringLiteral("markdown"),
+        QStringLiteral("Print the table once more in Markdown, for the README."));
+    parser.addOptions({ jsonOption, runsOption, refreshesOption, onlyOption, markdownOption });
     parser.process(app);
     const int runs = qMax(5, parser.value(runsOption).toInt());
     const int refreshes = qMax(20, parser.value(refreshesOption).toInt());
 
-    RunInfo info { QStringLiteral(CELLORA_BUILD_TYPE), QString::fromLatin1(qVersion()),
-        QThread::idealThreadCount(), runs, QDateTime::currentDateTime().toString(Qt::ISODate) };
+    RunInfo info;
+    info.buildType = QStringLiteral(CELLORA_BUILD_TYPE);
+    info.qtVersion = QString::fromLatin1(qVersion());
+    info.cores = QThread::idealThreadCount();
+    info.runs = runs;
+    info.started = QDateTime::currentDateTime().toString(Qt::ISODate);
     if (info.buildType != QLatin1String("RelWithDebInfo")
         && info.buildType != QLatin1String("Release"))
         say(QStringLiteral("Note: a %1 build; the figures are meant for RelWithDebInfo.")
@@ -132,9 +153,12 @@ int main(int argc, char *argv[])
         figures << measureStartup(QStringLiteral(CELLORA_HOST_PATH), folders.at(3), runs);
 
     QTextStream out(stdout);
+    info.load = loadAverages();
     out << "Cellora benchmarks: " << info.buildType << " build, Qt " << info.qtVersion << ", "
-        << info.cores << " cores, median of " << runs << " runs\n";
+        << info.cores << " cores (load " << info.load << "), median of " << runs << " runs\n";
     printTable(out, figures);
+    if (parser.isSet(markdownOption))
+        out << '\n' << markdownTable(figures);
     const QString jsonPath = parser.value(jsonOption);
     if (!writeJson(jsonPath, info, figures))
         say(QStringLiteral("cellora-bench: cannot write %1").arg(jsonPath));
