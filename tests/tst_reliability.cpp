@@ -182,6 +182,17 @@ const QByteArray smallStore = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 enum class Refusal { ReadOnlyFile, ReadOnlyFolder, ImmutableFile };
 
+// Everyone may do everything in the folder except the one thing refused.
+bool setModes(const QString &folder, Refusal how)
+{
+    const QByteArray folderName = QFile::encodeName(folder);
+    const QByteArray fileName = QFile::encodeName(QDir(folder).filePath("cellora.xml"));
+    const mode_t folderMode = how == Refusal::ReadOnlyFolder ? 0555 : 0777;
+    const mode_t fileMode = how == Refusal::ReadOnlyFile ? 0444 : 0666;
+    return chmod(folderName.constData(), folderMode) == 0
+        && chmod(fileName.constData(), fileMode) == 0;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Refusal)
@@ -196,7 +207,6 @@ private slots:
     void refusedSavesKeepTheFile();
 
 private:
-    void refuse(Refusal how);
     void allowAgain();
 
     std::unique_ptr<QTemporaryDir> dir;
@@ -296,19 +306,6 @@ void TestReliability::refusedSavesKeepTheFile_data()
     QTest::newRow("immutable data file") << Refusal::ImmutableFile;
 }
 
-void TestReliability::refuse(Refusal how)
-{
-    refusal = how;
-    const QByteArray folder = QFile::encodeName(dir->path());
-    const QByteArray file = QFile::encodeName(dir->filePath("cellora.xml"));
-    // Everyone may do everything except the one thing refused.
-    QCOMPARE(chmod(folder.constData(), how == Refusal::ReadOnlyFolder ? 0555 : 0777), 0);
-    QCOMPARE(chmod(file.constData(), how == Refusal::ReadOnlyFile ? 0444 : 0666), 0);
-    if (how == Refusal::ImmutableFile && !setImmutable(dir->filePath("cellora.xml"), true))
-        QSKIP("This system does not let the test set the immutable flag "
-              "(CAP_LINUX_IMMUTABLE or file system support missing)");
-}
-
 void TestReliability::allowAgain()
 {
     if (refusal == Refusal::ImmutableFile)
@@ -327,10 +324,14 @@ void TestReliability::refusedSavesKeepTheFile()
     auto *scrollArea = win.findChild<QScrollArea *>("scrollArea");
     QCOMPARE(scrollArea->findChildren<BatteryWidget *>().size(), 1);
 
-    refuse(how);
+    refusal = how;
     // Restore the folder even when a check below fails, so that it can be removed.
     const std::unique_ptr<TestReliability, void (*)(TestReliability *)> restore(
         this, [](TestReliability *test) { test->allowAgain(); });
+    QVERIFY(setModes(dir->path(), how));
+    if (how == Refusal::ImmutableFile && !setImmutable(dataFile, true))
+        QSKIP("This system does not let the test set the immutable flag "
+              "(CAP_LINUX_IMMUTABLE or file system support missing)");
     // Any change of the folder's content: creating, writing, renaming or removing.
     TestSupport::FolderWatch watch(dir->path(),
         IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE
@@ -362,9 +363,8 @@ void TestReliability::refusedSavesKeepTheFile()
         QVERIFY(card->batteryCharged());
 
         // The store refuses an import it cannot write.
-        const QString source = dir->filePath("cellora.xml"); // readable, not writable
         const FileDialogs::Chooser dialog = FileDialogs::chooseImportFile;
-        FileDialogs::chooseImportFile = [source](QWidget *) { return source; };
+        FileDialogs::chooseImportFile = [dataFile](QWidget *) { return dataFile; };
         win.findChild<QPushButton *>("pb_backup")->click();
         win.findChild<QPushButton *>("pb_import_data")->click();
         FileDialogs::chooseImportFile = dialog;
