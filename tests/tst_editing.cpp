@@ -1,217 +1,113 @@
-#include "records/batterywidget.h"
-#include "records/modelwidget.h"
-#include "store/dataprocessor.h"
 #include "testsupport.h"
-#include "window/celloragui.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <memory>
 
 using namespace TestSupport;
 
 namespace {
 
-// What the data file holds, read back by the store.
-struct Stored {
-    explicit Stored(const QString &folder)
-    {
-        DataProcessor store;
-        store.setStoragePath(folder);
-        store.readLocations(locations);
-        store.readModels(models);
-        store.readBatteries(batteries);
-        for (const ModelWidget *model : models)
-            modelNames << model->modelName();
-        for (const BatteryWidget *battery : batteries)
-            batteryNames << battery->batteryName();
-    }
-    ~Stored()
-    {
-        qDeleteAll(batteries);
-        qDeleteAll(models);
-    }
-    Q_DISABLE_COPY(Stored)
-
-    QStringList locations, modelNames, batteryNames;
-    QVector<ModelWidget *> models;
-    QVector<BatteryWidget *> batteries;
-};
-
-// A window on its own storage folder, driven as a person drives it, with a watch
-// that counts saves from the moment the folder is opened.
-struct Session {
-    explicit Session(const QString &rootXml = QString()) { open(writeStore(path(), rootXml)); }
-    Session(const QVector<BatteryWidget *> &batteries, const QVector<ModelWidget *> &models,
-        const QStringList &locations)
-    {
-        DataProcessor store;
-        store.setStoragePath(path());
-        store.writeData(batteries, models, locations);
-        qDeleteAll(batteries);
-        qDeleteAll(models);
-        open(true);
-    }
-    void open(bool written)
-    {
-        if (!written)
-            qFatal("cannot write the data file");
-        win.changeStoragePath(path());
-        watch = std::make_unique<FolderWatch>(path());
-    }
-
-    template <typename T = QWidget> T *child(const QString &name)
-    {
-        T *widget = win.findChild<T *>(name);
-        if (!widget)
-            qFatal("no widget %s", qPrintable(name));
-        return widget;
-    }
-    void click(const QString &button) { child<QPushButton>(button)->click(); }
-    void choose(const QString &combo, const QString &text)
-    {
-        child<QComboBox>(combo)->setCurrentText(text);
-    }
-    QString current(const QString &combo) { return child<QComboBox>(combo)->currentText(); }
-    QString page() { return child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
-    QStringList items(const QString &combo)
-    {
-        QStringList texts;
-        for (int i = 0; i < child<QComboBox>(combo)->count(); ++i)
-            texts << child<QComboBox>(combo)->itemText(i);
-        return texts;
-    }
-    QStringList texts(const QStringList &fields)
-    {
-        QStringList result;
-        for (const QString &field : fields)
-            result << child<QLineEdit>(field)->text();
-        return result;
-    }
-    void fill(const QStringList &fields, const QStringList &values)
-    {
-        for (int i = 0; i < fields.size(); ++i)
-            child<QLineEdit>(fields.at(i))->setText(values.at(i));
-    }
-    // Through the options menu to the edit menu, then on with the given button.
-    void go(const QString &button)
-    {
-        for (int i = 0; i < 3 && page() != QLatin1String("optionsView"); ++i)
-            click("pb_options");
-        click("pb_edit_data");
-        if (!button.isEmpty())
-            click(button);
-    }
-    bool armed(const QString &confirm, const QString &really)
-    {
-        const bool shown = !child<QLabel>(really)->isHidden();
-        if (child<QPushButton>(confirm)->text() != QLatin1String(shown ? "Yes" : "Delete"))
-            qFatal("%s does not follow %s", qPrintable(confirm), qPrintable(really));
-        return shown;
-    }
-    QStringList cards()
-    {
-        QStringList names;
-        for (const auto *card :
-            child<QScrollArea>("scrollArea")
-                ->widget()
-                ->findChildren<BatteryWidget *>(QString(), Qt::FindDirectChildrenOnly))
-            names << card->batteryName();
-        return names;
-    }
-    int saves() { return watch->takeSaves(); }
-    QString path() const { return dir.path(); }
-
-    QTemporaryDir dir;
-    CelloraGui win;
-    std::unique_ptr<FolderWatch> watch;
-};
-
-enum Kind { BatteryKind, ModelKind, LocationKind };
-
-QString storeOf(Kind kind, const QStringList &names)
+// The names of one kind in the data file, in file order; ListedKind gives the
+// battery names that the models list.
+enum Kind { BatteryKind, ModelKind, LocationKind, ListedKind };
+QStringList storedNames(int kind, const QString &folder)
 {
-    if (kind == LocationKind)
-        return locationsXml(names);
-    QString xml;
-    for (const QString &name : names)
-        xml += kind == BatteryKind ? batteryXml({ name }) : modelXml(name, {});
-    return xml;
+    static const char *const patterns[] = { "<Battery>\\s*<Name>([^<]*)<",
+        "<Model>\\s*<Name>([^<]*)<", "<Location Name=\"([^\"]*)\"", "<Battery>([^<]+)</Battery>" };
+    QStringList names;
+    auto match = QRegularExpression(patterns[kind]).globalMatch(readStore(folder));
+    while (match.hasNext())
+        names << match.next().captured(1);
+    return names;
 }
 
-QStringList storedNames(Kind kind, const QString &folder)
-{
-    const Stored stored(folder);
-    return kind == BatteryKind ? stored.batteryNames
-        : kind == ModelKind    ? stored.modelNames
-                               : stored.locations;
-}
+// A window on a store, driven as a person drives it, with a watch that counts saves.
+struct Session : StoreWindow {
+    explicit Session(const QString &rootXml = QString()) { open(rootXml); }
+    // Through the options menu to the edit page, then on with the given buttons.
+    void go(const QString &buttons)
+    {
+        for (int i = 0; i < 3 && shownPage(win) != QLatin1String("optionsView"); ++i)
+            clickThrough(win, "pb_options");
+        clickThrough(win, "pb_edit_data " + buttons);
+    }
+    QLineEdit *field(const QString &name) { return namedChild<QLineEdit>(win, qPrintable(name)); }
+    void choose(const char *combo, const QString &text)
+    {
+        namedChild<QComboBox>(win, combo)->setCurrentText(text);
+    }
+    int saves() { return watch.takeSaves(); }
+    FolderWatch watch { dir.path() };
+};
 
+// The buttons, pages and fields of one kind of record.
 struct Pages {
-    QString openAdd, name, add, addPage, openDelete, deletePage, list, confirm, really, openModify;
-    QStringList keptLists; // still list a deleted last record
+    const char *openAdd, *add, *addPage, *openModify, *update, *openDelete, *deletePage;
+    QStringList addFields; // the name first, the purchase date last
+    QStringList confirmation; // the delete button and its question
+    QStringList lists; // the combo boxes that list the records, the delete page's first
 };
 const Pages pages[] = {
-    { "pb_choose_addbattery", "ledt_name", "pb_addNewBattery", "addView", "pb_choose_delbattery",
-        "deleteView", "cb_batteryList_delete", "pb_deleteConfirm", "lbl_really",
-        "pb_choose_modify_battery",
+    { "pb_choose_addbattery", "pb_addNewBattery", "addView", "pb_choose_modify_battery",
+        "pb_update_battery", "pb_choose_delbattery", "deleteView",
+        { "ledt_name", "ledt_capacity", "ledt_chargeRate", "ledt_dischargeRate", "ledt_cyclesused",
+            "ledt_purchaseDate" },
+        { "pb_deleteConfirm", "lbl_really" },
         { "cb_batteryList_delete", "cb_bat_choose_model", "cb_batteryData" } },
-    { "pb_choose_addmodel", "ledt_addheli_name", "pb_addNewModel", "addModelView",
-        "pb_choose_delmodel", "deleteModelView", "cb_modelList_delete", "pb_deleteConfirm_model",
-        "lbl_reallydelete_model", "pb_choose_modify_model",
+    { "pb_choose_addmodel", "pb_addNewModel", "addModelView", "pb_choose_modify_model",
+        "pb_update_model", "pb_choose_delmodel", "deleteModelView",
+        { "ledt_addheli_name", "ledt_addheli_type", "ledt_addheli_weight", "ledt_addheli_size",
+            "ledt_addheli_flightsused", "ledt_addheli_purchase" },
+        { "pb_deleteConfirm_model", "lbl_reallydelete_model" },
         { "cb_modelList_delete", "cb_model_choose_bat", "cb_select_model", "cb_logview_model" } },
-    { "pb_choose_addlocation", "ledt_location_new", "pb_add_location", "addLocationView",
-        "pb_choose_dellocation", "deleteLocationView", "cb_location_delete", "pb_del_location",
-        "lbl_reallydelete_location", QString(), { "cb_location_delete" } },
+    { "pb_choose_addlocation", "pb_add_location", "addLocationView", nullptr, nullptr,
+        "pb_choose_dellocation", "deleteLocationView", { "ledt_location_new" },
+        { "pb_del_location", "lbl_reallydelete_location" },
+        { "cb_location_delete", "cb_log_location", "cb_overview_location" } },
 };
 
-void deleteThroughPage(Session &s, const Pages &kind, const QString &name)
+// What the modify page shows, in the order of the add page's fields.
+QStringList modifyPageTexts(Session &s, int kind)
 {
-    s.go(kind.openDelete);
-    s.choose(kind.list, name);
-    s.click(kind.confirm);
-    s.click(kind.confirm);
+    const QString prefix = kind == BatteryKind ? "ledt_modifyBattery_" : "ledt_modifyheli_";
+    QStringList texts;
+    for (QString field : pages[kind].addFields)
+        texts << s.field(field.replace(QRegularExpression("^ledt_(addheli_)?"), prefix))->text();
+    return texts;
 }
 
-const QStringList batteryFields { "ledt_name", "ledt_capacity", "ledt_chargeRate",
-    "ledt_dischargeRate", "ledt_cyclesused", "ledt_purchaseDate" };
-const QStringList batteryModifyFields { "ledt_modifyBattery_name", "ledt_modifyBattery_capacity",
-    "ledt_modifyBattery_chargeRate", "ledt_modifyBattery_dischargeRate",
-    "ledt_modifyBattery_cyclesused", "ledt_modifyBattery_purchaseDate" };
-const QStringList modelFields { "ledt_addheli_name", "ledt_addheli_type", "ledt_addheli_weight",
-    "ledt_addheli_size", "ledt_addheli_flightsused", "ledt_addheli_purchase" };
-const QStringList modelModifyFields { "ledt_modifyheli_name", "ledt_modifyheli_type",
-    "ledt_modifyheli_weight", "ledt_modifyheli_size", "ledt_modifyheli_flightsused",
-    "ledt_modifyheli_purchase" };
-
-// The stored record in the order of the page's fields.
-QStringList storedFields(Kind kind, const QString &folder)
+// The texts of the named widgets that a person can use: shown and enabled.
+QString usable(Session &s, const QStringList &names)
 {
-    const Stored stored(folder);
-    auto n = [](uint value) { return QString::number(value); };
-    if (kind == BatteryKind) {
-        const BatteryWidget *b = stored.batteries.value(0);
-        return b ? QStringList { b->batteryName(), n(b->batteryCapacity()),
-            n(b->batteryChargeRate()), n(b->batteryRating()), n(b->batteryCycles()),
-            b->purchaseDate().toString(Qt::ISODate) }
-                 : QStringList();
+    QStringList texts;
+    for (const QString &name : names) {
+        const QWidget *widget = namedChild(s.win, qPrintable(name));
+        if (!widget->isHidden() && widget->isEnabled())
+            texts << widget->property("text").toString();
     }
-    const ModelWidget *m = stored.models.value(0);
-    return m ? QStringList { m->modelName(), m->modelType(), n(m->modelWeight()), n(m->modelSize()),
-        n(m->modelFlights()), m->purchaseDate().toString(Qt::ISODate) }
-             : QStringList();
+    return texts.join(' ');
 }
+const QStringList assignButtons { "pb_add_batt_to_model", "pb_rem_batt_from_model" };
 
-const QDateTime longAgo(QDate(2020, 1, 2), QTime(10, 30, 0));
-const QDateTime firstFlight(QDate(2023, 5, 6), QTime(14, 5, 9));
-const QDateTime secondFlight(QDate(2023, 5, 7), QTime(9, 15, 0));
+const QString cycle
+    = "<Cycle Discharged=\"4000\" Current=\"12500\" Date=\"Sat May 6 14:05:09 2023\"/>";
+const QString flight = "<LogData Date=\"Sat May 6 14:05:09 2023\" Location=\"Hill\" "
+                       "Duration=\"00:05:00\" Temperature=\"18\" Notes=\"\"/>";
+// Two records of each kind; Pack is charged and has cycle data, Heli lists both
+// batteries and flew at Hill.
+QString fleetXml()
+{
+    QString pack = batteryXml({ "Pack", 4500, 30, 1, true });
+    QString heli = modelXml("Heli", { "Pack", "Spare" });
+    pack.insert(pack.lastIndexOf("    </Battery>"),
+        "        <Data>\n            " + cycle + "\n        </Data>\n");
+    heli.insert(heli.lastIndexOf("    </Model>"),
+        "        <FlightLog>\n            " + flight + "\n        </FlightLog>\n");
+    return locationsXml({ "Field", "Hill" }) + pack + batteryXml({ "Spare" }) + heli
+        + modelXml("Plane", {});
+}
 
 } // namespace
 
@@ -224,94 +120,66 @@ private slots:
     void uniqueNames_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<QStringList>("existing");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("presses");
-        QTest::addColumn<QStringList>("expected");
-
-        const char *kinds[] = { "battery", "model", "location" };
-        const QString defaults[] = { "MyBattery", "MyHeli", "MyLocation" };
-        for (int kind : { BatteryKind, ModelKind, LocationKind }) {
-            const QString n = defaults[kind];
-            auto row = [&](const char *what) -> QTestData & {
-                return QTest::addRow("%s %s", kinds[kind], what) << kind;
-            };
-            row("twice") << QStringList() << n << 2 << QStringList { n, n + "_1" };
-            row("walk restarts") << QStringList { n + "_1", n } << n << 1
-                                 << QStringList { n + "_1", n, n + "_2" };
-            row("case differs") << QStringList { n.toLower() } << n << 1
-                                << QStringList { n.toLower(), n };
-            row("empty name") << QStringList { n } << QString() << 1 << QStringList { n };
-        }
+        QTest::newRow("battery") << int(BatteryKind);
+        QTest::newRow("model") << int(ModelKind);
+        QTest::newRow("location") << int(LocationKind);
     }
 
+    // The add page's default name is taken twice; a name in other letter case does not
+    // count, and the second walk starts again at the first record, where n_1 stands.
     void uniqueNames()
     {
         QFETCH(int, kind);
-        QFETCH(QStringList, existing);
-        QFETCH(QString, typed);
-        QFETCH(int, presses);
-        QFETCH(QStringList, expected);
         const Pages &add = pages[kind];
-        Session s(storeOf(Kind(kind), existing));
-
-        for (int i = 0; i < presses; ++i) {
+        const QString n = QStringList { "MyBattery", "MyHeli", "MyLocation" }.at(kind);
+        const QStringList existing { n + "_1", n.toLower() };
+        QString xml = kind == LocationKind ? locationsXml(existing) : QString();
+        for (const QString &name : existing)
+            xml += QStringList { batteryXml({ name }), modelXml(name, {}), QString() }.at(kind);
+        Session s(xml);
+        for (int press = 0; press < 3; ++press) {
             s.go(add.openAdd);
-            s.fill({ add.name }, { typed });
-            s.click(add.add);
-        }
-        QCOMPARE(s.page(), typed.isEmpty() ? add.addPage : QString("scrollLayout"));
-        QCOMPARE(s.saves(), typed.isEmpty() ? 0 : presses);
-        QCOMPARE(storedNames(Kind(kind), s.path()), expected);
-        QCOMPARE(s.items(add.list), expected);
-        if (kind == LocationKind) {
-            QCOMPARE(s.items("cb_log_location"), expected);
-            QCOMPARE(s.items("cb_overview_location"), expected);
-        }
-    }
-
-    void addPagesProposeToday()
-    {
-        Session s;
-        const QString today = QDate::currentDate().toString(Qt::ISODate);
-        for (const char *kind : { "addbattery", "addmodel" }) {
-            const QString date
-                = qstrcmp(kind, "addbattery") == 0 ? "ledt_purchaseDate" : "ledt_addheli_purchase";
-            for (int opening = 0; opening < 2; ++opening) {
-                s.go(QString("pb_choose_") + kind);
-                QCOMPARE(s.texts({ date }), QStringList { today });
-                s.fill({ date }, { "1999-09-09" });
+            if (kind != LocationKind) { // every opening proposes today
+                QLineEdit *date = s.field(add.addFields.last());
+                QCOMPARE(date->text(), QDate::currentDate().toString(Qt::ISODate));
+                date->setText("1999-09-09");
             }
+            if (press == 2) // an empty name adds nothing
+                s.field(add.addFields.first())->clear();
+            clickThrough(s.win, add.add);
+            QCOMPARE(shownPage(s.win), QString(press == 2 ? add.addPage : "scrollLayout"));
         }
+        QCOMPARE(s.saves(), 2);
+        const QStringList expected = existing + QStringList { n, n + "_2" };
+        QCOMPARE(storedNames(kind, s.dir.path()), expected);
+        for (const QString &list : add.lists)
+            QCOMPARE(comboItems(s.win, qPrintable(list)), expected);
     }
 
     void roundTrip_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("inFile");
+        QTest::addColumn<QStringList>("shown"); // when it differs from typed
 
-        auto battery
-            = [](const char *row, const QString &rate, const QString &tenths,
-                  const QString &shownRate, const QString &date) {
-                  const bool valid = QDate::fromString(date, Qt::ISODate).isValid();
-                  // An empty masked date field keeps only its dashes.
-                  QTest::newRow(row)
-                      << int(BatteryKind) << QStringList { "Pack", "5000", rate, "25", "12", date }
-                      << QStringList { "Pack", "5000", tenths, "25", "12", valid ? date : "" }
-                      << QStringList { "Pack", "5000", shownRate, "25", "12", valid ? date : "--" };
-              };
-        battery("half C", "0.5", "5", "0.5", "2021-03-04");
-        battery("two C", "2.0", "20", "2.0", "2019-12-31");
-        battery("no charge rate", "", "0", "0.0", "2021-03-04");
-        battery("impossible date", "9.9", "99", "9.9", "2021-02-30");
+        auto battery = [](const char *row, const QString &rate, const QString &date,
+                           const QStringList &inFile, const QStringList &shown = {}) {
+            QTest::newRow(row) << int(BatteryKind)
+                               << QStringList { "Pack", "5000", rate, "25", "12", date } << inFile
+                               << shown;
+        };
+        battery("half C", "0.5", "2021-03-04", { "<Chrgrate>5<", "<Purchase>2021/03/04<" });
+        battery("two C", "2.0", "2019-12-31", { "<Chrgrate>20<" });
+        // An empty masked date field keeps only its dashes.
+        battery("nothing usable", "", "2021-02-30", { "<Chrgrate>0<", "<Purchase></Purchase>" },
+            { "Pack", "5000", "0.0", "25", "12", "--" });
         for (auto weight : { "1.15=115", "0.29=29", "4.35=435", "0.50=50" }) {
             const QStringList pair = QString(weight).split('=');
-            const QStringList page { "Heli", "Plane", pair.first(), "650", "3", "2022-06-30" };
-            QStringList stored = page;
-            stored[2] = pair.last();
-            QTest::addRow("weight %s", weight) << int(ModelKind) << page << stored << page;
+            QTest::addRow("weight %s", weight)
+                << int(ModelKind)
+                << QStringList { "Heli", "Plane", pair.first(), "650", "3", "2022-06-30" }
+                << QStringList { "<Weight>" + pair.last() + "<" } << QStringList();
         }
     }
 
@@ -319,279 +187,132 @@ private slots:
     {
         QFETCH(int, kind);
         QFETCH(QStringList, typed);
-        QFETCH(QStringList, stored);
+        QFETCH(QStringList, inFile);
         QFETCH(QStringList, shown);
-        const bool battery = kind == BatteryKind;
         Session s;
-
-        s.go(battery ? "pb_choose_addbattery" : "pb_choose_addmodel");
-        s.fill(battery ? batteryFields : modelFields, typed);
-        s.click(battery ? "pb_addNewBattery" : "pb_addNewModel");
+        s.go(pages[kind].openAdd);
+        for (int i = 0; i < typed.size(); ++i)
+            s.field(pages[kind].addFields.at(i))->setText(typed.at(i));
+        clickThrough(s.win, pages[kind].add);
         // The second pass checks that Update without changes stores the same values.
         for (int pass = 0; pass < 2; ++pass) {
-            QCOMPARE(storedFields(Kind(kind), s.path()), stored);
-            s.go(battery ? "pb_choose_modify_battery" : "pb_choose_modify_model");
-            QCOMPARE(s.texts(battery ? batteryModifyFields : modelModifyFields), shown);
-            s.click(battery ? "pb_update_battery" : "pb_update_model");
-            QCOMPARE(s.page(), QString("scrollLayout"));
+            const QString file = readStore(s.dir.path());
+            for (const QString &element : inFile)
+                QVERIFY2(file.contains(element), qPrintable(element));
+            s.go(pages[kind].openModify);
+            QCOMPARE(modifyPageTexts(s, kind), shown.isEmpty() ? typed : shown);
+            clickThrough(s.win, pages[kind].update);
+            QCOMPARE(shownPage(s.win), QString("scrollLayout"));
         }
     }
 
-    void updateKeepsWhatThePageDoesNotShow()
-    {
-        auto *pack = new BatteryWidget;
-        pack->setBatteryName("Pack");
-        pack->setBatteryCharged(true, false);
-        pack->addCycleData(firstFlight, 4000, 12500, false);
-        pack->addCycleData(secondFlight, 3800, 11000, false);
-        pack->setLastUpdated(longAgo);
-        auto *heli = new ModelWidget;
-        heli->setModelName("Heli");
-        heli->setLastUpdate(longAgo);
-        heli->addBattery("Pack");
-        heli->addLogData({ firstFlight, QTime(0, 5), "Field", 18, "calm" });
-        Session s({ pack }, { heli }, { "Field" });
-        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-
-        s.go("pb_choose_modify_battery");
-        s.fill({ "ledt_modifyBattery_capacity" }, { "3300" });
-        s.click("pb_update_battery");
-        s.go("pb_choose_modify_model");
-        s.fill({ "ledt_modifyheli_type" }, { "Plane" });
-        s.click("pb_update_model");
-        QCOMPARE(s.saves(), 2);
-
-        const Stored stored(s.path());
-        QCOMPARE(stored.batteryNames, QStringList { "Pack" });
-        const BatteryWidget *b = stored.batteries.first();
-        QCOMPARE(b->batteryCapacity(), 3300u);
-        QVERIFY(b->batteryCharged());
-        QCOMPARE(b->cycleDates(), (QVector<QDateTime> { firstFlight, secondFlight }));
-        QCOMPARE(b->cycleDischarged(), (QVector<uint> { 4000, 3800 }));
-        QCOMPARE(b->cycleCurrents(), (QVector<uint> { 12500, 11000 }));
-        QVERIFY(b->lastUpdated() >= before);
-        QCOMPARE(stored.modelNames, QStringList { "Heli" });
-        const ModelWidget *m = stored.models.first();
-        QCOMPARE(m->modelType(), QString("Plane"));
-        QCOMPARE(m->lastUpdate(), longAgo);
-        QCOMPARE(m->modelBatteries(), QVector<QString> { "Pack" });
-        QCOMPARE(m->flightLog().size(), 1);
-        QCOMPARE(m->flightLog().first().date, firstFlight);
-        QCOMPARE(s.cards(), QStringList { "Pack" });
-    }
-
-    void batteryDeleteConfirmation()
-    {
-        Session s(batteryXml({ "A" }) + batteryXml({ "B" }) + batteryXml({ "C" })
-            + modelXml("Heli", { "B" }));
-        auto isArmed = [&] { return s.armed("pb_deleteConfirm", "lbl_really"); };
-        s.go(QString());
-        s.choose("cb_bat_choose_model", "B");
-        s.click("pb_choose_delbattery");
-        QCOMPARE(s.current("cb_batteryList_delete"), QString("B"));
-        QVERIFY(!isArmed());
-        s.click("pb_deleteConfirm");
-        QVERIFY(isArmed());
-        QCOMPARE(s.saves(), 0);
-        s.choose("cb_batteryList_delete", "C");
-        QVERIFY(!isArmed());
-
-        // Opening the page again disarms only when it moves the selection.
-        s.choose("cb_batteryList_delete", "B");
-        s.click("pb_deleteConfirm");
-        s.go("pb_choose_delbattery");
-        QVERIFY(isArmed());
-        s.go(QString());
-        s.choose("cb_bat_choose_model", "A");
-        s.click("pb_choose_delbattery");
-        QVERIFY(!isArmed());
-
-        deleteThroughPage(s, pages[BatteryKind], "B");
-        QVERIFY(!isArmed());
-        QCOMPARE(s.saves(), 1);
-        QCOMPARE(s.page(), QString("scrollLayout"));
-        const Stored stored(s.path());
-        QCOMPARE(stored.batteryNames, (QStringList { "A", "C" }));
-        QCOMPARE(stored.models.first()->modelBatteries(), QVector<QString> { "B" });
-        QCOMPARE(s.items("cb_batteryList_delete"), (QStringList { "A", "C" }));
-        QCOMPARE(s.cards(), QStringList());
-
-        // Without any battery the first press arms and the second only disarms.
-        Session empty;
-        deleteThroughPage(empty, pages[BatteryKind], QString());
-        QVERIFY(!empty.armed("pb_deleteConfirm", "lbl_really"));
-        QCOMPARE(empty.page(), QString("deleteView"));
-        QCOMPARE(empty.saves(), 0);
-    }
-
-    void armedDeleteTakesTheNewChoice_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("model") << int(ModelKind);
-        QTest::newRow("location") << int(LocationKind);
-    }
-
-    void armedDeleteTakesTheNewChoice()
+    void deleting_data() { uniqueNames_data(); }
+    void deleting()
     {
         QFETCH(int, kind);
         const Pages &del = pages[kind];
-        auto *pack = new BatteryWidget;
-        pack->setBatteryName("Pack");
-        QVector<ModelWidget *> models;
-        for (const char *name : { "H1", "H2", "H3" }) {
-            models << new ModelWidget;
-            models.last()->setModelName(name);
-            models.last()->addBattery("Pack");
-        }
-        models.first()->addLogData({ firstFlight, QTime(0, 6), "L2", 21, QString() });
-        Session s({ pack }, models, { "L1", "L2", "L3" });
-        const QStringList names = kind == ModelKind ? QStringList { "H1", "H2", "H3" }
-                                                    : QStringList { "L1", "L2", "L3" };
-
-        // The very first press only arms; a new selection does not disarm.
-        s.go(del.openDelete);
-        QCOMPARE(s.current(del.list), names.first());
-        s.click(del.confirm);
-        QVERIFY(s.armed(del.confirm, del.really));
-        s.choose(del.list, names.at(1));
-        QVERIFY(s.armed(del.confirm, del.really));
-        QCOMPARE(s.saves(), 0);
-        s.click(del.confirm);
-        QVERIFY(!s.armed(del.confirm, del.really));
-        QCOMPARE(s.saves(), 1);
-        QCOMPARE(s.page(), QString("scrollLayout"));
-
-        const QStringList rest { names.first(), names.last() };
-        QCOMPARE(storedNames(Kind(kind), s.path()), rest);
-        QCOMPARE(s.items(del.list), rest);
-        if (kind == LocationKind) {
-            QCOMPARE(s.items("cb_log_location"), rest);
-            QCOMPARE(s.items("cb_overview_location"), rest);
-        }
-        QCOMPARE(Stored(s.path()).batteryNames, QStringList { "Pack" });
-        QCOMPARE(s.cards(), QStringList { "Pack" });
-        // The flight log keeps a deleted location's name.
-        s.click("pb_options");
-        s.click("pb_logbook");
-        QCOMPARE(s.child<QLabel>("lbl_logview_location")->text(), QString("L2"));
-    }
-
-    void deletingTheLastRecord_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("battery") << int(BatteryKind);
-        QTest::newRow("model") << int(ModelKind);
-        QTest::newRow("location") << int(LocationKind);
-    }
-
-    void deletingTheLastRecord()
-    {
-        QFETCH(int, kind);
-        const Pages &del = pages[kind];
-        const QString name = QStringList { "Pack", "Heli", "Field" }.at(kind);
-        Session s(
-            locationsXml({ "Field" }) + batteryXml({ "Pack" }) + modelXml("Heli", { "Pack" }));
-
-        deleteThroughPage(s, del, name);
-        QCOMPARE(s.saves(), 1);
-        QCOMPARE(storedNames(Kind(kind), s.path()), QStringList());
-        for (const QString &list : del.keptLists)
-            QCOMPARE(s.items(list), QStringList { name });
-        {
-            // The other records stay, and a model keeps the name of a deleted battery.
-            const Stored stored(s.path());
-            QCOMPARE(
-                stored.batteryNames, kind == BatteryKind ? QStringList() : QStringList { "Pack" });
-            if (kind != ModelKind)
-                QCOMPARE(stored.models.first()->modelBatteries(), QVector<QString> { "Pack" });
-        }
-
-        const QString before = readStore(s.path());
-        if (kind == LocationKind) {
-            QCOMPARE(s.items("cb_log_location"), QStringList());
-            QCOMPARE(s.items("cb_overview_location"), QStringList());
-            // Deleting the stale name again removes nothing, but still saves.
-            deleteThroughPage(s, del, name);
-            QCOMPARE(s.saves(), 1);
-            QCOMPARE(s.page(), QString("scrollLayout"));
-        } else {
-            s.go(del.openModify);
-            QCOMPARE(s.page(), QString("editDataView"));
-            deleteThroughPage(s, del, name);
-            QCOMPARE(s.page(), del.deletePage);
-            QCOMPARE(s.saves(), 0);
-        }
-        QVERIFY(!s.armed(del.confirm, del.really));
-        QCOMPARE(readStore(s.path()), before);
-    }
-
-    void assignment()
-    {
-        Session s(batteryXml({ "P1" }) + batteryXml({ "P2" }) + modelXml("H1", { "P1" })
-            + modelXml("H2", {}));
-        auto buttons = [&] {
-            return qMakePair(s.child<QPushButton>("pb_add_batt_to_model")->isEnabled(),
-                s.child<QPushButton>("pb_rem_batt_from_model")->isEnabled());
+        Session s(fleetXml());
+        const QStringList names = storedNames(kind, s.dir.path());
+        auto deleteFirst = [&] {
+            s.go(del.openDelete);
+            s.choose(qPrintable(del.lists.first()), names.first());
+            clickThrough(s.win, (del.confirmation.first() + ' ').repeated(2));
         };
-        const auto onlyAdd = qMakePair(true, false), onlyRemove = qMakePair(false, true);
-        auto listedByH1 = [&] { return Stored(s.path()).models.first()->modelBatteries(); };
 
-        s.go(QString());
-        QCOMPARE(buttons(), onlyRemove);
-        s.choose("cb_bat_choose_model", "P2");
-        QCOMPARE(buttons(), onlyAdd);
-        s.choose("cb_model_choose_bat", "H2");
-        s.choose("cb_bat_choose_model", "P1");
-        QCOMPARE(buttons(), onlyAdd);
-
-        s.choose("cb_model_choose_bat", "H1");
-        s.choose("cb_bat_choose_model", "P2");
-        s.click("pb_add_batt_to_model");
-        QCOMPARE(s.page(), QString("editDataView"));
+        // The very first press only arms; leaving and reopening the page keeps it armed, and
+        // only on the battery page does another choice disarm.
+        s.go(del.openDelete);
+        clickThrough(s.win, del.confirmation.first());
+        s.go(del.openDelete);
+        QCOMPARE(usable(s, del.confirmation), QString("Yes Really?"));
+        s.choose(qPrintable(del.lists.first()), names.last());
+        QCOMPARE(
+            usable(s, del.confirmation), QString(kind == BatteryKind ? "Delete" : "Yes Really?"));
+        QCOMPARE(s.saves(), 0);
+        clickThrough(s.win, (del.confirmation.first() + ' ').repeated(kind == BatteryKind ? 2 : 1));
+        QCOMPARE(usable(s, del.confirmation), QString("Delete"));
+        QCOMPARE(shownPage(s.win), QString("scrollLayout"));
         QCOMPARE(s.saves(), 1);
-        QCOMPARE(listedByH1(), (QVector<QString> { "P1", "P2" }));
-        QCOMPARE(s.cards(), (QStringList { "P1", "P2" }));
+        QCOMPARE(storedNames(kind, s.dir.path()), QStringList { names.first() });
+        // A model keeps a deleted battery's name, the flight log a deleted location's.
+        QCOMPARE(storedNames(ListedKind, s.dir.path()), (QStringList { "Pack", "Spare" }));
+        for (const QString &list : del.lists)
+            QCOMPARE(comboItems(s.win, qPrintable(list)), QStringList { names.first() });
+        QCOMPARE(overviewCardNames(s.win),
+            (kind == BatteryKind ? QStringList { "Pack" } : QStringList { "Pack", "Spare" }));
+        clickThrough(s.win, "pb_options pb_logbook");
+        QCOMPARE(namedChild<QLabel>(s.win, "lbl_logview_location")->text(), QString("Hill"));
 
+        // The refresh refills no list from a file without records of the kind, so the
+        // lists keep the last one; only those that a location delete edits itself lose it.
+        deleteFirst();
+        QCOMPARE(s.saves(), 1);
+        QCOMPARE(storedNames(kind, s.dir.path()), QStringList());
+        for (const QString &list : del.lists)
+            QCOMPARE(comboItems(s.win, qPrintable(list)).join(""),
+                kind == LocationKind && list != del.lists.first() ? "" : names.first());
+        const QString before = readStore(s.dir.path());
+        if (kind != LocationKind) { // modifying or assigning the stale name finds nothing
+            s.go(pages[kind].openModify);
+            QCOMPARE(shownPage(s.win), QString("editDataView"));
+            if (kind == ModelKind)
+                clickThrough(s.win, "pb_add_batt_to_model");
+        }
+        // Deleting it again removes nothing; only the location page still saves.
+        deleteFirst();
+        QCOMPARE(s.saves(), kind == LocationKind ? 1 : 0);
+        QCOMPARE(shownPage(s.win), QString(kind == LocationKind ? "scrollLayout" : del.deletePage));
+        QCOMPARE(usable(s, del.confirmation), QString("Delete"));
+        QCOMPARE(readStore(s.dir.path()), before);
+    }
+
+    // Updates keep what their pages do not show; the assignment buttons follow the chosen
+    // pair, assigning keeps the edit page, and the delete page preselects its battery.
+    void changingTheFleet()
+    {
+        Session s(fleetXml());
+        s.go("pb_choose_modify_battery");
+        s.field("ledt_modifyBattery_capacity")->setText("3300");
+        clickThrough(s.win, "pb_update_battery");
+        s.go("pb_choose_modify_model");
+        s.field("ledt_modifyheli_type")->setText("Plane");
+        clickThrough(s.win, "pb_update_model");
+        QCOMPARE(s.saves(), 2);
+        const QString file = readStore(s.dir.path());
+        for (const QString &kept : QStringList { "<Name>Pack</Name>\n        <Capacity>3300<",
+                 "<Charged>1<", cycle, "<Type>Plane<", flight })
+            QVERIFY2(file.contains(kept), qPrintable(kept));
+        // Pack gets a new stamp, Heli keeps its own.
+        QCOMPARE(file.count("<LastUse>Sat Mar 2 14:05:09 2024<"), 1);
+        QCOMPARE(file.count("<LastUpdate>Sun Dec 31 23:59:59 2023<"), 2);
+
+        auto listed = [&] { return storedNames(ListedKind, s.dir.path()); };
+        s.go(QString());
+        QCOMPARE(usable(s, assignButtons), QString("Remove"));
+        s.choose("cb_model_choose_bat", "Plane");
+        QCOMPARE(usable(s, assignButtons), QString("Add"));
+        s.choose("cb_model_choose_bat", "Heli");
+        clickThrough(s.win, "pb_rem_batt_from_model");
+        QCOMPARE(s.saves(), 1);
+        QCOMPARE(listed(), QStringList { "Spare" });
+        QCOMPARE(overviewCardNames(s.win), QStringList { "Spare" });
+        QCOMPARE(usable(s, assignButtons), QString("Add")); // the refresh selects Pack again
+        s.choose("cb_bat_choose_model", "Spare");
+        QCOMPARE(usable(s, assignButtons), QString("Remove"));
+        s.choose("cb_bat_choose_model", "Pack");
+        clickThrough(s.win, "pb_add_batt_to_model");
+        QCOMPARE(shownPage(s.win), QString("editDataView"));
+        QCOMPARE(s.saves(), 1);
+        QCOMPARE(listed(), (QStringList { "Spare", "Pack" }));
+        QCOMPARE(overviewCardNames(s.win), (QStringList { "Pack", "Spare" }));
         // A second assignment keeps one copy, but saves all the same.
-        s.choose("cb_bat_choose_model", "P2");
-        QCOMPARE(buttons(), onlyRemove);
+        QCOMPARE(usable(s, assignButtons), QString("Remove"));
         QVERIFY(QMetaObject::invokeMethod(&s.win, "on_pb_add_batt_to_model_clicked"));
         QCOMPARE(s.saves(), 1);
-        QCOMPARE(listedByH1(), (QVector<QString> { "P1", "P2" }));
-
-        s.choose("cb_bat_choose_model", "P1");
-        s.click("pb_rem_batt_from_model");
-        QCOMPARE(s.page(), QString("editDataView"));
-        QCOMPARE(s.saves(), 1);
-        QCOMPARE(listedByH1(), QVector<QString> { "P2" });
-        QCOMPARE(s.cards(), QStringList { "P2" });
-        QCOMPARE(buttons(), onlyAdd); // the refresh selects P1 again
-    }
-
-    void assignmentWithoutPartner_data()
-    {
-        QTest::addColumn<QString>("store");
-        QTest::addColumn<QStringList>("presses");
-        const QStringList both { "on_pb_add_batt_to_model_clicked",
-            "on_pb_rem_batt_from_model_clicked" };
-        QTest::newRow("no model") << batteryXml({ "Pack" }) << both;
-        // We refuse to assign an empty battery name.
-        QTest::newRow("no battery") << modelXml("Heli", {}) << QStringList { both.first() };
-    }
-
-    void assignmentWithoutPartner()
-    {
-        QFETCH(QString, store);
-        QFETCH(QStringList, presses);
-        Session s(store);
-        s.go(QString());
-        for (const QString &slot : presses)
-            QVERIFY(QMetaObject::invokeMethod(&s.win, slot.toLatin1().constData()));
-        QCOMPARE(s.saves(), 0);
-        QCOMPARE(s.page(), QString("editDataView"));
-        const Stored stored(s.path());
-        for (const ModelWidget *model : stored.models)
-            QCOMPARE(model->modelBatteries(), QVector<QString>());
+        QCOMPARE(listed(), (QStringList { "Spare", "Pack" }));
+        s.choose("cb_bat_choose_model", "Spare");
+        clickThrough(s.win, "pb_choose_delbattery");
+        QCOMPARE(namedChild<QComboBox>(s.win, "cb_batteryList_delete")->currentText(), "Spare");
     }
 };
 
