@@ -104,6 +104,7 @@ private:
     // Discharge capture, logbook and chart
     QDateTime enteredDischargeMoment() const;
     ModelWidget *logbookModel() const;
+    void stepLog(bool (ModelWidget::*step)(LogData &), QPushButton *onward, QPushButton *back);
     void showLogEntry(const LogData &entry, bool hasEntry);
     void showLogBattery(const QDateTime &flightMoment, bool hasEntry);
     int chartQuantity() const;

@@ -38,6 +38,17 @@ void CelloraGui::on_cb_logview_model_currentIndexChanged(int index)
 
 void CelloraGui::on_pb_logview_next_clicked()
 {
+    stepLog(&ModelWidget::nextLogData, ui->pb_logview_next, ui->pb_logview_prev);
+}
+
+void CelloraGui::on_pb_logview_prev_clicked()
+{
+    stepLog(&ModelWidget::previousLogData, ui->pb_logview_prev, ui->pb_logview_next);
+}
+
+void CelloraGui::stepLog(bool (ModelWidget::*step)(LogData &), QPushButton *onward,
+                         QPushButton *back)
+{
     ModelWidget *const model = logbookModel();
     if (!model)
         return;
@@ -48,28 +59,11 @@ void CelloraGui::on_pb_logview_next_clicked()
         return;
     }
     LogData entry;
-    const bool more = model->nextLogData(entry);
+    const bool more = (model->*step)(entry);
     showLogEntry(entry, true);
     if (!more)
-        ui->pb_logview_next->setEnabled(false);
-    ui->pb_logview_prev->setEnabled(true);
-}
-
-void CelloraGui::on_pb_logview_prev_clicked()
-{
-    ModelWidget *const model = logbookModel();
-    if (!model)
-        return;
-    if (model->flightLog().isEmpty()) {
-        on_cb_logview_model_currentIndexChanged(0);
-        return;
-    }
-    LogData entry;
-    const bool more = model->previousLogData(entry);
-    showLogEntry(entry, true);
-    if (!more)
-        ui->pb_logview_prev->setEnabled(false);
-    ui->pb_logview_next->setEnabled(true);
+        onward->setEnabled(false);
+    back->setEnabled(true);
 }
 
 void CelloraGui::showLogEntry(const LogData &entry, bool hasEntry)
