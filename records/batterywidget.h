@@ -16,8 +16,7 @@ class BatteryWidgetPrivate;
 // One flight battery: its record and, at the same time, its card in the overview.
 // Capacities are in mAh, currents in hundredths of an ampere, the charge rate in
 // tenths of C (15 means 1.5C, 0 means none given).
-class CELLORA_AUTOTEST_EXPORT BatteryWidget : public QWidget
-{
+class CELLORA_AUTOTEST_EXPORT BatteryWidget : public QWidget {
     Q_OBJECT
 
 public:

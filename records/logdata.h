@@ -7,8 +7,7 @@
 
 // One flight-log entry. It names no battery: the battery flown is found through
 // the date-time that the discharge capture gives the entry and the battery's cycle data.
-struct LogData
-{
+struct LogData {
     QDateTime date;
     QTime duration;
     QString location;

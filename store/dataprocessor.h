@@ -17,8 +17,7 @@ class QIODevice;
 
 // The only class that touches the data file "cellora.xml" in the storage folder:
 // it writes the whole store, reads it back into new records and copies it for backups.
-class CELLORA_AUTOTEST_EXPORT DataProcessor : public QObject
-{
+class CELLORA_AUTOTEST_EXPORT DataProcessor : public QObject {
     Q_OBJECT
 
 public:
@@ -28,7 +27,7 @@ public:
     QString dataFilePath() const;
 
     void writeData(const QVector<BatteryWidget *> &batteries, const QVector<ModelWidget *> &models,
-                   const QStringList &locations);
+        const QStringList &locations);
     bool readLocations(QStringList &locations);
     void readModels(QVector<ModelWidget *> &models);
     void readBatteries(QVector<BatteryWidget *> &batteries);

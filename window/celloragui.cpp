@@ -156,8 +156,8 @@ void CelloraGui::on_btnGrp_mode_buttonClicked(QAbstractButton *button)
 {
     const auto complex = QStringLiteral("Complex");
     const bool fullMode = button && button->property("ViewMode").toString() == complex;
-    CelloraSettings::setValue(QStringLiteral("cellora"),
-                              fullMode ? complex : QStringLiteral("Simple"));
+    CelloraSettings::setValue(
+        QStringLiteral("cellora"), fullMode ? complex : QStringLiteral("Simple"));
     for (BatteryWidget *battery : qAsConst(batteries))
         battery->setViewMode(fullMode ? 1 : 0);
 }

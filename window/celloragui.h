@@ -28,8 +28,7 @@ class CelloraGui;
 
 // The module's main window. The host creates it, hands it a storage folder with
 // changeStoragePath() and takes it away again when closeCelloraGui() arrives.
-class CELLORA_EXPORT CelloraGui : public QMainWindow
-{
+class CELLORA_EXPORT CelloraGui : public QMainWindow {
     Q_OBJECT
 
 public:

@@ -12,8 +12,8 @@ void CelloraGui::on_pb_export_data_clicked()
     const QString folder = FileDialogs::chooseExportFolder(this);
     if (folder.isEmpty())
         return;
-    const QString stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    const QString stamp
+        = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
     QFile backup(folder + QStringLiteral("/cellora_") + stamp + QStringLiteral(".xml"));
     if (!backup.open(QIODevice::WriteOnly | QIODevice::Text)) {
         updateBackupStatus(tr("Error! Could not create file."));

@@ -29,10 +29,11 @@ void CelloraGui::on_pb_choose_addbattery_clicked()
 
 void CelloraGui::on_pb_addNewBattery_clicked()
 {
-    const QString name = EditConversions::uniqueName(ui->ledt_name->text(), [this](const QString &n) {
-        return std::any_of(batteries.cbegin(), batteries.cend(),
-                           [&n](const BatteryWidget *b) { return b->batteryName() == n; });
-    });
+    const QString name
+        = EditConversions::uniqueName(ui->ledt_name->text(), [this](const QString &n) {
+              return std::any_of(batteries.cbegin(), batteries.cend(),
+                  [&n](const BatteryWidget *b) { return b->batteryName() == n; });
+          });
     if (name.isEmpty())
         return;
 
@@ -74,10 +75,12 @@ void CelloraGui::on_pb_update_battery_clicked()
     BatteryWidget *battery = batteryNamed(ui->ledt_modifyBattery_name->text());
     if (!battery)
         return;
-    battery->setBatteryCapacity(EditConversions::toUnsigned(ui->ledt_modifyBattery_capacity->text()));
+    battery->setBatteryCapacity(
+        EditConversions::toUnsigned(ui->ledt_modifyBattery_capacity->text()));
     battery->setBatteryChargeRate(
         EditConversions::toTenths(ui->ledt_modifyBattery_chargeRate->text()));
-    battery->setBatteryCycles(EditConversions::toUnsigned(ui->ledt_modifyBattery_cyclesused->text()));
+    battery->setBatteryCycles(
+        EditConversions::toUnsigned(ui->ledt_modifyBattery_cyclesused->text()));
     battery->setBatteryRating(
         EditConversions::toUnsigned(ui->ledt_modifyBattery_dischargeRate->text()));
     battery->setLastUpdated(QDateTime::currentDateTime());
@@ -107,7 +110,7 @@ void CelloraGui::on_pb_deleteConfirm_clicked()
     }
     const QString name = ui->cb_batteryList_delete->currentText();
     const auto it = std::find_if(batteries.begin(), batteries.end(),
-                                 [&name](const BatteryWidget *b) { return b->batteryName() == name; });
+        [&name](const BatteryWidget *b) { return b->batteryName() == name; });
     if (it != batteries.end()) {
         BatteryWidget *battery = *it;
         batteries.erase(it);

@@ -67,8 +67,8 @@ void CelloraGui::on_cb_batteryData_currentIndexChanged(int index)
 {
     // The chooser can outlive the batteries it names (a refresh leaves it alone when the
     // store holds none): an index that names no battery draws an empty chart.
-    const BatteryWidget *battery =
-        index >= 0 && index < batteries.size() ? batteries.at(index) : nullptr;
+    const BatteryWidget *battery
+        = index >= 0 && index < batteries.size() ? batteries.at(index) : nullptr;
 
     auto *chart = new QChart;
     chart->legend()->hide();

@@ -6,8 +6,7 @@
 
 QDateTime CelloraGui::enteredDischargeMoment() const
 {
-    return QDateTime(ui->dedt_dischargeDate->date(), ui->tedt_dischargeTime->time(),
-                     Qt::LocalTime);
+    return QDateTime(ui->dedt_dischargeDate->date(), ui->tedt_dischargeTime->time(), Qt::LocalTime);
 }
 
 void CelloraGui::store_discharge(bool quickmode)
@@ -35,8 +34,8 @@ void CelloraGui::store_discharge(bool quickmode)
         activeBattery->addCycleData(cycleMoment, true);
     } else {
         const auto current = uint(ui->dsb_discharged_current->value() * 100.0);
-        activeBattery->addCycleData(cycleMoment, uint(ui->sb_discharged_capacity->value()),
-                                    current, true);
+        activeBattery->addCycleData(
+            cycleMoment, uint(ui->sb_discharged_capacity->value()), current, true);
     }
     activeBattery = nullptr;
     on_pb_options_clicked();

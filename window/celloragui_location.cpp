@@ -7,9 +7,10 @@ void CelloraGui::on_pb_add_location_clicked()
 {
     // The location list lives in the discharge page's chooser; it is what gets saved.
     QComboBox *const list = ui->cb_log_location;
-    const QString name = EditConversions::uniqueName(ui->ledt_location_new->text(), [list](const QString &n) {
-        return list->findText(n, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0;
-    });
+    const QString name
+        = EditConversions::uniqueName(ui->ledt_location_new->text(), [list](const QString &n) {
+              return list->findText(n, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0;
+          });
     if (name.isEmpty())
         return;
     ui->cb_log_location->addItem(name);

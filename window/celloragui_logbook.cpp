@@ -46,8 +46,8 @@ void CelloraGui::on_pb_logview_prev_clicked()
     stepLog(&ModelWidget::previousLogData, ui->pb_logview_prev, ui->pb_logview_next);
 }
 
-void CelloraGui::stepLog(bool (ModelWidget::*step)(LogData &), QPushButton *onward,
-                         QPushButton *back)
+void CelloraGui::stepLog(
+    bool (ModelWidget::*step)(LogData &), QPushButton *onward, QPushButton *back)
 {
     ModelWidget *const model = logbookModel();
     if (!model)
@@ -69,11 +69,11 @@ void CelloraGui::stepLog(bool (ModelWidget::*step)(LogData &), QPushButton *onwa
 void CelloraGui::showLogEntry(const LogData &entry, bool hasEntry)
 {
     const bool dated = entry.date.isValid();
-    ui->lbl_logview_time->setText(dated ? entry.date.time().toString(QStringLiteral("HH:mm:ss"))
-                                        : QString());
+    ui->lbl_logview_time->setText(
+        dated ? entry.date.time().toString(QStringLiteral("HH:mm:ss")) : QString());
     ui->lbl_logview_date->setText(dated ? entry.date.date().toString(Qt::TextDate) : QString());
-    ui->lbl_logview_temp->setText(hasEntry ? QStringLiteral("%1\u00B0").arg(entry.temperature)
-                                           : QString());
+    ui->lbl_logview_temp->setText(
+        hasEntry ? QStringLiteral("%1\u00B0").arg(entry.temperature) : QString());
     ui->lbl_logview_location->setText(entry.location);
     ui->lbl_logview_duration->setText(
         entry.duration.isNull() ? QString() : entry.duration.toString(QStringLiteral("HH:mm:ss")));

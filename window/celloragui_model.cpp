@@ -13,10 +13,11 @@ void CelloraGui::on_pb_choose_addmodel_clicked()
 
 void CelloraGui::on_pb_addNewModel_clicked()
 {
-    const QString name = EditConversions::uniqueName(ui->ledt_addheli_name->text(), [this](const QString &n) {
-        return std::any_of(models.cbegin(), models.cend(),
-                           [&n](const ModelWidget *m) { return m->modelName() == n; });
-    });
+    const QString name
+        = EditConversions::uniqueName(ui->ledt_addheli_name->text(), [this](const QString &n) {
+              return std::any_of(models.cbegin(), models.cend(),
+                  [&n](const ModelWidget *m) { return m->modelName() == n; });
+          });
     if (name.isEmpty())
         return;
 
@@ -80,7 +81,7 @@ void CelloraGui::on_pb_deleteConfirm_model_clicked()
     }
     const QString name = ui->cb_modelList_delete->currentText();
     const auto it = std::find_if(models.begin(), models.end(),
-                                 [&name](const ModelWidget *m) { return m->modelName() == name; });
+        [&name](const ModelWidget *m) { return m->modelName() == name; });
     if (it != models.end()) {
         ModelWidget *model = *it;
         models.erase(it);

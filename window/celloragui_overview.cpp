@@ -144,7 +144,7 @@ void CelloraGui::updateBatteryGui()
 void CelloraGui::refillModelChoosers(const QVariant &logModel)
 {
     const QList<QComboBox *> choosers { ui->cb_select_model, ui->cb_logview_model,
-                                        ui->cb_model_choose_bat, ui->cb_modelList_delete };
+        ui->cb_model_choose_bat, ui->cb_modelList_delete };
     QStringList names;
     names.reserve(models.size());
     for (const ModelWidget *model : qAsConst(models))
@@ -161,17 +161,17 @@ void CelloraGui::refillModelChoosers(const QVariant &logModel)
 void CelloraGui::placeBatteryCards(ModelWidget *model)
 {
     const QList<QComboBox *> choosers { ui->cb_batteryData, ui->cb_batteryList_delete,
-                                        ui->cb_bat_choose_model };
+        ui->cb_bat_choose_model };
     QStringList names;
     names.reserve(batteries.size());
     for (BatteryWidget *battery : qAsConst(batteries)) {
         if (model && model->hasBattery(battery->batteryName())) {
             connect(battery, &BatteryWidget::chargeBatteryClicked, this,
-                    &CelloraGui::showBatteryCharge);
+                &CelloraGui::showBatteryCharge);
             ui->lo_overview->addWidget(battery, cardCount++, 0);
         }
-        connect(battery, &BatteryWidget::dataChanged, this,
-                &CelloraGui::writeDataWithDataprocessor);
+        connect(
+            battery, &BatteryWidget::dataChanged, this, &CelloraGui::writeDataWithDataprocessor);
         names.append(battery->batteryName());
     }
     placeCardsTail(model != nullptr);
@@ -193,10 +193,10 @@ void CelloraGui::on_cb_select_model_currentIndexChanged(int index)
     for (BatteryWidget *battery : qAsConst(batteries)) {
         if (model && !model->hasBattery(battery->batteryName()))
             continue;
-        connect(battery, &BatteryWidget::dataChanged, this,
-                &CelloraGui::writeDataWithDataprocessor, Qt::UniqueConnection);
-        connect(battery, &BatteryWidget::chargeBatteryClicked, this,
-                &CelloraGui::showBatteryCharge, Qt::UniqueConnection);
+        connect(battery, &BatteryWidget::dataChanged, this, &CelloraGui::writeDataWithDataprocessor,
+            Qt::UniqueConnection);
+        connect(battery, &BatteryWidget::chargeBatteryClicked, this, &CelloraGui::showBatteryCharge,
+            Qt::UniqueConnection);
         ui->lo_overview->addWidget(battery, cardCount++, 0);
     }
     placeCardsTail(model != nullptr);

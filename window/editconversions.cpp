@@ -30,8 +30,9 @@ uint toFixedPoint(const QString &text, int places)
 
 QString fixedPointText(uint value, int places, uint scale)
 {
-    return QStringLiteral("%1.%2").arg(value / scale).arg(value % scale, places, 10,
-                                                           QLatin1Char('0'));
+    return QStringLiteral("%1.%2")
+        .arg(value / scale)
+        .arg(value % scale, places, 10, QLatin1Char('0'));
 }
 } // namespace
 
@@ -72,8 +73,8 @@ QString EditConversions::dateText(const QDate &date)
     return date.isValid() ? date.toString(Qt::ISODate) : QString();
 }
 
-QString EditConversions::uniqueName(const QString &fieldText,
-                                    const std::function<bool(const QString &)> &taken)
+QString EditConversions::uniqueName(
+    const QString &fieldText, const std::function<bool(const QString &)> &taken)
 {
     QString candidate = fieldText;
     // Each suffix is built from the field's text, never from the previous candidate.

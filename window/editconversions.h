@@ -25,8 +25,8 @@ CELLORA_AUTOTEST_EXPORT QString hundredthsText(uint hundredths);
 CELLORA_AUTOTEST_EXPORT QString dateText(const QDate &date);
 
 // The field's text, or the text followed by "_1", "_2", ... until no record has it.
-CELLORA_AUTOTEST_EXPORT QString uniqueName(const QString &fieldText,
-                                           const std::function<bool(const QString &)> &taken);
+CELLORA_AUTOTEST_EXPORT QString uniqueName(
+    const QString &fieldText, const std::function<bool(const QString &)> &taken);
 
 // Select the item with exactly this text; without one the selection stays.
 void selectText(QComboBox *comboBox, const QString &text);

@@ -5,8 +5,8 @@
 namespace {
 QString exportFolderDialog(QWidget *)
 {
-    return QFileDialog::getExistingDirectory(nullptr, QString(), QString(),
-                                             QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(
+        nullptr, QString(), QString(), QFileDialog::ShowDirsOnly);
 }
 
 QString importFileDialog(QWidget *parent)
