@@ -2,15 +2,12 @@
 
 #include "records/batterywidget.h"
 #include "ui_celloragui.h"
+#include "window/celloragui_p.h"
 #include "window/editconversions.h"
 
 BatteryWidget *CelloraGui::batteryNamed(const QString &name) const
 {
-    for (auto it = batteries.crbegin(); it != batteries.crend(); ++it) {
-        if ((*it)->batteryName() == name)
-            return *it;
-    }
-    return nullptr;
+    return lastNamed(batteries, name, &BatteryWidget::batteryName);
 }
 
 void CelloraGui::finishEdit()
@@ -29,11 +26,8 @@ void CelloraGui::on_pb_choose_addbattery_clicked()
 
 void CelloraGui::on_pb_addNewBattery_clicked()
 {
-    const QString name
-        = EditConversions::uniqueName(ui->ledt_name->text(), [this](const QString &n) {
-              return std::any_of(batteries.cbegin(), batteries.cend(),
-                  [&n](const BatteryWidget *b) { return b->batteryName() == n; });
-          });
+    const QString name = EditConversions::uniqueName(
+        ui->ledt_name->text(), [this](const QString &n) { return batteryNamed(n) != nullptr; });
     if (name.isEmpty())
         return;
 
@@ -109,11 +103,7 @@ void CelloraGui::on_pb_deleteConfirm_clicked()
         return;
     }
     const QString name = ui->cb_batteryList_delete->currentText();
-    const auto it = std::find_if(batteries.begin(), batteries.end(),
-        [&name](const BatteryWidget *b) { return b->batteryName() == name; });
-    if (it != batteries.end()) {
-        BatteryWidget *battery = *it;
-        batteries.erase(it);
+    if (BatteryWidget *battery = takeFirstNamed(batteries, name, &BatteryWidget::batteryName)) {
         ui->lo_overview->removeWidget(battery);
         --cardCount;
         if (activeBattery == battery)

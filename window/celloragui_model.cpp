@@ -2,6 +2,7 @@
 
 #include "records/modelwidget.h"
 #include "ui_celloragui.h"
+#include "window/celloragui_p.h"
 #include "window/editconversions.h"
 
 void CelloraGui::on_pb_choose_addmodel_clicked()
@@ -13,11 +14,8 @@ void CelloraGui::on_pb_choose_addmodel_clicked()
 
 void CelloraGui::on_pb_addNewModel_clicked()
 {
-    const QString name
-        = EditConversions::uniqueName(ui->ledt_addheli_name->text(), [this](const QString &n) {
-              return std::any_of(models.cbegin(), models.cend(),
-                  [&n](const ModelWidget *m) { return m->modelName() == n; });
-          });
+    const QString name = EditConversions::uniqueName(ui->ledt_addheli_name->text(),
+        [this](const QString &n) { return modelNamed(n) != nullptr; });
     if (name.isEmpty())
         return;
 
@@ -80,11 +78,7 @@ void CelloraGui::on_pb_deleteConfirm_model_clicked()
         return;
     }
     const QString name = ui->cb_modelList_delete->currentText();
-    const auto it = std::find_if(models.begin(), models.end(),
-        [&name](const ModelWidget *m) { return m->modelName() == name; });
-    if (it != models.end()) {
-        ModelWidget *model = *it;
-        models.erase(it);
+    if (ModelWidget *model = takeFirstNamed(models, name, &ModelWidget::modelName)) {
         // Nothing else holds the record once it is off the list: free it now.
         delete model;
         finishEdit();

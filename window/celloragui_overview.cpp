@@ -19,12 +19,7 @@ void refill(QComboBox *comboBox, const QStringList &items)
 
 ModelWidget *CelloraGui::modelNamed(const QString &name) const
 {
-    // Names are meant to be unique; should two models share one, the later one counts.
-    for (auto it = models.crbegin(); it != models.crend(); ++it) {
-        if ((*it)->modelName() == name)
-            return *it;
-    }
-    return nullptr;
+    return lastNamed(models, name, &ModelWidget::modelName);
 }
 
 ModelWidget *CelloraGui::selectedModel() const

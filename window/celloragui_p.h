@@ -4,11 +4,37 @@
 #include <QSettings>
 #include <QString>
 #include <QVariant>
+#include <QVector>
 
 // The process-wide settings store, shared by every window of the module.
 namespace CelloraSettings {
 QVariant value(const QString &key);
 void setValue(const QString &key, const QString &value);
 } // namespace CelloraSettings
+
+// Records refer to one another by name alone, compared exactly and case-sensitively.
+template <typename Record> using NameOf = const QString &(Record::*)() const;
+
+// The last record of that name: should two share one, the later one counts.
+template <typename Record>
+Record *lastNamed(const QVector<Record *> &records, const QString &name, NameOf<Record> nameOf)
+{
+    for (auto it = records.crbegin(); it != records.crend(); ++it) {
+        if (((*it)->*nameOf)() == name)
+            return *it;
+    }
+    return nullptr;
+}
+
+// Takes the first record of that name off the list and hands it to the caller.
+template <typename Record>
+Record *takeFirstNamed(QVector<Record *> &records, const QString &name, NameOf<Record> nameOf)
+{
+    for (int i = 0; i < records.size(); ++i) {
+        if ((records.at(i)->*nameOf)() == name)
+            return records.takeAt(i);
+    }
+    return nullptr;
+}
 
 #endif // CELLORAGUI_P_H
