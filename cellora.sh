@@ -9,7 +9,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="${CELLORA_BUILD_DIR:-$here/build}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
-packages=(cmake g++ make qtbase5-dev libqt5charts5-dev xvfb xauth)
+# fonts-dejavu-core: offscreen rendering (tests, screenshots) needs at least one font.
+packages=(cmake g++ make qtbase5-dev libqt5charts5-dev fonts-dejavu-core xvfb xauth)
 
 install_dependencies() {
     local missing=()
