@@ -10,7 +10,7 @@ build="${CELLORA_BUILD_DIR:-$here/build}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 # fonts-dejavu-core: offscreen rendering (tests, screenshots) needs at least one font.
-packages=(cmake g++ make qtbase5-dev libqt5charts5-dev fonts-dejavu-core xvfb xauth)
+packages=(cmake g++ make qtbase5-dev libqt5charts5-dev fonts-dejavu-core)
 
 install_dependencies() {
     local missing=()
