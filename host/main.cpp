@@ -11,11 +11,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstring>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -98,8 +103,28 @@ bool writeDemoStore(const QTemporaryDir &folder, SampleStore *store = nullptr)
     return false;
 }
 
+// Ctrl+C or a plain kill ends the event loop like the home button does, so that the demo
+// store's temporary folder is removed on the way out. The handler only writes a byte;
+// the quit happens on the GUI thread.
+int terminationPipe[2] = { -1, -1 };
+
+void quitOnTerminationSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(terminationPipe[1], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
+    const auto handler = [](int) {
+        const char byte = 1;
+        [[maybe_unused]] const auto written = ::write(terminationPipe[0], &byte, 1);
+    };
+    std::signal(SIGINT, handler);
+    std::signal(SIGTERM, handler);
+}
+
 int runWindow(const QString &storage, bool startupProbe = false)
 {
+    quitOnTerminationSignals();
     CelloraGui window;
     // The home button asks the host to take the module away: here that ends the program.
     QObject::connect(&window, &CelloraGui::closeCelloraGui, &window, &QWidget::close);
