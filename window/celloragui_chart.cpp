@@ -39,6 +39,19 @@ QLineSeries *dischargeSeries(const BatteryWidget *battery, int quantity)
     return series;
 }
 
+// Discharges are counted, so the horizontal axis ticks at whole numbers from the first one,
+// at most some six ticks wide, instead of the default axis's 2.5 or 5.5.
+void countDischarges(QValueAxis *axis)
+{
+    if (!axis)
+        return;
+    const int span = int(axis->max() - axis->min());
+    axis->setLabelFormat(QStringLiteral("%d"));
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(1);
+    axis->setTickInterval(qMax(1, (span + 5) / 6));
+}
+
 // Negative for a purchase date in the future, 0 without one.
 double batteryAgeInYears(const BatteryWidget *battery)
 {
@@ -85,10 +98,16 @@ void CelloraGui::on_cb_batteryData_currentIndexChanged(int index)
     const QBrush axisLabels(QColor(220, 220, 220));
     const QList<QAbstractAxis *> horizontal = chart->axes(Qt::Horizontal);
     const QList<QAbstractAxis *> vertical = chart->axes(Qt::Vertical);
-    if (!horizontal.isEmpty())
+    if (!horizontal.isEmpty()) {
         horizontal.last()->setLabelsBrush(axisLabels);
-    if (!vertical.isEmpty())
+        countDischarges(qobject_cast<QValueAxis *>(horizontal.last()));
+    }
+    if (!vertical.isEmpty()) {
         vertical.last()->setLabelsBrush(axisLabels);
+        // Round the data's range outwards to readable steps (3000..4400, not 3050..4200).
+        if (auto *axis = qobject_cast<QValueAxis *>(vertical.last()))
+            axis->applyNiceNumbers();
+    }
 
     auto *view = new QChartView(chart, this);
     view->setRenderHint(QPainter::Antialiasing);
