@@ -25,17 +25,16 @@ QString rateText(uint rating, uint chargeRate)
     return QStringLiteral("%1C/%2.%3C").arg(rating).arg(chargeRate / 10).arg(chargeRate % 10);
 }
 
-QString currentText(uint hundredthsOfAmpere)
+} // namespace
+
+QString amperesText(uint hundredthsOfAmpere, QChar separator)
 {
     const uint hundredths = hundredthsOfAmpere % 100;
-    // Hundredths 1 to 9 get a leading zero, so 1205 reads 12.05A rather than the misleading 12.5A.
+    // Hundredths 1 to 9 get a leading zero, so 1205 reads 12.05 rather than the misleading 12.5.
     const int width = (hundredths > 0 && hundredths < 10) ? 2 : 1;
-    return QStringLiteral("%1.%2A")
-        .arg(hundredthsOfAmpere / 100)
-        .arg(hundredths, width, 10, QLatin1Char('0'));
+    return QString::number(hundredthsOfAmpere / 100) + separator
+        + QStringLiteral("%1").arg(hundredths, width, 10, QLatin1Char('0'));
 }
-
-} // namespace
 
 class BatteryWidgetPrivate {
 public:
@@ -135,7 +134,8 @@ void BatteryWidget::setBatteryLastDischarged(uint mAh)
 void BatteryWidget::setBatteryLastMaxCurrent(uint hundredthsOfAmpere)
 {
     d->batteryLastMaxCurrent = hundredthsOfAmpere;
-    d->ui.lbl_maxCurrent->setText(currentText(hundredthsOfAmpere));
+    d->ui.lbl_maxCurrent->setText(
+        amperesText(hundredthsOfAmpere, QLatin1Char('.')) + QLatin1Char('A'));
 }
 
 const QDate &BatteryWidget::purchaseDate() const

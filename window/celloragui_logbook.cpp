@@ -4,18 +4,6 @@
 #include "records/modelwidget.h"
 #include "ui_celloragui.h"
 
-namespace {
-// Whole amperes, a comma and the hundredths as stored: 13500 reads "135,0".
-// Odd hundredths (not made by the discharge capture) keep two digits: 1205 reads "12,05".
-QString currentText(uint hundredths)
-{
-    const uint rest = hundredths % 100;
-    return QStringLiteral("%1,%2")
-        .arg(hundredths / 100)
-        .arg(rest, rest != 0 && rest < 10 ? 2 : 1, 10, QLatin1Char('0'));
-}
-} // namespace
-
 ModelWidget *CelloraGui::logbookModel() const
 {
     return modelNamed(ui->cb_logview_model->currentText());
@@ -92,7 +80,7 @@ void CelloraGui::showLogBattery(const QDateTime &flightMoment, bool hasEntry)
         // A later battery with the same moment wins.
         if (battery->findCycleData(flightMoment, discharged, maxCurrent)) {
             capacity = QString::number(discharged);
-            current = currentText(maxCurrent);
+            current = amperesText(maxCurrent, QLatin1Char(',')); // 13500 reads "135,0"
             name = battery->batteryName();
         }
     }
