@@ -3,6 +3,7 @@
 
 #include "host/screenshottour.h"
 #include "host/startupprobe.h"
+#include "host/storagelock.h"
 #include "sample/samplestore.h"
 #include "window/celloragui.h"
 
@@ -24,7 +25,7 @@
 
 namespace {
 
-enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitBadStorage = 2 };
+enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitBadStorage = 2, ExitStorageInUse = 3 };
 
 // Each message is flushed at once: the window may run for hours after it.
 void inform(const QString &text)
@@ -185,7 +186,24 @@ int runOnStorage(const QString &path, bool startupProbe)
                      .arg(QDir::toNativeSeparators(path)));
         return ExitBadStorage;
     }
-    return runWindow(storage.absoluteFilePath(), startupProbe);
+    const QString folder = storage.absoluteFilePath();
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    StorageLock lock;
+    switch (lock.lock(folder)) {
+    case StorageLock::Outcome::Locked:
+        break;
+    case StorageLock::Outcome::InUse:
+        complain(QStringLiteral("the storage folder %1 is in use by %2; close that Cellora first")
+                     .arg(shownFolder, lock.holder()));
+        return ExitStorageInUse;
+    case StorageLock::Outcome::Unwritable:
+        // The module itself stays silent about saves it cannot make; say it once here.
+        complain(QStringLiteral("warning: the storage folder %1 cannot be created or written; "
+                                "the logbook opens for reading, but no change will be saved")
+                     .arg(shownFolder));
+        break;
+    }
+    return runWindow(folder, startupProbe);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
+#include "store/filebytes.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -20,6 +21,8 @@
 namespace {
 
 const QString dataFileName = QStringLiteral("cellora.xml");
+// The readers hold the data file in memory while they parse it; no store comes near this.
+constexpr qint64 largestStore = qint64(512) * 1024 * 1024;
 const QString datePattern = QStringLiteral("yyyy/MM/dd");
 
 uint toUInt(const QStringRef &text)
@@ -364,28 +367,53 @@ bool readModelField(QXmlStreamReader &reader, ModelWidget *model)
     return true;
 }
 
-// Opens a temporary file beside the data file: the old file stays whole until commit().
-bool openForSaving(QSaveFile &file, const QString &folder)
+// The folder exists (made with its parents when missing) and an existing data file may be
+// written. QSaveFile could rename over a read-only data file; leave such a file as it is.
+bool mayWrite(const QString &folder, const QString &dataFile)
 {
     if (folder.isEmpty() || !QDir().mkpath(folder))
         return false;
-    // QSaveFile could rename over a read-only data file; leave such a file as it is.
-    const QFileInfo existing(file.fileName());
-    if (existing.exists() && !existing.isWritable())
-        return false;
-    return file.open(QIODevice::WriteOnly);
+    const QFileInfo existing(dataFile);
+    return !existing.exists() || existing.isWritable();
 }
 
-// Copies text line by line; every line, the last one included, ends with a single "\n".
-bool copyLines(QIODevice *source, QIODevice *target)
+// XML 1.0 cannot hold C0 controls other than tab, line feed and carriage return, U+FFFE,
+// U+FFFF or unpaired surrogates, and the writer refuses the whole document for one of
+// them. They are left out of the file, so that one pasted control character can never
+// stop this save or any later one.
+bool isXmlCharacter(const QChar *text, int size, int at, int *width)
 {
-    QTextStream in(source);
-    QTextStream out(target);
-    QString line;
-    while (in.readLineInto(&line))
-        out << line << '\n';
-    out.flush();
-    return out.status() == QTextStream::Ok;
+    const ushort unit = text[at].unicode();
+    *width = 1;
+    if (QChar::isHighSurrogate(unit)) {
+        *width = 2;
+        return at + 1 < size && QChar::isLowSurrogate(text[at + 1].unicode());
+    }
+    if (QChar::isLowSurrogate(unit))
+        return false;
+    if (unit < 0x20)
+        return unit == '\t' || unit == '\n' || unit == '\r';
+    return unit != 0xFFFE && unit != 0xFFFF;
+}
+
+QString xmlText(const QString &text)
+{
+    const QChar *units = text.constData();
+    const int size = text.size();
+    int at = 0;
+    int width = 1;
+    while (at < size && isXmlCharacter(units, size, at, &width))
+        at += width;
+    if (at == size)
+        return text; // the usual case: shared, not copied
+    QString kept = text.left(at);
+    for (; at < size; at += width) {
+        if (isXmlCharacter(units, size, at, &width))
+            kept.append(units + at, width);
+        else
+            width = 1; // drop this unit only; a following one is judged by itself
+    }
+    return kept;
 }
 
 } // namespace
@@ -405,13 +433,33 @@ QString DataProcessor::dataFilePath() const
     return QDir(storagePath).absoluteFilePath(dataFileName);
 }
 
+// One read of the data file: its bytes in memory, parsed by the reader member.
+struct DataProcessor::Reading {
+    QBuffer source;
+    FileBytes::Stamp stamp;
+    bool read = false; // the file was read whole
+    bool rootFound = false;
+};
+
 void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     const QVector<ModelWidget *> &models, const QStringList &locations)
 {
-    QSaveFile file(dataFilePath());
-    if (!openForSaving(file, storagePath))
+    const QString path = dataFilePath();
+    if (!mayWrite(storagePath, path))
         return;
+    const QByteArray document = storeDocument(batteries, models, locations);
+    // A file that this store did not write or read whole is kept as a rescue copy first;
+    // when that copy cannot be made, the file stays as it is.
+    QByteArray present;
+    if (document.isEmpty() || !guard.protect(path, storagePath, &present))
+        return;
+    if (FileBytes::replaceFile(path, document, present))
+        guard.noteWritten(path, document);
+}
 
+QByteArray DataProcessor::storeDocument(const QVector<BatteryWidget *> &batteries,
+    const QVector<ModelWidget *> &models, const QStringList &locations)
+{
     // The document is made in memory and handed to the file in one write: through the
     // file's own buffer, the writer's many small writes cost a fifth of a save.
     QByteArray document;
@@ -432,82 +480,109 @@ void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     writer.writeEndDocument();
     writer.setDevice(nullptr);
     saveTexts().forget();
-
-    if (!writer.hasError()) {
-        // A failed write (full disk) makes commit() fail and keeps the previous file.
-        file.write(document);
-        file.commit();
-        return;
-    }
-    // A character XML cannot hold keeps the previous file as well.
+    if (!writer.hasError())
+        return document;
     // The writer's error state survives setDevice(), so start the next save afresh.
-    file.cancelWriting();
     writer.~QXmlStreamWriter();
     new (&writer) QXmlStreamWriter;
+    return QByteArray();
 }
 
 bool DataProcessor::readLocations(QStringList &locations)
 {
-    QFile file;
-    if (openForReading(file))
+    Reading reading;
+    if (openForReading(reading))
         scanRoot(reader, QLatin1String("Location"), [&] { readLocationList(locations); });
-    reader.clear();
+    finishReading(reading);
     return !locations.isEmpty();
 }
 
 void DataProcessor::readModels(QVector<ModelWidget *> &models)
 {
-    QFile file;
-    if (openForReading(file))
+    Reading reading;
+    if (openForReading(reading))
         scanRoot(reader, QLatin1String("Model"), [&] { readModel(models); });
-    reader.clear();
+    finishReading(reading);
 }
 
 void DataProcessor::readBatteries(QVector<BatteryWidget *> &batteries)
 {
-    QFile file;
-    if (openForReading(file))
+    Reading reading;
+    if (openForReading(reading))
         scanRoot(reader, QLatin1String("Battery"), [&] { readBattery(batteries); });
-    reader.clear();
+    finishReading(reading);
 }
 
 bool DataProcessor::exportData(QIODevice *target)
 {
-    QFile file(dataFilePath());
-    if (!target || !file.exists() || !file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!target || !FileBytes::openRegularFile(file, dataFilePath()))
         return false;
-    return copyLines(&file, target);
+    return FileBytes::copyLines(&file, target);
 }
 
 bool DataProcessor::importData(QIODevice *source)
 {
-    if (!source || !source->isReadable())
+    const QString path = dataFilePath();
+    if (!source || !source->isReadable() || !mayWrite(storagePath, path))
         return false;
-    // Written through a temporary file: the old data file stays whole until the copy
-    // has finished. This also makes importing the data file itself safe, because the
-    // source is read completely before the rename replaces the file.
-    QSaveFile file(dataFilePath());
-    if (!openForSaving(file, storagePath))
+    // Whatever the chosen file holds, the store it replaces stays as a rescue copy.
+    if (!OverwriteGuard::keepPresent(path, storagePath))
         return false;
-    if (!copyLines(source, &file)) {
-        file.cancelWriting();
+    // Importing the data file itself: read it whole first, in case it is written in place.
+    QBuffer wholeSource;
+    const auto *file = qobject_cast<QFile *>(source);
+    if (file && FileBytes::Stamp::of(file->handle()).isSameFile(FileBytes::Stamp::of(path))) {
+        wholeSource.setData(source->readAll());
+        wholeSource.open(QIODevice::ReadOnly);
+        source = &wholeSource;
+    }
+    // Through a temporary file, the old data file stays whole until the copy is complete.
+    QSaveFile target(path);
+    bool inPlace = false;
+    if (!FileBytes::openReplacement(target, &inPlace))
+        return false;
+    if (!FileBytes::copyLines(source, &target)) {
+        target.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!FileBytes::commitReplacement(target))
+        return false;
+    guard.forget(); // the reload that follows reads what was imported
+    return true;
 }
 
-bool DataProcessor::openForReading(QFile &file)
+bool DataProcessor::openForReading(Reading &reading)
 {
-    file.setFileName(dataFilePath());
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    QByteArray content;
+    reading.read = FileBytes::readWhole(dataFilePath(), content, largestStore, &reading.stamp);
+    if (!reading.read) {
+        reading.stamp = FileBytes::Stamp::of(dataFilePath());
         return false;
+    }
     localDateTimes().checkZone();
-    reader.setDevice(&file);
+    reading.source.setData(content);
+    reading.source.open(QIODevice::ReadOnly);
+    reader.setDevice(&reading.source);
     while (reader.readNextStartElement()) {
         if (reader.name().contains(QLatin1String("Cellora")))
-            return true;
+            return reading.rootFound = true;
     }
     return false;
+}
+
+void DataProcessor::finishReading(Reading &reading)
+{
+    const QByteArray &content = reading.source.data();
+    if (reading.stamp.exists && !reading.read) {
+        guard.forget(); // there, but unreadable: nothing is known about it
+    } else {
+        // A read that broke off, or found no store in a file that holds something, leaves
+        // content that the next save would drop.
+        const bool damaged = reader.hasError() || (!reading.rootFound && !content.isEmpty());
+        guard.noteRead(content, reading.stamp, damaged);
+    }
+    reader.clear();
 }
 
 void DataProcessor::readBattery(QVector<BatteryWidget *> &batteries)
@@ -604,7 +679,7 @@ void DataProcessor::readLocationList(QStringList &locations)
 void DataProcessor::writeBattery(const BatteryWidget *battery)
 {
     writer.writeStartElement(QStringLiteral("Battery"));
-    writer.writeTextElement(QStringLiteral("Name"), battery->batteryName());
+    writer.writeTextElement(QStringLiteral("Name"), xmlText(battery->batteryName()));
     writer.writeTextElement(
         QStringLiteral("Capacity"), QString::number(battery->batteryCapacity()));
     writer.writeTextElement(
@@ -642,17 +717,17 @@ void DataProcessor::writeBatteryData(const BatteryWidget *battery)
 void DataProcessor::writeModel(const ModelWidget *model)
 {
     writer.writeStartElement(QStringLiteral("Model"));
-    writer.writeTextElement(QStringLiteral("Name"), model->modelName());
-    writer.writeTextElement(QStringLiteral("Type"), model->modelType());
+    writer.writeTextElement(QStringLiteral("Name"), xmlText(model->modelName()));
+    writer.writeTextElement(QStringLiteral("Type"), xmlText(model->modelType()));
     writer.writeTextElement(QStringLiteral("Weight"), QString::number(model->modelWeight()));
     writer.writeTextElement(QStringLiteral("Size"), QString::number(model->modelSize()));
     writer.writeTextElement(
         QStringLiteral("Purchase"), model->purchaseDate().toString(datePattern));
     writer.writeTextElement(QStringLiteral("Flights"), QString::number(model->modelFlights()));
-    writer.writeTextElement(QStringLiteral("Notes"), model->notes());
+    writer.writeTextElement(QStringLiteral("Notes"), xmlText(model->notes()));
     writer.writeTextElement(QStringLiteral("LastUpdate"), dateTimeText(model->lastUpdate()));
     for (const QString &batteryName : model->modelBatteries())
-        writer.writeTextElement(QStringLiteral("Battery"), batteryName);
+        writer.writeTextElement(QStringLiteral("Battery"), xmlText(batteryName));
     writeFlightLog(model);
     writer.writeEndElement();
 }
@@ -666,10 +741,10 @@ void DataProcessor::writeFlightLog(const ModelWidget *model)
     for (const LogData &entry : entries) {
         writer.writeEmptyElement(QStringLiteral("LogData"));
         writer.writeAttribute(QStringLiteral("Date"), dateTimeText(entry.date));
-        writer.writeAttribute(QStringLiteral("Location"), entry.location);
+        writer.writeAttribute(QStringLiteral("Location"), xmlText(entry.location));
         writer.writeAttribute(QStringLiteral("Duration"), saveTexts().time(entry.duration));
         writer.writeAttribute(QStringLiteral("Temperature"), QString::number(entry.temperature));
-        writer.writeAttribute(QStringLiteral("Notes"), entry.notes);
+        writer.writeAttribute(QStringLiteral("Notes"), xmlText(entry.notes));
     }
     writer.writeEndElement();
 }
@@ -679,7 +754,7 @@ void DataProcessor::writeLocations(const QStringList &locations)
     writer.writeStartElement(QStringLiteral("Locations"));
     for (const QString &location : locations) {
         writer.writeEmptyElement(QStringLiteral("Location"));
-        writer.writeAttribute(QStringLiteral("Name"), location);
+        writer.writeAttribute(QStringLiteral("Name"), xmlText(location));
     }
     writer.writeEndElement();
 }

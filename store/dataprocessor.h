@@ -2,6 +2,7 @@
 #define DATAPROCESSOR_H
 
 #include "cellora_global.h"
+#include "store/rescuecopies.h"
 
 #include <QObject>
 #include <QString>
@@ -12,7 +13,6 @@
 
 class BatteryWidget;
 class ModelWidget;
-class QFile;
 class QIODevice;
 
 // The only class that touches the data file "cellora.xml" in the storage folder:
@@ -36,7 +36,11 @@ public:
     bool importData(QIODevice *source);
 
 private:
-    bool openForReading(QFile &file);
+    struct Reading;
+    bool openForReading(Reading &reading);
+    void finishReading(Reading &reading);
+    QByteArray storeDocument(const QVector<BatteryWidget *> &batteries,
+        const QVector<ModelWidget *> &models, const QStringList &locations);
     void readBattery(QVector<BatteryWidget *> &batteries);
     void readBatteryData(BatteryWidget *battery);
     void readModel(QVector<ModelWidget *> &models);
@@ -51,6 +55,9 @@ private:
     QXmlStreamWriter writer;
     QXmlStreamReader reader;
     QString storagePath;
+    // Notices when the data file was changed by anyone else, or could not be read whole,
+    // and keeps a rescue copy before such content is overwritten.
+    OverwriteGuard guard;
 };
 
 #endif // DATAPROCESSOR_H

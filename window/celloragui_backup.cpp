@@ -1,5 +1,6 @@
 #include "window/celloragui.h"
 
+#include "store/filebytes.h"
 #include "ui_celloragui.h"
 #include "window/filedialogs.h"
 
@@ -30,8 +31,10 @@ void CelloraGui::on_pb_import_data_clicked()
     const QString fileName = FileDialogs::chooseImportFile(this);
     if (fileName.isEmpty())
         return;
-    QFile source(fileName);
-    if (!source.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // Only a regular file can be read to its end: a device or a FIFO is refused like a
+    // file that cannot be opened.
+    QFile source;
+    if (!FileBytes::openRegularFile(source, fileName, QIODevice::ReadOnly | QIODevice::Text)) {
         updateBackupStatus(tr("Error! Could not access file."));
         return;
     }

@@ -1,0 +1,296 @@
+#include "store/filebytes.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileBytes {
+
+namespace {
+
+constexpr qint64 chunkSize = 64 * 1024;
+
+Stamp stampOf(bool ok, const struct stat &info)
+{
+    Stamp stamp;
+    if (!ok)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = quint64(info.st_dev);
+    stamp.inode = quint64(info.st_ino);
+    stamp.size = qint64(info.st_size);
+    stamp.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.changedNs = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    return stamp;
+}
+
+// The code units of a text: their width and how a line feed and a carriage return look.
+struct TextUnits {
+    int width = 1;
+    QByteArray lineFeed = QByteArray("\n");
+    QByteArray carriageReturn = QByteArray("\r");
+};
+
+TextUnits unitsOf(const QByteArray &head)
+{
+    const auto startsWith = [&head](const char *bytes, int size) {
+        return head.size() >= size && std::memcmp(head.constData(), bytes, size_t(size)) == 0;
+    };
+    const auto units = [](int width, bool bigEndian) {
+        TextUnits text;
+        text.width = width;
+        text.lineFeed = QByteArray(width, '\0');
+        text.carriageReturn = QByteArray(width, '\0');
+        const int low = bigEndian ? width - 1 : 0;
+        text.lineFeed[low] = '\n';
+        text.carriageReturn[low] = '\r';
+        return text;
+    };
+    // Byte order marks first, then an XML declaration's "<" without one.
+    if (startsWith("\xFF\xFE\0\0", 4) || startsWith("<\0\0\0", 4))
+        return units(4, false);
+    if (startsWith("\0\0\xFE\xFF", 4) || startsWith("\0\0\0<", 4))
+        return units(4, true);
+    if (startsWith("\xFF\xFE", 2) || startsWith("<\0", 2))
+        return units(2, false);
+    if (startsWith("\xFE\xFF", 2) || startsWith("\0<", 2))
+        return units(2, true);
+    return TextUnits();
+}
+
+// Writes lines unit by unit, buffered, ending each with the text's own line feed.
+class LineWriter {
+public:
+    LineWriter(QIODevice *target, TextUnits units)
+        : target(target)
+        , units(std::move(units))
+    {
+    }
+
+    bool feed(const QByteArray &chunk);
+    bool finish();
+
+private:
+    bool isUnit(const char *at, const QByteArray &unit) const
+    {
+        return std::memcmp(at, unit.constData(), size_t(units.width)) == 0;
+    }
+    void put(const char *data, qint64 size) { out.append(data, int(size)); }
+    void put(const QByteArray &bytes) { out.append(bytes); }
+    bool flushIfFull() { return out.size() < chunkSize || flush(); }
+    bool flush();
+
+    QIODevice *target;
+    const TextUnits units;
+    QByteArray out;
+    QByteArray partialUnit; // the start of a unit split between two chunks
+    bool pendingCarriageReturn = false; // dropped if a line feed follows
+    bool lineOpen = false;
+};
+
+bool LineWriter::feed(const QByteArray &chunk)
+{
+    const QByteArray data = partialUnit.isEmpty() ? chunk : partialUnit + chunk;
+    const char *bytes = data.constData();
+    const qint64 whole = data.size() - data.size() % units.width;
+    qint64 runStart = 0;
+    for (qint64 at = 0; at < whole; at += units.width) {
+        if (isUnit(bytes + at, units.lineFeed)) {
+            put(bytes + runStart, at - runStart);
+            put(units.lineFeed);
+            pendingCarriageReturn = false;
+            lineOpen = false;
+            runStart = at + units.width;
+        } else if (isUnit(bytes + at, units.carriageReturn)) {
+            put(bytes + runStart, at - runStart);
+            if (pendingCarriageReturn)
+                put(units.carriageReturn);
+            pendingCarriageReturn = true;
+            lineOpen = true;
+            runStart = at + units.width;
+        } else {
+            if (pendingCarriageReturn) { // a carriage return of its own stays
+                put(units.carriageReturn);
+                pendingCarriageReturn = false;
+            }
+            lineOpen = true;
+        }
+    }
+    put(bytes + runStart, whole - runStart);
+    partialUnit = data.mid(int(whole));
+    return flushIfFull();
+}
+
+bool LineWriter::finish()
+{
+    if (pendingCarriageReturn)
+        put(units.carriageReturn);
+    if (!partialUnit.isEmpty()) {
+        put(partialUnit);
+        lineOpen = true;
+    }
+    if (lineOpen)
+        put(units.lineFeed);
+    return flush();
+}
+
+bool LineWriter::flush()
+{
+    const bool written = writeAll(target, out);
+    out.clear();
+    return written;
+}
+
+// The caller may have opened the source in text mode, which drops every carriage return
+// byte, also those inside UTF-16 characters: the copy reads raw bytes.
+class RawReading {
+public:
+    explicit RawReading(QIODevice *device)
+        : device(device)
+        , wasText(device->isTextModeEnabled())
+    {
+        device->setTextModeEnabled(false);
+    }
+    ~RawReading() { device->setTextModeEnabled(wasText); }
+    RawReading(const RawReading &) = delete;
+    RawReading &operator=(const RawReading &) = delete;
+
+private:
+    QIODevice *device;
+    bool wasText;
+};
+
+bool restoreInPlace(const QString &path, const QByteArray &previous)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && writeAll(&file, previous)
+        && file.flush() && ::fdatasync(file.handle()) == 0;
+}
+
+} // namespace
+
+Stamp Stamp::of(const QString &path)
+{
+    struct stat info { };
+    return stampOf(::stat(QFile::encodeName(path).constData(), &info) == 0, info);
+}
+
+Stamp Stamp::of(int fileDescriptor)
+{
+    struct stat info { };
+    return stampOf(::fstat(fileDescriptor, &info) == 0, info);
+}
+
+bool Stamp::operator==(const Stamp &other) const
+{
+    return exists == other.exists && isSameFile(other) && size == other.size
+        && modifiedNs == other.modifiedNs && changedNs == other.changedNs;
+}
+
+bool Stamp::isSameFile(const Stamp &other) const
+{
+    return device == other.device && inode == other.inode;
+}
+
+bool copyLines(QIODevice *source, QIODevice *target)
+{
+    if (!source || !target)
+        return false;
+    const RawReading raw(source);
+    LineWriter lines(target, unitsOf(source->peek(4)));
+    QByteArray chunk(int(chunkSize), Qt::Uninitialized);
+    qint64 got = 0;
+    while ((got = source->read(chunk.data(), chunkSize)) > 0) {
+        if (!lines.feed(QByteArray::fromRawData(chunk.constData(), int(got))))
+            return false;
+    }
+    return got == 0 && lines.finish();
+}
+
+bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
+{
+    // Non-blocking, so that opening a FIFO cannot wait for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info { };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
+        || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    file.setFileName(path);
+    if (file.open(fd, mode & ~QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
+}
+
+bool readWhole(const QString &path, QByteArray &content, qint64 limit, Stamp *stamp)
+{
+    QFile file;
+    if (!openRegularFile(file, path) || file.size() > limit)
+        return false;
+    content = file.readAll();
+    if (stamp)
+        *stamp = Stamp::of(file.handle());
+    return content.size() == file.size();
+}
+
+bool writeAll(QIODevice *device, const char *data, qint64 size)
+{
+    // The kernel may take part of a write (a full disk, a file size limit) without an
+    // error; what is left is written again, which then fails for real.
+    while (size > 0) {
+        const qint64 written = device->write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool openReplacement(QSaveFile &file, bool *inPlace)
+{
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    *inPlace = Stamp::of(file.handle()).isSameFile(Stamp::of(file.fileName()));
+    return true;
+}
+
+bool commitReplacement(QSaveFile &file)
+{
+    // commit() syncs too, but ignores a failed sync: a delayed allocation may only fail
+    // there.
+    if (!file.flush() || ::fdatasync(file.handle()) != 0) {
+        file.cancelWriting();
+        file.commit(); // closes the cancelled file and removes the temporary one
+        return false;
+    }
+    return file.commit();
+}
+
+bool replaceFile(const QString &path, const QByteArray &content, const QByteArray &previous)
+{
+    QSaveFile file(path);
+    bool inPlace = false;
+    if (!openReplacement(file, &inPlace))
+        return false;
+    if (writeAll(&file, content) && commitReplacement(file))
+        return true;
+    file.cancelWriting();
+    file.commit();
+    // Written in place, the file may now be cut short: put back what it held.
+    if (inPlace)
+        restoreInPlace(path, previous);
+    return false;
+}
+
+} // namespace FileBytes

@@ -1,0 +1,75 @@
+#ifndef FILEBYTES_H
+#define FILEBYTES_H
+
+#include "cellora_global.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+class QFile;
+class QSaveFile;
+
+// Byte-level file work of the store: what a file is on disk, line copies that keep the
+// file's encoding, complete writes and opening only what can be read to an end.
+namespace FileBytes {
+
+// Who a file on disk is and when it last changed. Any write through a new file (a rename)
+// or in place changes at least one field, so equal stamps mean "unchanged" without
+// reading the content.
+struct CELLORA_AUTOTEST_EXPORT Stamp {
+    bool exists = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+
+    static Stamp of(const QString &path);
+    static Stamp of(int fileDescriptor);
+    bool operator==(const Stamp &other) const;
+    bool operator!=(const Stamp &other) const { return !(*this == other); }
+    bool isSameFile(const Stamp &other) const;
+};
+
+// Copies text line by line; every line, the last one included, ends with a single line
+// feed, and a carriage return before a line feed is dropped. The copy works on the
+// file's code units (UTF-8 or any single-byte text, UTF-16 or UTF-32 as their byte
+// order marks or XML declarations show), so it never changes the encoding. Memory stays
+// bounded whatever the size of the source. False when a read or write failed.
+CELLORA_AUTOTEST_EXPORT bool copyLines(QIODevice *source, QIODevice *target);
+
+// Opens `path` only when it is a regular file, so that a device ("/dev/zero"), a FIFO
+// or a folder can neither hang nor exhaust the reader.
+CELLORA_AUTOTEST_EXPORT bool openRegularFile(
+    QFile &file, const QString &path, QIODevice::OpenMode mode = QIODevice::ReadOnly);
+
+// Reads a regular file whole, up to `limit` bytes, with the stamp of what was read;
+// false when it is missing, larger or unreadable.
+CELLORA_AUTOTEST_EXPORT bool readWhole(
+    const QString &path, QByteArray &content, qint64 limit, Stamp *stamp = nullptr);
+
+// Writes `content` to `device`, all of it: a short write counts as a failure.
+bool writeAll(QIODevice *device, const char *data, qint64 size);
+inline bool writeAll(QIODevice *device, const QByteArray &content)
+{
+    return writeAll(device, content.constData(), content.size());
+}
+
+// Opens a replacement of `file`'s target: a temporary file beside it, renamed over it
+// by commitReplacement(). Where the folder refuses a temporary file but the target
+// itself is writable, the target is written in place; `inPlace` tells which.
+bool openReplacement(QSaveFile &file, bool *inPlace);
+
+// Makes the replacement the file, once every byte reached the disk; otherwise cancels
+// it, so that the previous file stays as it was.
+bool commitReplacement(QSaveFile &file);
+
+// Replaces the file at `path` by `content` through the two steps above. Should a write
+// in place fail, `previous` is written back.
+CELLORA_AUTOTEST_EXPORT bool replaceFile(
+    const QString &path, const QByteArray &content, const QByteArray &previous = QByteArray());
+
+} // namespace FileBytes
+
+#endif // FILEBYTES_H

@@ -1,0 +1,133 @@
+#include "store/rescuecopies.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+const QString copyPattern = QStringLiteral("cellora_*.xml");
+// The readers hold the data file in memory; no store comes near this size.
+constexpr qint64 largestStore = qint64(512) * 1024 * 1024;
+
+struct Copy {
+    QString path;
+    qint64 modifiedNs;
+};
+
+} // namespace
+
+RescueCopies::RescueCopies(const QString &storageFolder)
+    : dir(QDir(storageFolder).filePath(QStringLiteral("rescue")))
+{
+}
+
+QStringList RescueCopies::copies() const
+{
+    QVector<Copy> found;
+    for (const QString &name : dir.entryList({ copyPattern }, QDir::Files)) {
+        const QString path = dir.filePath(name);
+        found.append({ path, FileBytes::Stamp::of(path).modifiedNs });
+    }
+    std::sort(found.begin(), found.end(), [](const Copy &a, const Copy &b) {
+        return a.modifiedNs != b.modifiedNs ? a.modifiedNs < b.modifiedNs : a.path < b.path;
+    });
+    QStringList paths;
+    for (const Copy &copy : found)
+        paths << copy.path;
+    return paths;
+}
+
+bool RescueCopies::keep(const QByteArray &content)
+{
+    if (!dir.mkpath(QStringLiteral(".")))
+        return false;
+    if (holds(content))
+        return true;
+    if (!FileBytes::replaceFile(newName(), content))
+        return false;
+    removeOldest();
+    return true;
+}
+
+bool RescueCopies::holds(const QByteArray &content) const
+{
+    for (const QString &path : copies()) {
+        QByteArray copy;
+        if (QFileInfo(path).size() == content.size()
+            && FileBytes::readWhole(path, copy, content.size()) && copy == content)
+            return true;
+    }
+    return false;
+}
+
+QString RescueCopies::newName() const
+{
+    const QString stem = QStringLiteral("cellora_")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    QString name = stem + QStringLiteral(".xml");
+    for (int suffix = 1; dir.exists(name); ++suffix)
+        name = stem + QStringLiteral("_%1.xml").arg(suffix);
+    return dir.filePath(name);
+}
+
+void RescueCopies::removeOldest()
+{
+    const QStringList all = copies();
+    for (int i = 0; i < all.size() - kept; ++i)
+        QFile::remove(all.at(i));
+}
+
+void OverwriteGuard::forget()
+{
+    *this = OverwriteGuard();
+}
+
+void OverwriteGuard::noteRead(
+    const QByteArray &readContent, const FileBytes::Stamp &readStamp, bool readDamaged)
+{
+    known = true;
+    damaged = readDamaged;
+    stamp = readStamp;
+    content = readContent;
+}
+
+void OverwriteGuard::noteWritten(const QString &path, const QByteArray &written)
+{
+    known = true;
+    damaged = false;
+    stamp = FileBytes::Stamp::of(path);
+    content = written;
+}
+
+bool OverwriteGuard::protect(const QString &path, const QString &storageFolder, QByteArray *present)
+{
+    // The ordinary save: nobody touched the file since this store read or wrote it.
+    const FileBytes::Stamp now = FileBytes::Stamp::of(path);
+    if (known && !damaged && now == stamp) {
+        *present = content;
+        return true;
+    }
+    present->clear();
+    if (!now.exists)
+        return true; // nothing there to lose
+    if (!FileBytes::readWhole(path, *present, largestStore))
+        return false; // what cannot be read cannot be kept: leave the file alone
+    // Touched, but with the same content (compared, not judged by the time stamp).
+    if (known && !damaged && *present == content) {
+        stamp = now;
+        return true;
+    }
+    return present->isEmpty() || RescueCopies(storageFolder).keep(*present);
+}
+
+bool OverwriteGuard::keepPresent(const QString &path, const QString &storageFolder)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    QByteArray present;
+    if (!FileBytes::readWhole(path, present, largestStore))
+        return false;
+    return present.isEmpty() || RescueCopies(storageFolder).keep(present);
+}
