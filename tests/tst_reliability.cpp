@@ -5,6 +5,7 @@
 #include "records/modelwidget.h"
 #include "sample/samplestore.h"
 #include "store/dataprocessor.h"
+#include "store/filebytes.h"
 #include "testsupport.h"
 #include "window/celloragui.h"
 #include "window/filedialogs.h"
@@ -22,17 +23,25 @@
 #include <QThread>
 #include <QtTest>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <memory>
+#include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const char saveLoopOption[] = "--save-loop";
+const char shortWriteOption[] = "--short-write";
+const char smallDiskOption[] = "--small-disk";
 
 QByteArray contentOf(const QString &path)
 {
@@ -96,6 +105,93 @@ int runSaveLoop(const QString &folder)
         loaded.store.writeData(loaded.batteries, loaded.models, loaded.locations);
         std::printf("saved %llu\n", static_cast<unsigned long long>(saves));
         std::fflush(stdout);
+    }
+}
+
+// The child's side of the short-write test: load the store, then save a changed state with
+// a file size limit that the new document exceeds. The kernel takes part of the write,
+// and the rest fails.
+int runShortWrite(const QString &folder, qint64 limit)
+{
+    Loaded loaded(folder);
+    if (loaded.batteries.isEmpty())
+        return 2;
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit fileSize { rlim_t(limit), rlim_t(limit) };
+    if (setrlimit(RLIMIT_FSIZE, &fileSize) != 0)
+        return 3;
+    flipFirstCycleCount(loaded.batteries);
+    loaded.store.writeData(loaded.batteries, loaded.models, loaded.locations);
+    return 0;
+}
+
+// The same on a real full disk: a tmpfs in a mount namespace of its own, with room for the
+// old file but not for a second one beside it. Exit 77 when this system allows no mount.
+int runSmallDisk(const QString &sourceFile)
+{
+    const QByteArray old = contentOf(sourceFile);
+    QTemporaryDir mountPoint;
+    const QByteArray target = QFile::encodeName(mountPoint.path());
+    const QByteArray size = "size=" + QByteArray::number(old.size() + old.size() / 2);
+    if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || mount("cellora-test", target.constData(), "tmpfs", 0, size.constData()) != 0) {
+        std::printf("no mount: %s\n", std::strerror(errno));
+        return 77;
+    }
+    const QString dataFile = QDir(mountPoint.path()).filePath("cellora.xml");
+    const int status = [&] {
+        if (!putFile(dataFile, old))
+            return 4;
+        Loaded loaded(mountPoint.path());
+        flipFirstCycleCount(loaded.batteries);
+        loaded.store.writeData(loaded.batteries, loaded.models, loaded.locations);
+        const QByteArray after = contentOf(dataFile);
+        std::printf("%s, %d bytes, %d files\n", after == old ? "intact" : "changed",
+            int(after.size()),
+            int(QDir(mountPoint.path()).entryList(QDir::Files | QDir::Hidden).size()));
+        return after == old ? 0 : 1;
+    }();
+    umount(target.constData());
+    return status;
+}
+
+// Whether the process has a file of `folder` open: the save loop opens nothing there but
+// the new file of a save, from its creation to its commit.
+bool writesIntoFolder(qint64 pid, const QString &folder)
+{
+    const QByteArray fds = "/proc/" + QByteArray::number(pid) + "/fd";
+    const QByteArray prefix = QFile::encodeName(folder) + '/';
+    DIR *listing = opendir(fds.constData());
+    if (!listing)
+        return false;
+    bool found = false;
+    while (const dirent *entry = readdir(listing)) {
+        char target[4096];
+        const QByteArray link = fds + '/' + entry->d_name;
+        const ssize_t length = readlink(link.constData(), target, sizeof target - 1);
+        if (length > 0 && QByteArray(target, int(length)).startsWith(prefix))
+            found = true;
+    }
+    closedir(listing);
+    return found;
+}
+
+// Stops the process and waits until it stands still, so that what it holds open can be
+// looked at before it is killed.
+void stopProcess(qint64 pid)
+{
+    ::kill(pid_t(pid), SIGSTOP);
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 1000) {
+        QFile stat(QString("/proc/%1/stat").arg(pid));
+        if (stat.open(QIODevice::ReadOnly)) {
+            const QByteArray line = stat.readAll();
+            const int state = line.lastIndexOf(')') + 2;
+            if (state < line.size() && line.at(state) == 'T')
+                return;
+        }
+        QThread::usleep(50);
     }
 }
 
@@ -203,8 +299,10 @@ class TestReliability : public QObject {
 private slots:
     void init();
     void killedSavesLeaveOneWholeState();
+    void fullDisksKeepTheOldFile();
     void refusedSavesKeepTheFile_data();
     void refusedSavesKeepTheFile();
+    void readOnlyFolderIsWrittenInPlace();
 
 private:
     void allowAgain();
@@ -244,6 +342,10 @@ void TestReliability::killedSavesLeaveOneWholeState()
         }
     }
     const quint32 killWindowMs = quint32(clock.elapsed()); // about two saves
+    clock.restart();
+    QVERIFY(FileBytes::replaceFile(dir->filePath("scratch.xml"), states[0]));
+    const quint32 writeWindowUs = quint32(clock.nsecsElapsed() / 1000); // write and commit
+    QVERIFY(QFile::remove(dir->filePath("scratch.xml")));
     QVERIFY(states[0] != states[1]);
     QVERIFY(putFile(dataFile, states[0]));
     int current = 0; // the state the file holds
@@ -252,6 +354,7 @@ void TestReliability::killedSavesLeaveOneWholeState()
     QRandomGenerator random(seed);
     int keptOld = 0;
     int leftTempFile = 0;
+    int killsInWrite = 0;
     clock.restart();
     for (int attempt = 1; attempt <= 30; ++attempt) {
         const QString where = QString("kill %1 of 30 (seed %2)").arg(attempt).arg(seed);
@@ -266,8 +369,21 @@ void TestReliability::killedSavesLeaveOneWholeState()
         }
         QVERIFY2(output.startsWith(fullCounts), qPrintable(where + ": " + output));
 
-        // Kill somewhere in the first two saves, or between them.
-        QThread::msleep(random.bounded(killWindowMs + 1));
+        // Two kills of three are aimed at the write: once the new file is open, within the
+        // time a write and commit take. The third falls anywhere in the first two saves.
+        const qint64 pid = child.processId();
+        if (attempt % 3 != 0) {
+            QElapsedTimer waited;
+            waited.start();
+            while (!writesIntoFolder(pid, dir->path()) && waited.elapsed() < 10000)
+                QThread::usleep(20);
+            // Most of that time goes to the sync at the end; aim at the write before it too.
+            QThread::usleep(random.bounded(writeWindowUs / 4 + 1));
+        } else {
+            QThread::msleep(random.bounded(killWindowMs + 1));
+        }
+        stopProcess(pid);
+        killsInWrite += writesIntoFolder(pid, dir->path());
         child.kill();
         QVERIFY(child.waitForFinished(10000));
         output += child.readAllStandardOutput();
@@ -293,16 +409,44 @@ void TestReliability::killedSavesLeaveOneWholeState()
         const Loaded loaded(dir->path()); // the file of the last kill
         QCOMPARE("loaded " + loaded.counts().toUtf8() + "\n", fullCounts);
     }
-    qInfo("30 kills in %lld s, seed %u: %d kept the state before the interrupted save, %d held "
-          "the next one; %d left a temporary file",
-        clock.elapsed() / 1000, seed, keptOld, 30 - keptOld, leftTempFile);
+    qInfo("30 kills in %lld s, seed %u: %d while the new file was written or committed; %d "
+          "kept the state before the interrupted save, %d held the next one; %d left a "
+          "temporary file",
+        clock.elapsed() / 1000, seed, killsInWrite, keptOld, 30 - keptOld, leftTempFile);
+    QVERIFY2(killsInWrite >= 10, "too few kills hit a write: the test proves little");
+}
+
+void TestReliability::fullDisksKeepTheOldFile()
+{
+    const SampleStore sample = tenYearStore(QDateTime(QDate(2024, 6, 15), QTime(12, 0)));
+    const QString dataFile = dir->filePath("cellora.xml");
+    QVERIFY(writeStoreFile(sample, dataFile));
+    const QByteArray old = contentOf(dataFile);
+    const QString program = QCoreApplication::applicationFilePath();
+
+    // A file size limit: the kernel takes the first half of the new document.
+    QProcess limited;
+    limited.start(program, { shortWriteOption, dir->path(), QString::number(old.size() / 2) });
+    QVERIFY(limited.waitForFinished(60000));
+    QCOMPARE(limited.exitCode(), 0);
+    QCOMPARE(contentOf(dataFile), old);
+    QCOMPARE(leftoverTempFiles(dir->path()), QStringList());
+
+    // A real full disk, where this system lets the test mount one.
+    QProcess small;
+    small.start(program, { smallDiskOption, dataFile });
+    QVERIFY(small.waitForFinished(60000));
+    const QByteArray said = small.readAllStandardOutput().trimmed();
+    if (small.exitCode() == 77)
+        QSKIP(qPrintable("no tmpfs could be mounted for the full-disk case: " + said));
+    QVERIFY2(small.exitCode() == 0, said.constData());
+    QVERIFY2(said.startsWith("intact") && said.endsWith(", 1 files"), said.constData());
 }
 
 void TestReliability::refusedSavesKeepTheFile_data()
 {
     QTest::addColumn<Refusal>("how");
     QTest::newRow("read-only data file") << Refusal::ReadOnlyFile;
-    QTest::newRow("read-only folder") << Refusal::ReadOnlyFolder;
     QTest::newRow("immutable data file") << Refusal::ImmutableFile;
 }
 
@@ -383,12 +527,56 @@ void TestReliability::refusedSavesKeepTheFile()
     QVERIFY(!cards.first()->batteryCharged());
 }
 
+// A folder that refuses new files, in which the data file itself may be written (a shared
+// folder of another user): saves go into the file in place, and what needs a new file
+// beside it (a rescue copy before an import) is refused without touching the store.
+void TestReliability::readOnlyFolderIsWrittenInPlace()
+{
+    const QString dataFile = dir->filePath("cellora.xml");
+    QVERIFY(putFile(dataFile, smallStore));
+    CelloraGui win;
+    win.changeStoragePath(dir->path());
+    refusal = Refusal::ReadOnlyFolder;
+    const std::unique_ptr<TestReliability, void (*)(TestReliability *)> restore(
+        this, [](TestReliability *test) { test->allowAgain(); });
+    QVERIFY(setModes(dir->path(), Refusal::ReadOnlyFolder));
+    const RunAsNobody unprivileged(true);
+    if (!unprivileged.isUnprivileged())
+        QSKIP("root passes any permission and the test could not become another user");
+
+    TestSupport::clickThrough(win, "pb_options pb_choose_addlocation");
+    win.findChild<QLineEdit *>("ledt_location_new")->setText("Neuwiese");
+    win.findChild<QPushButton *>("pb_add_location")->click();
+    QCOMPARE(
+        TestSupport::comboItems(win, "cb_log_location"), QStringList({ "Hangweide", "Neuwiese" }));
+    TestSupport::clickTank(TestSupport::overviewCard(win, "Pack A"));
+    const QByteArray saved = contentOf(dataFile);
+    QVERIFY(saved.contains("<Location Name=\"Neuwiese\"/>"));
+    QVERIFY(saved.contains("<Charged>1</Charged>"));
+
+    const FileDialogs::Chooser dialog = FileDialogs::chooseImportFile;
+    FileDialogs::chooseImportFile = [dataFile](QWidget *) { return dataFile; };
+    TestSupport::clickThrough(win, "pb_backup pb_import_data");
+    FileDialogs::chooseImportFile = dialog;
+    QCOMPARE(
+        win.findChild<QLabel *>("lbl_backup_status")->text(), QString("Error! Not a valid file."));
+    QCOMPARE(contentOf(dataFile), saved);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList("cellora.xml"));
+}
+
 int main(int argc, char *argv[])
 {
-    if (argc == 3 && qstrcmp(argv[1], saveLoopOption) == 0) {
+    if (argc >= 3 && argv[1][0] == '-' && argv[1][1] == '-') {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv); // the records are widgets
-        return runSaveLoop(QString::fromLocal8Bit(argv[2]));
+        const QString argument = QString::fromLocal8Bit(argv[2]);
+        if (qstrcmp(argv[1], saveLoopOption) == 0)
+            return runSaveLoop(argument);
+        if (qstrcmp(argv[1], shortWriteOption) == 0 && argc == 4)
+            return runShortWrite(argument, QByteArray(argv[3]).toLongLong());
+        if (qstrcmp(argv[1], smallDiskOption) == 0)
+            return runSmallDisk(argument);
     }
     QApplication app(argc, argv);
     TestReliability test;
