@@ -51,7 +51,7 @@ private slots:
 
         const ShortRun second(storage.path());
         QVERIFY(second.finished);
-        QVERIFY(second.process.exitCode() != 0);
+        QCOMPARE(second.process.exitCode(), 3);
         QVERIFY2(second.errors.contains(storage.path())
                 && second.errors.contains(QString::number(first.processId())),
             qPrintable(second.errors));

@@ -42,6 +42,7 @@ namespace {
 const char saveLoopOption[] = "--save-loop";
 const char shortWriteOption[] = "--short-write";
 const char smallDiskOption[] = "--small-disk";
+const char inPlaceOption[] = "--short-write-in-place";
 
 QByteArray contentOf(const QString &path)
 {
@@ -153,6 +154,20 @@ int runSmallDisk(const QString &sourceFile)
     }();
     umount(target.constData());
     return status;
+}
+
+// The child's side of a failed write in place: as "nobody", in a folder that refuses new
+// files, a file size limit between the old and the new size stops the write half-way;
+// the old content must be written back.
+int runShortWriteInPlace(const QString &dataFile)
+{
+    const QByteArray old = contentOf(dataFile);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit fileSize { rlim_t(old.size() * 2), rlim_t(old.size() * 2) };
+    if (setresuid(65534, 65534, 65534) != 0 || setrlimit(RLIMIT_FSIZE, &fileSize) != 0)
+        return 3;
+    const bool replaced = FileBytes::replaceFile(dataFile, QByteArray(old.size() * 4, 'x'), old);
+    return !replaced && contentOf(dataFile) == old ? 0 : 1;
 }
 
 // Whether the process has a file of `folder` open: the save loop opens nothing there but
@@ -432,6 +447,20 @@ void TestReliability::fullDisksKeepTheOldFile()
     QCOMPARE(contentOf(dataFile), old);
     QCOMPARE(leftoverTempFiles(dir->path()), QStringList());
 
+    // Written in place in a folder that refuses new files: the old content comes back.
+    if (geteuid() == 0) {
+        QVERIFY(putFile(dataFile, smallStore));
+        QVERIFY(chmod(QFile::encodeName(dataFile).constData(), 0666) == 0);
+        QVERIFY(chmod(QFile::encodeName(dir->path()).constData(), 0555) == 0);
+        QProcess inPlace;
+        inPlace.start(program, { inPlaceOption, dataFile });
+        QVERIFY(inPlace.waitForFinished(60000));
+        chmod(QFile::encodeName(dir->path()).constData(), 0700);
+        QCOMPARE(inPlace.exitCode(), 0);
+        QCOMPARE(contentOf(dataFile), smallStore);
+        QVERIFY(putFile(dataFile, old));
+    }
+
     // A real full disk, where this system lets the test mount one.
     QProcess small;
     small.start(program, { smallDiskOption, dataFile });
@@ -577,6 +606,8 @@ int main(int argc, char *argv[])
             return runShortWrite(argument, QByteArray(argv[3]).toLongLong());
         if (qstrcmp(argv[1], smallDiskOption) == 0)
             return runSmallDisk(argument);
+        if (qstrcmp(argv[1], inPlaceOption) == 0)
+            return runShortWriteInPlace(argument);
     }
     QApplication app(argc, argv);
     TestReliability test;
