@@ -426,6 +426,7 @@ DataProcessor::DataProcessor(QObject *parent)
 void DataProcessor::setStoragePath(const QString &path)
 {
     storagePath = path;
+    guard.forget(); // nothing is known yet about the file of another folder
 }
 
 QString DataProcessor::dataFilePath() const
