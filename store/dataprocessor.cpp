@@ -3,6 +3,7 @@
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
 #include "store/filebytes.h"
+#include "store/rescuecopies.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -420,13 +421,16 @@ QString xmlText(const QString &text)
 
 DataProcessor::DataProcessor(QObject *parent)
     : QObject(parent)
+    , guard(std::make_unique<OverwriteGuard>())
 {
 }
+
+DataProcessor::~DataProcessor() = default;
 
 void DataProcessor::setStoragePath(const QString &path)
 {
     storagePath = path;
-    guard.forget(); // nothing is known yet about the file of another folder
+    guard->forget(); // nothing is known yet about the file of another folder
 }
 
 QString DataProcessor::dataFilePath() const
@@ -452,10 +456,10 @@ void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     // A file that this store did not write or read whole is kept as a rescue copy first;
     // when that copy cannot be made, the file stays as it is.
     QByteArray present;
-    if (document.isEmpty() || !guard.protect(path, storagePath, &present))
+    if (document.isEmpty() || !guard->protect(path, storagePath, &present))
         return;
     if (FileBytes::replaceFile(path, document, present))
-        guard.noteWritten(path, document);
+        guard->noteWritten(path, document);
 }
 
 QByteArray DataProcessor::storeDocument(const QVector<BatteryWidget *> &batteries,
@@ -549,7 +553,7 @@ bool DataProcessor::importData(QIODevice *source)
     }
     if (!FileBytes::commitReplacement(target))
         return false;
-    guard.forget(); // the reload that follows reads what was imported
+    guard->forget(); // the reload that follows reads what was imported
     return true;
 }
 
@@ -576,12 +580,12 @@ void DataProcessor::finishReading(Reading &reading)
 {
     const QByteArray &content = reading.source.data();
     if (reading.stamp.exists && !reading.read) {
-        guard.forget(); // there, but unreadable: nothing is known about it
+        guard->forget(); // there, but unreadable: nothing is known about it
     } else {
         // A read that broke off, or found no store in a file that holds something, leaves
         // content that the next save would drop.
         const bool damaged = reader.hasError() || (!reading.rootFound && !content.isEmpty());
-        guard.noteRead(content, reading.stamp, damaged);
+        guard->noteRead(content, reading.stamp, damaged);
     }
     reader.clear();
 }

@@ -2,7 +2,6 @@
 #define DATAPROCESSOR_H
 
 #include "cellora_global.h"
-#include "store/rescuecopies.h"
 
 #include <QObject>
 #include <QString>
@@ -11,7 +10,10 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <memory>
+
 class BatteryWidget;
+class OverwriteGuard;
 class ModelWidget;
 class QIODevice;
 
@@ -22,6 +24,7 @@ class CELLORA_AUTOTEST_EXPORT DataProcessor : public QObject {
 
 public:
     explicit DataProcessor(QObject *parent = nullptr);
+    ~DataProcessor() override;
 
     void setStoragePath(const QString &path);
     QString dataFilePath() const;
@@ -57,7 +60,7 @@ private:
     QString storagePath;
     // Notices when the data file was changed by anyone else, or could not be read whole,
     // and keeps a rescue copy before such content is overwritten.
-    OverwriteGuard guard;
+    std::unique_ptr<OverwriteGuard> guard;
 };
 
 #endif // DATAPROCESSOR_H

@@ -35,6 +35,12 @@ public:
     explicit CelloraGui(QWidget *parent = nullptr);
     ~CelloraGui() override;
 
+    // Imports `fileName` exactly as the backup page's Import does after its dialog: the
+    // store it replaces is kept as a rescue copy, the records are reloaded and the
+    // outcome is shown on the backup page. For hosts that choose the file themselves;
+    // deliberately no slot, so that the window's meta-object stays as it is.
+    void importFile(const QString &fileName);
+
 signals:
     void closeCelloraGui();
 

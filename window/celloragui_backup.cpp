@@ -29,8 +29,12 @@ void CelloraGui::on_pb_export_data_clicked()
 void CelloraGui::on_pb_import_data_clicked()
 {
     const QString fileName = FileDialogs::chooseImportFile(this);
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        importFile(fileName);
+}
+
+void CelloraGui::importFile(const QString &fileName)
+{
     // Only a regular file can be read to its end: a device or a FIFO is refused like a
     // file that cannot be opened.
     QFile source;
