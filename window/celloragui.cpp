@@ -6,6 +6,7 @@
 #include "window/celloragui_p.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QChartView>
 #include <QKeyEvent>
 
@@ -16,6 +17,17 @@ const auto settingsGroup = QStringLiteral("SETTINGS");
 // it outlives every window of the process.
 QSettings *const settings = new QSettings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"));
 } // namespace
+
+void nameFocusForwarders(QWidget *root)
+{
+    for (QWidget *inner : root->findChildren<QWidget *>()) {
+        QWidget *const outer = inner->focusProxy();
+        if (!outer || !inner->accessibleName().isEmpty())
+            continue;
+        if (QAccessibleInterface *described = QAccessible::queryAccessibleInterface(outer))
+            inner->setAccessibleName(described->text(QAccessible::Name));
+    }
+}
 
 QVariant CelloraSettings::value(const QString &key)
 {
@@ -50,6 +62,7 @@ CelloraGui::CelloraGui(QWidget *parent)
     ui->lbl_reallydelete_model->hide();
     ui->lbl_reallydelete_location->hide();
     updateBackupStatus(QString());
+    nameFocusForwarders(this);
 }
 
 CelloraGui::~CelloraGui()

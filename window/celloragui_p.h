@@ -12,6 +12,13 @@ QVariant value(const QString &key);
 void setValue(const QString &key, const QString &value);
 } // namespace CelloraSettings
 
+class QWidget;
+
+// Editors inside spin boxes and the drawing area of a chart pass their focus on to the
+// control around them. Each such widget below `root` that has no name of its own gets
+// that control's name, so a screen reader that enters it still says what it is.
+void nameFocusForwarders(QWidget *root);
+
 // Records refer to one another by name alone, compared exactly and case-sensitively.
 template <typename Record> using NameOf = const QString &(Record::*)() const;
 
