@@ -44,6 +44,18 @@ void ElidingLabel::resizeEvent(QResizeEvent *event)
     showFitting();
 }
 
+void ElidingLabel::showEvent(QShowEvent *event)
+{
+    QLabel::showEvent(event);
+    showFitting();
+}
+
+void ElidingLabel::hideEvent(QHideEvent *event)
+{
+    QLabel::hideEvent(event);
+    showFitting();
+}
+
 void ElidingLabel::changeEvent(QEvent *event)
 {
     QLabel::changeEvent(event);
@@ -58,6 +70,12 @@ int ElidingLabel::textRoom() const
 
 void ElidingLabel::showFitting()
 {
+    // A hidden label has no width to fit yet: it holds the whole text until it is shown.
+    if (!isVisible()) {
+        QLabel::setText(wholeText);
+        setToolTip(QString());
+        return;
+    }
     const QFontMetrics metrics = fontMetrics();
     const int room = qMax(0, textRoom());
     QString shown = metrics.elidedText(wholeText, Qt::ElideRight, room);

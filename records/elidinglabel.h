@@ -8,8 +8,9 @@
 
 // A one-line label for names that may be longer than the room a fixed layout gives them.
 // When its text does not fit, it shows the text cut at the end with "…" and offers the
-// whole text as tool tip; screen readers always get the whole text. It asks a layout for
-// the whole text's width but can be narrowed down to the ellipsis alone.
+// whole text as tool tip; screen readers always get the whole text. While hidden it shows
+// the whole text. It asks a layout for the whole text's width but can be narrowed down to
+// the ellipsis alone.
 class CELLORA_AUTOTEST_EXPORT ElidingLabel : public QLabel {
     Q_OBJECT
 
@@ -26,6 +27,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:

@@ -6,8 +6,10 @@
 #include "window/celloragui_p.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QChartView>
+#include <QComboBox>
 #include <QKeyEvent>
 
 namespace {
@@ -18,8 +20,13 @@ const auto settingsGroup = QStringLiteral("SETTINGS");
 QSettings *const settings = new QSettings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"));
 } // namespace
 
-void nameFocusForwarders(QWidget *root)
+void nameInnerControls(QWidget *root)
 {
+    for (QComboBox *box : root->findChildren<QComboBox *>()) {
+        if (box->view()->accessibleName().isEmpty())
+            box->view()->setAccessibleName(box->accessibleName());
+    }
+    // Editors and drawing areas hand their focus on to the control around them.
     for (QWidget *inner : root->findChildren<QWidget *>()) {
         QWidget *const outer = inner->focusProxy();
         if (!outer || !inner->accessibleName().isEmpty())
@@ -62,7 +69,7 @@ CelloraGui::CelloraGui(QWidget *parent)
     ui->lbl_reallydelete_model->hide();
     ui->lbl_reallydelete_location->hide();
     updateBackupStatus(QString());
-    nameFocusForwarders(this);
+    nameInnerControls(this);
 }
 
 CelloraGui::~CelloraGui()

@@ -115,7 +115,7 @@ void CelloraGui::on_cb_batteryData_currentIndexChanged(int index)
     auto *view = new QChartView(chart, this);
     view->setRenderHint(QPainter::Antialiasing);
     view->setAccessibleName(tr("Chart"));
-    nameFocusForwarders(view);
+    nameInnerControls(view);
     placeChartView(view);
 }
 

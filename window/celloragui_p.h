@@ -14,10 +14,11 @@ void setValue(const QString &key, const QString &value);
 
 class QWidget;
 
-// Editors inside spin boxes and the drawing area of a chart pass their focus on to the
-// control around them. Each such widget below `root` that has no name of its own gets
-// that control's name, so a screen reader that enters it still says what it is.
-void nameFocusForwarders(QWidget *root);
+// The widgets a control is built of can take focus too: the list a combo box opens, the
+// editor inside a spin box, the drawing area of a chart. Below `root`, each of them that
+// has no name of its own gets its control's name, so that a screen reader that enters it
+// still says what it is.
+void nameInnerControls(QWidget *root);
 
 // Records refer to one another by name alone, compared exactly and case-sensitively.
 template <typename Record> using NameOf = const QString &(Record::*)() const;
