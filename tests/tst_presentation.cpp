@@ -8,6 +8,7 @@
 #include <QChartView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -127,6 +128,11 @@ private slots:
         QVERIFY(!cards.isEmpty());
         for (const BatteryWidget *card : cards)
             QVERIFY(showsFitting(namedChild<QLabel>(*card, "lbl_name"), card->batteryName()));
+
+        auto *chooser = namedChild<QComboBox>(win, "cb_select_model");
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), chooser->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(chooser, &help);
+        QTRY_COMPARE(QToolTip::text(), store.models.first().name);
 
         clickThrough(win, "pb_options pb_options pb_logbook");
         auto *battery = namedChild<ElidingLabel>(win, "lbl_logview_battname");
