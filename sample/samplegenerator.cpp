@@ -433,7 +433,8 @@ SampleStore longNamesStore(const QDateTime &anchor)
         QStringLiteral("Graphene Panther 6S 5000 mAh Wettbewerbs-Akku #3 \U0001F50B"),
         QStringLiteral("Ampero Hochstrom 6S 3300 \u00dcbungsakku Kunstflug #1 \u26a1"),
         QStringLiteral("Ampero Hochstrom 6S 3300 \u00dcbungsakku Kunstflug #2 \u26a1"),
-        QStringLiteral("Norvik Ausdauer 6S 4000 f\u00fcr ruhige Schwebefl\u00fcge \U0001F319\U0001F31F"),
+        QStringLiteral(
+            "Norvik Ausdauer 6S 4000 f\u00fcr ruhige Schwebefl\u00fcge \U0001F319\U0001F31F"),
     };
     const QStringList modelNames = {
         QStringLiteral("Kestrel 700 X Flybarless, Scalerumpf \u201eBergwacht\u201c \U0001F681"),
