@@ -1,5 +1,6 @@
 # Runs cellora-host once and checks its exit code, its messages and its files.
-#   cmake -DHOST=<program> -DCHECK=version|storage-file|screenshots -DVERSION=<x.y.z>
+#   cmake -DHOST=<program> -DCHECK=version|storage-file|screenshots|screenshots-long-names
+#         -DVERSION=<x.y.z>
 #         -DWORK=<scratch folder> -P hostcheck.cmake
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
@@ -28,8 +29,12 @@ elseif(CHECK STREQUAL "storage-file")
         fail("a storage path that is a file must say so on stderr and exit with 2")
     endif()
 
-elseif(CHECK STREQUAL "screenshots")
-    run_host(--screenshots "${WORK}/shots")
+elseif(CHECK MATCHES "^screenshots(-(.+))?$")
+    if(CMAKE_MATCH_2)
+        run_host(--screenshots "${WORK}/shots" --sample "${CMAKE_MATCH_2}")
+    else()
+        run_host(--screenshots "${WORK}/shots")
+    endif()
     if(NOT code EQUAL 0)
         fail("--screenshots must exit with 0")
     endif()

@@ -93,9 +93,21 @@ QStringList chargedBatteries(const SampleStore &store)
     return names;
 }
 
-bool writeDemoStore(const QTemporaryDir &folder, SampleStore *store = nullptr)
+// The sample stores that --demo and --screenshots open, by the name --sample gives.
+using SampleMaker = SampleStore (*)(const QDateTime &anchor);
+
+SampleMaker sampleNamed(const QString &name)
 {
-    const SampleStore demo = demoStore(QDateTime::currentDateTime());
+    if (name == QLatin1String("demo"))
+        return &demoStore;
+    if (name == QLatin1String("long-names"))
+        return &longNamesStore;
+    return nullptr;
+}
+
+bool writeDemoStore(const QTemporaryDir &folder, SampleMaker sample, SampleStore *store = nullptr)
+{
+    const SampleStore demo = sample(QDateTime::currentDateTime());
     if (store)
         *store = demo;
     if (folder.isValid() && writeStoreFile(demo, folder.filePath(QStringLiteral("cellora.xml"))))
@@ -137,7 +149,7 @@ int runWindow(const QString &storage, bool startupProbe = false)
     return QApplication::exec();
 }
 
-int takeScreenshots(const QString &target)
+int takeScreenshots(const QString &target, SampleMaker sample)
 {
     QDir folder(target);
     if (!folder.mkpath(QStringLiteral("."))) {
@@ -146,7 +158,7 @@ int takeScreenshots(const QString &target)
     }
     QTemporaryDir demoFolder;
     SampleStore store;
-    if (!writeDemoStore(demoFolder, &store))
+    if (!writeDemoStore(demoFolder, sample, &store))
         return ExitFailure;
 
     const CaptureModeGuard captureMode;
@@ -163,11 +175,11 @@ int takeScreenshots(const QString &target)
     return complete ? ExitOk : ExitFailure;
 }
 
-int runDemo()
+int runDemo(SampleMaker sample)
 {
     // Lives as long as the window; the store goes with the program.
     QTemporaryDir demoFolder;
-    if (!writeDemoStore(demoFolder))
+    if (!writeDemoStore(demoFolder, sample))
         return ExitFailure;
     inform(QStringLiteral("Demo store in %1 (removed when Cellora ends)").arg(demoFolder.path()));
     return runWindow(demoFolder.path());
@@ -227,13 +239,18 @@ int main(int argc, char *argv[])
     const QCommandLineOption demoOption(QStringLiteral("demo"),
         QStringLiteral("Open a freshly made demo store in a temporary folder."));
     const QCommandLineOption screenshotsOption(QStringLiteral("screenshots"),
-        QStringLiteral("Render every page with the demo store to DIR as PNG, then exit."),
+        QStringLiteral("Render every page with the sample store to DIR as PNG, then exit."),
         QStringLiteral("DIR"));
+    const QCommandLineOption sampleOption(QStringLiteral("sample"),
+        QStringLiteral("Sample store for --demo and --screenshots: demo (the default) or "
+                       "long-names (every name fifty characters long)."),
+        QStringLiteral("NAME"), QStringLiteral("demo"));
     // For the startup benchmark: report the time to the first frame, then quit.
     QCommandLineOption startupProbeOption(QStringLiteral("startup-probe"),
         QStringLiteral("Print the time from process start to the first frame, then exit."));
     startupProbeOption.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({ storageOption, demoOption, screenshotsOption, startupProbeOption });
+    parser.addOption(sampleOption);
 
     // Help and version need no screen: answer them from a console application.
     if (hasOption(argc, argv, { "-h", "-?", "--help", "--help-all", "-v", "--version" })) {
@@ -247,10 +264,15 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     parser.process(app);
 
+    const SampleMaker sample = sampleNamed(parser.value(sampleOption));
+    if (!sample) {
+        complain(QStringLiteral("unknown sample store %1").arg(parser.value(sampleOption)));
+        return ExitFailure;
+    }
     if (parser.isSet(screenshotsOption))
-        return takeScreenshots(parser.value(screenshotsOption));
+        return takeScreenshots(parser.value(screenshotsOption), sample);
     if (parser.isSet(demoOption))
-        return runDemo();
+        return runDemo(sample);
     return runOnStorage(parser.isSet(storageOption)
             ? parser.value(storageOption)
             : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),

@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -174,13 +173,13 @@ void ScreenshotTour::clickChargedCard()
         problemList << QStringLiteral("the overview has no card column");
         return;
     }
-    // Cards are matched by their name label: the host does not see the record class.
+    // Cards are matched by their tool tip, the whole name (the label may show less of it):
+    // the host does not see the record class.
     for (QWidget *card : cards->findChildren<QWidget *>()) {
         if (!card->inherits("BatteryWidget"))
             continue;
-        auto *name = card->findChild<QLabel *>(QStringLiteral("lbl_name"));
         auto *button = card->findChild<QAbstractButton *>(QStringLiteral("pushButton"));
-        if (name && button && card->isVisible() && charged.contains(name->text())) {
+        if (button && card->isVisible() && charged.contains(card->toolTip())) {
             button->click();
             QApplication::processEvents();
             return;

@@ -54,7 +54,24 @@ public:
     QVector<uint> cycleCurrents;
     int viewMode = 0;
     bool batteryCharged = false;
+
+    void describeTank();
 };
+
+// The tank button is an icon only: its tip and its name for screen readers say what a
+// click does now.
+void BatteryWidgetPrivate::describeTank()
+{
+    const QString tip = batteryCharged ? BatteryWidget::tr("Record a discharge")
+                                       : BatteryWidget::tr("Mark as charged");
+    QString name = tip;
+    if (!batteryName.isEmpty()) {
+        name = batteryCharged ? BatteryWidget::tr("%1: record a discharge").arg(batteryName)
+                              : BatteryWidget::tr("%1: mark as charged").arg(batteryName);
+    }
+    ui.pushButton->setToolTip(tip);
+    ui.pushButton->setAccessibleName(name);
+}
 
 BatteryWidget::BatteryWidget(QWidget *parent)
     : QWidget(parent)
@@ -62,6 +79,7 @@ BatteryWidget::BatteryWidget(QWidget *parent)
 {
     d->ui.setupUi(this);
     d->ui.pushButton->setIcon(tankIcon(false));
+    d->describeTank();
     setViewMode(0);
 }
 
@@ -75,7 +93,11 @@ const QString &BatteryWidget::batteryName() const
 void BatteryWidget::setBatteryName(const QString &name)
 {
     d->batteryName = name;
+    // The label shows as much of the name as fits; the card tells the whole of it.
     d->ui.lbl_name->setText(name);
+    setToolTip(name);
+    setAccessibleName(name);
+    d->describeTank();
 }
 
 uint BatteryWidget::batteryCapacity() const
@@ -172,6 +194,7 @@ void BatteryWidget::setBatteryCharged(bool charged, bool notify)
     d->ui.pushButton->setIcon(tankIcon(charged));
     d->ui.pushButton->setIconSize(tankIconSize);
     d->ui.pushButton->setAutoRaise(true);
+    d->describeTank();
     if (charged && notify)
         emit dataChanged();
 }

@@ -1,6 +1,7 @@
 #include "sample/samplerandom.h"
 #include "sample/samplestore.h"
 
+#include <QHash>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -417,6 +418,55 @@ SampleStore demoStore(const QDateTime &anchor)
         SampleBattery &battery = store.batteries[index];
         battery.charged = true;
         battery.lastUse = battery.cycleData.constLast().date.addSecs(random.between(60, 150) * 60);
+    }
+    return store;
+}
+
+SampleStore longNamesStore(const QDateTime &anchor)
+{
+    SampleStore store = demoStore(anchor);
+    // Fifty characters each, with umlauts, typographic quotes and emoji outside the
+    // basic plane; no name lies inside another, as the data file matches names as text.
+    const QStringList batteryNames = {
+        QStringLiteral("Graphene Panther 6S 5000 mAh Wettbewerbs-Akku #1 \U0001F50B"),
+        QStringLiteral("Graphene Panther 6S 5000 mAh Wettbewerbs-Akku #2 \U0001F50B"),
+        QStringLiteral("Graphene Panther 6S 5000 mAh Wettbewerbs-Akku #3 \U0001F50B"),
+        QStringLiteral("Ampero Hochstrom 6S 3300 \u00dcbungsakku Kunstflug #1 \u26a1"),
+        QStringLiteral("Ampero Hochstrom 6S 3300 \u00dcbungsakku Kunstflug #2 \u26a1"),
+        QStringLiteral(
+            "Norvik Ausdauer 6S 4000 f\u00fcr ruhige Schwebefl\u00fcge \U0001F319\U0001F31F"),
+    };
+    const QStringList modelNames = {
+        QStringLiteral("Kestrel 700 X Flybarless, Scalerumpf \u201eBergwacht\u201c \U0001F681"),
+        QStringLiteral(
+            "Corsa 550 Pro \u2013 \u00dcbungsheli f\u00fcr 3D-Kunstflug, rot \U0001F525"),
+    };
+    const QStringList locationNames = {
+        QStringLiteral("Modellflugplatz K\u00f6nigsbr\u00fcck, an der Gro\u00dfen R\u00f6der "
+                       "\U0001F332"),
+        QStringLiteral("Wiese hinter dem Bauernhof M\u00fcller, am S\u00fcdhang \u2600 ok"),
+        QStringLiteral("Hallenflug Sporthalle Nordstadt, \u00dcbungsabend \U0001F3DF Mi."),
+        QStringLiteral("Vereinsgel\u00e4nde Ostring \u2013 gro\u00dfe Piste, nur Samstags"),
+    };
+    Q_ASSERT(store.batteries.size() == batteryNames.size()
+        && store.models.size() == modelNames.size()
+        && store.locations.size() == locationNames.size());
+
+    QHash<QString, QString> renamed;
+    for (int i = 0; i < store.batteries.size(); ++i) {
+        renamed.insert(store.batteries.at(i).name, batteryNames.at(i));
+        store.batteries[i].name = batteryNames.at(i);
+    }
+    for (int i = 0; i < store.locations.size(); ++i)
+        renamed.insert(store.locations.at(i), locationNames.at(i));
+    store.locations = locationNames;
+    for (int i = 0; i < store.models.size(); ++i) {
+        SampleModel &model = store.models[i];
+        model.name = modelNames.at(i);
+        for (QString &battery : model.batteries)
+            battery = renamed.value(battery);
+        for (SampleFlight &flight : model.flightLog)
+            flight.location = renamed.value(flight.location);
     }
     return store;
 }

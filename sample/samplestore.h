@@ -73,6 +73,10 @@ SampleStore typicalStore(const QDateTime &anchor);
 // What a newcomer should see: two helicopters, six batteries, a few weeks of flights.
 SampleStore demoStore(const QDateTime &anchor);
 
+// The demo store with every battery, model and location name fifty characters long,
+// with umlauts and emoji: for looking at what long names do to the pages.
+SampleStore longNamesStore(const QDateTime &anchor);
+
 // Writes the store to filePath in exactly the form of the module's data file.
 bool writeStoreFile(const SampleStore &store, const QString &filePath);
 

@@ -278,8 +278,10 @@ private slots:
             clickThrough(win, i % 2 ? "rb_showmAh" : "rb_showAmps");
         }
         QCOMPARE(chartShown(win), QStringLiteral("Battery age: 0.00 years: 1,900")); // Pack B, mAh
-        // On screen, with the page's free height.
+        // On screen, with the page's free height; a single discharge is a dot.
         const QChartView *view = win.findChild<QChartView *>();
+        const auto *series = qobject_cast<QLineSeries *>(view->chart()->series().value(0));
+        QVERIFY(series && series->pointsVisible());
         QTRY_VERIFY(view->isVisible());
         QVERIFY2(view->height() > win.height() / 2, qPrintable(QString::number(view->height())));
 

@@ -98,6 +98,63 @@ private slots:
         QCOMPARE(card.lastUpdated(), chargedAt);
     }
 
+    // The icon-only tank button says what a click does now, and for which battery.
+    void tankButtonDescribesClick()
+    {
+        BatteryWidget card;
+        card.setBatteryName("Voltra #1");
+        const auto described = [&] {
+            return tankButton(card)->toolTip() + " / " + tankButton(card)->accessibleName();
+        };
+        QCOMPARE(described(), QStringLiteral("Mark as charged / Voltra #1: mark as charged"));
+        tankButton(card)->click();
+        QCOMPARE(described(), QStringLiteral("Record a discharge / Voltra #1: record a discharge"));
+        card.setBatteryCharged(false, false);
+        card.setBatteryName("Voltra #2");
+        QCOMPARE(described(), QStringLiteral("Mark as charged / Voltra #2: mark as charged"));
+    }
+
+    // A name wider than its label is cut at the end with an ellipsis, anew whenever the
+    // label's width or font changes; the card's tool tip always holds the whole name.
+    void nameOnCard()
+    {
+        const QString longName = QStringLiteral(
+            "Graphene Panther 6S 5000 mAh Wettbewerbs-Akku #1 \U0001F50B \u00c4\u00d6\u00dc");
+        BatteryWidget card;
+        card.resize(260, 170);
+        card.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&card));
+        auto *name = card.findChild<QLabel *>(QStringLiteral("lbl_name"));
+        const auto shownWhole = [&] {
+            const QString shown = name->text();
+            const bool fits = name->fontMetrics().horizontalAdvance(shown) <= name->width();
+            if (shown == card.batteryName())
+                return fits ? 1 : -1;
+            const bool cut = shown.endsWith(QChar(0x2026))
+                && card.batteryName().startsWith(shown.chopped(1)) && shown.size() > 1;
+            return fits && cut ? 0 : -1;
+        };
+
+        card.setBatteryName(longName);
+        QCOMPARE(shownWhole(), 0);
+        QCOMPARE(card.batteryName(), longName);
+        QCOMPARE(card.toolTip(), longName);
+
+        card.resize(2000, 170);
+        QTRY_COMPARE(shownWhole(), 1);
+        QFont larger = name->font();
+        larger.setPointSize(40);
+        name->setFont(larger);
+        QCOMPARE(shownWhole(), 0);
+        name->setFont(QFont());
+        card.resize(260, 170);
+        QTRY_COMPARE(shownWhole(), 0);
+
+        card.setBatteryName("Voltra #1");
+        QCOMPARE(shownWhole(), 1);
+        QCOMPARE(card.toolTip(), QStringLiteral("Voltra #1"));
+    }
+
     // From the opposite state and a stale last use: only "charged" with notice emits.
     void setBatteryCharged()
     {

@@ -37,6 +37,8 @@ private slots:
                                  << QVector<int> { 40, 0 } << QVector<int> { 2, 5 } << 0;
         QTest::newRow("demo") << &demoStore << QVector<int> { 6, 2, 4 } << QVector<int> { 0, 0 }
                               << QVector<int> { 3, 4 } << 0;
+        QTest::newRow("long names") << &longNamesStore << QVector<int> { 6, 2, 4 }
+                                    << QVector<int> { 0, 0 } << QVector<int> { 3, 4 } << 0;
     }
 
     void sampleStores()

@@ -6,7 +6,10 @@
 #include "window/celloragui_p.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QChartView>
+#include <QComboBox>
 #include <QKeyEvent>
 
 namespace {
@@ -16,6 +19,22 @@ const auto settingsGroup = QStringLiteral("SETTINGS");
 // it outlives every window of the process.
 QSettings *const settings = new QSettings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"));
 } // namespace
+
+void nameInnerControls(QWidget *root)
+{
+    for (QComboBox *box : root->findChildren<QComboBox *>()) {
+        if (box->view()->accessibleName().isEmpty())
+            box->view()->setAccessibleName(box->accessibleName());
+    }
+    // Editors and drawing areas hand their focus on to the control around them.
+    for (QWidget *inner : root->findChildren<QWidget *>()) {
+        QWidget *const outer = inner->focusProxy();
+        if (!outer || !inner->accessibleName().isEmpty())
+            continue;
+        if (QAccessibleInterface *described = QAccessible::queryAccessibleInterface(outer))
+            inner->setAccessibleName(described->text(QAccessible::Name));
+    }
+}
 
 QVariant CelloraSettings::value(const QString &key)
 {
@@ -50,6 +69,7 @@ CelloraGui::CelloraGui(QWidget *parent)
     ui->lbl_reallydelete_model->hide();
     ui->lbl_reallydelete_location->hide();
     updateBackupStatus(QString());
+    nameInnerControls(this);
 }
 
 CelloraGui::~CelloraGui()

@@ -52,7 +52,9 @@ void CelloraGui::on_pb_choose_modify_battery_clicked()
     if (!battery)
         return;
     ui->ledt_modifyBattery_name->setText(battery->batteryName());
-    ui->ledt_modifyBattery_name->home(false); // a long name shows its start
+    // A long name shows its start, and all of it as tool tip.
+    ui->ledt_modifyBattery_name->home(false);
+    ui->ledt_modifyBattery_name->setToolTip(battery->batteryName());
     ui->ledt_modifyBattery_capacity->setText(QString::number(battery->batteryCapacity()));
     ui->ledt_modifyBattery_dischargeRate->setText(QString::number(battery->batteryRating()));
     ui->ledt_modifyBattery_cyclesused->setText(QString::number(battery->batteryCycles()));

@@ -2,6 +2,7 @@
 
 #include "records/batterywidget.h"
 #include "ui_celloragui.h"
+#include "window/celloragui_p.h"
 
 #include <QChart>
 #include <QChartView>
@@ -18,6 +19,8 @@ QLineSeries *dischargeSeries(const BatteryWidget *battery, int quantity)
 {
     enum { Capacity, Amperes, CRate };
     auto *series = new QLineSeries;
+    // A line needs two points: dots make a single discharge visible too.
+    series->setPointsVisible(true);
     if (!battery)
         return series;
     const QVector<uint> &discharged = battery->cycleDischarged();
@@ -111,6 +114,8 @@ void CelloraGui::on_cb_batteryData_currentIndexChanged(int index)
 
     auto *view = new QChartView(chart, this);
     view->setRenderHint(QPainter::Antialiasing);
+    view->setAccessibleName(tr("Chart"));
+    nameInnerControls(view);
     placeChartView(view);
 }
 

@@ -38,7 +38,9 @@ void CelloraGui::on_pb_choose_modify_model_clicked()
     if (!model)
         return;
     ui->ledt_modifyheli_name->setText(model->modelName());
-    ui->ledt_modifyheli_name->home(false); // a long name shows its start
+    // A long name shows its start, and all of it as tool tip.
+    ui->ledt_modifyheli_name->home(false);
+    ui->ledt_modifyheli_name->setToolTip(model->modelName());
     ui->ledt_modifyheli_type->setText(model->modelType());
     ui->ledt_modifyheli_weight->setText(EditConversions::hundredthsText(model->modelWeight()));
     ui->ledt_modifyheli_size->setText(QString::number(model->modelSize()));

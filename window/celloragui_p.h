@@ -12,6 +12,14 @@ QVariant value(const QString &key);
 void setValue(const QString &key, const QString &value);
 } // namespace CelloraSettings
 
+class QWidget;
+
+// The widgets a control is built of can take focus too: the list a combo box opens, the
+// editor inside a spin box, the drawing area of a chart. Below `root`, each of them that
+// has no name of its own gets its control's name, so that a screen reader that enters it
+// still says what it is.
+void nameInnerControls(QWidget *root);
+
 // Records refer to one another by name alone, compared exactly and case-sensitively.
 template <typename Record> using NameOf = const QString &(Record::*)() const;
 
