@@ -5,290 +5,290 @@
     <name>BatteryWidget</name>
     <message>
         <source>BatteryWidget</source>
-        <translation type="unfinished"></translation>
+        <translation>BatteryWidget</translation>
     </message>
     <message>
         <source>Last use:</source>
-        <translation type="unfinished"></translation>
+        <translation>Zuletzt:</translation>
     </message>
     <message>
         <source>Cycles:</source>
-        <translation type="unfinished"></translation>
+        <translation>Zyklen:</translation>
     </message>
     <message>
         <source>Discharged:</source>
-        <translation type="unfinished"></translation>
+        <translation>Entladen:</translation>
     </message>
     <message>
         <source>Max. Current:</source>
-        <translation type="unfinished"></translation>
+        <translation>Max. Strom:</translation>
     </message>
 </context>
 <context>
     <name>CelloraGui</name>
     <message>
         <source>Welcome</source>
-        <translation type="unfinished"></translation>
+        <translation>Willkommen</translation>
     </message>
     <message>
         <source>Please go to Options and add new model and battery!</source>
-        <translation type="unfinished"></translation>
+        <translation>Bitte unter Optionen ein neues Modell und einen Akku anlegen!</translation>
     </message>
     <message>
         <source>Battery data</source>
-        <translation type="unfinished"></translation>
+        <translation>Akkudaten</translation>
     </message>
     <message>
         <source>Add</source>
-        <translation type="unfinished"></translation>
+        <translation>Hinzufügen</translation>
     </message>
     <message>
         <source>Remove</source>
-        <translation type="unfinished"></translation>
+        <translation>Entfernen</translation>
     </message>
     <message>
         <source>Model</source>
-        <translation type="unfinished"></translation>
+        <translation>Modell</translation>
     </message>
     <message>
         <source>Battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Akku</translation>
     </message>
     <message>
         <source>Location</source>
-        <translation type="unfinished"></translation>
+        <translation>Ort</translation>
     </message>
     <message>
         <source>Options</source>
-        <translation type="unfinished"></translation>
+        <translation>Optionen</translation>
     </message>
     <message>
         <source>Logbook</source>
-        <translation type="unfinished"></translation>
+        <translation>Flugbuch</translation>
     </message>
     <message>
         <source>Chart</source>
-        <translation type="unfinished"></translation>
+        <translation>Diagramm</translation>
     </message>
     <message>
         <source>Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>Bearbeiten</translation>
     </message>
     <message>
         <source>Mode</source>
-        <translation type="unfinished"></translation>
+        <translation>Modus</translation>
     </message>
     <message>
         <source>Backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Sicherung</translation>
     </message>
     <message>
         <source>Data capture</source>
-        <translation type="unfinished"></translation>
+        <translation>Datenerfassung</translation>
     </message>
     <message>
         <source>Quick</source>
-        <translation type="unfinished"></translation>
+        <translation>Schnell</translation>
     </message>
     <message>
         <source>Full</source>
-        <translation type="unfinished"></translation>
+        <translation>Vollständig</translation>
     </message>
     <message>
         <source>In Quick mode you will not be asked to enter any data when battery was discharged!</source>
-        <translation type="unfinished"></translation>
+        <translation>Im Schnellmodus werden beim Entladen eines Akkus keine Daten abgefragt!</translation>
     </message>
     <message>
         <source>Data backup</source>
-        <translation type="unfinished"></translation>
+        <translation>Datensicherung</translation>
     </message>
     <message>
         <source>Export</source>
-        <translation type="unfinished"></translation>
+        <translation>Exportieren</translation>
     </message>
     <message>
         <source>Import</source>
-        <translation type="unfinished"></translation>
+        <translation>Importieren</translation>
     </message>
     <message>
         <source>Add location</source>
-        <translation type="unfinished"></translation>
+        <translation>Ort hinzufügen</translation>
     </message>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>Add battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Akku hinzufügen</translation>
     </message>
     <message>
         <source>Capacity (mAh)</source>
-        <translation type="unfinished"></translation>
+        <translation>Kapazität (mAh)</translation>
     </message>
     <message>
         <source>00000</source>
-        <translation type="unfinished"></translation>
+        <translation>00000</translation>
     </message>
     <message>
         <source>Discharge rate (C)</source>
-        <translation type="unfinished"></translation>
+        <translation>Entladerate (C)</translation>
     </message>
     <message>
         <source>Charge  rate (C)</source>
-        <translation type="unfinished"></translation>
+        <translation>Laderate (C)</translation>
     </message>
     <message>
         <source>000</source>
-        <translation type="unfinished"></translation>
+        <translation>000</translation>
     </message>
     <message>
         <source>0.0</source>
-        <translation type="unfinished"></translation>
+        <translation>0.0</translation>
     </message>
     <message>
         <source>Cycles already used</source>
-        <translation type="unfinished"></translation>
+        <translation>Bisherige Zyklen</translation>
     </message>
     <message>
         <source>Date of purchase (Y/M/D)</source>
-        <translation type="unfinished"></translation>
+        <translation>Kaufdatum (J/M/T)</translation>
     </message>
     <message>
         <source>0000</source>
-        <translation type="unfinished"></translation>
+        <translation>0000</translation>
     </message>
     <message>
         <source>Add model</source>
-        <translation type="unfinished"></translation>
+        <translation>Modell hinzufügen</translation>
     </message>
     <message>
         <source>Type</source>
-        <translation type="unfinished"></translation>
+        <translation>Typ</translation>
     </message>
     <message>
         <source>Weight</source>
-        <translation type="unfinished"></translation>
+        <translation>Gewicht</translation>
     </message>
     <message>
         <source>Size</source>
-        <translation type="unfinished"></translation>
+        <translation>Größe</translation>
     </message>
     <message>
         <source>Flights already used</source>
-        <translation type="unfinished"></translation>
+        <translation>Bisherige Flüge</translation>
     </message>
     <message>
         <source>Additional notes</source>
-        <translation type="unfinished"></translation>
+        <translation>Notizen</translation>
     </message>
     <message>
         <source>Delete battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Akku löschen</translation>
     </message>
     <message>
         <source>Really?</source>
-        <translation type="unfinished"></translation>
+        <translation>Wirklich?</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>Delete model</source>
-        <translation type="unfinished"></translation>
+        <translation>Modell löschen</translation>
     </message>
     <message>
         <source>Delete location</source>
-        <translation type="unfinished"></translation>
+        <translation>Ort löschen</translation>
     </message>
     <message>
         <source>Log book</source>
-        <translation type="unfinished"></translation>
+        <translation>Flugbuch</translation>
     </message>
     <message>
         <source>&lt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;</translation>
     </message>
     <message>
         <source>&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt;</translation>
     </message>
     <message>
         <source>Date</source>
-        <translation type="unfinished"></translation>
+        <translation>Datum</translation>
     </message>
     <message>
         <source>Time</source>
-        <translation type="unfinished"></translation>
+        <translation>Uhrzeit</translation>
     </message>
     <message>
         <source>Duration</source>
-        <translation type="unfinished"></translation>
+        <translation>Flugdauer</translation>
     </message>
     <message>
         <source>Ambient temp</source>
-        <translation type="unfinished"></translation>
+        <translation>Außentemp.</translation>
     </message>
     <message>
         <source>Maximum current (A)</source>
-        <translation type="unfinished"></translation>
+        <translation>Max. Strom (A)</translation>
     </message>
     <message>
         <source>Battery discharged</source>
-        <translation type="unfinished"></translation>
+        <translation>Akku entladen</translation>
     </message>
     <message>
         <source>Flight log</source>
-        <translation type="unfinished"></translation>
+        <translation>Flugprotokoll</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Modify model</source>
-        <translation type="unfinished"></translation>
+        <translation>Modell ändern</translation>
     </message>
     <message>
         <source>Update</source>
-        <translation type="unfinished"></translation>
+        <translation>Speichern</translation>
     </message>
     <message>
         <source>Modify battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Akku ändern</translation>
     </message>
     <message>
         <source>Vantrix %1.%2.%3</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantrix %1.%2.%3</translation>
     </message>
     <message>
         <source>Error! Could not create file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler! Datei konnte nicht angelegt werden.</translation>
     </message>
     <message>
         <source>Export finished!</source>
-        <translation type="unfinished"></translation>
+        <translation>Export abgeschlossen!</translation>
     </message>
     <message>
         <source>Error! Could not access file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler! Kein Zugriff auf die Datei.</translation>
     </message>
     <message>
         <source>Import finished!</source>
-        <translation type="unfinished"></translation>
+        <translation>Import abgeschlossen!</translation>
     </message>
     <message>
         <source>Error! Not a valid file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler! Keine gültige Datei.</translation>
     </message>
     <message>
         <source>Yes</source>
-        <translation type="unfinished"></translation>
+        <translation>Ja</translation>
     </message>
     <message>
         <source>Battery age: %1 years</source>
-        <translation type="unfinished"></translation>
+        <translation>Akkualter: %1 Jahre</translation>
     </message>
 </context>
 </TS>
