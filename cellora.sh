@@ -10,7 +10,10 @@ build="${CELLORA_BUILD_DIR:-$here/build}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 # fonts-dejavu-core: offscreen rendering (tests, screenshots) needs at least one font.
-packages=(cmake g++ make qtbase5-dev libqt5charts5-dev fonts-dejavu-core)
+# qttools5-dev(-tools): the translations' lupdate and lrelease; desktop-file-utils and
+# appstream: the tests validate the desktop entry and the AppStream file with them.
+packages=(cmake g++ make qtbase5-dev libqt5charts5-dev fonts-dejavu-core
+    qttools5-dev qttools5-dev-tools desktop-file-utils appstream)
 
 install_dependencies() {
     local missing=()

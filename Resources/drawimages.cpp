@@ -187,6 +187,29 @@ void drawTankEmpty(QPainter &painter)
     drawTank(painter, 0.12, redLight, redDark);
 }
 
+// The application icon for the desktop: the full tank of the battery card on a
+// rounded badge, above the ruled lines of a logbook page.
+void drawAppIcon(QPainter &painter)
+{
+    const QRectF badge(6, 6, 116, 116);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(verticalGradient(badge, QColor(0x4a, 0x6f, 0x8c), QColor(0x23, 0x3a, 0x4d)));
+    painter.drawRoundedRect(badge, 24, 24);
+
+    painter.setPen(roundPen(QColor(0xe8, 0xee, 0xf2), 6));
+    for (const qreal y : { 84, 100 })
+        painter.drawLine(QPointF(28, y), QPointF(100, y));
+
+    painter.save();
+    painter.translate(16, 30);
+    painter.scale(0.48, 0.48);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xf4, 0xf6, 0xf8));
+    painter.drawRoundedRect(QRectF(5, 6, 178, 58), 10, 10);
+    drawTankFull(painter);
+    painter.restore();
+}
+
 struct Image {
     const char *name;
     QSize size; // at 1x, in pixels
@@ -202,6 +225,7 @@ const Image images[] = {
     { "Full-Battery-Mobile-Transparent-PNG", { 160, 160 }, drawBatteryPicture },
     { "tank_full", { 200, 70 }, drawTankFull },
     { "tank_empty", { 200, 70 }, drawTankEmpty },
+    { "io.cellora.Cellora", { 128, 128 }, drawAppIcon },
 };
 
 const Image *findImage(const QString &name)

@@ -1,12 +1,13 @@
 # Runs cellora-host once and checks its exit code, its messages and its files.
-#   cmake -DHOST=<program> -DCHECK=version|storage-file|screenshots|screenshots-long-names
+#   cmake -DHOST=<program> -DCHECK=version|storage-file|screenshots|screenshots-long-names|language
 #         -DVERSION=<x.y.z>
 #         -DWORK=<scratch folder> -P hostcheck.cmake
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
+# launcher: what runs the host, such as "cmake -E env" with some variables; empty by default.
 macro(run_host)
-    execute_process(COMMAND "${HOST}" ${ARGN}
+    execute_process(COMMAND ${launcher} "${HOST}" ${ARGN}
         RESULT_VARIABLE code OUTPUT_VARIABLE output ERROR_VARIABLE errors)
 endmacro()
 
@@ -49,6 +50,32 @@ elseif(CHECK MATCHES "^screenshots(-(.+))?$")
             fail("${picture} is not a PNG file")
         endif()
     endforeach()
+
+elseif(CHECK STREQUAL "language")
+    # The options page, rendered with the system's language and with --language.
+    function(options_page name)
+        run_host(${ARGN} --screenshots "${WORK}/${name}")
+        if(NOT code EQUAL 0)
+            fail("--screenshots ${ARGN} must exit with 0")
+        endif()
+        file(SHA256 "${WORK}/${name}/01-options.png" hash)
+        set(${name} ${hash} PARENT_SCOPE)
+    endfunction()
+    options_page(english --language en)
+    options_page(chosen --language de)
+    set(launcher ${CMAKE_COMMAND} -E env LANG=de_DE.UTF-8
+        --unset=LC_ALL --unset=LC_MESSAGES --unset=LANGUAGE)
+    options_page(system)
+    options_page(overruled --language en)
+    if(english STREQUAL chosen)
+        fail("--language de must show German texts")
+    endif()
+    if(NOT system STREQUAL chosen)
+        fail("with LANG=de_DE.UTF-8 the texts must be German")
+    endif()
+    if(NOT overruled STREQUAL english)
+        fail("--language en must show English texts whatever the system's language")
+    endif()
 
 else()
     message(FATAL_ERROR "unknown check '${CHECK}'")

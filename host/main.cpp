@@ -11,11 +11,14 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTranslator>
 
 #include <csignal>
 #include <cstring>
@@ -135,6 +138,37 @@ void quitOnTerminationSignals()
     std::signal(SIGTERM, handler);
 }
 
+// The module installs no translator: the host installs the one for the user's language
+// (the system's unless --language names one), and Qt's own for its dialogs when the
+// system has it. English needs none; a language without a translation stays English.
+bool installTranslator(const QLocale &locale, const QString &name, const QString &folder)
+{
+    auto *translator = new QTranslator(qApp);
+    if (translator->load(locale, name, QStringLiteral("_"), folder))
+        return QCoreApplication::installTranslator(translator);
+    delete translator;
+    return false;
+}
+
+void installTranslators(const QString &language)
+{
+    const QLocale locale = language.isEmpty() ? QLocale::system() : QLocale(language);
+    if (!installTranslator(locale, QStringLiteral("cellora"), QStringLiteral(":/i18n"))
+        && !language.isEmpty() && locale.language() != QLocale::English)
+        complain(QStringLiteral("no translation for the language %1: the texts stay English")
+                     .arg(language));
+    installTranslator(
+        locale, QStringLiteral("qtbase"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+}
+
+// The module keeps its own title for hosts that embed it; the program's top-level window
+// names the program and the folder it works on.
+void titleTopLevel(QWidget &module, const QString &storage)
+{
+    module.window()->setWindowTitle(
+        QStringLiteral("Cellora \u2013 %1").arg(QDir::toNativeSeparators(storage)));
+}
+
 int runWindow(const QString &storage, bool startupProbe = false)
 {
     quitOnTerminationSignals();
@@ -143,6 +177,7 @@ int runWindow(const QString &storage, bool startupProbe = false)
     QObject::connect(&window, &CelloraGui::closeCelloraGui, &window, &QWidget::close);
     QObject::connect(&window, &CelloraGui::closeCelloraGui, qApp, &QCoreApplication::quit);
     window.changeStoragePath(storage);
+    titleTopLevel(window, storage);
     if (startupProbe)
         probeStartup(window);
     window.show();
@@ -226,6 +261,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QCoreApplication::setApplicationName(QStringLiteral("Cellora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.cellora.Cellora"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -249,7 +285,12 @@ int main(int argc, char *argv[])
     QCommandLineOption startupProbeOption(QStringLiteral("startup-probe"),
         QStringLiteral("Print the time from process start to the first frame, then exit."));
     startupProbeOption.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({ storageOption, demoOption, screenshotsOption, startupProbeOption });
+    const QCommandLineOption languageOption(QStringLiteral("language"),
+        QStringLiteral("Show the texts in LANGUAGE, a code such as de or en "
+                       "(default: the system's language)."),
+        QStringLiteral("LANGUAGE"));
+    parser.addOptions(
+        { storageOption, demoOption, screenshotsOption, languageOption, startupProbeOption });
     parser.addOption(sampleOption);
 
     // Help and version need no screen: answer them from a console application.
@@ -263,6 +304,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     parser.process(app);
+    installTranslators(parser.value(languageOption));
 
     const SampleMaker sample = sampleNamed(parser.value(sampleOption));
     if (!sample) {

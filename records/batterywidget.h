@@ -1,8 +1,6 @@
 #ifndef BATTERYWIDGET_H
 #define BATTERYWIDGET_H
 
-#include "cellora_global.h"
-
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -15,12 +13,12 @@ class BatteryWidgetPrivate;
 
 // A current held in hundredths of an ampere as text: whole amperes, the separator and the
 // hundredths, so 4000 reads "40.0", 1250 "12.50" and 1205 "12.05" with a point.
-CELLORA_AUTOTEST_EXPORT QString amperesText(uint hundredthsOfAmpere, QChar separator);
+QString amperesText(uint hundredthsOfAmpere, QChar separator);
 
 // One flight battery: its record and, at the same time, its card in the overview.
 // Capacities are in mAh, currents in hundredths of an ampere, the charge rate in
 // tenths of C (15 means 1.5C, 0 means none given).
-class CELLORA_AUTOTEST_EXPORT BatteryWidget : public QWidget {
+class BatteryWidget : public QWidget {
     Q_OBJECT
 
 public:

@@ -11,7 +11,7 @@
 // whole text as tool tip; screen readers always get the whole text. While hidden it shows
 // the whole text. It asks a layout for the whole text's width but can be narrowed down to
 // the ellipsis alone.
-class CELLORA_AUTOTEST_EXPORT ElidingLabel : public QLabel {
+class ElidingLabel : public QLabel {
     Q_OBJECT
 
 public:

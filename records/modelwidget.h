@@ -1,7 +1,6 @@
 #ifndef MODELWIDGET_H
 #define MODELWIDGET_H
 
-#include "cellora_global.h"
 #include "records/logdata.h"
 
 #include <QDate>
@@ -16,7 +15,7 @@ class ModelWidgetPrivate;
 
 // The record of one model: its data, the names of its batteries and its flight log.
 // A widget only so that it fits the window's object tree; it is never shown.
-class CELLORA_AUTOTEST_EXPORT ModelWidget : public QWidget {
+class ModelWidget : public QWidget {
     Q_OBJECT
 
 public:

@@ -2,14 +2,17 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 
 namespace {
 
+// The English form of Qt::TextDate, whatever the system's language, as the store writes it.
 QString dateTimeText(const QDateTime &when)
 {
-    return when.isNull() ? QString() : when.toString(Qt::TextDate);
+    return when.isNull() ? QString()
+                         : QLocale::c().toString(when, QStringLiteral("ddd MMM d HH:mm:ss yyyy"));
 }
 
 QString dateText(const QDate &date)

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLocale>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -52,8 +53,13 @@ void appendTimeOfDay(QString &text, const QTime &time)
 }
 
 // The toolkit's text date-time costs a locale look-up and an asprintf for every value, a
-// third of a save. So each day's text is taken from the toolkit once per save and the time
-// of day written here, into the same place and form (checked once against the toolkit).
+// third of a save. So each day's text is made once per save and the time of day written
+// here, into the toolkit's place and form (checked once against the toolkit).
+//
+// The day and month names are always the English ones, as the toolkit writes them on an
+// English system: Qt 5 writes the system's names into Qt::TextDate but reads only English
+// ones back, so under any other language every date-time of the file would be lost at the
+// next refresh.
 class TextDates {
 public:
     QString dateTime(const QDateTime &when);
@@ -73,12 +79,12 @@ private:
 
 TextDates::Day TextDates::splitDay(const QDate &date)
 {
-    // QDateTime puts the time of day before the date text's last blank.
-    const QString text = date.toString(Qt::TextDate);
-    const int space = text.lastIndexOf(QLatin1Char(' '));
-    if (space <= 0)
-        return {};
-    return { text.left(space) + QLatin1Char(' '), text.mid(space) };
+    const QLocale english = QLocale::c();
+    const QChar blank = QLatin1Char(' ');
+    return { english.dayName(date.dayOfWeek(), QLocale::ShortFormat) + blank
+            + english.monthName(date.month(), QLocale::ShortFormat) + blank
+            + QString::number(date.day()) + blank,
+        blank + QString::number(date.year()) };
 }
 
 bool TextDates::formsMatchToolkit()
@@ -86,12 +92,9 @@ bool TextDates::formsMatchToolkit()
     static const bool match = [] {
         const QTime time(14, 5, 9, 120);
         const QDateTime when(QDate(2024, 7, 6), time, Qt::LocalTime);
-        const Day day = splitDay(when.date());
-        QString text = day.head;
-        appendTimeOfDay(text, time);
         return QTime(4, 5, 9).toString(Qt::TextDate) == QLatin1String("04:05:09")
             && time.toString(Qt::TextDate) == QLatin1String("14:05:09")
-            && when.toString(Qt::TextDate) == text + day.tail;
+            && when.toString(Qt::TextDate).endsWith(QLatin1String(" 6 14:05:09 2024"));
     }();
     return match;
 }
@@ -108,15 +111,19 @@ QString TextDates::time(const QTime &time) const
 
 QString TextDates::dateTime(const QDateTime &when)
 {
-    // Invalid values (empty text) and zone suffixes are left to the toolkit.
-    if (!when.isValid() || when.timeSpec() != Qt::LocalTime || !formsMatchToolkit())
+    // Invalid values (empty text) and an unknown form are left to the toolkit.
+    if (!when.isValid() || !formsMatchToolkit())
         return when.toString(Qt::TextDate);
     const QDate date = when.date();
     auto day = days.constFind(date.toJulianDay());
     if (day == days.cend())
         day = days.insert(date.toJulianDay(), splitDay(date));
-    if (day->head.isEmpty())
-        return when.toString(Qt::TextDate);
+    if (when.timeSpec() != Qt::LocalTime) {
+        // The toolkit adds the zone; the names before the time of day are English.
+        const QString text = when.toString(Qt::TextDate);
+        const int time = text.indexOf(when.time().toString(Qt::TextDate));
+        return time < 0 ? text : day->head + text.mid(time);
+    }
     QString text;
     text.reserve(day->head.size() + 8 + day->tail.size());
     text += day->head;

@@ -1,8 +1,6 @@
 #ifndef DATAPROCESSOR_H
 #define DATAPROCESSOR_H
 
-#include "cellora_global.h"
-
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -19,7 +17,7 @@ class QIODevice;
 
 // The only class that touches the data file "cellora.xml" in the storage folder:
 // it writes the whole store, reads it back into new records and copies it for backups.
-class CELLORA_AUTOTEST_EXPORT DataProcessor : public QObject {
+class DataProcessor : public QObject {
     Q_OBJECT
 
 public:

@@ -17,7 +17,7 @@ namespace FileBytes {
 // Who a file on disk is and when it last changed. Any write through a new file (a rename)
 // or in place changes at least one field, so equal stamps mean "unchanged" without
 // reading the content.
-struct CELLORA_AUTOTEST_EXPORT Stamp {
+struct Stamp {
     bool exists = false;
     quint64 device = 0;
     quint64 inode = 0;
@@ -37,17 +37,16 @@ struct CELLORA_AUTOTEST_EXPORT Stamp {
 // file's code units (UTF-8 or any single-byte text, UTF-16 or UTF-32 as their byte
 // order marks or XML declarations show), so it never changes the encoding. Memory stays
 // bounded whatever the size of the source. False when a read or write failed.
-CELLORA_AUTOTEST_EXPORT bool copyLines(QIODevice *source, QIODevice *target);
+bool copyLines(QIODevice *source, QIODevice *target);
 
 // Opens `path` only when it is a regular file, so that a device ("/dev/zero"), a FIFO
 // or a folder can neither hang nor exhaust the reader.
-CELLORA_AUTOTEST_EXPORT bool openRegularFile(
+bool openRegularFile(
     QFile &file, const QString &path, QIODevice::OpenMode mode = QIODevice::ReadOnly);
 
 // Reads a regular file whole, up to `limit` bytes, with the stamp of what was read;
 // false when it is missing, larger or unreadable.
-CELLORA_AUTOTEST_EXPORT bool readWhole(
-    const QString &path, QByteArray &content, qint64 limit, Stamp *stamp = nullptr);
+bool readWhole(const QString &path, QByteArray &content, qint64 limit, Stamp *stamp = nullptr);
 
 // Writes `content` to `device`, all of it: a short write counts as a failure.
 bool writeAll(QIODevice *device, const char *data, qint64 size);
@@ -67,7 +66,7 @@ bool commitReplacement(QSaveFile &file);
 
 // Replaces the file at `path` by `content` through the two steps above. Should a write
 // in place fail, `previous` is written back.
-CELLORA_AUTOTEST_EXPORT bool replaceFile(
+bool replaceFile(
     const QString &path, const QByteArray &content, const QByteArray &previous = QByteArray());
 
 } // namespace FileBytes

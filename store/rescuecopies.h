@@ -13,7 +13,7 @@
 // read or write itself: in the subfolder "rescue" of the storage folder, named like
 // backups ("cellora_yyyy-MM-dd_HH-mm-ss.xml"), so that the ordinary Import brings one
 // back. The newest copies are kept, and never two with the same content.
-class CELLORA_AUTOTEST_EXPORT RescueCopies {
+class RescueCopies {
 public:
     static constexpr int kept = 20;
 
@@ -36,7 +36,7 @@ private:
 
 // What a store last read from or wrote to its data file, to notice before a save that
 // something else changed the file since, and to keep that as a rescue copy first.
-class CELLORA_AUTOTEST_EXPORT OverwriteGuard {
+class OverwriteGuard {
 public:
     // A new storage folder: nothing is known about its file.
     void forget();

@@ -64,7 +64,7 @@ CelloraGui::CelloraGui(QWidget *parent)
 {
     ui = new Ui::CelloraGui;
     ui->setupUi(this);
-    setWindowTitle(QStringLiteral("Vantrix %1.%2.%3").arg(15).arg(8).arg(4));
+    setWindowTitle(tr("Vantrix %1.%2.%3").arg(15).arg(8).arg(4));
     ui->lbl_really->hide();
     ui->lbl_reallydelete_model->hide();
     ui->lbl_reallydelete_location->hide();

@@ -1,8 +1,6 @@
 #ifndef FILEDIALOGS_H
 #define FILEDIALOGS_H
 
-#include "cellora_global.h"
-
 #include <QString>
 
 #include <functional>
@@ -15,9 +13,9 @@ namespace FileDialogs {
 using Chooser = std::function<QString(QWidget *parent)>;
 
 // A folder for a new backup; the dialog has no parent window.
-CELLORA_AUTOTEST_EXPORT extern Chooser chooseExportFolder;
+extern Chooser chooseExportFolder;
 // Any single file name, existing or not, to import from.
-CELLORA_AUTOTEST_EXPORT extern Chooser chooseImportFile;
+extern Chooser chooseImportFile;
 } // namespace FileDialogs
 
 #endif // FILEDIALOGS_H

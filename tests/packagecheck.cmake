@@ -1,0 +1,110 @@
+# Checks of what Cellora installs.
+#   cmake -DCHECK=install -DBUILD=<build folder> -DSOURCE=<source folder> -DWORK=<scratch>
+#         -DBUILD_TYPE=<type> [-DSANITIZE_FLAGS=<flags>] -P packagecheck.cmake
+#     installs into a fresh prefix, checks the files and the library's exported symbols,
+#     then builds examples/minimal-host against that prefix alone and runs it once.
+#   cmake -DCHECK=desktop -DDESKTOP=<.desktop> -DMETAINFO=<.metainfo.xml> -P packagecheck.cmake
+#     validates the desktop entry and the AppStream file; skipped without the tools.
+cmake_minimum_required(VERSION 3.16)
+
+function(run what)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT code EQUAL 0)
+        message(FATAL_ERROR "${what} failed (${code}):\n${out}\n${err}")
+    endif()
+    set(output "${out}" PARENT_SCOPE)
+endfunction()
+
+function(check_installed_files prefix)
+    include(GNUInstallDirs)
+    set(lib ${prefix}/${CMAKE_INSTALL_LIBDIR})
+    set(share ${prefix}/${CMAKE_INSTALL_DATADIR})
+    foreach(file
+            ${lib}/libcellora.so.1.0.0 ${lib}/libcellora.so.1 ${lib}/libcellora.so
+            ${prefix}/include/cellora/celloragui.h ${prefix}/include/cellora/cellora_global.h
+            ${prefix}/include/cellora/store/dataprocessor.h
+            ${lib}/cmake/Cellora/CelloraConfig.cmake ${lib}/cmake/Cellora/CelloraConfigVersion.cmake
+            ${lib}/cmake/Cellora/CelloraTargets.cmake ${lib}/pkgconfig/cellora.pc
+            ${prefix}/bin/cellora
+            ${share}/applications/io.cellora.Cellora.desktop
+            ${share}/metainfo/io.cellora.Cellora.metainfo.xml
+            ${share}/icons/hicolor/128x128/apps/io.cellora.Cellora.png
+            ${share}/icons/hicolor/256x256/apps/io.cellora.Cellora.png
+            ${share}/man/man1/cellora.1.gz)
+        if(NOT EXISTS ${file})
+            message(FATAL_ERROR "not installed: ${file}")
+        endif()
+    endforeach()
+    if(EXISTS ${prefix}/bin/cellora-host)
+        message(FATAL_ERROR "the host must be installed as cellora only")
+    endif()
+endfunction()
+
+# Every symbol the library offers to a host belongs to the main window.
+function(check_exports library)
+    run("nm" nm -D --defined-only -C ${library})
+    string(REPLACE "\n" ";" symbols "${output}")
+    set(strangers)
+    foreach(symbol IN LISTS symbols)
+        if(NOT symbol STREQUAL "" AND NOT symbol MATCHES "CelloraGui")
+            list(APPEND strangers "${symbol}")
+        endif()
+    endforeach()
+    if(strangers)
+        list(JOIN strangers "\n  " strangers)
+        message(FATAL_ERROR "the library exports more than CelloraGui:\n  ${strangers}")
+    endif()
+    if(NOT output MATCHES "CelloraGui::changeStoragePath")
+        message(FATAL_ERROR "the library does not export CelloraGui:\n${output}")
+    endif()
+endfunction()
+
+# Configured with the prefix as its only way to Cellora, from a copy outside the source tree.
+function(build_and_run_example prefix)
+    file(COPY ${SOURCE}/examples/minimal-host DESTINATION ${WORK})
+    set(example ${WORK}/example-build)
+    set(flags)
+    if(SANITIZE_FLAGS)
+        list(JOIN SANITIZE_FLAGS " " joined)
+        set(flags "-DCMAKE_CXX_FLAGS=${joined}" "-DCMAKE_EXE_LINKER_FLAGS=${joined}")
+    endif()
+    run("configuring the example" ${CMAKE_COMMAND} -S ${WORK}/minimal-host -B ${example}
+        -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${BUILD_TYPE} ${flags})
+    file(STRINGS ${example}/CMakeCache.txt found REGEX "^Cellora_DIR:")
+    if(NOT found MATCHES "=${prefix}/")
+        message(FATAL_ERROR "the example found Cellora elsewhere: ${found}")
+    endif()
+    run("building the example" ${CMAKE_COMMAND} --build ${example})
+    file(MAKE_DIRECTORY ${WORK}/storage)
+    run("running the example" ${example}/minimal-host ${WORK}/storage --press-home)
+    run("the installed cellora" ${prefix}/bin/cellora --version)
+    if(NOT output MATCHES "Cellora 1\\.")
+        message(FATAL_ERROR "the installed cellora answered: ${output}")
+    endif()
+endfunction()
+
+if(CHECK STREQUAL "install")
+    file(REMOVE_RECURSE ${WORK})
+    set(prefix ${WORK}/prefix)
+    run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix})
+    check_installed_files(${prefix})
+    check_exports(${prefix}/${CMAKE_INSTALL_LIBDIR}/libcellora.so.1.0.0)
+    build_and_run_example(${prefix})
+
+elseif(CHECK STREQUAL "desktop")
+    find_program(desktop_validate desktop-file-validate)
+    find_program(appstreamcli appstreamcli)
+    if(NOT desktop_validate OR NOT appstreamcli)
+        message("Skipped: desktop-file-validate or appstreamcli is missing "
+            "(packages desktop-file-utils and appstream)")
+        return()
+    endif()
+    run("desktop-file-validate" ${desktop_validate} ${DESKTOP})
+    if(NOT output STREQUAL "")
+        message(FATAL_ERROR "desktop-file-validate: ${output}")
+    endif()
+    run("appstreamcli validate" ${appstreamcli} validate --no-net ${METAINFO})
+
+else()
+    message(FATAL_ERROR "unknown check '${CHECK}'")
+endif()
