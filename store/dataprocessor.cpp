@@ -2,20 +2,16 @@
 
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
+#include "store/textdatetime.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSaveFile>
 #include <QTextStream>
 
 #include <new>
-
-#ifdef Q_OS_LINUX
-#include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -30,254 +26,6 @@ uint toUInt(const QStringRef &text)
 uint toUInt(const QString &text)
 {
     return text.toUInt();
-}
-
-void appendTwoDigits(QString &text, int value)
-{
-    text += QLatin1Char(char('0' + value / 10));
-    text += QLatin1Char(char('0' + value % 10));
-}
-
-void appendTimeOfDay(QString &text, const QTime &time)
-{
-    appendTwoDigits(text, time.hour());
-    text += QLatin1Char(':');
-    appendTwoDigits(text, time.minute());
-    text += QLatin1Char(':');
-    appendTwoDigits(text, time.second());
-}
-
-// The toolkit's text date-time costs a locale look-up and an asprintf for every value, a
-// third of a save. So each day's text is taken from the toolkit once per save and the time
-// of day written here, into the same place and form (checked once against the toolkit).
-class TextDates {
-public:
-    QString dateTime(const QDateTime &when);
-    QString time(const QTime &time) const;
-    void forget() { days.clear(); }
-
-private:
-    struct Day {
-        QString head; // "Sat Mar 2 ", the text before the time of day
-        QString tail; // " 2024", after it
-    };
-    static Day splitDay(const QDate &date);
-    static bool formsMatchToolkit();
-
-    QHash<qint64, Day> days;
-};
-
-TextDates::Day TextDates::splitDay(const QDate &date)
-{
-    // QDateTime puts the time of day before the date text's last blank.
-    const QString text = date.toString(Qt::TextDate);
-    const int space = text.lastIndexOf(QLatin1Char(' '));
-    if (space <= 0)
-        return {};
-    return { text.left(space) + QLatin1Char(' '), text.mid(space) };
-}
-
-bool TextDates::formsMatchToolkit()
-{
-    static const bool match = [] {
-        const QTime time(14, 5, 9, 120);
-        const QDateTime when(QDate(2024, 7, 6), time, Qt::LocalTime);
-        const Day day = splitDay(when.date());
-        QString text = day.head;
-        appendTimeOfDay(text, time);
-        return QTime(4, 5, 9).toString(Qt::TextDate) == QLatin1String("04:05:09")
-            && time.toString(Qt::TextDate) == QLatin1String("14:05:09")
-            && when.toString(Qt::TextDate) == text + day.tail;
-    }();
-    return match;
-}
-
-QString TextDates::time(const QTime &time) const
-{
-    if (!time.isValid() || !formsMatchToolkit())
-        return time.toString(Qt::TextDate); // empty for a null time
-    QString text;
-    text.reserve(8);
-    appendTimeOfDay(text, time);
-    return text;
-}
-
-QString TextDates::dateTime(const QDateTime &when)
-{
-    // Invalid values (empty text) and zone suffixes are left to the toolkit.
-    if (!when.isValid() || when.timeSpec() != Qt::LocalTime || !formsMatchToolkit())
-        return when.toString(Qt::TextDate);
-    const QDate date = when.date();
-    auto day = days.constFind(date.toJulianDay());
-    if (day == days.cend())
-        day = days.insert(date.toJulianDay(), splitDay(date));
-    if (day->head.isEmpty())
-        return when.toString(Qt::TextDate);
-    QString text;
-    text.reserve(day->head.size() + 8 + day->tail.size());
-    text += day->head;
-    appendTimeOfDay(text, when.time());
-    text += day->tail;
-    return text;
-}
-
-TextDates &saveTexts()
-{
-    static TextDates texts;
-    return texts;
-}
-
-QString dateTimeText(const QDateTime &when)
-{
-    return saveTexts().dateTime(when); // empty for a null date-time
-}
-
-// What makes the C library read its time zone rules anew: the TZ variable and, while it is
-// unset, the identity and age of /etc/localtime.
-QByteArray zoneSetting()
-{
-    QByteArray setting = qEnvironmentVariableIsSet("TZ") ? "TZ=" + qgetenv("TZ") : "no TZ";
-#ifdef Q_OS_LINUX
-    struct stat info { };
-    if (stat("/etc/localtime", &info) == 0) {
-        for (qint64 field : { qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size),
-                 qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec) })
-            setting += ' ' + QByteArray::number(field);
-    }
-#else
-    // Elsewhere nothing is known about the zone's source: reuse nothing across reads.
-    static quint64 reads = 0;
-    setting += ' ' + QByteArray::number(++reads);
-#endif
-    return setting;
-}
-
-// Qt makes every local date-time through tzset() and mktime(), and with TZ unset the C
-// library answers each tzset() with a stat() of /etc/localtime: a third of a refresh for the
-// tens of thousands of date-times of a large store. So each distinct date-time is made once
-// and reused for as long as the zone setting stays the same.
-class LocalDateTimes {
-public:
-    QDateTime at(const QDate &date, const QTime &time)
-    {
-        const qint64 key = date.toJulianDay() * 86400000 + time.msecsSinceStartOfDay();
-        auto known = made.constFind(key);
-        if (known != made.cend())
-            return *known;
-        if (made.size() >= maxKept)
-            made.clear();
-        return *made.insert(key, QDateTime(date, time, Qt::LocalTime));
-    }
-
-    // Forgets every date-time made under another zone setting; once per read.
-    void checkZone()
-    {
-        QByteArray setting = zoneSetting();
-        if (setting != zone) {
-            made.clear();
-            zone = std::move(setting);
-        }
-    }
-
-private:
-    static constexpr int maxKept = 1 << 18; // some 10 MB at most
-    QHash<qint64, QDateTime> made;
-    QByteArray zone;
-};
-
-LocalDateTimes &localDateTimes()
-{
-    static LocalDateTimes dateTimes;
-    return dateTimes;
-}
-
-int digitAt(const QChar *text, int size, int pos)
-{
-    const int digit = pos < size ? text[pos].unicode() - '0' : -1;
-    return digit >= 0 && digit <= 9 ? digit : -1;
-}
-
-// Reads `min` to `max` ASCII digits at `pos`; -1 when there are fewer than `min`.
-int readNumber(const QChar *text, int size, int &pos, int min, int max)
-{
-    int value = 0;
-    int count = 0;
-    for (int digit; count < max && (digit = digitAt(text, size, pos)) >= 0; ++count, ++pos)
-        value = value * 10 + digit;
-    return count >= min ? value : -1;
-}
-
-bool readChar(const QChar *text, int size, int &pos, char expected)
-{
-    if (pos >= size || text[pos] != QLatin1Char(expected))
-        return false;
-    ++pos;
-    return true;
-}
-
-// Number (1 based) of the three-letter English name at `pos`, 0 when none matches.
-int readName(const QChar *text, int size, int &pos, const char *names, int count)
-{
-    if (pos + 3 > size)
-        return 0;
-    for (int i = 0; i < count; ++i) {
-        const char *name = names + 3 * i;
-        if (text[pos] == QLatin1Char(name[0]) && text[pos + 1] == QLatin1Char(name[1])
-            && text[pos + 2] == QLatin1Char(name[2])) {
-            pos += 3;
-            return i + 1;
-        }
-    }
-    return 0;
-}
-
-// Parses exactly the English form that QDateTime::toString(Qt::TextDate) writes,
-// "Sat Mar 2 14:05:09 2024" (optionally with ".zzz" after the seconds), to the same
-// value as QDateTime::fromString gives. Invalid when the text has any other form.
-QDateTime parseEnglishTextDate(const QStringRef &text)
-{
-    const QChar *s = text.unicode();
-    const int size = text.size();
-    int pos = 0;
-    const int weekday = readName(s, size, pos, "MonTueWedThuFriSatSun", 7);
-    if (!weekday || !readChar(s, size, pos, ' '))
-        return {};
-    const int month = readName(s, size, pos, "JanFebMarAprMayJunJulAugSepOctNovDec", 12);
-    if (!month || !readChar(s, size, pos, ' '))
-        return {};
-    const int day = readNumber(s, size, pos, 1, 2);
-    if (!readChar(s, size, pos, ' '))
-        return {};
-    const int hour = readNumber(s, size, pos, 2, 2);
-    const int minute = readChar(s, size, pos, ':') ? readNumber(s, size, pos, 2, 2) : -1;
-    const int second = readChar(s, size, pos, ':') ? readNumber(s, size, pos, 2, 2) : -1;
-    // fromString reads a fraction of the seconds as a whole number of milliseconds
-    const int msec = readChar(s, size, pos, '.') ? readNumber(s, size, pos, 1, 3) : 0;
-    if (!readChar(s, size, pos, ' '))
-        return {};
-    const int year = readNumber(s, size, pos, 4, 4);
-    if (pos != size || year < 1000)
-        return {};
-    const QDate date(year, month, day);
-    const QTime time(hour, minute, second, msec);
-    if (!date.isValid() || !time.isValid() || date.dayOfWeek() != weekday)
-        return {};
-    return localDateTimes().at(date, time);
-}
-
-// A refresh parses tens of thousands of date-times, and QDateTime::fromString is slow:
-// take the fast path for the form we write and leave every other form to the toolkit.
-QDateTime parseDateTime(const QStringRef &text)
-{
-    if (text.isEmpty())
-        return {};
-    const QDateTime fast = parseEnglishTextDate(text);
-    return fast.isValid() ? fast : QDateTime::fromString(text.toString(), Qt::TextDate);
-}
-
-QDateTime parseDateTime(const QString &text)
-{
-    return parseDateTime(QStringRef(&text));
 }
 
 // Ends a token scan (of Data, FlightLog or Locations) at the token named with
@@ -431,7 +179,7 @@ void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     writer.writeEndElement();
     writer.writeEndDocument();
     writer.setDevice(nullptr);
-    saveTexts().forget();
+    forgetSavedDays();
 
     if (!writer.hasError()) {
         // A failed write (full disk) makes commit() fail and keeps the previous file.
@@ -501,7 +249,7 @@ bool DataProcessor::openForReading(QFile &file)
     file.setFileName(dataFilePath());
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return false;
-    localDateTimes().checkZone();
+    checkTimeZone();
     reader.setDevice(&file);
     while (reader.readNextStartElement()) {
         if (reader.name().contains(QLatin1String("Cellora")))
@@ -513,6 +261,7 @@ bool DataProcessor::openForReading(QFile &file)
 void DataProcessor::readBattery(QVector<BatteryWidget *> &batteries)
 {
     auto *battery = new BatteryWidget;
+    battery->holdCardLabels();
     while (reader.readNextStartElement()) {
         const bool wasField = readBatteryField(reader, battery);
         // The last values come from the data points only while Data is the last child.
@@ -525,6 +274,7 @@ void DataProcessor::readBattery(QVector<BatteryWidget *> &batteries)
         else
             reader.skipCurrentElement(); // a foreign child: its content is none of ours
     }
+    battery->showCardLabels();
     batteries.append(battery);
 }
 
@@ -667,7 +417,7 @@ void DataProcessor::writeFlightLog(const ModelWidget *model)
         writer.writeEmptyElement(QStringLiteral("LogData"));
         writer.writeAttribute(QStringLiteral("Date"), dateTimeText(entry.date));
         writer.writeAttribute(QStringLiteral("Location"), entry.location);
-        writer.writeAttribute(QStringLiteral("Duration"), saveTexts().time(entry.duration));
+        writer.writeAttribute(QStringLiteral("Duration"), timeText(entry.duration));
         writer.writeAttribute(QStringLiteral("Temperature"), QString::number(entry.temperature));
         writer.writeAttribute(QStringLiteral("Notes"), entry.notes);
     }
