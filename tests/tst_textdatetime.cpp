@@ -112,8 +112,9 @@ private slots:
     // A date-time read before the time zone changed is not reused after it.
     void followsTheTimeZone()
     {
+        // The last two fall into a gap of one zone each: in New York's and in Berlin's.
         const QStringList texts { "Sat Mar 2 14:05:09 2024", "Sun Jul 7 12:00:00 2024",
-            "Sun Mar 31 02:30:00 2024" };
+            "Sun Mar 10 02:30:00 2024", "Sun Mar 31 02:30:00 2024" };
         const QStringList inBerlin = parsedHere(texts);
         QCOMPARE(inBerlin, parsedByToolkit(texts));
         QVector<qint64> berlinInstants;
