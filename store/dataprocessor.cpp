@@ -18,14 +18,40 @@ namespace {
 const QString dataFileName = QStringLiteral("cellora.xml");
 const QString datePattern = QStringLiteral("yyyy/MM/dd");
 
+// 0 when the text is no unsigned decimal. The toolkit's conversion goes through the C
+// locale's number parser; plain digits, what the file holds, are read here.
 uint toUInt(const QStringRef &text)
 {
-    return text.toUInt(); // 0 when the text is no unsigned decimal
+    if (text.isEmpty() || text.size() > 9)
+        return text.toUInt();
+    uint value = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return text.toUInt();
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
 }
 
 uint toUInt(const QString &text)
 {
-    return text.toUInt();
+    return toUInt(QStringRef(&text));
+}
+
+// The readers recognise the file's elements and attributes by the words their names
+// contain. QStringRef::contains() costs a tenth of a refresh in its set-up alone on the
+// short names of a large file; this is the same test without it.
+bool containsWord(const QStringRef &name, QLatin1String word)
+{
+    const QChar *text = name.unicode();
+    for (int start = 0; start + word.size() <= name.size(); ++start) {
+        int matched = 0;
+        while (matched < word.size() && text[start + matched] == word.at(matched))
+            ++matched;
+        if (matched == word.size())
+            return true;
+    }
+    return false;
 }
 
 // Ends a token scan (of Data, FlightLog or Locations) at the token named with
@@ -36,13 +62,13 @@ bool nextScanToken(QXmlStreamReader &reader, QLatin1String endWord)
     if (reader.atEnd() || reader.hasError())
         return false;
     reader.readNext();
-    return !reader.hasError() && !reader.name().contains(endWord);
+    return !reader.hasError() && !containsWord(reader.name(), endWord);
 }
 
 // Only start elements carry items; an end tag or an unresolved entity adds nothing.
 bool isScanItem(const QXmlStreamReader &reader, QLatin1String itemWord)
 {
-    return reader.isStartElement() && reader.name().contains(itemWord);
+    return reader.isStartElement() && containsWord(reader.name(), itemWord);
 }
 
 // Hands every root child whose name contains `word` to readRecord and skips the others
@@ -51,7 +77,7 @@ template <typename ReadRecord>
 void scanRoot(QXmlStreamReader &reader, QLatin1String word, ReadRecord readRecord)
 {
     while (reader.readNextStartElement()) {
-        if (reader.name().contains(word))
+        if (containsWord(reader.name(), word))
             readRecord();
         else
             reader.skipCurrentElement();
@@ -63,21 +89,21 @@ void scanRoot(QXmlStreamReader &reader, QLatin1String word, ReadRecord readRecor
 bool readBatteryField(QXmlStreamReader &reader, BatteryWidget *battery)
 {
     const QStringRef name = reader.name();
-    if (name.contains(QLatin1String("Name")))
+    if (containsWord(name, QLatin1String("Name")))
         battery->setBatteryName(reader.readElementText());
-    else if (name.contains(QLatin1String("Capacity")))
+    else if (containsWord(name, QLatin1String("Capacity")))
         battery->setBatteryCapacity(toUInt(reader.readElementText()));
-    else if (name.contains(QLatin1String("Chrgrate")))
+    else if (containsWord(name, QLatin1String("Chrgrate")))
         battery->setBatteryChargeRate(toUInt(reader.readElementText()));
-    else if (name.contains(QLatin1String("Dischrgrate")))
+    else if (containsWord(name, QLatin1String("Dischrgrate")))
         battery->setBatteryRating(toUInt(reader.readElementText()));
-    else if (name.contains(QLatin1String("Purchase")))
+    else if (containsWord(name, QLatin1String("Purchase")))
         battery->setPurchaseDate(QDate::fromString(reader.readElementText(), datePattern));
-    else if (name.contains(QLatin1String("Cycles")))
+    else if (containsWord(name, QLatin1String("Cycles")))
         battery->setBatteryCycles(toUInt(reader.readElementText()));
-    else if (name.contains(QLatin1String("Charged")))
+    else if (containsWord(name, QLatin1String("Charged")))
         battery->setBatteryCharged(toUInt(reader.readElementText()) == 1, false);
-    else if (name.contains(QLatin1String("LastUse")))
+    else if (containsWord(name, QLatin1String("LastUse")))
         battery->setLastUpdated(parseDateTime(reader.readElementText()));
     else
         return false;
@@ -89,23 +115,23 @@ bool readBatteryField(QXmlStreamReader &reader, BatteryWidget *battery)
 bool readModelField(QXmlStreamReader &reader, ModelWidget *model)
 {
     const QStringRef name = reader.name();
-    if (name.contains(QLatin1String("Name")))
+    if (containsWord(name, QLatin1String("Name")))
         model->setModelName(reader.readElementText());
-    else if (name.contains(QLatin1String("Type")))
+    else if (containsWord(name, QLatin1String("Type")))
         model->setModelType(reader.readElementText());
-    else if (name.contains(QLatin1String("Weight")))
+    else if (containsWord(name, QLatin1String("Weight")))
         model->setModelWeight(toUInt(reader.readElementText()));
-    else if (name.contains(QLatin1String("Size")))
+    else if (containsWord(name, QLatin1String("Size")))
         model->setModelSize(toUInt(reader.readElementText()));
-    else if (name.contains(QLatin1String("Purchase")))
+    else if (containsWord(name, QLatin1String("Purchase")))
         model->setPurchaseDate(QDate::fromString(reader.readElementText(), datePattern));
-    else if (name.contains(QLatin1String("Flights")))
+    else if (containsWord(name, QLatin1String("Flights")))
         model->setModelFlights(toUInt(reader.readElementText()));
-    else if (name.contains(QLatin1String("Notes")))
+    else if (containsWord(name, QLatin1String("Notes")))
         model->setNotes(reader.readElementText());
-    else if (name.contains(QLatin1String("LastUpdate")))
+    else if (containsWord(name, QLatin1String("LastUpdate")))
         model->setLastUpdate(parseDateTime(reader.readElementText()));
-    else if (name.contains(QLatin1String("Battery")))
+    else if (containsWord(name, QLatin1String("Battery")))
         model->addBattery(reader.readElementText());
     else
         return false;
@@ -252,7 +278,7 @@ bool DataProcessor::openForReading(QFile &file)
     checkTimeZone();
     reader.setDevice(&file);
     while (reader.readNextStartElement()) {
-        if (reader.name().contains(QLatin1String("Cellora")))
+        if (containsWord(reader.name(), QLatin1String("Cellora")))
             return true;
     }
     return false;
@@ -269,7 +295,7 @@ void DataProcessor::readBattery(QVector<BatteryWidget *> &batteries)
         battery->setBatteryLastMaxCurrent(0);
         if (wasField)
             continue;
-        if (reader.name().contains(QLatin1String("Data")))
+        if (containsWord(reader.name(), QLatin1String("Data")))
             readBatteryData(battery);
         else
             reader.skipCurrentElement(); // a foreign child: its content is none of ours
@@ -289,11 +315,11 @@ void DataProcessor::readBatteryData(BatteryWidget *battery)
         const QXmlStreamAttributes attributes = reader.attributes();
         for (const QXmlStreamAttribute &attribute : attributes) {
             const QStringRef name = attribute.name();
-            if (name.contains(QLatin1String("Date")))
+            if (containsWord(name, QLatin1String("Date")))
                 date = attribute.value();
-            if (name.contains(QLatin1String("Current")))
+            if (containsWord(name, QLatin1String("Current")))
                 current = toUInt(attribute.value());
-            if (name.contains(QLatin1String("Discharged")))
+            if (containsWord(name, QLatin1String("Discharged")))
                 discharged = toUInt(attribute.value());
         }
         battery->addCycleData(parseDateTime(date), discharged, current, false);
@@ -306,7 +332,7 @@ void DataProcessor::readModel(QVector<ModelWidget *> &models)
     while (reader.readNextStartElement()) {
         if (readModelField(reader, model))
             continue;
-        if (reader.name().contains(QLatin1String("FlightLog")))
+        if (containsWord(reader.name(), QLatin1String("FlightLog")))
             readFlightLog(model);
         else
             reader.skipCurrentElement(); // a foreign child: its content is none of ours
@@ -323,15 +349,15 @@ void DataProcessor::readFlightLog(ModelWidget *model)
         const QXmlStreamAttributes attributes = reader.attributes();
         for (const QXmlStreamAttribute &attribute : attributes) {
             const QStringRef name = attribute.name();
-            if (name.contains(QLatin1String("Date")))
+            if (containsWord(name, QLatin1String("Date")))
                 entry.date = parseDateTime(attribute.value());
-            if (name.contains(QLatin1String("Location")))
+            if (containsWord(name, QLatin1String("Location")))
                 entry.location = attribute.value().toString();
-            if (name.contains(QLatin1String("Duration")))
-                entry.duration = QTime::fromString(attribute.value().toString(), Qt::TextDate);
-            if (name.contains(QLatin1String("Temperature")))
+            if (containsWord(name, QLatin1String("Duration")))
+                entry.duration = parseTime(attribute.value());
+            if (containsWord(name, QLatin1String("Temperature")))
                 entry.temperature = attribute.value().toInt(); // 0 when no signed decimal
-            if (name.contains(QLatin1String("Notes")))
+            if (containsWord(name, QLatin1String("Notes")))
                 entry.notes = attribute.value().toString();
         }
         model->addLogData(entry);
@@ -345,7 +371,7 @@ void DataProcessor::readLocationList(QStringList &locations)
             continue;
         const QXmlStreamAttributes attributes = reader.attributes();
         for (const QXmlStreamAttribute &attribute : attributes) {
-            if (attribute.name().contains(QLatin1String("Name")))
+            if (containsWord(attribute.name(), QLatin1String("Name")))
                 locations.append(attribute.value().toString());
         }
     }

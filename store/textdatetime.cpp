@@ -271,6 +271,20 @@ QDateTime parseDateTime(const QString &text)
     return parseDateTime(QStringRef(&text));
 }
 
+// Every flight has a duration: its usual form is read here, like the date-times.
+QTime parseTime(const QStringRef &text)
+{
+    const QChar *s = text.unicode();
+    const int size = text.size();
+    int pos = 0;
+    const int hour = readNumber(s, size, pos, 2, 2);
+    const int minute = readChar(s, size, pos, ':') ? readNumber(s, size, pos, 2, 2) : -1;
+    const int second = readChar(s, size, pos, ':') ? readNumber(s, size, pos, 2, 2) : -1;
+    if (pos == size && QTime::isValid(hour, minute, second))
+        return QTime(hour, minute, second);
+    return QTime::fromString(text.toString(), Qt::TextDate);
+}
+
 void checkTimeZone()
 {
     localDateTimes().checkZone();

@@ -19,6 +19,7 @@ void forgetSavedDays();
 // checkTimeZone() looks at it once before each read.
 QDateTime parseDateTime(const QStringRef &text); // null when invalid
 QDateTime parseDateTime(const QString &text);
+QTime parseTime(const QStringRef &text); // null when invalid
 void checkTimeZone();
 
 #endif // TEXTDATETIME_H

@@ -109,6 +109,22 @@ private slots:
         QCOMPARE(timeText(QTime(0, 6, 30)), "00:06:30");
     }
 
+    void readsTimesAsTheToolkitDoes()
+    {
+        QStringList texts { "00:06:30", "23:59:59", "24:00:00", "12:60:00", "12:00:60", "1:02:03",
+            "12:34", "12:34:56.789", " 12:34:56", "12:34:56 ", "12-34-56", "ab:cd:ef", "",
+            "123:4:56" };
+        for (int second = 0; second < 86400; second += 97)
+            texts << QTime(0, 0).addSecs(second).toString(Qt::TextDate);
+        QStringList read;
+        QStringList expected;
+        for (const QString &text : texts) {
+            read << parseTime(QStringRef(&text)).toString("HH:mm:ss.zzz");
+            expected << QTime::fromString(text, Qt::TextDate).toString("HH:mm:ss.zzz");
+        }
+        QCOMPARE(read, expected);
+    }
+
     // A date-time read before the time zone changed is not reused after it.
     void followsTheTimeZone()
     {
