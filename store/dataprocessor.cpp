@@ -2,7 +2,7 @@
 
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
-#include "store/textdatetime.h"
+#include "store/textforms.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -17,42 +17,6 @@ namespace {
 
 const QString dataFileName = QStringLiteral("cellora.xml");
 const QString datePattern = QStringLiteral("yyyy/MM/dd");
-
-// 0 when the text is no unsigned decimal. The toolkit's conversion goes through the C
-// locale's number parser; plain digits, what the file holds, are read here.
-uint toUInt(const QStringRef &text)
-{
-    if (text.isEmpty() || text.size() > 9)
-        return text.toUInt();
-    uint value = 0;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return text.toUInt();
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return value;
-}
-
-uint toUInt(const QString &text)
-{
-    return toUInt(QStringRef(&text));
-}
-
-// The readers recognise the file's elements and attributes by the words their names
-// contain. QStringRef::contains() costs a tenth of a refresh in its set-up alone on the
-// short names of a large file; this is the same test without it.
-bool containsWord(const QStringRef &name, QLatin1String word)
-{
-    const QChar *text = name.unicode();
-    for (int start = 0; start + word.size() <= name.size(); ++start) {
-        int matched = 0;
-        while (matched < word.size() && text[start + matched] == word.at(matched))
-            ++matched;
-        if (matched == word.size())
-            return true;
-    }
-    return false;
-}
 
 // Ends a token scan (of Data, FlightLog or Locations) at the token named with
 // `endWord`, and also when the document ends or breaks off inside the scan, so that
@@ -92,17 +56,17 @@ bool readBatteryField(QXmlStreamReader &reader, BatteryWidget *battery)
     if (containsWord(name, QLatin1String("Name")))
         battery->setBatteryName(reader.readElementText());
     else if (containsWord(name, QLatin1String("Capacity")))
-        battery->setBatteryCapacity(toUInt(reader.readElementText()));
+        battery->setBatteryCapacity(parseUInt(reader.readElementText()));
     else if (containsWord(name, QLatin1String("Chrgrate")))
-        battery->setBatteryChargeRate(toUInt(reader.readElementText()));
+        battery->setBatteryChargeRate(parseUInt(reader.readElementText()));
     else if (containsWord(name, QLatin1String("Dischrgrate")))
-        battery->setBatteryRating(toUInt(reader.readElementText()));
+        battery->setBatteryRating(parseUInt(reader.readElementText()));
     else if (containsWord(name, QLatin1String("Purchase")))
         battery->setPurchaseDate(QDate::fromString(reader.readElementText(), datePattern));
     else if (containsWord(name, QLatin1String("Cycles")))
-        battery->setBatteryCycles(toUInt(reader.readElementText()));
+        battery->setBatteryCycles(parseUInt(reader.readElementText()));
     else if (containsWord(name, QLatin1String("Charged")))
-        battery->setBatteryCharged(toUInt(reader.readElementText()) == 1, false);
+        battery->setBatteryCharged(parseUInt(reader.readElementText()) == 1, false);
     else if (containsWord(name, QLatin1String("LastUse")))
         battery->setLastUpdated(parseDateTime(reader.readElementText()));
     else
@@ -120,13 +84,13 @@ bool readModelField(QXmlStreamReader &reader, ModelWidget *model)
     else if (containsWord(name, QLatin1String("Type")))
         model->setModelType(reader.readElementText());
     else if (containsWord(name, QLatin1String("Weight")))
-        model->setModelWeight(toUInt(reader.readElementText()));
+        model->setModelWeight(parseUInt(reader.readElementText()));
     else if (containsWord(name, QLatin1String("Size")))
-        model->setModelSize(toUInt(reader.readElementText()));
+        model->setModelSize(parseUInt(reader.readElementText()));
     else if (containsWord(name, QLatin1String("Purchase")))
         model->setPurchaseDate(QDate::fromString(reader.readElementText(), datePattern));
     else if (containsWord(name, QLatin1String("Flights")))
-        model->setModelFlights(toUInt(reader.readElementText()));
+        model->setModelFlights(parseUInt(reader.readElementText()));
     else if (containsWord(name, QLatin1String("Notes")))
         model->setNotes(reader.readElementText());
     else if (containsWord(name, QLatin1String("LastUpdate")))
@@ -318,9 +282,9 @@ void DataProcessor::readBatteryData(BatteryWidget *battery)
             if (containsWord(name, QLatin1String("Date")))
                 date = attribute.value();
             if (containsWord(name, QLatin1String("Current")))
-                current = toUInt(attribute.value());
+                current = parseUInt(attribute.value());
             if (containsWord(name, QLatin1String("Discharged")))
-                discharged = toUInt(attribute.value());
+                discharged = parseUInt(attribute.value());
         }
         battery->addCycleData(parseDateTime(date), discharged, current, false);
     }

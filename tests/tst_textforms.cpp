@@ -1,4 +1,4 @@
-#include "store/textdatetime.h"
+#include "store/textforms.h"
 
 #include <QtTest>
 
@@ -53,7 +53,7 @@ QStringList parsedHere(const QStringList &texts)
 
 } // namespace
 
-class TestTextDateTime : public QObject {
+class TestTextForms : public QObject {
     Q_OBJECT
 
 private slots:
@@ -125,6 +125,27 @@ private slots:
         QCOMPARE(read, expected);
     }
 
+    void readsNumbersAndNamesAsTheToolkitDoes()
+    {
+        const QStringList numbers { "0", "7", "007", "123456789", "999999999", "1234567890",
+            "4294967295", "4294967296", "9999999999", "-1", "+5", " 5", "5 ", "5a", "", "1e3",
+            "0x10", "١٢" };
+        for (const QString &text : numbers)
+            QVERIFY2(parseUInt(text) == text.toUInt(), qPrintable(text));
+
+        const QStringList names { "Date", "Dat", "LastDate", "DateX", "aDatea", "DDate", "date", "",
+            "Location", "AltName", "Name", "Nam" };
+        const QLatin1String words[] = { QLatin1String("Date"), QLatin1String("Name"),
+            QLatin1String("Location"), QLatin1String("") };
+        for (const QString &name : names) {
+            for (const QLatin1String &word : words) {
+                const QStringRef ref(&name);
+                QVERIFY2(containsWord(ref, word) == ref.contains(word),
+                    qPrintable(name + " / " + QString(word)));
+            }
+        }
+    }
+
     // A date-time read before the time zone changed is not reused after it.
     void followsTheTimeZone()
     {
@@ -151,5 +172,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTextDateTime)
-#include "tst_textdatetime.moc"
+QTEST_MAIN(TestTextForms)
+#include "tst_textforms.moc"
