@@ -10,11 +10,14 @@
 #include <QFile>
 #include <QProcess>
 #include <QScrollArea>
+#include <QTextStream>
 #include <QToolButton>
 #include <QWindow>
 #include <QXmlStreamReader>
 
+#include <cerrno>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -54,12 +57,6 @@ void addSample(Figure &figure, const Timing &timing)
 {
     figure.samples.append(timing.wallMs);
     figure.cpuSamples.append(timing.cpuMs);
-}
-
-void addFloorSample(Figure &figure, const Timing &timing)
-{
-    figure.floorSamples.append(timing.wallMs);
-    figure.floorCpuSamples.append(timing.cpuMs);
 }
 
 // What the host's event loop would do between two user actions: paint, lay out and
@@ -203,80 +200,152 @@ bool runStartupProbe(
     return ok;
 }
 
-Figure newFigure(const QString &name, const QString &store, const QString &unit, double limit,
-    Figure::Target target = Figure::Target::Below)
+// A figure with no targets yet; the floors are figures of their own until compared.
+Figure newFigure(const QString &name, const QString &store, const QString &unit = "ms")
 {
     Figure figure;
     figure.name = name;
     figure.store = store;
     figure.unit = unit;
-    figure.limit = limit;
-    figure.target = target;
     return figure;
+}
+
+// The figure as a ratio to `floor`, measured in the same run.
+Figure against(Figure figure, const Figure &floor, double ratioAtMost)
+{
+    figure.floorName = floor.name;
+    figure.floorSamples = floor.samples;
+    figure.floorCpuSamples = floor.cpuSamples;
+    figure.ratioAtMost = ratioAtMost;
+    settleMedians(figure);
+    return figure;
+}
+
+// The least a crash-safe save of `bytes` costs: a new file beside the data file, written
+// in one piece, fdatasync(), renamed over the data file. QSaveFile does the same.
+void writeIoFloor(const QByteArray &bytes, const QString &folder)
+{
+    const QByteArray target = QFile::encodeName(QDir(folder).filePath(dataFileName));
+    const QByteArray temporary = target + ".new";
+    const int fd = open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    for (qint64 done = 0; done < bytes.size();) {
+        const ssize_t written = write(fd, bytes.constData() + done, bytes.size() - done);
+        if (written < 0 && errno != EINTR)
+            break;
+        done += qMax<ssize_t>(written, 0);
+    }
+    fdatasync(fd);
+    close(fd);
+    rename(temporary.constData(), target.constData());
 }
 
 } // namespace
 
-Figure measureSave(
+QVector<Figure> measureSave(
     const SampleStore &store, const QString &folder, const QString &floorFolder, int runs)
 {
-    Figure figure = newFigure(QStringLiteral("save"), QStringLiteral("ten-year"),
-        QStringLiteral("ms"), 1.3, Figure::Target::RatioAtMost);
+    Figure save = newFigure(QStringLiteral("save"), QStringLiteral("ten-year"));
+    Figure naiveWriter = newFigure(QStringLiteral("naive-writer"), save.store);
+    Figure ioFloor = newFigure(QStringLiteral("io-floor"), save.store);
 
     CelloraGui window;
     window.changeStoragePath(folder);
-    const QString floorFile = QDir(floorFolder).filePath(dataFileName);
-    auto save = [&window] {
+    const QString naiveFolder = QDir(floorFolder).filePath(QStringLiteral("naive-writer"));
+    const QString ioFolder = QDir(floorFolder).filePath(QStringLiteral("io-floor"));
+    QDir().mkpath(ioFolder);
+    const QString naiveFile = QDir(naiveFolder).filePath(dataFileName);
+    auto saveAction = [&window] {
         QMetaObject::invokeMethod(&window, "writeDataWithDataprocessor", Qt::DirectConnection);
     };
-    auto writeFloor = [&] { writeStoreFile(store, floorFile); };
-    save();
-    writeFloor();
-    for (int i = 0; i < runs; ++i) {
-        addSample(figure, timeRun(save));
-        addFloorSample(figure, timeRun(writeFloor));
-    }
-    settleMedians(figure);
+    saveAction();
     const QByteArray saved = fileContent(QDir(folder).filePath(dataFileName));
-    figure.note = QStringLiteral("%1 MB").arg(saved.size() / 1048576.0, 0, 'f', 1);
-    if (saved != fileContent(floorFile))
-        figure.note += QStringLiteral(", but the floor wrote other bytes");
-    return figure;
+    auto naiveAction = [&] { writeStoreFile(store, naiveFile); };
+    auto ioAction = [&] { writeIoFloor(saved, ioFolder); };
+    naiveAction();
+    ioAction();
+    for (int i = 0; i < runs; ++i) {
+        addSample(save, timeRun(saveAction));
+        addSample(naiveWriter, timeRun(naiveAction));
+        addSample(ioFloor, timeRun(ioAction));
+    }
+    save.note = QStringLiteral("%1 MB").arg(saved.size() / 1048576.0, 0, 'f', 1);
+    if (saved != fileContent(naiveFile))
+        save.note += QStringLiteral(", but the naive writer wrote other bytes");
+    return { against(save, naiveWriter, 1.3), against(save, ioFloor, 0) };
 }
 
-Figure measureRefresh(const QString &folder, int runs)
+QVector<Figure> measureRefresh(const QString &folder, int runs)
 {
-    Figure figure = newFigure(QStringLiteral("refresh"), QStringLiteral("ten-year"),
-        QStringLiteral("ms"), 2.0, Figure::Target::RatioAtMost);
+    Figure refresh = newFigure(QStringLiteral("refresh"), QStringLiteral("ten-year"));
+    Figure tokenizeThrice = newFigure(QStringLiteral("tokenize-3"), refresh.store);
+    Figure tokenizeOnce = newFigure(QStringLiteral("tokenize-1"), refresh.store);
 
     CelloraGui window;
     showAndSettle(window);
     const QString file = QDir(folder).filePath(dataFileName);
-    auto refresh = [&] { window.changeStoragePath(folder); };
-    auto tokenizeThrice = [&file] {
+    auto refreshAction = [&] { window.changeStoragePath(folder); };
+    auto tokenizeOnceAction = [&file] { tokenize(file); };
+    auto tokenizeThriceAction = [&file] {
         for (int pass = 0; pass < 3; ++pass)
             tokenize(file);
     };
-    refresh();
+    refreshAction();
     settle();
-    tokenizeThrice();
+    tokenizeThriceAction();
     for (int i = 0; i < runs; ++i) {
-        addSample(figure, timeRun(refresh));
+        addSample(refresh, timeRun(refreshAction));
         settle();
-        addFloorSample(figure, timeRun(tokenizeThrice));
+        addSample(tokenizeThrice, timeRun(tokenizeThriceAction));
+        addSample(tokenizeOnce, timeRun(tokenizeOnceAction));
     }
-    settleMedians(figure);
-    figure.note = QStringLiteral("%1 cards shown").arg(placedCards(window).size());
-    return figure;
+    refresh.note = QStringLiteral("%1 cards shown").arg(placedCards(window).size());
+    return { against(refresh, tokenizeThrice, 2), against(refresh, tokenizeOnce, 4) };
 }
 
-QVector<Figure> measureClicks(
-    const QString &folder, const QString &storeName, double limitMs, int runs)
+Figure measureColdRefresh(
+    const QString &benchPath, const QString &folder, const Figure &warm, int runs)
 {
-    Figure charge
-        = newFigure(QStringLiteral("charge-click"), storeName, QStringLiteral("ms"), limitMs);
-    Figure discharge
-        = newFigure(QStringLiteral("quick-discharge"), storeName, QStringLiteral("ms"), limitMs);
+    Figure cold = newFigure(QStringLiteral("refresh-cold"), warm.store);
+    const QByteArray prefix("cold-refresh: ");
+    for (int i = 0; i < runs; ++i) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(benchPath, { QStringLiteral("--cold-refresh"), folder });
+        child.waitForFinished(60000);
+        const QByteArray output = child.readAllStandardOutput();
+        const QList<QByteArray> fields
+            = output.mid(output.indexOf(prefix) + prefix.size()).trimmed().split(' ');
+        bool ok = output.contains(prefix) && fields.size() == 2;
+        const Timing timing { fields.value(0).toDouble(&ok), fields.value(1).toDouble() };
+        if (!ok) {
+            cold.note = QStringLiteral("a child process gave no figure");
+            return cold;
+        }
+        addSample(cold, timing);
+    }
+    Figure floor = warm;
+    floor.name = QStringLiteral("refresh");
+    return against(cold, floor, 1.5);
+}
+
+int runColdRefreshChild(const QString &folder)
+{
+    CelloraGui window;
+    showAndSettle(window);
+    const Timing timing = timeRun([&] { window.changeStoragePath(folder); });
+    QTextStream(stdout) << "cold-refresh: " << timing.wallMs << ' ' << timing.cpuMs << Qt::endl;
+    return 0;
+}
+
+QVector<Figure> measureClicks(const QString &folder, const QString &storeName, double belowMs,
+    const QString &ioFloorFolder, int runs)
+{
+    Figure charge = newFigure(QStringLiteral("charge-click"), storeName);
+    Figure discharge = newFigure(QStringLiteral("quick-discharge"), storeName);
+    Figure ioFloor = newFigure(QStringLiteral("io-floor"), storeName);
+    charge.below = discharge.below = belowMs;
 
     CelloraGui window;
     window.changeStoragePath(folder);
@@ -292,24 +361,35 @@ QVector<Figure> measureClicks(
     QString problem;
     if (card->batteryCharged())
         timeClick(card, saves, problem);
+    const QByteArray stored = fileContent(QDir(folder).filePath(dataFileName));
+    if (!ioFloorFolder.isEmpty())
+        QDir().mkpath(ioFloorFolder);
     for (int i = 0; i <= runs; ++i) {
         const Timing charging = timeClick(card, saves, problem);
         const Timing discharging = timeClick(card, saves, problem);
+        const Timing floor = ioFloorFolder.isEmpty()
+            ? Timing()
+            : timeRun([&] { writeIoFloor(stored, ioFloorFolder); });
         if (i == 0)
             continue; // warm-up
         addSample(charge, charging);
         addSample(discharge, discharging);
+        addSample(ioFloor, floor);
     }
-    settleMedians(charge);
-    settleMedians(discharge);
     const QString where = QStringLiteral("%1 of %2 cards").arg(1).arg(cards.size());
     charge.note = discharge.note = problem.isEmpty() ? where : problem;
-    return { charge, discharge };
+    if (ioFloorFolder.isEmpty()) {
+        settleMedians(charge);
+        settleMedians(discharge);
+        return { charge, discharge };
+    }
+    return { against(charge, ioFloor, 6), against(discharge, ioFloor, 6) };
 }
 
 Figure measureMemory(const QString &folder, const QString &storeName, int early, int late)
 {
-    Figure figure = newFigure(QStringLiteral("memory"), storeName, QStringLiteral("MB"), 1.0);
+    Figure figure = newFigure(QStringLiteral("memory"), storeName, QStringLiteral("MB"));
+    figure.below = 1.0;
 
     CelloraGui window;
     showAndSettle(window);
@@ -332,10 +412,11 @@ Figure measureMemory(const QString &folder, const QString &storeName, int early,
     return figure;
 }
 
-Figure measureStartup(const QString &hostPath, const QString &folder, int runs)
+Figure measureStartup(
+    const QString &hostPath, const QString &folder, const QString &storeName, int runs)
 {
-    Figure figure = newFigure(
-        QStringLiteral("startup"), QStringLiteral("typical"), QStringLiteral("ms"), 300);
+    Figure figure = newFigure(QStringLiteral("startup"), storeName);
+    figure.below = 300;
 
     QVector<double> launcher;
     for (int i = 0; i < runs; ++i) {
@@ -343,7 +424,7 @@ Figure measureStartup(const QString &hostPath, const QString &folder, int runs)
         double launched = 0;
         if (!runStartupProbe(hostPath, folder, reported, launched)) {
             figure.note = QStringLiteral("the host gave no startup figure");
-            figure.value = figure.limit;
+            figure.value = figure.below;
             return figure;
         }
         figure.samples.append(reported);

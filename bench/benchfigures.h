@@ -9,24 +9,35 @@
 struct SampleStore;
 
 // Each measurement opens its own window on a storage folder that already holds the
-// store's data file, and takes `runs` samples after one untimed warm-up.
+// store's data file, and takes `runs` samples after one untimed warm-up. Floors are
+// measured in turn with the figure they are compared with.
 
-// writeDataWithDataprocessor() against writeStoreFile() of the same store, interleaved.
-Figure measureSave(
+// writeDataWithDataprocessor(), against writeStoreFile() of the same store (naive-writer)
+// and against writing the same bytes crash-safe at the least cost (io-floor).
+QVector<Figure> measureSave(
     const SampleStore &store, const QString &folder, const QString &floorFolder, int runs);
 
-// A refresh (changeStoragePath on the same folder) against three tokenizing passes.
-Figure measureRefresh(const QString &folder, int runs);
+// A refresh (changeStoragePath on the same folder), against three tokenizing passes over
+// the file (tokenize-3) and against one (tokenize-1).
+QVector<Figure> measureRefresh(const QString &folder, int runs);
+
+// The first refresh in a fresh process, against the warm one: `benchPath` started with
+// --cold-refresh once a run, which calls runColdRefreshChild().
+Figure measureColdRefresh(
+    const QString &benchPath, const QString &folder, const Figure &warm, int runs);
+int runColdRefreshChild(const QString &folder);
 
 // Click on an empty battery's card (charge-click) and on the now charged card in Quick
-// mode (quick-discharge), each until the data file is written. Both figures.
-QVector<Figure> measureClicks(
-    const QString &folder, const QString &storeName, double limitMs, int runs);
+// mode (quick-discharge), each until the data file is written. Both figures, each against
+// the io-floor of the data file written into `ioFloorFolder` unless that is empty.
+QVector<Figure> measureClicks(const QString &folder, const QString &storeName, double belowMs,
+    const QString &ioFloorFolder, int runs);
 
 // Resident memory growth between the `early`th and the `late`th refresh.
 Figure measureMemory(const QString &folder, const QString &storeName, int early, int late);
 
 // The host started on the folder with --startup-probe, as a child process.
-Figure measureStartup(const QString &hostPath, const QString &folder, int runs);
+Figure measureStartup(
+    const QString &hostPath, const QString &folder, const QString &storeName, int runs);
 
 #endif // BENCHFIGURES_H

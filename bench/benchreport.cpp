@@ -23,7 +23,9 @@ QString valueText(const Figure &figure)
 
 QString floorText(const Figure &figure)
 {
-    return figure.hasFloor() ? number(figure.floor) + ' ' + figure.unit : QStringLiteral("-");
+    if (!figure.hasFloor())
+        return QStringLiteral("-");
+    return figure.floorName + ' ' + number(figure.floor) + ' ' + figure.unit;
 }
 
 QString cpuText(const Figure &figure)
@@ -39,6 +41,8 @@ QString ratioText(const Figure &figure)
 
 QString resultText(const Figure &figure)
 {
+    if (!figure.hasTarget())
+        return QStringLiteral("-");
     return figure.met() ? QStringLiteral("met") : QStringLiteral("MISSED");
 }
 
@@ -65,8 +69,11 @@ QJsonObject toJson(const Figure &figure)
 {
     QJsonObject object { { "name", figure.name }, { "store", figure.store },
         { "unit", figure.unit }, { "value", figure.value }, { "samples", toJson(figure.samples) },
-        { "target", figure.targetText() }, { "met", figure.met() } };
+        { "target", figure.targetText() } };
+    if (figure.hasTarget())
+        object.insert("met", figure.met());
     if (figure.hasFloor()) {
+        object.insert("floorName", figure.floorName);
         object.insert("floor", figure.floor);
         object.insert("floorSamples", toJson(figure.floorSamples));
         object.insert("ratio", figure.ratio());
@@ -86,16 +93,19 @@ QJsonObject toJson(const Figure &figure)
 
 bool Figure::met() const
 {
-    if (target == Target::RatioAtMost)
-        return floor > 0 && ratio() <= limit;
-    return value < limit;
+    const bool valueMet = below <= 0 || value < below;
+    const bool ratioMet = ratioAtMost <= 0 || (floor > 0 && ratio() <= ratioAtMost);
+    return valueMet && ratioMet;
 }
 
 QString Figure::targetText() const
 {
-    if (target == Target::RatioAtMost)
-        return QStringLiteral("ratio <= %1").arg(limit);
-    return QStringLiteral("< %1 %2").arg(limit).arg(unit);
+    QStringList targets;
+    if (below > 0)
+        targets << QStringLiteral("< %1 %2").arg(below).arg(unit);
+    if (ratioAtMost > 0)
+        targets << QStringLiteral("ratio <= %1").arg(ratioAtMost);
+    return targets.isEmpty() ? QStringLiteral("-") : targets.join(QStringLiteral(", "));
 }
 
 double median(QVector<double> values)

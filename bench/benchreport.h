@@ -7,27 +7,29 @@
 
 class QTextStream;
 
-// One line of the benchmark table: a measured value against its target, either
-// directly (value < limit) or as a ratio to a floor (value / floor <= limit).
+// One line of the benchmark table: a measured value against its targets, directly
+// (value < below) and as a ratio to a floor (value / floor <= ratioAtMost). A floor is what
+// the same work costs at the least, measured in the same run; a figure without targets
+// only reports.
 struct Figure {
-    enum class Target { Below, RatioAtMost };
-
     QString name;
     QString store;
     QString unit; // of value and floor: "ms" or "MB"
     QVector<double> samples; // every run; value is their median unless set otherwise
-    QVector<double> floorSamples; // empty when the figure has no floor
     QVector<double> cpuSamples; // processor time of each run, where it is known
+    QString floorName; // empty when the figure has no floor
+    QVector<double> floorSamples;
     QVector<double> floorCpuSamples;
     double value = 0;
     double floor = 0;
     double cpu = 0;
     double floorCpu = 0;
-    Target target = Target::Below;
-    double limit = 0;
+    double below = 0; // 0: no limit for the value
+    double ratioAtMost = 0; // 0: no limit for the ratio
     QString note;
 
     bool hasFloor() const { return !floorSamples.isEmpty(); }
+    bool hasTarget() const { return below > 0 || ratioAtMost > 0; }
     double ratio() const { return floor > 0 ? value / floor : 0; }
     bool met() const;
     QString targetText() const;

@@ -98,8 +98,16 @@ int main(int argc, char *argv[])
         QStringLiteral("NAMES"));
     const QCommandLineOption markdownOption(QStringLiteral("markdown"),
         QStringLiteral("Print the table once more in Markdown, for the README."));
-    parser.addOptions({ jsonOption, runsOption, refreshesOption, onlyOption, markdownOption });
+    // The cold refresh figure runs this program once more for each sample.
+    QCommandLineOption coldRefreshOption(QStringLiteral("cold-refresh"),
+        QStringLiteral("Time the first refresh of FOLDER in this process, and end."),
+        QStringLiteral("FOLDER"));
+    coldRefreshOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions(
+        { jsonOption, runsOption, refreshesOption, onlyOption, markdownOption, coldRefreshOption });
     parser.process(app);
+    if (parser.isSet(coldRefreshOption)) // the private home belongs to the parent
+        return runColdRefreshChild(parser.value(coldRefreshOption));
     const int runs = qMax(5, parser.value(runsOption).toInt());
     const int refreshes = qMax(20, parser.value(refreshesOption).toInt());
 
@@ -123,7 +131,8 @@ int main(int argc, char *argv[])
     const QStringList folders { makeStore(root, QStringLiteral("ten-year"), tenYear),
         makeStore(root, QStringLiteral("ten-year-clicks"), tenYear),
         makeStore(root, QStringLiteral("typical-clicks"), typical),
-        makeStore(root, QStringLiteral("typical"), typical) };
+        makeStore(root, QStringLiteral("typical"), typical),
+        makeStore(root, QStringLiteral("ten-year-startup"), tenYear) };
     if (!root.isValid() || folders.contains(QString())) {
         say(QStringLiteral("cellora-bench: cannot write the sample stores"));
         removePrivateHome();
@@ -140,17 +149,26 @@ int main(int argc, char *argv[])
     QVector<Figure> figures;
     if (wanted(QStringLiteral("save")))
         figures << measureSave(
-            tenYear, folders.at(0), root.filePath(QStringLiteral("floor")), runs);
-    if (wanted(QStringLiteral("refresh")))
-        figures << measureRefresh(folders.at(0), runs);
+            tenYear, folders.at(0), root.filePath(QStringLiteral("floors")), runs);
+    if (wanted(QStringLiteral("refresh"))) {
+        const QVector<Figure> warm = measureRefresh(folders.at(0), runs);
+        figures << warm;
+        say(QStringLiteral("refresh-cold..."));
+        figures << measureColdRefresh(
+            QCoreApplication::applicationFilePath(), folders.at(0), warm.first(), runs);
+    }
     if (wanted(QStringLiteral("clicks"))) {
-        figures << measureClicks(folders.at(1), QStringLiteral("ten-year"), 100, runs);
-        figures << measureClicks(folders.at(2), QStringLiteral("typical"), 10, runs);
+        figures << measureClicks(folders.at(1), QStringLiteral("ten-year"), 100,
+            root.filePath(QStringLiteral("floors/clicks")), runs);
+        figures << measureClicks(folders.at(2), QStringLiteral("typical"), 5, {}, runs);
     }
     if (wanted(QStringLiteral("memory")))
         figures << measureMemory(folders.at(0), QStringLiteral("ten-year"), 10, refreshes);
-    if (wanted(QStringLiteral("startup")))
-        figures << measureStartup(QStringLiteral(CELLORA_HOST_PATH), folders.at(3), runs);
+    if (wanted(QStringLiteral("startup"))) {
+        const QString host = QStringLiteral(CELLORA_HOST_PATH);
+        figures << measureStartup(host, folders.at(3), QStringLiteral("typical"), runs);
+        figures << measureStartup(host, folders.at(4), QStringLiteral("ten-year"), runs);
+    }
 
     QTextStream out(stdout);
     info.load = loadAverages();

@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QSize>
 
+#include <utility>
+
 namespace {
 
 const QSize tankIconSize(100, 35);
@@ -55,7 +57,22 @@ public:
     int viewMode = 0;
     bool batteryCharged = false;
 
+    // The card's labels, each formatted from its own fields.
+    enum Label {
+        NameLabel = 1 << 0,
+        CapacityLabel = 1 << 1,
+        RateLabel = 1 << 2,
+        CyclesLabel = 1 << 3,
+        DischargedLabel = 1 << 4,
+        MaxCurrentLabel = 1 << 5,
+        DateTimeLabel = 1 << 6,
+    };
+    void labelChanged(Label label);
+    void showLabels(int labels);
     void describeTank();
+
+    bool labelsHeld = false;
+    int staleLabels = 0; // changed while held; a label never set keeps its form's text
 };
 
 // The tank button is an icon only: its tip and its name for screen readers say what a
@@ -71,6 +88,33 @@ void BatteryWidgetPrivate::describeTank()
     }
     ui.pushButton->setToolTip(tip);
     ui.pushButton->setAccessibleName(name);
+}
+
+void BatteryWidgetPrivate::labelChanged(Label label)
+{
+    if (labelsHeld)
+        staleLabels |= label;
+    else
+        showLabels(label);
+}
+
+void BatteryWidgetPrivate::showLabels(int labels)
+{
+    if (labels & NameLabel)
+        ui.lbl_name->setText(batteryName);
+    if (labels & CapacityLabel)
+        ui.lbl_capacity->setText(QStringLiteral("%1mAh").arg(batteryCapacity));
+    if (labels & RateLabel)
+        ui.lbl_rate->setText(rateText(batteryRating, batteryChargeRate));
+    if (labels & CyclesLabel)
+        ui.lbl_cycles->setText(QString::number(batteryCycles));
+    if (labels & DischargedLabel)
+        ui.lbl_discharged->setText(QStringLiteral("%1mAh").arg(batteryLastDischarged));
+    if (labels & MaxCurrentLabel)
+        ui.lbl_maxCurrent->setText(
+            amperesText(batteryLastMaxCurrent, QLatin1Char('.')) + QLatin1Char('A'));
+    if (labels & DateTimeLabel)
+        ui.lbl_dateTime->setText(lastUpdated.toString(Qt::TextDate));
 }
 
 BatteryWidget::BatteryWidget(QWidget *parent)
@@ -94,7 +138,7 @@ void BatteryWidget::setBatteryName(const QString &name)
 {
     d->batteryName = name;
     // The label shows as much of the name as fits; the card tells the whole of it.
-    d->ui.lbl_name->setText(name);
+    d->labelChanged(BatteryWidgetPrivate::NameLabel);
     setToolTip(name);
     setAccessibleName(name);
     d->describeTank();
@@ -108,7 +152,7 @@ uint BatteryWidget::batteryCapacity() const
 void BatteryWidget::setBatteryCapacity(uint mAh)
 {
     d->batteryCapacity = mAh;
-    d->ui.lbl_capacity->setText(QStringLiteral("%1mAh").arg(mAh));
+    d->labelChanged(BatteryWidgetPrivate::CapacityLabel);
 }
 
 uint BatteryWidget::batteryRating() const
@@ -119,7 +163,7 @@ uint BatteryWidget::batteryRating() const
 void BatteryWidget::setBatteryRating(uint c)
 {
     d->batteryRating = c;
-    d->ui.lbl_rate->setText(rateText(d->batteryRating, d->batteryChargeRate));
+    d->labelChanged(BatteryWidgetPrivate::RateLabel);
 }
 
 uint BatteryWidget::batteryChargeRate() const
@@ -133,7 +177,7 @@ void BatteryWidget::setBatteryChargeRate(uint tenthsOfC)
     if (tenthsOfC == 0)
         return;
     d->batteryChargeRate = tenthsOfC;
-    d->ui.lbl_rate->setText(rateText(d->batteryRating, d->batteryChargeRate));
+    d->labelChanged(BatteryWidgetPrivate::RateLabel);
 }
 
 uint BatteryWidget::batteryCycles() const
@@ -144,20 +188,19 @@ uint BatteryWidget::batteryCycles() const
 void BatteryWidget::setBatteryCycles(uint count)
 {
     d->batteryCycles = count;
-    d->ui.lbl_cycles->setText(QString::number(count));
+    d->labelChanged(BatteryWidgetPrivate::CyclesLabel);
 }
 
 void BatteryWidget::setBatteryLastDischarged(uint mAh)
 {
     d->batteryLastDischarged = mAh;
-    d->ui.lbl_discharged->setText(QStringLiteral("%1mAh").arg(mAh));
+    d->labelChanged(BatteryWidgetPrivate::DischargedLabel);
 }
 
 void BatteryWidget::setBatteryLastMaxCurrent(uint hundredthsOfAmpere)
 {
     d->batteryLastMaxCurrent = hundredthsOfAmpere;
-    d->ui.lbl_maxCurrent->setText(
-        amperesText(hundredthsOfAmpere, QLatin1Char('.')) + QLatin1Char('A'));
+    d->labelChanged(BatteryWidgetPrivate::MaxCurrentLabel);
 }
 
 const QDate &BatteryWidget::purchaseDate() const
@@ -178,7 +221,7 @@ const QDateTime &BatteryWidget::lastUpdated() const
 void BatteryWidget::setLastUpdated(QDateTime when)
 {
     d->lastUpdated = std::move(when);
-    d->ui.lbl_dateTime->setText(d->lastUpdated.toString(Qt::TextDate));
+    d->labelChanged(BatteryWidgetPrivate::DateTimeLabel);
 }
 
 bool BatteryWidget::batteryCharged() const
@@ -197,6 +240,17 @@ void BatteryWidget::setBatteryCharged(bool charged, bool notify)
     d->describeTank();
     if (charged && notify)
         emit dataChanged();
+}
+
+void BatteryWidget::holdCardLabels()
+{
+    d->labelsHeld = true;
+}
+
+void BatteryWidget::showCardLabels()
+{
+    d->labelsHeld = false;
+    d->showLabels(std::exchange(d->staleLabels, 0));
 }
 
 int BatteryWidget::viewMode() const

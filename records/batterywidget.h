@@ -43,6 +43,12 @@ public:
     void setLastUpdated(QDateTime when);
     bool batteryCharged() const;
     void setBatteryCharged(bool charged, bool notify);
+    // Between the two calls the setters keep their values, and the card's labels are
+    // formatted once, at showCardLabels(): a reader sets a record's fields and adds its
+    // data points one by one, and only the last value of each shows.
+    void holdCardLabels();
+    void showCardLabels();
+
     int viewMode() const;
     void setViewMode(int mode);
 

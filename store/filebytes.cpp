@@ -1,5 +1,6 @@
 #include "store/filebytes.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QSaveFile>
 
@@ -291,6 +292,27 @@ bool replaceFile(const QString &path, const QByteArray &content, const QByteArra
     if (inPlace)
         restoreInPlace(path, previous);
     return false;
+}
+
+bool replaceWithLines(const QString &path, QIODevice *source)
+{
+    // Written in place, the target would be emptied before it is read as the source.
+    QBuffer wholeSource;
+    const auto *file = qobject_cast<QFile *>(source);
+    if (file && Stamp::of(file->handle()).isSameFile(Stamp::of(path))) {
+        wholeSource.setData(source->readAll());
+        wholeSource.open(QIODevice::ReadOnly);
+        source = &wholeSource;
+    }
+    QSaveFile target(path);
+    bool inPlace = false;
+    if (!openReplacement(target, &inPlace))
+        return false;
+    if (!copyLines(source, &target)) {
+        target.cancelWriting();
+        return false;
+    }
+    return commitReplacement(target);
 }
 
 } // namespace FileBytes

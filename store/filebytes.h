@@ -69,6 +69,10 @@ bool commitReplacement(QSaveFile &file);
 bool replaceFile(
     const QString &path, const QByteArray &content, const QByteArray &previous = QByteArray());
 
+// Replaces the file at `path` by the line copy of `source` (see copyLines), through the
+// same two steps. Importing the file into itself reads it whole first.
+bool replaceWithLines(const QString &path, QIODevice *source);
+
 } // namespace FileBytes
 
 #endif // FILEBYTES_H

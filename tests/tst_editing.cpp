@@ -120,19 +120,25 @@ private slots:
     void uniqueNames_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::newRow("battery") << int(BatteryKind);
-        QTest::newRow("model") << int(ModelKind);
-        QTest::newRow("location") << int(LocationKind);
+        QTest::addColumn<bool>("holdsSuffix"); // the store holds n_1 and n in other letters
+        for (bool holdsSuffix : { true, false }) {
+            const char *store = holdsSuffix ? "with n_1" : "plain";
+            QTest::addRow("battery %s", store) << int(BatteryKind) << holdsSuffix;
+            QTest::addRow("model %s", store) << int(ModelKind) << holdsSuffix;
+            QTest::addRow("location %s", store) << int(LocationKind) << holdsSuffix;
+        }
     }
 
-    // The add page's default name is taken twice; a name in other letter case does not
-    // count, and the second walk starts again at the first record, where n_1 stands.
+    // The add page's default name is taken twice: n, then the first free n_<number>. A name
+    // in other letter case does not count, and the second walk starts again at n_1.
     void uniqueNames()
     {
         QFETCH(int, kind);
+        QFETCH(bool, holdsSuffix);
         const Pages &add = pages[kind];
         const QString n = QStringList { "MyBattery", "MyHeli", "MyLocation" }.at(kind);
-        const QStringList existing { n + "_1", n.toLower() };
+        const QStringList existing
+            = holdsSuffix ? QStringList { n + "_1", n.toLower() } : QStringList();
         QString xml = kind == LocationKind ? locationsXml(existing) : QString();
         for (const QString &name : existing)
             xml += QStringList { batteryXml({ name }), modelXml(name, {}), QString() }.at(kind);
@@ -150,7 +156,7 @@ private slots:
             QCOMPARE(shownPage(s.win), QString(press == 2 ? add.addPage : "scrollLayout"));
         }
         QCOMPARE(s.saves(), 2);
-        const QStringList expected = existing + QStringList { n, n + "_2" };
+        const QStringList expected = existing + QStringList { n, n + (holdsSuffix ? "_2" : "_1") };
         QCOMPARE(storedNames(kind, s.dir.path()), expected);
         for (const QString &list : add.lists)
             QCOMPARE(comboItems(s.win, qPrintable(list)), expected);
@@ -206,7 +212,13 @@ private slots:
         }
     }
 
-    void deleting_data() { uniqueNames_data(); }
+    void deleting_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("battery") << int(BatteryKind);
+        QTest::newRow("model") << int(ModelKind);
+        QTest::newRow("location") << int(LocationKind);
+    }
     void deleting()
     {
         QFETCH(int, kind);

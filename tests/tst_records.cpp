@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <functional>
 #include <tuple>
 #include <utility>
 
@@ -199,6 +200,44 @@ private slots:
         QVERIFY(card.findCycleData(when, discharged, current));
         QCOMPARE(discharged, 3200u);
         QCOMPARE(current, 4000u);
+    }
+
+    // A card filled with its labels held shows, once shown, what the same calls show on
+    // their own; a label no call touched keeps its form's text.
+    void heldCardLabels()
+    {
+        const std::function<void(BatteryWidget &)> fillings[] = {
+            [](BatteryWidget &card) {
+                card.setBatteryName("Pack");
+                card.setBatteryCapacity(5000);
+                card.setBatteryChargeRate(15);
+                card.setBatteryRating(35);
+                card.setBatteryCycles(2);
+                card.setBatteryCharged(true, false);
+                card.setLastUpdated(QDateTime(QDate(2024, 3, 2), QTime(14, 5, 9)));
+                card.addCycleData(QDateTime(QDate(2024, 3, 1), QTime(10, 15)), 3200, 4000, false);
+                card.addCycleData(QDateTime(QDate(2024, 3, 2), QTime(9, 30)), 3350, 1250, false);
+            },
+            [](BatteryWidget &card) { card.setBatteryCycles(7); },
+        };
+        const auto labelTexts = [](const BatteryWidget &card) {
+            QStringList texts;
+            for (const QLabel *label : card.findChildren<QLabel *>())
+                texts << label->objectName() + '=' + label->text();
+            return texts;
+        };
+        for (const auto &fill : fillings) {
+            BatteryWidget plain, held;
+            fill(plain);
+            const QStringList before = labelTexts(held);
+            held.holdCardLabels();
+            fill(held);
+            QCOMPARE(labelTexts(held), before);
+            held.showCardLabels();
+            QCOMPARE(labelTexts(held), labelTexts(plain));
+            held.setBatteryCycles(9); // shown at once again
+            QCOMPARE(labelText(held, "lbl_cycles"), "9");
+        }
     }
 
     // Mode 1 shows the Discharged and Max. Current rows, 0 hides them, others leave them.

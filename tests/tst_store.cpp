@@ -123,7 +123,7 @@ class TestStore : public QObject {
 private slots:
     void initTestCase()
     {
-        // A zone with daylight saving, so that date-times in its gaps are covered too.
+        // One zone everywhere, so that the fixture's date-times read the same on every machine.
         qputenv("TZ", "Europe/Berlin");
         tzset();
     }
@@ -251,46 +251,6 @@ private slots:
                      .join(' '),
             expected);
         QCOMPARE(loaded.hasLocations, !loaded.locations.isEmpty());
-    }
-
-    void fastDateTimesMatchTheToolkit()
-    {
-        QStringList texts { "Sat Mar 2 14:05:09 2024", "Sat Mar  2 14:05:09 2024",
-            "Sat 2. Mar 14:05:09 2024", "Sat Mar 2 2024 14:05:09", "Sat Mar 02 14:05:09 2024",
-            "Mon Mar 2 14:05:09 2024", "Sat Mar 2 14:05 2024", "Sat Mar 2 24:00:00 2024",
-            "Fri Feb 30 10:00:00 2024", "Sat Mar 2 14:05:09 2024 GMT+0100",
-            "Sat Mar 2 14:05:09.1234 2024", "Sat Mar 2 14:05:09. 2024", "Sun Mar 31 02:30:00 2024",
-            "Sun Oct 27 02:30:00 2024", "Thu Dec 31 12:00:00 999", "sat mar 2 14:05:09 2024",
-            "garbage", "" };
-        QDateTime when(QDate(1890, 1, 1), QTime(0, 0), Qt::LocalTime);
-        const QDateTime special[] = { { QDate(2024, 2, 29), QTime(0, 0) },
-            { QDate(2023, 12, 31), QTime(23, 59, 59, 999) },
-            { QDate(2000, 2, 29), QTime(9, 5, 7, 5) },
-            { QDate(2024, 3, 2), QTime(14, 5, 9, 120) } };
-        for (const QDateTime &each : special)
-            texts << each.toString(Qt::TextDate);
-        for (int i = 0; i < 5000; ++i) { // 1890 to 2120
-            when = when.addSecs(i % 7 == 0 ? 86400 * 23 + 3600 : 86400 * 16 + 4321).addMSecs(37);
-            const QString text = when.toString(Qt::TextDate);
-            texts << text;
-            if (i % 10 == 0) // a fraction as fromString understands it
-                texts << QString(text).insert(
-                    text.lastIndexOf(' '), "." + QString::number(i % 1000));
-        }
-        QByteArray cycles;
-        for (const QString &text : texts)
-            cycles += "<Cycle Date=\"" + text.toHtmlEscaped().toUtf8() + "\"/>";
-        loadRoot("<Battery><Data>" + cycles + "</Data></Battery>");
-
-        const Loaded loaded(store);
-        QCOMPARE(loaded.batteries.size(), 1);
-        QStringList expected;
-        for (const QString &text : texts)
-            expected << iso(QDateTime::fromString(text, Qt::TextDate));
-        QStringList read;
-        for (const QDateTime &date : loaded.batteries[0]->cycleDates())
-            read << iso(date);
-        QCOMPARE(read, expected);
     }
 
     // Saves go into the storage folder only, which is made when missing.

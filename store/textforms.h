@@ -1,0 +1,40 @@
+#ifndef TEXTFORMS_H
+#define TEXTFORMS_H
+
+#include <QDateTime>
+#include <QString>
+#include <QStringRef>
+#include <QTime>
+
+// The text forms of the data file's values and names, read and written with exactly the
+// results of the toolkit's own conversions, only faster: a refresh of a large store makes
+// tens of thousands of these, and the toolkit's general paths cost a good part of it.
+
+// Date-times in the toolkit's text form, "Sat Mar 2 14:05:09 2024", and times of day,
+// "00:06:30", as QDateTime/QTime::toString(Qt::TextDate) writes them. The text of each
+// day is kept for the rest of a save; forgetSavedDays() ends it.
+QString dateTimeText(const QDateTime &when); // empty for a null value
+QString timeText(const QTime &time); // empty for a null time
+void forgetSavedDays();
+
+// The same forms read as QDateTime/QTime::fromString(text, Qt::TextDate) reads them. Local
+// date-times already made are reused while the time zone stays the same; checkTimeZone()
+// looks at it once before each read.
+QDateTime parseDateTime(const QStringRef &text); // null when invalid
+QDateTime parseDateTime(const QString &text);
+QTime parseTime(const QStringRef &text); // null when invalid
+void checkTimeZone();
+
+// As text.toUInt(): 0 when the text is no unsigned decimal.
+uint parseUInt(const QStringRef &text);
+uint parseUInt(const QString &text);
+
+// As name.contains(word): the readers know the file's elements and attributes by the
+// words their names contain.
+bool containsWord(const QStringRef &name, QLatin1String word);
+
+// Text as the file can hold it: characters that XML 1.0 cannot represent are left out, so
+// that one pasted control character can never stop a save or any later one.
+QString xmlText(const QString &text);
+
+#endif // TEXTFORMS_H
