@@ -1,6 +1,9 @@
-// cellora-host: a stand-in for the host application. It opens the module's window
-// on a storage folder, on a fresh demo store, or renders every page to PNG files.
+// cellora-host: the desktop program around the module. It opens the host window on a
+// storage folder or on a fresh demo store, renders every page to PNG files, or exports
+// the logbook without a window.
 
+#include "host/batchcommands.h"
+#include "host/hostwindow.h"
 #include "host/screenshottour.h"
 #include "host/startupprobe.h"
 #include "host/storagelock.h"
@@ -123,14 +126,28 @@ void quitOnTerminationSignals()
     std::signal(SIGTERM, handler);
 }
 
-int runWindow(const QString &storage, bool startupProbe = false)
+// A folder in use by another program ends this one; one that cannot be written opens
+// all the same, after a warning, because the module itself stays silent about saves it
+// cannot make. A temporary folder is not `remember`ed among the recent ones.
+int runWindow(const QString &folder, bool remember, bool startupProbe = false)
 {
     quitOnTerminationSignals();
-    CelloraGui window;
-    // The home button asks the host to take the module away: here that ends the program.
-    QObject::connect(&window, &CelloraGui::closeCelloraGui, &window, &QWidget::close);
-    QObject::connect(&window, &CelloraGui::closeCelloraGui, qApp, &QCoreApplication::quit);
-    window.changeStoragePath(storage);
+    HostWindow window;
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    QString holder;
+    switch (window.openFolder(folder, &holder, remember)) {
+    case StorageLock::Outcome::Locked:
+        break;
+    case StorageLock::Outcome::InUse:
+        complain(QStringLiteral("the storage folder %1 is in use by %2; close that Cellora first")
+                     .arg(shownFolder, holder));
+        return ExitStorageInUse;
+    case StorageLock::Outcome::Unwritable:
+        complain(QStringLiteral("warning: the storage folder %1 cannot be created or written; "
+                                "the logbook opens for reading, but no change will be saved")
+                     .arg(shownFolder));
+        break;
+    }
     if (startupProbe)
         probeStartup(window);
     window.show();
@@ -150,13 +167,15 @@ int takeScreenshots(const QString &target)
         return ExitFailure;
 
     const CaptureModeGuard captureMode;
-    CelloraGui window;
-    window.changeStoragePath(demoFolder.path());
-    window.show();
+    HostWindow host;
+    host.openFolder(demoFolder.path(), nullptr, false);
+    host.show();
     QApplication::processEvents();
 
-    ScreenshotTour tour(window, chargedBatteries(store), folder);
-    const bool complete = tour.run();
+    ScreenshotTour tour(host.gui(), chargedBatteries(store), folder);
+    tour.run();
+    tour.shootHostWindow(host, QStringLiteral("16-host-window.png"));
+    const bool complete = tour.problems().isEmpty();
     for (const QString &problem : tour.problems())
         complain(problem);
     inform(QStringLiteral("The window's pages are in %1").arg(folder.absolutePath()));
@@ -170,7 +189,7 @@ int runDemo()
     if (!writeDemoStore(demoFolder))
         return ExitFailure;
     inform(QStringLiteral("Demo store in %1 (removed when Cellora ends)").arg(demoFolder.path()));
-    return runWindow(demoFolder.path());
+    return runWindow(demoFolder.path(), false);
 }
 
 int runOnStorage(const QString &path, bool startupProbe)
@@ -186,24 +205,7 @@ int runOnStorage(const QString &path, bool startupProbe)
                      .arg(QDir::toNativeSeparators(path)));
         return ExitBadStorage;
     }
-    const QString folder = storage.absoluteFilePath();
-    const QString shownFolder = QDir::toNativeSeparators(folder);
-    StorageLock lock;
-    switch (lock.lock(folder)) {
-    case StorageLock::Outcome::Locked:
-        break;
-    case StorageLock::Outcome::InUse:
-        complain(QStringLiteral("the storage folder %1 is in use by %2; close that Cellora first")
-                     .arg(shownFolder, lock.holder()));
-        return ExitStorageInUse;
-    case StorageLock::Outcome::Unwritable:
-        // The module itself stays silent about saves it cannot make; say it once here.
-        complain(QStringLiteral("warning: the storage folder %1 cannot be created or written; "
-                                "the logbook opens for reading, but no change will be saved")
-                     .arg(shownFolder));
-        break;
-    }
-    return runWindow(folder, startupProbe);
+    return runWindow(storage.absoluteFilePath(), true, startupProbe);
 }
 
 } // namespace
