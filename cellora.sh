@@ -10,7 +10,8 @@ build="${CELLORA_BUILD_DIR:-$here/build}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 # fonts-dejavu-core: offscreen rendering (tests, screenshots) needs at least one font.
-packages=(cmake g++ make qtbase5-dev libqt5charts5-dev fonts-dejavu-core)
+# poppler-utils and python3: the tests read the pack report and the CSV files back.
+packages=(cmake g++ make qtbase5-dev libqt5charts5-dev fonts-dejavu-core poppler-utils python3)
 
 install_dependencies() {
     local missing=()

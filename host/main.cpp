@@ -208,6 +208,24 @@ int runOnStorage(const QString &path, bool startupProbe)
     return runWindow(storage.absoluteFilePath(), true, startupProbe);
 }
 
+// The exports for scripts: each one asked for, in turn, until one fails.
+int runBatch(const QString &storage, const QString &csvFolder, const QString &reportFile)
+{
+    QVector<BatchCommands::Outcome> outcomes;
+    if (!csvFolder.isEmpty())
+        outcomes << BatchCommands::exportCsv(storage, csvFolder);
+    if (!reportFile.isEmpty() && (outcomes.isEmpty() || outcomes.last().code == BatchCommands::Done))
+        outcomes << BatchCommands::writeReport(storage, reportFile);
+    for (const BatchCommands::Outcome &outcome : outcomes) {
+        if (outcome.code != BatchCommands::Done) {
+            complain(outcome.message);
+            return outcome.code;
+        }
+        inform(outcome.message);
+    }
+    return ExitOk;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -235,7 +253,16 @@ int main(int argc, char *argv[])
     QCommandLineOption startupProbeOption(QStringLiteral("startup-probe"),
         QStringLiteral("Print the time from process start to the first frame, then exit."));
     startupProbeOption.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({ storageOption, demoOption, screenshotsOption, startupProbeOption });
+    const QCommandLineOption exportCsvOption(QStringLiteral("export-csv"),
+        QStringLiteral("Write flights.csv and cycles.csv of the storage folder's logbook to "
+                       "DIR, then exit."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption reportOption(QStringLiteral("report"),
+        QStringLiteral("Write the pack health report of the storage folder's logbook to FILE "
+                       "(PDF), then exit."),
+        QStringLiteral("FILE"));
+    parser.addOptions({ storageOption, demoOption, screenshotsOption, startupProbeOption,
+        exportCsvOption, reportOption });
 
     // Help and version need no screen: answer them from a console application.
     if (hasOption(argc, argv, { "-h", "-?", "--help", "--help-all", "-v", "--version" })) {
@@ -243,18 +270,22 @@ int main(int argc, char *argv[])
         parser.process(console);
         return ExitOk;
     }
-    if (hasOption(argc, argv, { "--screenshots" })
+    // Pictures and reports are drawn without a screen.
+    if (hasOption(argc, argv, { "--screenshots", "--export-csv", "--report" })
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     parser.process(app);
 
+    const QString storage = parser.isSet(storageOption)
+        ? parser.value(storageOption)
+        : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (parser.isSet(exportCsvOption) || parser.isSet(reportOption)) {
+        return runBatch(storage, parser.value(exportCsvOption), parser.value(reportOption));
+    }
     if (parser.isSet(screenshotsOption))
         return takeScreenshots(parser.value(screenshotsOption));
     if (parser.isSet(demoOption))
         return runDemo();
-    return runOnStorage(parser.isSet(storageOption)
-            ? parser.value(storageOption)
-            : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-        parser.isSet(startupProbeOption));
+    return runOnStorage(storage, parser.isSet(startupProbeOption));
 }

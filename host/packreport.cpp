@@ -4,8 +4,8 @@
 #include "records/batterywidget.h"
 
 #include <QChart>
-#include <QChartView>
 #include <QCoreApplication>
+#include <QGraphicsScene>
 #include <QDir>
 #include <QImage>
 #include <QLineSeries>
@@ -124,14 +124,14 @@ QString cell(const QString &text, bool right = false)
 QString summaryHtml(const QVector<PackHealth> &fleet)
 {
     QString html = QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" "
-                                  "cellpadding=\"3\" width=\"100%\"><tr>")
+                                  "cellpadding=\"3\" width=\"100%\" style=\"font-size:8pt\"><tr>")
                        .arg(Text::tr("Fleet summary"));
     for (const char *head : { QT_TRANSLATE_NOOP("PackReport", "Battery"), "mAh",
              QT_TRANSLATE_NOOP("PackReport", "Cycles"),
-             QT_TRANSLATE_NOOP("PackReport", "Equivalent cycles"),
+             QT_TRANSLATE_NOOP("PackReport", "Equiv. cycles"),
              QT_TRANSLATE_NOOP("PackReport", "First 10"), QT_TRANSLATE_NOOP("PackReport", "Last 10"),
              QT_TRANSLATE_NOOP("PackReport", "Peak C"),
-             QT_TRANSLATE_NOOP("PackReport", "Days since use"),
+             QT_TRANSLATE_NOOP("PackReport", "Idle days"),
              QT_TRANSLATE_NOOP("PackReport", "Warnings") })
         html += QStringLiteral("<th>%1</th>").arg(Text::tr(head));
     html += QStringLiteral("</tr>");
@@ -194,7 +194,12 @@ QImage shareChart(const PackHealth &pack)
     auto *discharges = new QtCharts::QValueAxis;
     discharges->setTitleText(Text::tr("Discharge"));
     discharges->setLabelFormat(QStringLiteral("%d"));
-    discharges->setRange(1, std::max(2, pack.shares.size()));
+    const int count = std::max(2, pack.shares.size());
+    discharges->setRange(1, count);
+    // Whole discharges only, about eight steps whatever the count.
+    discharges->setTickType(QtCharts::QValueAxis::TicksDynamic);
+    discharges->setTickAnchor(1);
+    discharges->setTickInterval(std::max(1, (count - 1 + 7) / 8));
     auto *share = new QtCharts::QValueAxis;
     share->setTitleText(Text::tr("% of capacity"));
     share->setRange(0, std::max(100.0, *std::max_element(pack.shares.cbegin(), pack.shares.cend())));
@@ -203,14 +208,18 @@ QImage shareChart(const PackHealth &pack)
     chart->addAxis(share, Qt::AlignLeft);
     series->attachAxis(discharges);
     series->attachAxis(share);
-    // The view owns the chart and with it the series and the axes.
-    QtCharts::QChartView view(chart);
-    view.setRenderHint(QPainter::Antialiasing);
-    view.resize(1280, 560);
-    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    // The scene owns the chart and with it the series and the axes.
+    QGraphicsScene scene;
+    scene.addItem(chart);
+    const QSizeF size(900, 380);
+    chart->resize(size);
+    // Lays the chart out at its size now: it is never shown, and no event loop runs here.
+    QCoreApplication::sendPostedEvents(chart, QEvent::LayoutRequest);
+    QImage image(size.toSize(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
-    view.render(&painter);
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.render(&painter, QRectF(QPointF(), size), QRectF(QPointF(), size));
     return image;
 }
 
