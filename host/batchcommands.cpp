@@ -46,5 +46,6 @@ Outcome BatchCommands::writeReport(const QString &storageFolder, const QString &
             QDateTime::currentDateTime(), &error))
         return { OutputFailed, error };
     return { Done,
-        QStringLiteral("Wrote %1").arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath())) };
+        QStringLiteral("Wrote %1")
+            .arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath())) };
 }

@@ -40,7 +40,9 @@ void appendRow(QByteArray &csv, const QStringList &fields)
 // 1250 hundredths of an ampere read "12.50".
 QString amperes(uint hundredths)
 {
-    return QStringLiteral("%1.%2").arg(hundredths / 100).arg(hundredths % 100, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1.%2")
+        .arg(hundredths / 100)
+        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
 }
 
 // A battery without a capacity has no share: the cell stays empty rather than infinite.

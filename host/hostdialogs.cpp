@@ -17,7 +17,8 @@ QString saveFileDialog(
     return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }
 
-int itemDialog(QWidget *parent, const QString &title, const QString &label, const QStringList &items)
+int itemDialog(
+    QWidget *parent, const QString &title, const QString &label, const QStringList &items)
 {
     bool chosen = false;
     const QString item = QInputDialog::getItem(parent, title, label, items, 0, false, &chosen);

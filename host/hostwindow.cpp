@@ -66,9 +66,8 @@ HostWindow::HostWindow(QWidget *parent)
     setCentralWidget(d->gui);
     buildMenus();
     resize(moduleSize.width(), moduleSize.height() + menuBar()->sizeHint().height());
-    restoreGeometry(QSettings(settingsOrganisation, settingsApplication)
-                        .value(geometryKey)
-                        .toByteArray());
+    restoreGeometry(
+        QSettings(settingsOrganisation, settingsApplication).value(geometryKey).toByteArray());
     setWindowTitle(QStringLiteral("Cellora"));
     // The home button asks the host to take the module away: that ends the program.
     connect(d->gui, &CelloraGui::closeCelloraGui, this, &QWidget::close);
@@ -97,20 +96,21 @@ void HostWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("menuFile"));
-    const auto addAction = [this](QMenu *menu, const QString &text, const char *name,
-                               void (HostWindow::*slot)()) {
-        QAction *action = menu->addAction(text);
-        action->setObjectName(QLatin1String(name));
-        connect(action, &QAction::triggered, this, slot);
-        return action;
-    };
-    addAction(file, tr("&Open Storage Folder…"), "actionOpenFolder",
-        &HostWindow::chooseStorageFolder)
+    const auto addAction
+        = [this](QMenu *menu, const QString &text, const char *name, void (HostWindow::*slot)()) {
+              QAction *action = menu->addAction(text);
+              action->setObjectName(QLatin1String(name));
+              connect(action, &QAction::triggered, this, slot);
+              return action;
+          };
+    addAction(
+        file, tr("&Open Storage Folder…"), "actionOpenFolder", &HostWindow::chooseStorageFolder)
         ->setShortcut(QKeySequence::Open);
     d->recentMenu = file->addMenu(tr("Open &Recent"));
     d->recentMenu->setObjectName(QStringLiteral("menuRecent"));
     file->addSeparator();
-    addAction(file, tr("Export &Flights as CSV…"), "actionExportFlights", &HostWindow::exportFlights);
+    addAction(
+        file, tr("Export &Flights as CSV…"), "actionExportFlights", &HostWindow::exportFlights);
     addAction(file, tr("Export Battery &Cycles as CSV…"), "actionExportCycles",
         &HostWindow::exportCycles);
     addAction(file, tr("&Pack Report…"), "actionPackReport", &HostWindow::writeReport);
@@ -154,6 +154,11 @@ void HostWindow::remember(const QString &folder)
 StorageLock::Outcome HostWindow::openFolder(const QString &folder, QString *holder, bool remember)
 {
     const QString absolute = QFileInfo(folder).absoluteFilePath();
+    if (d->lock && absolute == d->folder) {
+        // Already held by this window: only read it again.
+        showFolder(absolute, remember);
+        return StorageLock::Outcome::Locked;
+    }
     // The new folder is locked before the old one is given free, so that a folder in
     // use leaves this window where it was.
     auto lock = std::make_unique<StorageLock>();
@@ -164,12 +169,17 @@ StorageLock::Outcome HostWindow::openFolder(const QString &folder, QString *hold
         return outcome;
     }
     d->lock = std::move(lock);
-    d->folder = absolute;
-    d->gui->changeStoragePath(absolute);
-    setWindowTitle(tr("Cellora – %1").arg(shown(absolute)));
-    if (remember)
-        this->remember(absolute);
+    showFolder(absolute, remember);
     return outcome;
+}
+
+void HostWindow::showFolder(const QString &folder, bool remember)
+{
+    d->folder = folder;
+    d->gui->changeStoragePath(folder);
+    setWindowTitle(tr("Cellora – %1").arg(shown(folder)));
+    if (remember)
+        this->remember(folder);
 }
 
 void HostWindow::openFolderAsked(const QString &folder)
@@ -196,8 +206,7 @@ void HostWindow::openFolderAsked(const QString &folder)
 
 void HostWindow::chooseStorageFolder()
 {
-    const QString folder
-        = HostDialogs::chooseFolder(this, tr("Open Storage Folder"), d->folder);
+    const QString folder = HostDialogs::chooseFolder(this, tr("Open Storage Folder"), d->folder);
     if (!folder.isEmpty())
         openFolderAsked(folder);
 }
@@ -275,8 +284,8 @@ void HostWindow::restoreRescueCopy()
                      .arg(logbook.flightCount())
                      .arg(info.fileName());
     }
-    const int chosen = HostDialogs::chooseItem(this, title,
-        tr("The present store is kept as a rescue copy in turn. Restore:"), items);
+    const int chosen = HostDialogs::chooseItem(
+        this, title, tr("The present store is kept as a rescue copy in turn. Restore:"), items);
     if (chosen >= 0 && chosen < copies.size())
         d->gui->importFile(copies[chosen]);
 }

@@ -42,6 +42,7 @@ private:
     void buildMenus();
     void refreshRecentMenu();
     void remember(const QString &folder);
+    void showFolder(const QString &folder, bool remember);
     void openFolderAsked(const QString &folder);
     void chooseStorageFolder();
     void exportFlights();

@@ -214,7 +214,8 @@ int runBatch(const QString &storage, const QString &csvFolder, const QString &re
     QVector<BatchCommands::Outcome> outcomes;
     if (!csvFolder.isEmpty())
         outcomes << BatchCommands::exportCsv(storage, csvFolder);
-    if (!reportFile.isEmpty() && (outcomes.isEmpty() || outcomes.last().code == BatchCommands::Done))
+    if (!reportFile.isEmpty()
+        && (outcomes.isEmpty() || outcomes.last().code == BatchCommands::Done))
         outcomes << BatchCommands::writeReport(storage, reportFile);
     for (const BatchCommands::Outcome &outcome : outcomes) {
         if (outcome.code != BatchCommands::Done) {

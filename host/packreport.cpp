@@ -5,8 +5,8 @@
 
 #include <QChart>
 #include <QCoreApplication>
-#include <QGraphicsScene>
 #include <QDir>
+#include <QGraphicsScene>
 #include <QImage>
 #include <QLineSeries>
 #include <QPageSize>
@@ -126,13 +126,13 @@ QString summaryHtml(const QVector<PackHealth> &fleet)
     QString html = QStringLiteral("<h2>%1</h2><table border=\"1\" cellspacing=\"0\" "
                                   "cellpadding=\"3\" width=\"100%\" style=\"font-size:8pt\"><tr>")
                        .arg(Text::tr("Fleet summary"));
-    for (const char *head : { QT_TRANSLATE_NOOP("PackReport", "Battery"), "mAh",
-             QT_TRANSLATE_NOOP("PackReport", "Cycles"),
-             QT_TRANSLATE_NOOP("PackReport", "Equiv. cycles"),
-             QT_TRANSLATE_NOOP("PackReport", "First 10"), QT_TRANSLATE_NOOP("PackReport", "Last 10"),
-             QT_TRANSLATE_NOOP("PackReport", "Peak C"),
-             QT_TRANSLATE_NOOP("PackReport", "Idle days"),
-             QT_TRANSLATE_NOOP("PackReport", "Warnings") })
+    for (const char *head :
+        { QT_TRANSLATE_NOOP("PackReport", "Battery"), "mAh",
+            QT_TRANSLATE_NOOP("PackReport", "Cycles"),
+            QT_TRANSLATE_NOOP("PackReport", "Equiv. cycles"),
+            QT_TRANSLATE_NOOP("PackReport", "First 10"), QT_TRANSLATE_NOOP("PackReport", "Last 10"),
+            QT_TRANSLATE_NOOP("PackReport", "Peak C"), QT_TRANSLATE_NOOP("PackReport", "Idle days"),
+            QT_TRANSLATE_NOOP("PackReport", "Warnings") })
         html += QStringLiteral("<th>%1</th>").arg(Text::tr(head));
     html += QStringLiteral("</tr>");
     for (const PackHealth &pack : fleet) {
@@ -202,7 +202,8 @@ QImage shareChart(const PackHealth &pack)
     discharges->setTickInterval(std::max(1, (count - 1 + 7) / 8));
     auto *share = new QtCharts::QValueAxis;
     share->setTitleText(Text::tr("% of capacity"));
-    share->setRange(0, std::max(100.0, *std::max_element(pack.shares.cbegin(), pack.shares.cend())));
+    share->setRange(
+        0, std::max(100.0, *std::max_element(pack.shares.cbegin(), pack.shares.cend())));
     share->applyNiceNumbers();
     chart->addAxis(discharges, Qt::AlignBottom);
     chart->addAxis(share, Qt::AlignLeft);
