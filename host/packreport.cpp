@@ -143,7 +143,15 @@ QString summaryHtml(const QVector<PackHealth> &fleet)
             + cell(daysText(pack.daysSinceUse), true) + cell(warningsHtml(pack))
             + QStringLiteral("</tr>");
     }
-    return html + QStringLiteral("</table>");
+    return html
+        + QStringLiteral("</table><p style=\"font-size:8pt\">%1</p>")
+              .arg(Text::tr("Equivalent cycles: all discharged capacity over the pack's "
+                            "capacity. First 10 and last 10: the mean share of the "
+                            "capacity used in those discharges. Peak C: the highest "
+                            "current as a multiple of the capacity. Warnings: charged "
+                            "and unused for more than 3 days, or over 80 % of the "
+                            "capacity used in the last 10 discharges.")
+                       .toHtmlEscaped());
 }
 
 QString figureRow(const QString &label, const QString &value)

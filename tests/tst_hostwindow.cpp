@@ -153,7 +153,12 @@ private slots:
             window.show();
             window.resize(520, 700);
             QVERIFY(QTest::qWaitForWindowExposed(&window));
-            window.close();
+            // A temporary folder, such as the demo's, is not remembered.
+            window.openFolder(folder("temporary"), nullptr, false);
+            QCOMPARE(action(window, "actionQuit")->shortcut(), QKeySequence("Ctrl+Q"));
+            QCOMPARE(action(window, "actionOpenFolder")->shortcut(), QKeySequence("Ctrl+O"));
+            action(window, "actionQuit")->trigger();
+            QVERIFY(!window.isVisible());
         }
         HostWindow window;
         QCOMPARE(window.size(), QSize(520, 700));
@@ -178,11 +183,14 @@ private slots:
         QCOMPARE(told.size(), 1);
         QVERIFY(told[0].text.contains("no rescue copies"));
 
+        QVERIFY(writeStoreTo(folder("older"), storeOf({ "Older" })));
+        QVERIFY(
+            RescueCopies(storage).keep(bytesOf(QDir(folder("older")).filePath(dataFileName()))));
         QVERIFY(writeStoreTo(folder("kept"), storeOf({ "R1", "R2" }, 3)));
         QVERIFY(RescueCopies(storage).keep(bytesOf(QDir(folder("kept")).filePath(dataFileName()))));
         const QString copy = RescueCopies(storage).copies().last();
         action(window, "actionRestoreRescueCopy")->trigger(); // cancelled
-        QCOMPARE(offeredItems.size(), 1);
+        QCOMPARE(offeredItems.size(), 2); // newest first
         QVERIFY2(offeredItems[0].contains("2 batteries, 1 models, 3 flights")
                 && offeredItems[0].contains(QFileInfo(copy).fileName()),
             qPrintable(offeredItems[0]));
