@@ -198,6 +198,13 @@ SampleStore knownFleet(const QDateTime &now)
     return store;
 }
 
+// Writes `store` into `storage` as its data file and reads it back into `logbook`.
+bool readBack(const SampleStore &store, const QTemporaryDir &storage, Logbook &logbook)
+{
+    return writeStoreFile(store, storage.filePath("cellora.xml"))
+        && logbook.readFolder(storage.path());
+}
+
 } // namespace
 
 class TestExports : public QObject {
@@ -216,9 +223,8 @@ private slots:
         QFETCH(StoreMaker, maker);
         const SampleStore store = maker(anchor);
         QTemporaryDir storage, output;
-        QVERIFY(writeStoreFile(store, storage.filePath("cellora.xml")));
         Logbook logbook;
-        QVERIFY(logbook.readFolder(storage.path()));
+        QVERIFY(readBack(store, storage, logbook));
         QString error;
         QVERIFY2(CsvExport::exportAll(logbook, output.filePath("csv"), &error), qPrintable(error));
         compareRows(exported(output.filePath("csv"), "flights.csv"), expectedFlights(store));
@@ -244,9 +250,8 @@ private slots:
         }
         store.models << model;
         QTemporaryDir storage, output;
-        QVERIFY(writeStoreFile(store, storage.filePath("cellora.xml")));
         Logbook logbook;
-        QVERIFY(logbook.readFolder(storage.path()));
+        QVERIFY(readBack(store, storage, logbook));
         QVERIFY(CsvExport::exportAll(logbook, output.path(), nullptr));
 
         const Rows flights = exported(output.path(), "flights.csv");
@@ -279,9 +284,8 @@ private slots:
     {
         const QDateTime now = QDateTime::currentDateTime();
         QTemporaryDir storage;
-        QVERIFY(writeStoreFile(knownFleet(now), storage.filePath("cellora.xml")));
         Logbook logbook;
-        QVERIFY(logbook.readFolder(storage.path()));
+        QVERIFY(readBack(knownFleet(now), storage, logbook));
         const QVector<PackHealth> fleet = PackReport::assess(logbook, now);
 
         QStringList order;
@@ -320,9 +324,8 @@ private slots:
     {
         const QDateTime now = QDateTime::currentDateTime();
         QTemporaryDir storage;
-        QVERIFY(writeStoreFile(knownFleet(now), storage.filePath("cellora.xml")));
         Logbook logbook;
-        QVERIFY(logbook.readFolder(storage.path()));
+        QVERIFY(readBack(knownFleet(now), storage, logbook));
         const QString pdf = storage.filePath("report.pdf");
         QVERIFY(PackReport::writePdf(logbook, storage.path(), pdf, now, nullptr));
 
