@@ -11,9 +11,10 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 
 # fonts-dejavu-core: offscreen rendering (tests, screenshots) needs at least one font.
 # qttools5-dev(-tools): the translations' lupdate and lrelease; desktop-file-utils and
-# appstream: the tests validate the desktop entry and the AppStream file with them.
+# appstream: the tests validate the desktop entry and the AppStream file with them;
+# poppler-utils and python3: the tests read the pack report and the CSV files back.
 packages=(cmake g++ make qtbase5-dev libqt5charts5-dev fonts-dejavu-core
-    qttools5-dev qttools5-dev-tools desktop-file-utils appstream)
+    qttools5-dev qttools5-dev-tools desktop-file-utils appstream poppler-utils python3)
 
 install_dependencies() {
     local missing=()

@@ -1,7 +1,8 @@
 # Runs cellora-host once and checks its exit code, its messages and its files.
-#   cmake -DHOST=<program> -DCHECK=version|storage-file|screenshots|screenshots-long-names|language
-#         -DVERSION=<x.y.z>
-#         -DWORK=<scratch folder> -P hostcheck.cmake
+#   cmake -DHOST=<program> -DCHECK=<check> -DVERSION=<x.y.z> -DWORK=<scratch folder>
+#         -DTESTS=<source folder tests/> -DPYTHON=<python3> -P hostcheck.cmake
+# with <check> one of version, storage-file, screenshots, screenshots-long-names, language,
+# export-csv, report, csv-python.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
@@ -41,8 +42,9 @@ elseif(CHECK MATCHES "^screenshots(-(.+))?$")
     endif()
     file(GLOB pictures "${WORK}/shots/*.png")
     list(LENGTH pictures count)
-    if(NOT count EQUAL 16)
-        fail("expected 16 pictures, found ${count}")
+    # The module's sixteen pages and the host window.
+    if(NOT count EQUAL 17)
+        fail("expected 17 pictures, found ${count}")
     endif()
     foreach(picture IN LISTS pictures)
         file(READ "${picture}" signature LIMIT 8 HEX)
@@ -76,6 +78,65 @@ elseif(CHECK STREQUAL "language")
     if(NOT overruled STREQUAL english)
         fail("--language en must show English texts whatever the system's language")
     endif()
+
+elseif(CHECK STREQUAL "export-csv")
+    run_host(--storage "${WORK}/none" --export-csv "${WORK}/csv")
+    string(FIND "${errors}" "no data file" at)
+    if(NOT code EQUAL 2 OR at EQUAL -1 OR EXISTS "${WORK}/csv/flights.csv")
+        fail("a folder without a data file must say so and exit with 2, writing nothing")
+    endif()
+    file(COPY "${TESTS}/data/store_full.xml" DESTINATION "${WORK}/storage")
+    file(RENAME "${WORK}/storage/store_full.xml" "${WORK}/storage/cellora.xml")
+    file(WRITE "${WORK}/plain-file" "")
+    run_host(--storage "${WORK}/storage" --export-csv "${WORK}/plain-file/csv")
+    string(FIND "${errors}" "plain-file" at)
+    if(NOT code EQUAL 1 OR at EQUAL -1)
+        fail("an output folder that cannot be made must be named and exit with 1")
+    endif()
+    run_host(--storage "${WORK}/storage" --export-csv "${WORK}/csv")
+    if(NOT code EQUAL 0 OR NOT EXISTS "${WORK}/csv/flights.csv" OR NOT EXISTS "${WORK}/csv/cycles.csv")
+        fail("--export-csv must write flights.csv and cycles.csv and exit with 0")
+    endif()
+
+elseif(CHECK STREQUAL "report")
+    run_host(--storage "${WORK}/none" --report "${WORK}/report.pdf")
+    string(FIND "${errors}" "no data file" at)
+    if(NOT code EQUAL 2 OR at EQUAL -1 OR EXISTS "${WORK}/report.pdf")
+        fail("a folder without a data file must say so and exit with 2, writing nothing")
+    endif()
+    file(COPY "${TESTS}/data/store_full.xml" DESTINATION "${WORK}/storage")
+    file(RENAME "${WORK}/storage/store_full.xml" "${WORK}/storage/cellora.xml")
+    run_host(--storage "${WORK}/storage" --report "${WORK}/missing-folder/report.pdf")
+    string(FIND "${errors}" "missing-folder" at)
+    if(NOT code EQUAL 1 OR at EQUAL -1)
+        fail("a report file that cannot be written must be named and exit with 1")
+    endif()
+    run_host(--storage "${WORK}/storage" --report "${WORK}/report.pdf" --export-csv "${WORK}/csv")
+    if(NOT code EQUAL 0 OR NOT EXISTS "${WORK}/report.pdf" OR NOT EXISTS "${WORK}/csv/cycles.csv")
+        fail("--report must write the PDF (and --export-csv with it the CSV files) and exit with 0")
+    endif()
+    file(READ "${WORK}/report.pdf" signature LIMIT 5 HEX)
+    if(NOT signature STREQUAL "255044462d") # "%PDF-"
+        fail("report.pdf is not a PDF file")
+    endif()
+
+elseif(CHECK STREQUAL "csv-python")
+    # Every row, read back by Python's csv module, against the data file itself.
+    foreach(store store_full store_csv)
+        file(COPY "${TESTS}/data/${store}.xml" DESTINATION "${WORK}/${store}")
+        file(RENAME "${WORK}/${store}/${store}.xml" "${WORK}/${store}/cellora.xml")
+        run_host(--storage "${WORK}/${store}" --export-csv "${WORK}/${store}/csv")
+        if(NOT code EQUAL 0)
+            fail("--export-csv failed on ${store}")
+        endif()
+        execute_process(COMMAND "${PYTHON}" "${TESTS}/csvcheck.py" "${WORK}/${store}/cellora.xml"
+                "${WORK}/${store}/csv/flights.csv" "${WORK}/${store}/csv/cycles.csv"
+            RESULT_VARIABLE code OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+        if(NOT code EQUAL 0)
+            fail("the CSV files of ${store} do not read back as the data file holds them")
+        endif()
+        message(STATUS "${output}")
+    endforeach()
 
 else()
     message(FATAL_ERROR "unknown check '${CHECK}'")

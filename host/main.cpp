@@ -1,6 +1,9 @@
-// cellora-host: a stand-in for the host application. It opens the module's window
-// on a storage folder, on a fresh demo store, or renders every page to PNG files.
+// cellora-host: the desktop program around the module. It opens the host window on a
+// storage folder or on a fresh demo store, renders every page to PNG files, or exports
+// the logbook without a window.
 
+#include "host/batchcommands.h"
+#include "host/hostwindow.h"
 #include "host/screenshottour.h"
 #include "host/startupprobe.h"
 #include "host/storagelock.h"
@@ -161,23 +164,28 @@ void installTranslators(const QString &language)
         locale, QStringLiteral("qtbase"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
 }
 
-// The module keeps its own title for hosts that embed it; the program's top-level window
-// names the program and the folder it works on.
-void titleTopLevel(QWidget &module, const QString &storage)
-{
-    module.window()->setWindowTitle(
-        QStringLiteral("Cellora \u2013 %1").arg(QDir::toNativeSeparators(storage)));
-}
-
-int runWindow(const QString &storage, bool startupProbe = false)
+// A folder in use by another program ends this one; one that cannot be written opens
+// all the same, after a warning, because the module itself stays silent about saves it
+// cannot make. A temporary folder is not `remember`ed among the recent ones.
+int runWindow(const QString &folder, bool remember, bool startupProbe = false)
 {
     quitOnTerminationSignals();
-    CelloraGui window;
-    // The home button asks the host to take the module away: here that ends the program.
-    QObject::connect(&window, &CelloraGui::closeCelloraGui, &window, &QWidget::close);
-    QObject::connect(&window, &CelloraGui::closeCelloraGui, qApp, &QCoreApplication::quit);
-    window.changeStoragePath(storage);
-    titleTopLevel(window, storage);
+    HostWindow window;
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    QString holder;
+    switch (window.openFolder(folder, &holder, remember)) {
+    case StorageLock::Outcome::Locked:
+        break;
+    case StorageLock::Outcome::InUse:
+        complain(QStringLiteral("the storage folder %1 is in use by %2; close that Cellora first")
+                     .arg(shownFolder, holder));
+        return ExitStorageInUse;
+    case StorageLock::Outcome::Unwritable:
+        complain(QStringLiteral("warning: the storage folder %1 cannot be created or written; "
+                                "the logbook opens for reading, but no change will be saved")
+                     .arg(shownFolder));
+        break;
+    }
     if (startupProbe)
         probeStartup(window);
     window.show();
@@ -197,13 +205,15 @@ int takeScreenshots(const QString &target, SampleMaker sample)
         return ExitFailure;
 
     const CaptureModeGuard captureMode;
-    CelloraGui window;
-    window.changeStoragePath(demoFolder.path());
-    window.show();
+    HostWindow host;
+    host.openFolder(demoFolder.path(), nullptr, false);
+    host.show();
     QApplication::processEvents();
 
-    ScreenshotTour tour(window, chargedBatteries(store), folder);
-    const bool complete = tour.run();
+    ScreenshotTour tour(host.gui(), chargedBatteries(store), folder);
+    tour.run();
+    tour.shootHostWindow(host, QStringLiteral("16-host-window.png"));
+    const bool complete = tour.problems().isEmpty();
     for (const QString &problem : tour.problems())
         complain(problem);
     inform(QStringLiteral("The window's pages are in %1").arg(folder.absolutePath()));
@@ -217,7 +227,7 @@ int runDemo(SampleMaker sample)
     if (!writeDemoStore(demoFolder, sample))
         return ExitFailure;
     inform(QStringLiteral("Demo store in %1 (removed when Cellora ends)").arg(demoFolder.path()));
-    return runWindow(demoFolder.path());
+    return runWindow(demoFolder.path(), false);
 }
 
 int runOnStorage(const QString &path, bool startupProbe)
@@ -233,24 +243,26 @@ int runOnStorage(const QString &path, bool startupProbe)
                      .arg(QDir::toNativeSeparators(path)));
         return ExitBadStorage;
     }
-    const QString folder = storage.absoluteFilePath();
-    const QString shownFolder = QDir::toNativeSeparators(folder);
-    StorageLock lock;
-    switch (lock.lock(folder)) {
-    case StorageLock::Outcome::Locked:
-        break;
-    case StorageLock::Outcome::InUse:
-        complain(QStringLiteral("the storage folder %1 is in use by %2; close that Cellora first")
-                     .arg(shownFolder, lock.holder()));
-        return ExitStorageInUse;
-    case StorageLock::Outcome::Unwritable:
-        // The module itself stays silent about saves it cannot make; say it once here.
-        complain(QStringLiteral("warning: the storage folder %1 cannot be created or written; "
-                                "the logbook opens for reading, but no change will be saved")
-                     .arg(shownFolder));
-        break;
+    return runWindow(storage.absoluteFilePath(), true, startupProbe);
+}
+
+// The exports for scripts: each one asked for, in turn, until one fails.
+int runBatch(const QString &storage, const QString &csvFolder, const QString &reportFile)
+{
+    QVector<BatchCommands::Outcome> outcomes;
+    if (!csvFolder.isEmpty())
+        outcomes << BatchCommands::exportCsv(storage, csvFolder);
+    if (!reportFile.isEmpty()
+        && (outcomes.isEmpty() || outcomes.last().code == BatchCommands::Done))
+        outcomes << BatchCommands::writeReport(storage, reportFile);
+    for (const BatchCommands::Outcome &outcome : outcomes) {
+        if (outcome.code != BatchCommands::Done) {
+            complain(outcome.message);
+            return outcome.code;
+        }
+        inform(outcome.message);
     }
-    return runWindow(folder, startupProbe);
+    return ExitOk;
 }
 
 } // namespace
@@ -289,8 +301,16 @@ int main(int argc, char *argv[])
         QStringLiteral("Show the texts in LANGUAGE, a code such as de or en "
                        "(default: the system's language)."),
         QStringLiteral("LANGUAGE"));
-    parser.addOptions(
-        { storageOption, demoOption, screenshotsOption, languageOption, startupProbeOption });
+    const QCommandLineOption exportCsvOption(QStringLiteral("export-csv"),
+        QStringLiteral("Write flights.csv and cycles.csv of the storage folder's logbook to "
+                       "DIR, then exit."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption reportOption(QStringLiteral("report"),
+        QStringLiteral("Write the pack health report of the storage folder's logbook to FILE "
+                       "(PDF), then exit."),
+        QStringLiteral("FILE"));
+    parser.addOptions({ storageOption, demoOption, screenshotsOption, languageOption,
+        startupProbeOption, exportCsvOption, reportOption });
     parser.addOption(sampleOption);
 
     // Help and version need no screen: answer them from a console application.
@@ -299,7 +319,8 @@ int main(int argc, char *argv[])
         parser.process(console);
         return ExitOk;
     }
-    if (hasOption(argc, argv, { "--screenshots" })
+    // Pictures and reports are drawn without a screen.
+    if (hasOption(argc, argv, { "--screenshots", "--export-csv", "--report" })
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -311,12 +332,15 @@ int main(int argc, char *argv[])
         complain(QStringLiteral("unknown sample store %1").arg(parser.value(sampleOption)));
         return ExitFailure;
     }
+    const QString storage = parser.isSet(storageOption)
+        ? parser.value(storageOption)
+        : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (parser.isSet(exportCsvOption) || parser.isSet(reportOption)) {
+        return runBatch(storage, parser.value(exportCsvOption), parser.value(reportOption));
+    }
     if (parser.isSet(screenshotsOption))
         return takeScreenshots(parser.value(screenshotsOption), sample);
     if (parser.isSet(demoOption))
         return runDemo(sample);
-    return runOnStorage(parser.isSet(storageOption)
-            ? parser.value(storageOption)
-            : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-        parser.isSet(startupProbeOption));
+    return runOnStorage(storage, parser.isSet(startupProbeOption));
 }

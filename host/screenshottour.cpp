@@ -5,6 +5,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -198,10 +203,45 @@ void ScreenshotTour::shoot(const QString &fileName, const QString &pageName)
             pages->setCurrentWidget(page);
     }
     QApplication::processEvents();
-    QPixmap shot = window.grab();
+    save(window.grab(), window.size(), fileName);
+}
+
+void ScreenshotTour::shootHostWindow(QMainWindow &host, const QString &fileName)
+{
+    toOverview();
+    QApplication::processEvents();
+    const QPixmap window = host.grab();
+    QMenuBar *bar = host.menuBar();
+    QMenu *file = bar->actions().isEmpty() ? nullptr : bar->actions().first()->menu();
+    if (!file) {
+        save(window, host.size(), fileName);
+        return;
+    }
+    // A popup is a window of its own: draw it where it opens below its title, on a canvas
+    // wide enough for both, as a screen would show them.
+    const QPoint below = bar->mapTo(&host, bar->actionGeometry(file->menuAction()).bottomLeft());
+    file->popup(host.mapToGlobal(below));
+    QApplication::processEvents();
+    const QPixmap menu = file->grab();
+    file->hide();
+    const QSize size = QRect(QPoint(), host.size())
+                           .united(QRect(below, menu.size() / menu.devicePixelRatio()))
+                           .size();
+    QPixmap shot(size * window.devicePixelRatio());
+    shot.setDevicePixelRatio(window.devicePixelRatio());
+    shot.fill(Qt::transparent);
+    QPainter painter(&shot);
+    painter.drawPixmap(0, 0, window);
+    painter.drawPixmap(below, menu);
+    painter.end();
+    save(shot, size, fileName);
+}
+
+void ScreenshotTour::save(QPixmap shot, const QSize &size, const QString &fileName)
+{
     // One image pixel per window pixel, whatever the screen's scale.
     if (shot.devicePixelRatio() != 1.0)
-        shot = shot.scaled(window.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        shot = shot.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     shot.setDevicePixelRatio(1.0);
     if (!shot.save(folder.filePath(fileName), "PNG"))
         problemList << QStringLiteral("%1: could not be saved").arg(folder.filePath(fileName));

@@ -2,11 +2,14 @@
 #define SCREENSHOTTOUR_H
 
 #include <QDir>
+#include <QPixmap>
 #include <QString>
 #include <QStringList>
 
 class CelloraGui;
+class QMainWindow;
 class QStackedWidget;
+class QWidget;
 
 // Walks through all sixteen pages of a shown window the way a user would, by
 // clicking its buttons, and saves a picture of each page as PNG.
@@ -19,6 +22,8 @@ public:
     // True when every page was reached by clicking and every picture was saved;
     // problems() then is empty.
     bool run();
+    // The whole host window around the module, on the overview, with its File menu open.
+    void shootHostWindow(QMainWindow &host, const QString &fileName);
     const QStringList &problems() const { return problemList; }
 
 private:
@@ -30,6 +35,7 @@ private:
     void selectFirst(const QString &comboName);
     void clickChargedCard();
     void shoot(const QString &fileName, const QString &pageName);
+    void save(QPixmap shot, const QSize &size, const QString &fileName);
 
     CelloraGui &window;
     QStackedWidget *pages;

@@ -1,0 +1,32 @@
+#ifndef HOSTDIALOGS_H
+#define HOSTDIALOGS_H
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+// The host window's dialogs, reached through one seam so that tests can answer them
+// without a modal dialog. An empty name or an index of -1 means the user cancelled.
+namespace HostDialogs {
+
+// An existing folder, starting at `start`.
+extern std::function<QString(QWidget *parent, const QString &title, const QString &start)>
+    chooseFolder;
+// A file name to write, suggested as `suggested`; `filter` as QFileDialog takes it.
+extern std::function<QString(
+    QWidget *parent, const QString &title, const QString &suggested, const QString &filter)>
+    chooseSaveFile;
+// One entry of `items`, by index.
+extern std::function<int(
+    QWidget *parent, const QString &title, const QString &label, const QStringList &items)>
+    chooseItem;
+// A message the user reads and confirms; `warning` marks a failure.
+extern std::function<void(QWidget *parent, const QString &title, const QString &text, bool warning)>
+    tell;
+
+} // namespace HostDialogs
+
+#endif // HOSTDIALOGS_H

@@ -1,0 +1,59 @@
+#ifndef HOSTWINDOW_H
+#define HOSTWINDOW_H
+
+#include "host/storagelock.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class CelloraGui;
+class HostWindowPrivate;
+class Logbook;
+
+// The desktop program around the module: the module's window in the middle, menus to
+// open other storage folders, export the logbook, print a pack report and bring back a
+// rescue copy. It holds the lock of the folder it shows.
+class HostWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int recentLimit = 8;
+
+    explicit HostWindow(QWidget *parent = nullptr);
+    ~HostWindow() override;
+
+    CelloraGui &gui() const;
+    QString storageFolder() const;
+    // Newest first, as the Open Recent menu lists them.
+    QStringList recentFolders() const;
+
+    // Locks `folder` and shows it. When another program holds it, nothing changes and
+    // `holder` says who. A temporary folder is not `remember`ed among the recent ones.
+    StorageLock::Outcome openFolder(
+        const QString &folder, QString *holder = nullptr, bool remember = true);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void refreshRecentMenu();
+    void remember(const QString &folder);
+    void showFolder(const QString &folder, bool remember);
+    void openFolderAsked(const QString &folder);
+    void chooseStorageFolder();
+    void exportFlights();
+    void exportCycles();
+    void exportCsv(const QString &title, const QString &fileName, bool flights);
+    void writeReport();
+    void restoreRescueCopy();
+    void showAbout();
+    bool readLogbookFor(const QString &title, Logbook &logbook);
+
+    std::unique_ptr<HostWindowPrivate> d;
+};
+
+#endif // HOSTWINDOW_H

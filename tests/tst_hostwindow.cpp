@@ -1,0 +1,255 @@
+// The host window driven through its menus, with its dialogs answered by the test: other
+// storage folders and the lock that moves with them, the recent folders after a restart,
+// a restore from a rescue copy, the exports, About and the home button.
+
+#include "host/hostdialogs.h"
+#include "host/hostwindow.h"
+#include "sample/samplestore.h"
+#include "store/rescuecopies.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace {
+
+const QDateTime anchor { QDate(2024, 6, 15), QTime(12, 0) };
+
+SampleStore storeOf(const QStringList &batteryNames, int flights = 0)
+{
+    SampleStore store;
+    for (const QString &name : batteryNames) {
+        SampleBattery battery;
+        battery.name = name;
+        battery.capacity = 4000;
+        store.batteries << battery;
+    }
+    SampleModel model;
+    model.name = QStringLiteral("Heli");
+    for (int i = 0; i < flights; ++i)
+        model.flightLog << SampleFlight { anchor.addDays(i), QTime(0, 5), "Feld", 10, "" };
+    store.models << model;
+    return store;
+}
+
+bool writeStoreTo(const QString &folder, const SampleStore &store)
+{
+    return QDir().mkpath(folder) && writeStoreFile(store, QDir(folder).filePath(dataFileName()));
+}
+
+QAction *action(const HostWindow &window, const char *name)
+{
+    return namedChild<QAction>(window, name);
+}
+
+QStringList recentMenuTexts(const HostWindow &window)
+{
+    QStringList texts;
+    for (QAction *entry : namedChild<QMenu>(window, "menuRecent")->actions())
+        texts << entry->text();
+    return texts;
+}
+
+struct Told {
+    QString text;
+    bool warning = false;
+};
+
+} // namespace
+
+class TestHostWindow : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir scratch;
+    QString chosenFolder, chosenFile;
+    int chosenItem = -1;
+    QStringList offeredItems;
+    QVector<Told> told;
+
+    QString folder(const QString &name) const { return scratch.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationVersion(QStringLiteral("9.8.7"));
+        HostDialogs::chooseFolder
+            = [this](QWidget *, const QString &, const QString &) { return chosenFolder; };
+        HostDialogs::chooseSaveFile = [this](QWidget *, const QString &, const QString &,
+                                          const QString &) { return chosenFile; };
+        HostDialogs::chooseItem
+            = [this](QWidget *, const QString &, const QString &, const QStringList &items) {
+                  offeredItems = items;
+                  return chosenItem;
+              };
+        HostDialogs::tell = [this](QWidget *, const QString &, const QString &text, bool warning) {
+            told << Told { text, warning };
+        };
+    }
+
+    void init()
+    {
+        QSettings(QStringLiteral("Cellora"), QStringLiteral("cellora")).clear();
+        chosenFolder.clear();
+        chosenFile.clear();
+        chosenItem = -1;
+        offeredItems.clear();
+        told.clear();
+    }
+
+    void openFolderMovesTheLock()
+    {
+        QVERIFY(writeStoreTo(folder("a"), storeOf({ "Pack A" })));
+        QVERIFY(writeStoreTo(folder("b"), storeOf({ "Pack B" })));
+        QVERIFY(writeStoreTo(folder("c"), storeOf({ "Pack C" })));
+        HostWindow window;
+        QCOMPARE(window.openFolder(folder("a")), StorageLock::Outcome::Locked);
+        QCOMPARE(window.windowTitle(), "Cellora – " + folder("a"));
+
+        chosenFolder = folder("b");
+        action(window, "actionOpenFolder")->trigger();
+        QCOMPARE(window.windowTitle(), "Cellora – " + folder("b"));
+        QCOMPARE(comboItems(window.gui(), "cb_batteryData"), QStringList { "Pack B" });
+        QVERIFY(QFileInfo::exists(QDir(folder("b")).filePath("cellora.lock")));
+        QVERIFY(!QFileInfo::exists(QDir(folder("a")).filePath("cellora.lock")));
+        QVERIFY(told.isEmpty());
+
+        // Another program on c: the window says so and stays on b, which it still holds.
+        StorageLock other;
+        QCOMPARE(other.lock(folder("c")), StorageLock::Outcome::Locked);
+        chosenFolder = folder("c");
+        action(window, "actionOpenFolder")->trigger();
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told[0].warning && told[0].text.contains(folder("c")));
+        QCOMPARE(window.storageFolder(), folder("b"));
+        QCOMPARE(comboItems(window.gui(), "cb_batteryData"), QStringList { "Pack B" });
+        QVERIFY(QFileInfo::exists(QDir(folder("b")).filePath("cellora.lock")));
+        QCOMPARE(window.recentFolders(), (QStringList { folder("b"), folder("a") }));
+
+        // The folder already shown opens again: it is this window's own lock.
+        chosenFolder = folder("b");
+        action(window, "actionOpenFolder")->trigger();
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(window.storageFolder(), folder("b"));
+
+        // Cancelled: nothing changes.
+        chosenFolder.clear();
+        action(window, "actionOpenFolder")->trigger();
+        QCOMPARE(window.storageFolder(), folder("b"));
+    }
+
+    void recentFoldersAndGeometryAfterRestart()
+    {
+        QStringList opened;
+        {
+            HostWindow window;
+            for (int i = 0; i < 9; ++i) {
+                opened.prepend(folder(QStringLiteral("recent-%1").arg(i)));
+                window.openFolder(opened.first());
+            }
+            window.show();
+            window.resize(520, 700);
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            // A temporary folder, such as the demo's, is not remembered.
+            window.openFolder(folder("temporary"), nullptr, false);
+            QCOMPARE(action(window, "actionQuit")->shortcut(), QKeySequence("Ctrl+Q"));
+            QCOMPARE(action(window, "actionOpenFolder")->shortcut(), QKeySequence("Ctrl+O"));
+            action(window, "actionQuit")->trigger();
+            QVERIFY(!window.isVisible());
+        }
+        HostWindow window;
+        QCOMPARE(window.size(), QSize(520, 700));
+        QCOMPARE(recentMenuTexts(window), opened.mid(0, HostWindow::recentLimit));
+
+        // An entry opens its folder and moves to the top; the oldest stays dropped.
+        namedChild<QMenu>(window, "menuRecent")->actions().at(3)->trigger();
+        QCOMPARE(window.storageFolder(), opened[3]);
+        QCOMPARE(recentMenuTexts(window),
+            QStringList { opened[3] } + opened.mid(0, 3) + opened.mid(4, 4));
+    }
+
+    void restoreFromRescueCopy()
+    {
+        const QString storage = folder("rescue-store");
+        QVERIFY(writeStoreTo(storage, storeOf({ "Present" })));
+        const QByteArray present = bytesOf(QDir(storage).filePath(dataFileName()));
+        HostWindow window;
+        window.openFolder(storage);
+
+        action(window, "actionRestoreRescueCopy")->trigger();
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told[0].text.contains("no rescue copies"));
+
+        QVERIFY(writeStoreTo(folder("older"), storeOf({ "Older" })));
+        QVERIFY(
+            RescueCopies(storage).keep(bytesOf(QDir(folder("older")).filePath(dataFileName()))));
+        QVERIFY(writeStoreTo(folder("kept"), storeOf({ "R1", "R2" }, 3)));
+        QVERIFY(RescueCopies(storage).keep(bytesOf(QDir(folder("kept")).filePath(dataFileName()))));
+        const QString copy = RescueCopies(storage).copies().last();
+        action(window, "actionRestoreRescueCopy")->trigger(); // cancelled
+        QCOMPARE(offeredItems.size(), 2); // newest first
+        QVERIFY2(offeredItems[0].contains("2 batteries, 1 models, 3 flights")
+                && offeredItems[0].contains(QFileInfo(copy).fileName()),
+            qPrintable(offeredItems[0]));
+        QCOMPARE(bytesOf(QDir(storage).filePath(dataFileName())), present);
+
+        chosenItem = 0;
+        action(window, "actionRestoreRescueCopy")->trigger();
+        QCOMPARE(comboItems(window.gui(), "cb_batteryData"), (QStringList { "R1", "R2" }));
+        // The store it replaced is a rescue copy in turn.
+        bool kept = false;
+        for (const QString &file : RescueCopies(storage).copies())
+            kept = kept || bytesOf(file) == present;
+        QVERIFY(kept);
+    }
+
+    void exportsAndAbout()
+    {
+        const QString storage = folder("export-store");
+        QVERIFY(writeStoreTo(storage, storeOf({ "Pack" }, 2)));
+        HostWindow window;
+        window.openFolder(storage);
+
+        action(window, "actionExportFlights")->trigger(); // cancelled
+        QVERIFY(told.isEmpty());
+        chosenFile = folder("flights.csv");
+        action(window, "actionExportFlights")->trigger();
+        QCOMPARE(bytesOf(chosenFile).count("\r\n"), 3);
+        QVERIFY(bytesOf(chosenFile).startsWith("model,date,time,"));
+        chosenFile = folder("cycles.csv");
+        action(window, "actionExportCycles")->trigger();
+        QVERIFY(bytesOf(chosenFile).startsWith("battery,date_time,"));
+        chosenFile = folder("report.pdf");
+        action(window, "actionPackReport")->trigger();
+        QVERIFY(bytesOf(chosenFile).startsWith("%PDF-"));
+        QCOMPARE(told.size(), 3);
+        QVERIFY(!told.last().warning && told.last().text.contains(chosenFile));
+
+        action(window, "actionAbout")->trigger();
+        QVERIFY(told.last().text.contains("Cellora 9.8.7") && told.last().text.contains(qVersion())
+            && told.last().text.contains(storage));
+
+        // A folder without a data file: said, and nothing written.
+        window.openFolder(folder("empty-store"));
+        chosenFile = folder("empty.csv");
+        action(window, "actionExportFlights")->trigger();
+        QVERIFY(told.last().warning && told.last().text.contains("no data file"));
+        QVERIFY(!QFileInfo::exists(chosenFile));
+    }
+
+    void homeButtonClosesTheProgram()
+    {
+        HostWindow window;
+        window.openFolder(folder("home-store"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        namedChild<QAbstractButton>(window.gui(), "pb_home")->click();
+        QVERIFY(!window.isVisible());
+    }
+};
+
+QTEST_MAIN(TestHostWindow)
+#include "tst_hostwindow.moc"
