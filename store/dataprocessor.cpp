@@ -239,8 +239,12 @@ bool DataProcessor::importData(QIODevice *source)
 
 bool DataProcessor::openForReading(Reading &reading)
 {
+    // The three readers of a refresh, and a refresh after a save, find the bytes they need
+    // in memory: a fresh 4 MB buffer for each read would make the C library keep more and
+    // more of them (its threshold for returning large blocks grows with their size).
     QByteArray content;
-    reading.read = FileBytes::readWhole(dataFilePath(), content, largestStore, &reading.stamp);
+    reading.read = guard->unchangedContent(dataFilePath(), &content, &reading.stamp)
+        || FileBytes::readWhole(dataFilePath(), content, largestStore, &reading.stamp);
     if (!reading.read) {
         reading.stamp = FileBytes::Stamp::of(dataFilePath());
         return false;

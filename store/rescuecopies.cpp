@@ -122,6 +122,16 @@ bool OverwriteGuard::protect(const QString &path, const QString &storageFolder, 
     return present->isEmpty() || RescueCopies(storageFolder).keep(*present);
 }
 
+bool OverwriteGuard::unchangedContent(
+    const QString &path, QByteArray *bytes, FileBytes::Stamp *now) const
+{
+    *now = FileBytes::Stamp::of(path);
+    if (!known || !now->exists || *now != stamp)
+        return false;
+    *bytes = content;
+    return true;
+}
+
 bool OverwriteGuard::keepPresent(const QString &path, const QString &storageFolder)
 {
     if (!QFileInfo::exists(path))
