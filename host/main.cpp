@@ -160,6 +160,7 @@ void installTranslators(const QString &language)
         && !language.isEmpty() && locale.language() != QLocale::English)
         complain(QStringLiteral("no translation for the language %1: the texts stay English")
                      .arg(language));
+    installTranslator(locale, QStringLiteral("cellora-host"), QStringLiteral(":/i18n"));
     installTranslator(
         locale, QStringLiteral("qtbase"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
 }

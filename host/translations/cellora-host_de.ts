@@ -1,0 +1,261 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>CsvExport</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>HostWindow</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Open Storage Folder…</source>
+        <translation>Speicherordner ö&amp;ffnen…</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>&amp;Zuletzt geöffnet</translation>
+    </message>
+    <message>
+        <source>Export &amp;Flights as CSV…</source>
+        <translation>&amp;Flüge als CSV exportieren…</translation>
+    </message>
+    <message>
+        <source>Export Battery &amp;Cycles as CSV…</source>
+        <translation>Akku&amp;zyklen als CSV exportieren…</translation>
+    </message>
+    <message>
+        <source>&amp;Pack Report…</source>
+        <translation>&amp;Akkubericht…</translation>
+    </message>
+    <message>
+        <source>Restore from Rescue &amp;Copy…</source>
+        <translation>Aus &amp;Sicherungskopie wiederherstellen…</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;About Cellora</source>
+        <translation>&amp;Über Cellora</translation>
+    </message>
+    <message>
+        <source>Cellora – %1</source>
+        <translation>Cellora – %1</translation>
+    </message>
+    <message>
+        <source>Open Storage Folder</source>
+        <translation>Speicherordner öffnen</translation>
+    </message>
+    <message>
+        <source>The storage folder %1 is in use by %2. Close that Cellora first.</source>
+        <translation>Der Speicherordner %1 wird von %2 benutzt. Bitte zuerst dieses Cellora schließen.</translation>
+    </message>
+    <message>
+        <source>The storage folder %1 cannot be created or written. The logbook opens for reading, but no change will be saved.</source>
+        <translation>Der Speicherordner %1 kann nicht angelegt oder beschrieben werden. Das Logbuch öffnet sich zum Lesen, aber keine Änderung wird gespeichert.</translation>
+    </message>
+    <message>
+        <source>The storage folder %1 holds no data file yet.</source>
+        <translation>Der Speicherordner %1 enthält noch keine Datendatei.</translation>
+    </message>
+    <message>
+        <source>Export Flights as CSV</source>
+        <translation>Flüge als CSV exportieren</translation>
+    </message>
+    <message>
+        <source>Export Battery Cycles as CSV</source>
+        <translation>Akkuzyklen als CSV exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>Saved %1.</source>
+        <translation>%1 gespeichert.</translation>
+    </message>
+    <message>
+        <source>Pack Report</source>
+        <translation>Akkubericht</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Restore from Rescue Copy</source>
+        <translation>Aus Sicherungskopie wiederherstellen</translation>
+    </message>
+    <message>
+        <source>The storage folder %1 holds no rescue copies.</source>
+        <translation>Der Speicherordner %1 enthält keine Sicherungskopien.</translation>
+    </message>
+    <message>
+        <source>%1: %2 batteries, %3 models, %4 flights (%5)</source>
+        <translation>%1: %2 Akkus, %3 Modelle, %4 Flüge (%5)</translation>
+    </message>
+    <message>
+        <source>The present store is kept as a rescue copy in turn. Restore:</source>
+        <translation>Der jetzige Stand wird seinerseits als Sicherungskopie aufbewahrt. Wiederherstellen:</translation>
+    </message>
+    <message>
+        <source>About Cellora</source>
+        <translation>Über Cellora</translation>
+    </message>
+    <message>
+        <source>Cellora %1
+Battery logbook for electric radio-controlled models.
+
+Qt %2
+Storage folder: %3</source>
+        <translation>Cellora %1
+Akku-Logbuch für elektrische RC-Modelle.
+
+Qt %2
+Speicherordner: %3</translation>
+    </message>
+</context>
+<context>
+    <name>PackReport</name>
+    <message>
+        <source>charged for %1 days</source>
+        <translation>seit %1 Tagen geladen</translation>
+    </message>
+    <message>
+        <source>over 80 % used</source>
+        <translation>über 80 % genutzt</translation>
+    </message>
+    <message>
+        <source>%1 days (%2 years)</source>
+        <translation>%1 Tage (%2 Jahre)</translation>
+    </message>
+    <message>
+        <source>never used</source>
+        <translation>nie benutzt</translation>
+    </message>
+    <message>
+        <source>Fleet summary</source>
+        <translation>Übersicht aller Akkus</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Akku</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation>Zyklen</translation>
+    </message>
+    <message>
+        <source>Equiv. cycles</source>
+        <translation>Äquiv. Zyklen</translation>
+    </message>
+    <message>
+        <source>First 10</source>
+        <translation>Erste 10</translation>
+    </message>
+    <message>
+        <source>Last 10</source>
+        <translation>Letzte 10</translation>
+    </message>
+    <message>
+        <source>Peak C</source>
+        <translation>Spitze C</translation>
+    </message>
+    <message>
+        <source>Idle days</source>
+        <translation>Tage ungenutzt</translation>
+    </message>
+    <message>
+        <source>Warnings</source>
+        <translation>Warnungen</translation>
+    </message>
+    <message>
+        <source>Equivalent cycles: all discharged capacity over the pack&apos;s capacity. First 10 and last 10: the mean share of the capacity used in those discharges. Peak C: the highest current as a multiple of the capacity. Warnings: charged and unused for more than 3 days, or over 80 % of the capacity used in the last 10 discharges.</source>
+        <translation>Äquivalente Zyklen: die gesamte entladene Kapazität geteilt durch die Kapazität des Akkus. Erste 10 und letzte 10: der mittlere Anteil der Kapazität, der bei diesen Entladungen genutzt wurde. Spitze C: der höchste Strom als Vielfaches der Kapazität. Warnungen: geladen und mehr als 3 Tage ungenutzt, oder mehr als 80 % der Kapazität in den letzten 10 Entladungen genutzt.</translation>
+    </message>
+    <message>
+        <source>Capacity</source>
+        <translation>Kapazität</translation>
+    </message>
+    <message>
+        <source>Rating</source>
+        <translation>Belastbarkeit</translation>
+    </message>
+    <message>
+        <source>Age</source>
+        <translation>Alter</translation>
+    </message>
+    <message>
+        <source>Equivalent full cycles</source>
+        <translation>Äquivalente Vollzyklen</translation>
+    </message>
+    <message>
+        <source>Capacity used, first 10 discharges</source>
+        <translation>Genutzte Kapazität, erste 10 Entladungen</translation>
+    </message>
+    <message>
+        <source>Capacity used, last 10 discharges</source>
+        <translation>Genutzte Kapazität, letzte 10 Entladungen</translation>
+    </message>
+    <message>
+        <source>Highest current</source>
+        <translation>Höchster Strom</translation>
+    </message>
+    <message>
+        <source>Days since last use</source>
+        <translation>Tage seit letzter Nutzung</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>charged</source>
+        <translation>geladen</translation>
+    </message>
+    <message>
+        <source>empty</source>
+        <translation>leer</translation>
+    </message>
+    <message>
+        <source>Share of the capacity used in each discharge:</source>
+        <translation>Anteil der genutzten Kapazität je Entladung:</translation>
+    </message>
+    <message>
+        <source>Discharge</source>
+        <translation>Entladung</translation>
+    </message>
+    <message>
+        <source>% of capacity</source>
+        <translation>% der Kapazität</translation>
+    </message>
+    <message>
+        <source>Cellora pack report</source>
+        <translation>Cellora-Akkubericht</translation>
+    </message>
+    <message>
+        <source>Storage folder %1, %2</source>
+        <translation>Speicherordner %1, %2</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+</TS>
