@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -248,6 +250,21 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         namedChild<QAbstractButton>(window.gui(), "pb_home")->click();
         QVERIFY(!window.isVisible());
+    }
+
+    // The program's own texts have a German translation of their own, beside the module's.
+    void menusInGerman()
+    {
+        QTranslator german;
+        QVERIFY(german.load(QStringLiteral(":/i18n/cellora-host_de.qm")));
+        QCoreApplication::installTranslator(&german);
+        HostWindow window;
+        QCoreApplication::removeTranslator(&german);
+        QStringList titles;
+        for (const QAction *menu : window.menuBar()->actions())
+            titles << menu->text();
+        QCOMPARE(titles, QStringList({ "&Datei", "&Hilfe" }));
+        QCOMPARE(action(window, "actionPackReport")->text(), QString("&Akkubericht…"));
     }
 };
 
