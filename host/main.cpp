@@ -157,8 +157,12 @@ void installTranslators(const QString &language)
         && !language.isEmpty() && locale.language() != QLocale::English)
         complain(QStringLiteral("no translation for the language %1: the texts stay English")
                      .arg(language));
-    installTranslator(
-        locale, QStringLiteral("qtbase"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+#if QT_VERSION_MAJOR < 6
+    const QString qtTranslations = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#else
+    const QString qtTranslations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#endif
+    installTranslator(locale, QStringLiteral("qtbase"), qtTranslations);
 }
 
 // The module keeps its own title for hosts that embed it; the program's top-level window
@@ -257,8 +261,14 @@ int runOnStorage(const QString &path, bool startupProbe)
 
 int main(int argc, char *argv[])
 {
+    // Whole-number scale factors on high-DPI screens, as Qt 5 rounds them; Qt 6 scales
+    // always and by the exact factor otherwise, which blurs the window's pixel work.
+#if QT_VERSION_MAJOR < 6
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#endif
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QCoreApplication::setApplicationName(QStringLiteral("Cellora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.cellora.Cellora"));
