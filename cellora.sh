@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cellora's one entry point for newcomers and CI:
 #   ./cellora.sh run [host options]   install, build and open Cellora
-#   ./cellora.sh test                 install, build and run every test (plain and sanitized)
+#   ./cellora.sh test                 install, build and run every test: Qt 5 plain and
+#                                     sanitized, then Qt 6 plain
 #   ./cellora.sh bench                install, build and run the benchmarks
 set -euo pipefail
 
@@ -12,9 +13,11 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 # fonts-dejavu-core: offscreen rendering (tests, screenshots) needs at least one font.
 # qttools5-dev(-tools): the translations' lupdate and lrelease; desktop-file-utils and
 # appstream: the tests validate the desktop entry and the AppStream file with them;
-# poppler-utils and python3: the tests read the pack report and the CSV files back.
+# poppler-utils and python3: the tests read the pack report and the CSV files back;
+# qt6-*, libgl-dev: the second build of the same sources against Qt 6 (Qt 5 stays the default).
 packages=(cmake g++ make qtbase5-dev libqt5charts5-dev fonts-dejavu-core
-    qttools5-dev qttools5-dev-tools desktop-file-utils appstream poppler-utils python3)
+    qttools5-dev qttools5-dev-tools desktop-file-utils appstream poppler-utils python3
+    qt6-base-dev qt6-charts-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev)
 
 install_dependencies() {
     local missing=()
@@ -67,6 +70,10 @@ test)
     # (the sanitized build gives its tests the sanitizers' options itself).
     build_tree "$build-sanitize" -DCELLORA_SANITIZE=ON -DCELLORA_BENCH=OFF
     run_tests "$build-sanitize"
+    # The same sources against Qt 6; its session test compares its data file with the
+    # Qt 5 build's.
+    build_tree "$build-qt6" -DCELLORA_QT_MAJOR=6 -DCELLORA_BENCH=OFF -DCELLORA_QT5_BUILD="$build"
+    run_tests "$build-qt6"
     ;;
 bench)
     install_dependencies

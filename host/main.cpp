@@ -161,8 +161,12 @@ void installTranslators(const QString &language)
         complain(QStringLiteral("no translation for the language %1: the texts stay English")
                      .arg(language));
     installTranslator(locale, QStringLiteral("cellora-host"), QStringLiteral(":/i18n"));
-    installTranslator(
-        locale, QStringLiteral("qtbase"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+#if QT_VERSION_MAJOR < 6
+    const QString qtTranslations = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#else
+    const QString qtTranslations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#endif
+    installTranslator(locale, QStringLiteral("qtbase"), qtTranslations);
 }
 
 // A folder in use by another program ends this one; one that cannot be written opens
@@ -270,8 +274,14 @@ int runBatch(const QString &storage, const QString &csvFolder, const QString &re
 
 int main(int argc, char *argv[])
 {
+    // Whole-number scale factors on high-DPI screens, as Qt 5 rounds them; Qt 6 scales
+    // always and by the exact factor otherwise, which blurs the window's pixel work.
+#if QT_VERSION_MAJOR < 6
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#endif
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
     QCoreApplication::setApplicationName(QStringLiteral("Cellora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.cellora.Cellora"));

@@ -2,20 +2,18 @@
 
 #include "host/logbook.h"
 #include "records/batterywidget.h"
+#include "window/chartclasses.h"
 
-#include <QChart>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGraphicsScene>
 #include <QImage>
-#include <QLineSeries>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTextDocument>
 #include <QUrl>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <numeric>
@@ -193,22 +191,22 @@ QString packHtml(const PackHealth &pack, int index)
 
 QImage shareChart(const PackHealth &pack)
 {
-    auto *series = new QtCharts::QLineSeries;
+    auto *series = new QLineSeries;
     for (int i = 0; i < pack.shares.size(); ++i)
         series->append(i + 1, pack.shares[i]);
-    auto *chart = new QtCharts::QChart;
+    auto *chart = new QChart;
     chart->addSeries(series);
     chart->legend()->hide();
-    auto *discharges = new QtCharts::QValueAxis;
+    auto *discharges = new QValueAxis;
     discharges->setTitleText(Text::tr("Discharge"));
     discharges->setLabelFormat(QStringLiteral("%d"));
     const int count = std::max(2, pack.shares.size());
     discharges->setRange(1, count);
     // Whole discharges only, about eight steps whatever the count.
-    discharges->setTickType(QtCharts::QValueAxis::TicksDynamic);
+    discharges->setTickType(QValueAxis::TicksDynamic);
     discharges->setTickAnchor(1);
     discharges->setTickInterval(std::max(1, (count - 1 + 7) / 8));
-    auto *share = new QtCharts::QValueAxis;
+    auto *share = new QValueAxis;
     share->setTitleText(Text::tr("% of capacity"));
     share->setRange(
         0, std::max(100.0, *std::max_element(pack.shares.cbegin(), pack.shares.cend())));

@@ -43,10 +43,11 @@ protected:
         if (event->type() == QEvent::Expose && window && window->isExposed()) {
             window->removeEventFilter(this);
             // Queued, so that the first frame is painted before the clock is read.
-            QTimer::singleShot(0, qApp, [] {
+            const qreal ratio = window->devicePixelRatio();
+            QTimer::singleShot(0, qApp, [ratio] {
                 QTextStream(stdout)
                     << "startup-probe: " << QString::number(msSinceProcessStart(), 'f', 1) << " ms"
-                    << Qt::endl;
+                    << ", device pixel ratio " << ratio << Qt::endl;
                 QCoreApplication::quit();
             });
         }

@@ -78,7 +78,11 @@ void ElidingLabel::showFitting()
     }
     const QFontMetrics metrics = fontMetrics();
     const int room = qMax(0, textRoom());
-    QString shown = metrics.elidedText(wholeText, Qt::ElideRight, room);
+    // A text whose rounded width fits is shown whole, as the size hint promises; Qt 6's
+    // elidedText() measures in fractions of a pixel and would cut it at exactly that width.
+    QString shown = metrics.horizontalAdvance(wholeText) <= room
+        ? wholeText
+        : metrics.elidedText(wholeText, Qt::ElideRight, room);
     // elidedText() measures in fractions of a pixel; make sure the rounded width fits too.
     for (int tighter = room - 1; tighter >= 0 && metrics.horizontalAdvance(shown) > room; --tighter)
         shown = metrics.elidedText(wholeText, Qt::ElideRight, tighter);

@@ -54,7 +54,7 @@ void scanRoot(QXmlStreamReader &reader, QLatin1String word, ReadRecord readRecor
 // The first matching name wins, so one child never sets two fields.
 bool readBatteryField(QXmlStreamReader &reader, BatteryWidget *battery)
 {
-    const QStringRef name = reader.name();
+    const XmlStringRef name = reader.name();
     if (containsWord(name, QLatin1String("Name")))
         battery->setBatteryName(reader.readElementText());
     else if (containsWord(name, QLatin1String("Capacity")))
@@ -80,7 +80,7 @@ bool readBatteryField(QXmlStreamReader &reader, BatteryWidget *battery)
 // name is none of them.
 bool readModelField(QXmlStreamReader &reader, ModelWidget *model)
 {
-    const QStringRef name = reader.name();
+    const XmlStringRef name = reader.name();
     if (containsWord(name, QLatin1String("Name")))
         model->setModelName(reader.readElementText());
     else if (containsWord(name, QLatin1String("Type")))
@@ -299,12 +299,12 @@ void DataProcessor::readBatteryData(BatteryWidget *battery)
     while (nextScanToken(reader, QLatin1String("Data"))) {
         if (!isScanItem(reader, QLatin1String("Cycle")))
             continue;
-        QStringRef date;
+        XmlStringRef date;
         uint discharged = 0;
         uint current = 0;
         const QXmlStreamAttributes attributes = reader.attributes();
         for (const QXmlStreamAttribute &attribute : attributes) {
-            const QStringRef name = attribute.name();
+            const XmlStringRef name = attribute.name();
             if (containsWord(name, QLatin1String("Date")))
                 date = attribute.value();
             if (containsWord(name, QLatin1String("Current")))
@@ -338,7 +338,7 @@ void DataProcessor::readFlightLog(ModelWidget *model)
         LogData entry;
         const QXmlStreamAttributes attributes = reader.attributes();
         for (const QXmlStreamAttribute &attribute : attributes) {
-            const QStringRef name = attribute.name();
+            const XmlStringRef name = attribute.name();
             if (containsWord(name, QLatin1String("Date")))
                 entry.date = parseDateTime(attribute.value());
             if (containsWord(name, QLatin1String("Location")))

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 
 #ifdef Q_OS_LINUX
 #include <sys/stat.h>
@@ -50,6 +51,15 @@ private:
     QHash<qint64, Day> days;
 };
 
+// The toolkit's zone after the year (" GMT", " GMT+0100"), which only it knows how to write.
+QString zoneSuffix(const QDateTime &when)
+{
+    const QString text = when.toString(Qt::TextDate);
+    const int time = text.indexOf(when.time().toString(Qt::TextDate));
+    const int afterYear = time < 0 ? -1 : text.indexOf(QLatin1Char(' '), time + 9); // "HH:mm:ss "
+    return afterYear < 0 ? QString() : text.mid(afterYear);
+}
+
 TextDates::Day TextDates::splitDay(const QDate &date)
 {
     const QLocale english = QLocale::c();
@@ -91,17 +101,13 @@ QString TextDates::dateTime(const QDateTime &when)
     auto day = days.constFind(date.toJulianDay());
     if (day == days.cend())
         day = days.insert(date.toJulianDay(), splitDay(date));
-    if (when.timeSpec() != Qt::LocalTime) {
-        // The toolkit adds the zone; the names before the time of day are English.
-        const QString text = when.toString(Qt::TextDate);
-        const int time = text.indexOf(when.time().toString(Qt::TextDate));
-        return time < 0 ? text : day->head + text.mid(time);
-    }
     QString text;
     text.reserve(day->head.size() + 8 + day->tail.size());
     text += day->head;
     appendTimeOfDay(text, when.time());
-    text += day->tail;
+    text += day->tail; // the year as Qt 5 writes it, "999" where Qt 6 writes "0999"
+    if (when.timeSpec() != Qt::LocalTime)
+        text += zoneSuffix(when);
     return text;
 }
 
@@ -214,10 +220,10 @@ int readName(const QChar *text, int size, int &pos, const char *names, int count
 
 // Parses exactly the English form that QDateTime::toString(Qt::TextDate) writes,
 // "Sat Mar 2 14:05:09 2024" (optionally with ".zzz" after the seconds), to the same
-// value as QDateTime::fromString gives. Invalid when the text has any other form.
-QDateTime parseEnglishTextDate(const QStringRef &text)
+// value as Qt 5's QDateTime::fromString gives. Invalid when the text has any other form.
+QDateTime parseEnglishTextDate(XmlStringRef text)
 {
-    const QChar *s = text.unicode();
+    const QChar *s = text.constData();
     const int size = text.size();
     int pos = 0;
     const int weekday = readName(s, size, pos, "MonTueWedThuFriSatSun", 7);
@@ -263,31 +269,59 @@ void forgetSavedDays()
     saveTexts().forget();
 }
 
+// The toolkit reads every other form, with Qt 5's reading where Qt 6 reads otherwise, so
+// that both builds read a file alike: the digits after the seconds' point are a whole
+// number of milliseconds (".5" is 5 ms, not 500; more than 999 is no time, a comma no
+// point), and the day may stand before the month as "2. Mar".
+QDateTime parseOtherTextDate(QString text)
+{
+    static const QRegularExpression dayFirst(QStringLiteral("^(\\S+\\s+)(\\d+)\\.(\\s+)(\\S+)"));
+    static const QRegularExpression fraction(QStringLiteral("\\d:\\d\\d:\\d\\d([.,])(\\S*)"));
+    text.replace(dayFirst, QStringLiteral("\\1\\4\\3\\2"));
+    const QRegularExpressionMatch match = fraction.match(text);
+    if (!match.hasMatch())
+        return QDateTime::fromString(text, Qt::TextDate);
+    bool isNumber = false;
+    const int msec = match.captured(2).toInt(&isNumber);
+    if (match.captured(1) != QLatin1String(".") || !isNumber || msec < 0 || msec > 999)
+        return {};
+    text.remove(match.capturedStart(1), match.capturedLength(1) + match.capturedLength(2));
+    QDateTime when = QDateTime::fromString(text, Qt::TextDate);
+    const QTime time = when.time();
+    if (when.isValid())
+        when.setTime(QTime(time.hour(), time.minute(), time.second(), msec));
+    return when;
+}
+
 // A refresh parses tens of thousands of date-times, and QDateTime::fromString is slow:
 // take the fast path for the form we write and leave every other form to the toolkit.
-QDateTime parseDateTime(const QStringRef &text)
+QDateTime parseDateTime(XmlStringRef text)
 {
     if (text.isEmpty())
         return {};
     const QDateTime fast = parseEnglishTextDate(text);
-    return fast.isValid() ? fast : QDateTime::fromString(text.toString(), Qt::TextDate);
+    return fast.isValid() ? fast : parseOtherTextDate(text.toString());
 }
 
 QDateTime parseDateTime(const QString &text)
 {
-    return parseDateTime(QStringRef(&text));
+    return parseDateTime(xmlStringRef(text));
 }
 
 // Every flight has a duration: its usual form is read here, like the date-times.
-QTime parseTime(const QStringRef &text)
+QTime parseTime(XmlStringRef text)
 {
-    const QChar *s = text.unicode();
+    const QChar *s = text.constData();
     const int size = text.size();
     int pos = 0;
     const int hour = readNumber(s, size, pos, 2, 2);
     const int minute = readChar(s, size, pos, ':') ? readNumber(s, size, pos, 2, 2) : -1;
     const int second = readChar(s, size, pos, ':') ? readNumber(s, size, pos, 2, 2) : -1;
     if (pos == size && QTime::isValid(hour, minute, second))
+        return QTime(hour, minute, second);
+    // Qt 5 reads a point without digits after the seconds as no fraction, Qt 6 as no time.
+    if (pos == size - 1 && pos == 8 && text.at(pos) == QLatin1Char('.')
+        && QTime::isValid(hour, minute, second))
         return QTime(hour, minute, second);
     return QTime::fromString(text.toString(), Qt::TextDate);
 }
@@ -299,7 +333,7 @@ void checkTimeZone()
 
 // The toolkit's conversion goes through the C locale's number parser; plain digits, what
 // the file holds, are read here.
-uint parseUInt(const QStringRef &text)
+uint parseUInt(XmlStringRef text)
 {
     if (text.isEmpty() || text.size() > 9)
         return text.toUInt();
@@ -314,14 +348,14 @@ uint parseUInt(const QStringRef &text)
 
 uint parseUInt(const QString &text)
 {
-    return parseUInt(QStringRef(&text));
+    return parseUInt(xmlStringRef(text));
 }
 
-// QStringRef::contains() costs some 7 % of a refresh in its set-up alone on the short
+// The toolkit's contains() costs some 7 % of a refresh in its set-up alone on the short
 // names of a large file.
-bool containsWord(const QStringRef &name, QLatin1String word)
+bool containsWord(XmlStringRef name, QLatin1String word)
 {
-    const QChar *text = name.unicode();
+    const QChar *text = name.constData();
     for (int start = 0; start + word.size() <= name.size(); ++start) {
         int matched = 0;
         while (matched < word.size() && text[start + matched] == word.at(matched))

@@ -1,9 +1,10 @@
 #ifndef TEXTFORMS_H
 #define TEXTFORMS_H
 
+#include "cellora_qt.h"
+
 #include <QDateTime>
 #include <QString>
-#include <QStringRef>
 #include <QTime>
 
 // The text forms of the data file's values and names, read and written with exactly the
@@ -17,21 +18,22 @@ QString dateTimeText(const QDateTime &when); // empty for a null value
 QString timeText(const QTime &time); // empty for a null time
 void forgetSavedDays();
 
-// The same forms read as QDateTime/QTime::fromString(text, Qt::TextDate) reads them. Local
+// The same forms read as Qt 5's QDateTime/QTime::fromString(text, Qt::TextDate) reads
+// them, under Qt 6 too, so that both builds read a file alike. Local
 // date-times already made are reused while the time zone stays the same; checkTimeZone()
 // looks at it once before each read.
-QDateTime parseDateTime(const QStringRef &text); // null when invalid
+QDateTime parseDateTime(XmlStringRef text); // null when invalid
 QDateTime parseDateTime(const QString &text);
-QTime parseTime(const QStringRef &text); // null when invalid
+QTime parseTime(XmlStringRef text); // null when invalid
 void checkTimeZone();
 
 // As text.toUInt(): 0 when the text is no unsigned decimal.
-uint parseUInt(const QStringRef &text);
+uint parseUInt(XmlStringRef text);
 uint parseUInt(const QString &text);
 
 // As name.contains(word): the readers know the file's elements and attributes by the
 // words their names contain.
-bool containsWord(const QStringRef &name, QLatin1String word);
+bool containsWord(XmlStringRef name, QLatin1String word);
 
 // Text as the file can hold it: characters that XML 1.0 cannot represent are left out, so
 // that one pasted control character can never stop a save or any later one.

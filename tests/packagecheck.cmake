@@ -1,8 +1,10 @@
 # Checks of what Cellora installs.
 #   cmake -DCHECK=install -DBUILD=<build folder> -DSOURCE=<source folder> -DWORK=<scratch>
-#         -DBUILD_TYPE=<type> [-DSANITIZE_FLAGS=<flags>] -P packagecheck.cmake
+#         -DBUILD_TYPE=<type> -DNAME=<cellora|cellora-qt6> -DPACKAGE=<Cellora|CelloraQt6>
+#         -DQT_MAJOR=<5|6> [-DSANITIZE_FLAGS=<flags>] -P packagecheck.cmake
 #     installs into a fresh prefix, checks the files and the library's exported symbols,
 #     then builds examples/minimal-host against that prefix alone and runs it once.
+#     The program and its desktop files come with the Qt 5 build only.
 #   cmake -DCHECK=desktop -DDESKTOP=<.desktop> -DMETAINFO=<.metainfo.xml> -P packagecheck.cmake
 #     validates the desktop entry and the AppStream file; skipped without the tools.
 cmake_minimum_required(VERSION 3.16)
@@ -19,18 +21,31 @@ function(check_installed_files prefix)
     include(GNUInstallDirs)
     set(lib ${prefix}/${CMAKE_INSTALL_LIBDIR})
     set(share ${prefix}/${CMAKE_INSTALL_DATADIR})
-    foreach(file
-            ${lib}/libcellora.so.1.0.0 ${lib}/libcellora.so.1 ${lib}/libcellora.so
-            ${prefix}/include/cellora/celloragui.h ${prefix}/include/cellora/cellora_global.h
-            ${prefix}/include/cellora/store/dataprocessor.h
-            ${lib}/cmake/Cellora/CelloraConfig.cmake ${lib}/cmake/Cellora/CelloraConfigVersion.cmake
-            ${lib}/cmake/Cellora/CelloraTargets.cmake ${lib}/pkgconfig/cellora.pc
-            ${prefix}/bin/cellora
-            ${share}/applications/io.cellora.Cellora.desktop
-            ${share}/metainfo/io.cellora.Cellora.metainfo.xml
-            ${share}/icons/hicolor/128x128/apps/io.cellora.Cellora.png
-            ${share}/icons/hicolor/256x256/apps/io.cellora.Cellora.png
-            ${share}/man/man1/cellora.1.gz)
+    set(include ${prefix}/include/${NAME})
+    set(cmake ${lib}/cmake/${PACKAGE})
+    set(files
+        ${lib}/lib${NAME}.so.1.0.0 ${lib}/lib${NAME}.so.1 ${lib}/lib${NAME}.so
+        ${include}/celloragui.h ${include}/cellora_global.h ${include}/store/dataprocessor.h
+        ${cmake}/${PACKAGE}Config.cmake ${cmake}/${PACKAGE}ConfigVersion.cmake
+        ${cmake}/${PACKAGE}Targets.cmake ${lib}/pkgconfig/${NAME}.pc)
+    set(program_files
+        ${prefix}/bin/cellora
+        ${share}/applications/io.cellora.Cellora.desktop
+        ${share}/metainfo/io.cellora.Cellora.metainfo.xml
+        ${share}/icons/hicolor/128x128/apps/io.cellora.Cellora.png
+        ${share}/icons/hicolor/256x256/apps/io.cellora.Cellora.png
+        ${share}/man/man1/cellora.1.gz)
+    if(QT_MAJOR EQUAL 5)
+        list(APPEND files ${program_files})
+    else()
+        # Side by side with the Qt 5 build: nothing of the same name.
+        foreach(file IN LISTS program_files)
+            if(EXISTS ${file})
+                message(FATAL_ERROR "a Qt 6 build must leave the program to Qt 5's: ${file}")
+            endif()
+        endforeach()
+    endif()
+    foreach(file IN LISTS files)
         if(NOT EXISTS ${file})
             message(FATAL_ERROR "not installed: ${file}")
         endif()
@@ -69,14 +84,18 @@ function(build_and_run_example prefix)
         set(flags "-DCMAKE_CXX_FLAGS=${joined}" "-DCMAKE_EXE_LINKER_FLAGS=${joined}")
     endif()
     run("configuring the example" ${CMAKE_COMMAND} -S ${WORK}/minimal-host -B ${example}
-        -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${BUILD_TYPE} ${flags})
-    file(STRINGS ${example}/CMakeCache.txt found REGEX "^Cellora_DIR:")
+        -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
+        -DCELLORA_PACKAGE=${PACKAGE} ${flags})
+    file(STRINGS ${example}/CMakeCache.txt found REGEX "^${PACKAGE}_DIR:")
     if(NOT found MATCHES "=${prefix}/")
         message(FATAL_ERROR "the example found Cellora elsewhere: ${found}")
     endif()
     run("building the example" ${CMAKE_COMMAND} --build ${example})
     file(MAKE_DIRECTORY ${WORK}/storage)
     run("running the example" ${example}/minimal-host ${WORK}/storage --press-home)
+    if(NOT QT_MAJOR EQUAL 5)
+        return()
+    endif()
     run("the installed cellora" ${prefix}/bin/cellora --version)
     if(NOT output MATCHES "Cellora 1\\.")
         message(FATAL_ERROR "the installed cellora answered: ${output}")
@@ -88,7 +107,7 @@ if(CHECK STREQUAL "install")
     set(prefix ${WORK}/prefix)
     run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix})
     check_installed_files(${prefix})
-    check_exports(${prefix}/${CMAKE_INSTALL_LIBDIR}/libcellora.so.1.0.0)
+    check_exports(${prefix}/${CMAKE_INSTALL_LIBDIR}/lib${NAME}.so.1.0.0)
     build_and_run_example(${prefix})
 
 elseif(CHECK STREQUAL "desktop")

@@ -3,11 +3,9 @@
 #include "store/dataprocessor.h"
 #include "testsupport.h"
 #include "window/celloragui.h"
+#include "window/chartclasses.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,7 +13,6 @@
 
 #include <tuple>
 
-QT_CHARTS_USE_NAMESPACE
 using namespace TestSupport;
 
 namespace {
@@ -96,7 +93,7 @@ QString chartShown(const CelloraGui &win)
     const QChart *chart = views.first()->chart();
     QStringList points;
     if (const auto *series = qobject_cast<QLineSeries *>(chart->series().value(0))) {
-        for (const QPointF &point : series->pointsVector())
+        for (const QPointF &point : series->points())
             points << QStringLiteral("%1,%2").arg(point.x()).arg(point.y());
     }
     return chart->title() + ": " + points.join(' ')
@@ -273,6 +270,12 @@ private slots:
         clickThrough(win, "pb_options pb_chart");
         QCOMPARE(shownPage(win), QStringLiteral("dataView"));
         auto *batteries = namedChild<QComboBox>(win, "cb_batteryData");
+        // A replaced view is destroyed as a whole: its destructor runs and tells so.
+        int destroyedViews = 0;
+        connect(win.findChild<QChartView *>(), &QObject::destroyed, [&] { ++destroyedViews; });
+        clickThrough(win, "rb_showAmps");
+        QCOMPARE(destroyedViews, 1);
+        QCOMPARE(win.findChildren<QChartView *>().size(), 1);
         for (int i = 0; i < 10; ++i) {
             batteries->setCurrentIndex(i % 2);
             clickThrough(win, i % 2 ? "rb_showmAh" : "rb_showAmps");

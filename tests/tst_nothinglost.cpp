@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSpinBox>
-#include <QTextCodec>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -71,7 +70,14 @@ QByteArray utf16Store(const QString &lineEnd)
     QString text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<!DOCTYPE Cellora>\n<Cellora>\n"
         + heliStore() + "</Cellora>\n";
     text.replace("\n", lineEnd);
-    return QTextCodec::codecForName("UTF-16")->fromUnicode(text); // with its byte order mark
+    // Little-endian with its byte order mark, written by hand: Qt 6 has no codec for it
+    // without its compatibility module.
+    QByteArray bytes("\xFF\xFE", 2);
+    for (const QChar c : qAsConst(text)) {
+        bytes += char(c.unicode() & 0xff);
+        bytes += char(c.unicode() >> 8);
+    }
+    return bytes;
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 #include "sample/samplestore.h"
 #include "testsupport.h"
 #include "window/celloragui.h"
+#include "window/chartclasses.h"
 
 #include <QAccessible>
-#include <QChartView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolTip>
@@ -83,7 +83,7 @@ private slots:
             + batteryXml({ "Pack B", 2200, 25, 3, false })
             + modelXml("Heli", { "Pack A", "Pack B" })));
         clickThrough(f.win, "pb_options pb_chart"); // the chart view joins its page
-        QVERIFY(f.win.findChild<QtCharts::QChartView *>());
+        QVERIFY(f.win.findChild<QChartView *>());
         unnamed = unnamedControlsOfEveryPage(f.win);
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join('\n')));
 

@@ -87,7 +87,7 @@ private slots:
         const QDateTime before = QDateTime::currentDateTime();
         tankButton(card)->click();
         QVERIFY(card.batteryCharged());
-        QCOMPARE(std::pair(changed.count(), chargeClicked.count()), std::pair(1, 0));
+        QCOMPARE(std::pair(int(changed.count()), int(chargeClicked.count())), std::pair(1, 0));
         QVERIFY(card.lastUpdated() >= before && card.lastUpdated() <= QDateTime::currentDateTime());
         QCOMPARE(tankButton(card)->icon().cacheKey(), tankIconKey(true));
 
@@ -95,7 +95,7 @@ private slots:
         const QDateTime chargedAt = card.lastUpdated();
         tankButton(card)->click();
         QVERIFY(card.batteryCharged());
-        QCOMPARE(std::pair(changed.count(), chargeClicked.count()), std::pair(1, 1));
+        QCOMPARE(std::pair(int(changed.count()), int(chargeClicked.count())), std::pair(1, 1));
         QCOMPARE(card.lastUpdated(), chargedAt);
     }
 

@@ -48,8 +48,8 @@ private slots:
         QFETCH(QVector<int>, each);
         QFETCH(QVector<int>, assigned);
         const SampleStore store = maker(anchor);
-        QCOMPARE(
-            (QVector<int> { store.batteries.size(), store.models.size(), store.locations.size() }),
+        QCOMPARE((QVector<int> { int(store.batteries.size()), int(store.models.size()),
+                     int(store.locations.size()) }),
             counts);
 
         // Each cycle's date-time belongs to one battery, so the logbook finds exactly one

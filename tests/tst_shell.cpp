@@ -299,6 +299,47 @@ private slots:
         }
     }
 
+    // The overview's and the discharge page's location choosers follow each other, through
+    // refills of other lengths too, without either signalling the other endlessly.
+    void locationChoosersFollowEachOther()
+    {
+        StoreWindow f;
+        QVERIFY(f.open(locationsXml({ "North", "East" })));
+        auto *overview = namedChild<QComboBox>(f.win, "cb_overview_location");
+        auto *discharge = namedChild<QComboBox>(f.win, "cb_log_location");
+        const auto both = [&] {
+            return QStringLiteral("%1 %2")
+                .arg(overview->currentIndex())
+                .arg(discharge->currentIndex());
+        };
+        for (const QStringList &names : { QStringList { "A", "B", "C", "D" }, QStringList { "A" },
+                 QStringList { "A", "B", "C" } }) {
+            QVERIFY(writeStore(f.dir.path(), locationsXml(names)));
+            discharge->setCurrentIndex(1);
+            f.win.changeStoragePath(f.dir.path());
+            QCOMPARE(both(), QStringLiteral("0 0"));
+            QCOMPARE(comboItems(f.win, "cb_overview_location"), names);
+        }
+        overview->setCurrentIndex(2);
+        QCOMPARE(both(), QStringLiteral("2 2"));
+        discharge->setCurrentIndex(1);
+        QCOMPARE(both(), QStringLiteral("1 1"));
+        clickThrough(f.win, "pb_options pb_choose_addlocation");
+        namedChild<QLineEdit>(f.win, "ledt_location_new")->setText("E");
+        clickThrough(f.win, "pb_add_location");
+        QCOMPARE(both(), QStringLiteral("0 0"));
+        QCOMPARE(comboItems(f.win, "cb_log_location").last(), QStringLiteral("E"));
+    }
+
+    // Hosts written for Qt 5 translate through trUtf8() under Qt 6 as well.
+    void trUtf8StaysOffered()
+    {
+        QT_WARNING_PUSH
+        QT_WARNING_DISABLE_DEPRECATED
+        QCOMPARE(CelloraGui::trUtf8("Export finished!"), CelloraGui::tr("Export finished!"));
+        QT_WARNING_POP
+    }
+
     void changeStoragePathTwice()
     {
         StoreWindow f;

@@ -5,10 +5,10 @@
 
 #include "testsupport.h"
 #include "window/celloragui.h"
+#include "window/chartclasses.h"
 #include "window/filedialogs.h"
 
 #include <QAbstractButton>
-#include <QChartView>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,7 +109,7 @@ public:
                 check(name, button->text());
             if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
                 check(name, edit->placeholderText());
-            if (const auto *view = qobject_cast<const QtCharts::QChartView *>(widget))
+            if (const auto *view = qobject_cast<const QChartView *>(widget))
                 check(name, view->chart()->title());
         }
     }

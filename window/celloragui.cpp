@@ -8,12 +8,40 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
-#include <QChartView>
 #include <QComboBox>
 #include <QKeyEvent>
 
+#include <memory>
+
 namespace {
 const auto settingsGroup = QStringLiteral("SETTINGS");
+
+// Keeps the current index of two choosers equal: a change of either moves the other to the
+// same index. Qt 6 signals the index again from within clear(), and a plain two-way link
+// then echoes the same index back and forth until the stack ends; so the echo of a change
+// the link is passing on stops here. An index the other chooser cannot take (it then
+// shows none) still travels back, as it does under Qt 5.
+void linkBothWays(QComboBox *first, QComboBox *second)
+{
+    struct Passing {
+        bool active = false;
+        int index = -1;
+    };
+    const auto passing = std::make_shared<Passing>();
+    const auto follow = [passing](QComboBox *follower) {
+        return [passing, follower](int index) {
+            if (passing->active && passing->index == index)
+                return;
+            const Passing outer = *passing;
+            *passing = { true, index };
+            follower->setCurrentIndex(index);
+            *passing = outer;
+        };
+    };
+    QObject::connect(
+        first, qOverload<int>(&QComboBox::currentIndexChanged), second, follow(second));
+    QObject::connect(second, qOverload<int>(&QComboBox::currentIndexChanged), first, follow(first));
+}
 
 // Created while the module loads, before any window exists, and never destroyed:
 // it outlives every window of the process.
@@ -64,6 +92,7 @@ CelloraGui::CelloraGui(QWidget *parent)
 {
     ui = new Ui::CelloraGui;
     ui->setupUi(this);
+    linkBothWays(ui->cb_overview_location, ui->cb_log_location);
     setWindowTitle(tr("Vantrix %1.%2.%3").arg(15).arg(8).arg(4));
     ui->lbl_really->hide();
     ui->lbl_reallydelete_model->hide();

@@ -18,10 +18,6 @@ class QPushButton;
 class QVariant;
 struct LogData;
 
-namespace QtCharts {
-class QChartView;
-}
-
 namespace Ui {
 class CelloraGui;
 }
@@ -40,6 +36,15 @@ public:
     // outcome is shown on the backup page. For hosts that choose the file themselves;
     // deliberately no slot, so that the window's meta-object stays as it is.
     void importFile(const QString &fileName);
+
+#if QT_VERSION_MAJOR >= 6
+    // Qt 5 gave every class with a meta-object trUtf8(); hosts written for Qt 5 call it.
+    // Every source text is UTF-8 already, so it is tr() under another name.
+    static QString trUtf8(const char *sourceText, const char *disambiguation = nullptr, int n = -1)
+    {
+        return tr(sourceText, disambiguation, n);
+    }
+#endif
 
 signals:
     void closeCelloraGui();
@@ -113,7 +118,7 @@ private:
     void showLogEntry(const LogData &entry, bool hasEntry);
     void showLogBattery(const QDateTime &flightMoment, bool hasEntry);
     int chartQuantity() const;
-    void placeChartView(QtCharts::QChartView *view);
+    void placeChartView(QWidget *view);
 
     // Editing
     BatteryWidget *batteryNamed(const QString &name) const;
@@ -127,7 +132,9 @@ private:
     DataProcessor dataProcessor;
     int viewState;
     int cardCount;
-    QtCharts::QChartView *chartView;
+    // Held as a widget: deleting it then runs the chart view's destructor whatever this
+    // header knows of the chart classes, which Qt 5 and Qt 6 keep in different namespaces.
+    QWidget *chartView;
     QVector<BatteryWidget *> batteries;
     QVector<ModelWidget *> models;
     BatteryWidget *activeBattery;

@@ -3,15 +3,9 @@
 #include "records/batterywidget.h"
 #include "ui_celloragui.h"
 #include "window/celloragui_p.h"
-
-#include <QChart>
-#include <QChartView>
-#include <QLineSeries>
-#include <QValueAxis>
+#include "window/chartclasses.h"
 
 #include <cmath>
-
-using namespace QtCharts;
 
 namespace {
 // The y value of every discharge for the chosen quantity, in the order of recording.
@@ -119,7 +113,7 @@ void CelloraGui::on_cb_batteryData_currentIndexChanged(int index)
     placeChartView(view);
 }
 
-void CelloraGui::placeChartView(QtCharts::QChartView *view)
+void CelloraGui::placeChartView(QWidget *view)
 {
     if (chartView) {
         ui->layout_batteryData->removeWidget(chartView);
