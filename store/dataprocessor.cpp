@@ -9,15 +9,12 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <new>
 
 namespace {
 
 const QString dataFileName = QStringLiteral("cellora.xml");
-// The readers hold the data file in memory while they parse it; no store comes near this.
-constexpr qint64 largestStore = qint64(512) * 1024 * 1024;
 const QString datePattern = QStringLiteral("yyyy/MM/dd");
 
 // Ends a token scan (of Data, FlightLog or Locations) at the token named with
@@ -104,16 +101,6 @@ bool readModelField(QXmlStreamReader &reader, ModelWidget *model)
     return true;
 }
 
-// The folder exists (made with its parents when missing) and an existing data file may be
-// written. QSaveFile could rename over a read-only data file; leave such a file as it is.
-bool mayWrite(const QString &folder, const QString &dataFile)
-{
-    if (folder.isEmpty() || !QDir().mkpath(folder))
-        return false;
-    const QFileInfo existing(dataFile);
-    return !existing.exists() || existing.isWritable();
-}
-
 } // namespace
 
 DataProcessor::DataProcessor(QObject *parent)
@@ -147,7 +134,7 @@ void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     const QVector<ModelWidget *> &models, const QStringList &locations)
 {
     const QString path = dataFilePath();
-    if (!mayWrite(storagePath, path))
+    if (!FileBytes::mayReplace(storagePath, path))
         return;
     const QByteArray document = storeDocument(batteries, models, locations);
     // A file that this store did not write or read whole is kept as a rescue copy first;
@@ -226,7 +213,7 @@ bool DataProcessor::exportData(QIODevice *target)
 bool DataProcessor::importData(QIODevice *source)
 {
     const QString path = dataFilePath();
-    if (!source || !source->isReadable() || !mayWrite(storagePath, path))
+    if (!source || !source->isReadable() || !FileBytes::mayReplace(storagePath, path))
         return false;
     // Whatever the chosen file holds, the store it replaces stays as a rescue copy.
     if (!OverwriteGuard::keepPresent(path, storagePath))
@@ -239,12 +226,8 @@ bool DataProcessor::importData(QIODevice *source)
 
 bool DataProcessor::openForReading(Reading &reading)
 {
-    // The three readers of a refresh, and a refresh after a save, find the bytes they need
-    // in memory: a fresh 4 MB buffer for each read would make the C library keep more and
-    // more of them (its threshold for returning large blocks grows with their size).
     QByteArray content;
-    reading.read = guard->unchangedContent(dataFilePath(), &content, &reading.stamp)
-        || FileBytes::readWhole(dataFilePath(), content, largestStore, &reading.stamp);
+    reading.read = guard->readFile(dataFilePath(), &content, &reading.stamp);
     if (!reading.read) {
         reading.stamp = FileBytes::Stamp::of(dataFilePath());
         return false;

@@ -1,7 +1,9 @@
 #include "store/filebytes.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cstring>
@@ -255,6 +257,14 @@ bool writeAll(QIODevice *device, const char *data, qint64 size)
         size -= written;
     }
     return true;
+}
+
+bool mayReplace(const QString &folder, const QString &path)
+{
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        return false;
+    const QFileInfo existing(path);
+    return !existing.exists() || existing.isWritable();
 }
 
 bool openReplacement(QSaveFile &file, bool *inPlace)

@@ -55,6 +55,11 @@ inline bool writeAll(QIODevice *device, const QByteArray &content)
     return writeAll(device, content.constData(), content.size());
 }
 
+// Whether the file at `path` in `folder` may be replaced: the folder exists (made with its
+// parents when missing) and an existing file is writable. QSaveFile could rename over a
+// read-only file; such a file is left as it is.
+bool mayReplace(const QString &folder, const QString &path);
+
 // Opens a replacement of `file`'s target: a temporary file beside it, renamed over it
 // by commitReplacement(). Where the folder refuses a temporary file but the target
 // itself is writable, the target is written in place; `inPlace` tells which.

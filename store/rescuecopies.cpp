@@ -8,7 +8,8 @@
 namespace {
 
 const QString copyPattern = QStringLiteral("cellora_*.xml");
-// The readers hold the data file in memory; no store comes near this size.
+// The readers hold the data file in memory; no store comes near this size. A larger file
+// is not read, and so never overwritten: it cannot be kept as a rescue copy either.
 constexpr qint64 largestStore = qint64(512) * 1024 * 1024;
 
 struct Copy {
@@ -122,14 +123,17 @@ bool OverwriteGuard::protect(const QString &path, const QString &storageFolder, 
     return present->isEmpty() || RescueCopies(storageFolder).keep(*present);
 }
 
-bool OverwriteGuard::unchangedContent(
-    const QString &path, QByteArray *bytes, FileBytes::Stamp *now) const
+bool OverwriteGuard::readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *now) const
 {
+    // The three readers of a refresh, and a refresh after a save, find the bytes in memory:
+    // a fresh 4 MB buffer for each read would make the C library keep more and more of
+    // them (its threshold for returning large blocks grows with their size).
     *now = FileBytes::Stamp::of(path);
-    if (!known || !now->exists || *now != stamp)
-        return false;
-    *bytes = content;
-    return true;
+    if (known && now->exists && *now == stamp) {
+        *bytes = content;
+        return true;
+    }
+    return FileBytes::readWhole(path, *bytes, largestStore, now);
 }
 
 bool OverwriteGuard::keepPresent(const QString &path, const QString &storageFolder)

@@ -48,9 +48,9 @@ public:
     // cleanly. `present` receives what the file holds. False when a copy was needed and
     // could not be kept: then the file must not be overwritten.
     bool protect(const QString &path, const QString &storageFolder, QByteArray *present);
-    // The content of the file at `path` when it is still what the store last read or
-    // wrote, told by its stamp; false when it changed since or nothing is known.
-    bool unchangedContent(const QString &path, QByteArray *bytes, FileBytes::Stamp *now) const;
+    // The bytes of the file at `path` with their stamp: from memory while the file is still
+    // what the store last read or wrote, otherwise read whole. False when it cannot be read.
+    bool readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *stamp) const;
     // Before an import: keeps the present content, whatever it is.
     static bool keepPresent(const QString &path, const QString &storageFolder);
 
