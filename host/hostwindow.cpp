@@ -120,7 +120,7 @@ void HostWindow::buildMenus()
     file->addSeparator();
     QAction *quit = file->addAction(tr("&Quit"));
     quit->setObjectName(QStringLiteral("actionQuit"));
-    quit->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Q));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));

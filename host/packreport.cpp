@@ -200,7 +200,7 @@ QImage shareChart(const PackHealth &pack)
     auto *discharges = new QValueAxis;
     discharges->setTitleText(Text::tr("Discharge"));
     discharges->setLabelFormat(QStringLiteral("%d"));
-    const int count = std::max(2, pack.shares.size());
+    const int count = std::max(2, int(pack.shares.size()));
     discharges->setRange(1, count);
     // Whole discharges only, about eight steps whatever the count.
     discharges->setTickType(QValueAxis::TicksDynamic);

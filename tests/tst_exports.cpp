@@ -55,7 +55,7 @@ private:
                 ++at;
                 continue;
             }
-            if (text.midRef(at, 2) != QLatin1String("\r\n"))
+            if (text.mid(at, 2) != QLatin1String("\r\n"))
                 return false;
             at += 2;
             return true;
