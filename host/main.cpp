@@ -39,9 +39,13 @@ void inform(const QString &text)
     QTextStream(stdout) << text << '\n';
 }
 
+// The name the program was started by: "cellora" when installed, "cellora-host" in the
+// build tree.
+QString programName = QStringLiteral("cellora-host");
+
 void complain(const QString &text)
 {
-    QTextStream(stderr) << "cellora-host: " << text << '\n';
+    QTextStream(stderr) << programName << ": " << text << '\n';
 }
 
 // Looked at before the application exists, because the kind of application and its
@@ -274,8 +278,10 @@ int runBatch(const QString &storage, const QString &csvFolder, const QString &re
 
 int main(int argc, char *argv[])
 {
-    // Whole-number scale factors on high-DPI screens, as Qt 5 rounds them; Qt 6 scales
-    // always and by the exact factor otherwise, which blurs the window's pixel work.
+    if (argc > 0)
+        programName = QFileInfo(QFile::decodeName(argv[0])).fileName();
+        // Whole-number scale factors on high-DPI screens, as Qt 5 rounds them; Qt 6 scales
+        // always and by the exact factor otherwise, which blurs the window's pixel work.
 #if QT_VERSION_MAJOR < 6
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
