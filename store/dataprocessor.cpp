@@ -228,10 +228,8 @@ bool DataProcessor::openForReading(Reading &reading)
 {
     QByteArray content;
     reading.read = guard->readFile(dataFilePath(), &content, &reading.stamp);
-    if (!reading.read) {
-        reading.stamp = FileBytes::Stamp::of(dataFilePath());
+    if (!reading.read)
         return false;
-    }
     checkTimeZone();
     reading.source.setData(content);
     reading.source.open(QIODevice::ReadOnly);

@@ -12,6 +12,20 @@ const QString copyPattern = QStringLiteral("cellora_*.xml");
 // is not read, and so never overwritten: it cannot be kept as a rescue copy either.
 constexpr qint64 largestStore = qint64(512) * 1024 * 1024;
 
+// What the file at `path` holds now, empty when there is none; false when it is there but
+// cannot be read whole.
+bool readPresent(const QString &path, QByteArray *present)
+{
+    present->clear();
+    return !QFileInfo::exists(path) || FileBytes::readWhole(path, *present, largestStore);
+}
+
+// An empty file holds nothing to lose.
+bool keepUnlessEmpty(const QByteArray &present, const QString &storageFolder)
+{
+    return present.isEmpty() || RescueCopies(storageFolder).keep(present);
+}
+
 struct Copy {
     QString path;
     qint64 modifiedNs;
@@ -110,17 +124,14 @@ bool OverwriteGuard::protect(const QString &path, const QString &storageFolder, 
         *present = content;
         return true;
     }
-    present->clear();
-    if (!now.exists)
-        return true; // nothing there to lose
-    if (!FileBytes::readWhole(path, *present, largestStore))
+    if (!readPresent(path, present))
         return false; // what cannot be read cannot be kept: leave the file alone
     // Touched, but with the same content (compared, not judged by the time stamp).
     if (known && !damaged && *present == content) {
         stamp = now;
         return true;
     }
-    return present->isEmpty() || RescueCopies(storageFolder).keep(*present);
+    return keepUnlessEmpty(*present, storageFolder);
 }
 
 bool OverwriteGuard::readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *now) const
@@ -138,10 +149,6 @@ bool OverwriteGuard::readFile(const QString &path, QByteArray *bytes, FileBytes:
 
 bool OverwriteGuard::keepPresent(const QString &path, const QString &storageFolder)
 {
-    if (!QFileInfo::exists(path))
-        return true;
     QByteArray present;
-    if (!FileBytes::readWhole(path, present, largestStore))
-        return false;
-    return present.isEmpty() || RescueCopies(storageFolder).keep(present);
+    return readPresent(path, &present) && keepUnlessEmpty(present, storageFolder);
 }
