@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLayout>
 #include <QScrollArea>
 #include <QSettings>
@@ -245,6 +246,12 @@ inline QStringList comboItems(const QObject &win, const char *comboBox)
     for (int i = 0; i < box->count(); ++i)
         items << box->itemText(i);
     return items;
+}
+
+// What the backup page's status line says now.
+inline QString backupStatus(const QObject &win)
+{
+    return namedChild<QLabel>(win, "lbl_backup_status")->text();
 }
 
 // The cards placed in the overview's column, top to bottom.

@@ -18,11 +18,6 @@ QString heliStore()
         + batteryXml({ "Pack B" }) + modelXml("Heli", { "Pack A", "Pack B" });
 }
 
-QString status(const CelloraGui &win)
-{
-    return namedChild<QLabel>(win, "lbl_backup_status")->text();
-}
-
 FileDialogs::Chooser answer(const QString &choice)
 {
     return [choice](QWidget *) { return choice; };
@@ -83,7 +78,7 @@ private slots:
         clickThrough(win, "pb_export_data");
         QVERIFY2(backups() == nameAt(before) || backups() == nameAt(QDateTime::currentDateTime()),
             qPrintable(backups().join(' ')));
-        QCOMPARE(status(win), QStringLiteral("Export finished!"));
+        QCOMPARE(backupStatus(win), QStringLiteral("Export finished!"));
         QCOMPARE(bytesOf(target->filePath(backups().first())), saved);
 
         // Later work replaces everything; the backup brings the old records back.
@@ -92,17 +87,17 @@ private slots:
         win.changeStoragePath(storage->path());
         QCOMPARE(overviewCardNames(win), QStringList { "Pack X" });
         QTest::qWait(1000);
-        QCOMPARE(status(win), QStringLiteral("Export finished!"));
+        QCOMPARE(backupStatus(win), QStringLiteral("Export finished!"));
         FileDialogs::chooseImportFile = answer(target->filePath(backups().first()));
         clickThrough(win, "pb_import_data");
 
-        QCOMPARE(status(win), QStringLiteral("Import finished!"));
+        QCOMPARE(backupStatus(win), QStringLiteral("Import finished!"));
         QCOMPARE(bytesOf(dataFile()), saved);
         QCOMPARE(comboItems(win, "cb_select_model"), QStringList { "Heli" });
         QCOMPARE(overviewCardNames(win), QStringList({ "Pack A", "Pack B" }));
 
         // The export's timer also clears the second message, before that one's own two seconds.
-        QTRY_COMPARE_WITH_TIMEOUT(status(win), QString(), 1500);
+        QTRY_COMPARE_WITH_TIMEOUT(backupStatus(win), QString(), 1500);
         QVERIFY2(sinceExport.elapsed() >= 1900, qPrintable(QString::number(sinceExport.elapsed())));
     }
 
@@ -136,7 +131,7 @@ private slots:
             = answer(folder.isNull() ? QString() : target->filePath(folder));
 
         clickThrough(win, "pb_export_data");
-        QTEST(status(win), "status");
+        QTEST(backupStatus(win), "status");
         QCOMPARE(backups().size(), backup.isNull() ? 0 : 1);
         if (!backup.isNull())
             QCOMPARE(bytesOf(target->filePath(backups().first())), backup);
@@ -183,7 +178,7 @@ private slots:
 
         clickThrough(win, "pb_import_data");
         QDir::setCurrent(oldCurrent);
-        QTEST(status(win), "status");
+        QTEST(backupStatus(win), "status");
         QTEST(overviewCardNames(win), "cards");
         const bool replaced = folderSet && !content.isNull();
         QCOMPARE(bytesOf(dataFile()), replaced ? content : saved);

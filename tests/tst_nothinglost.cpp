@@ -22,11 +22,6 @@ using namespace TestSupport;
 
 namespace {
 
-QString status(const CelloraGui &win)
-{
-    return namedChild<QLabel>(win, "lbl_backup_status")->text();
-}
-
 QString heliStore()
 {
     return locationsXml({ "Field" }) + batteryXml({ "Pack A", 4500, 30, 12, true })
@@ -121,7 +116,7 @@ private slots:
         QCOMPARE(rescueCopies(storage->path()).size(), 1);
 
         import(win, rescueCopies(storage->path()).first());
-        QCOMPARE(status(win), QString("Import finished!"));
+        QCOMPARE(backupStatus(win), QString("Import finished!"));
         QCOMPARE(bytesOf(dataFile()), damaged);
         // The store that the import replaced is a rescue copy in turn.
         QCOMPARE(rescueCopies(storage->path()).size(), 2);
@@ -225,7 +220,7 @@ private slots:
         win.changeStoragePath(storage->path());
 
         import(win, path);
-        QTEST(status(win), "status");
+        QTEST(backupStatus(win), "status");
         QCOMPARE(bytesOf(dataFile()), imported.isNull() ? before : imported);
         QCOMPARE(rescuedContents(storage->path()),
             imported.isNull() ? QByteArrayList() : QByteArrayList { before });

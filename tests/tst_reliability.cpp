@@ -541,8 +541,7 @@ void TestReliability::refusedSavesKeepTheFile()
         win.findChild<QPushButton *>("pb_backup")->click();
         win.findChild<QPushButton *>("pb_import_data")->click();
         FileDialogs::chooseImportFile = dialog;
-        QCOMPARE(win.findChild<QLabel *>("lbl_backup_status")->text(),
-            QString("Error! Not a valid file."));
+        QCOMPARE(TestSupport::backupStatus(win), QString("Error! Not a valid file."));
     }
 
     QCOMPARE(watch.takeEvents().size(), 0);
@@ -587,8 +586,7 @@ void TestReliability::readOnlyFolderIsWrittenInPlace()
     FileDialogs::chooseImportFile = [dataFile](QWidget *) { return dataFile; };
     TestSupport::clickThrough(win, "pb_backup pb_import_data");
     FileDialogs::chooseImportFile = dialog;
-    QCOMPARE(
-        win.findChild<QLabel *>("lbl_backup_status")->text(), QString("Error! Not a valid file."));
+    QCOMPARE(TestSupport::backupStatus(win), QString("Error! Not a valid file."));
     QCOMPARE(contentOf(dataFile), saved);
     QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList("cellora.xml"));
