@@ -11,7 +11,7 @@
 
 class CelloraGui;
 class HostWindowPrivate;
-class Logbook;
+class StoreSnapshot;
 
 // The desktop program around the module: the module's window in the middle, menus to
 // open other storage folders, export the logbook, print a pack report and bring back a
@@ -51,7 +51,8 @@ private:
     void writeReport();
     void restoreRescueCopy();
     void showAbout();
-    bool readLogbookFor(const QString &title, Logbook &logbook);
+    bool readLogbookFor(const QString &title, StoreSnapshot &store);
+    void writeOutput(const QString &title, const QString &target, const QByteArray &content);
 
     std::unique_ptr<HostWindowPrivate> d;
 };
