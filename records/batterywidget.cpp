@@ -1,4 +1,6 @@
 #include "records/batterywidget.h"
+
+#include "records/focusring.h"
 #include "ui_batterywidget.h"
 
 #include <QIcon>
@@ -123,6 +125,7 @@ BatteryWidget::BatteryWidget(QWidget *parent)
 {
     d->ui.setupUi(this);
     d->ui.pushButton->setIcon(tankIcon(false));
+    new FocusRing(d->ui.pushButton);
     d->describeTank();
     setViewMode(0);
 }

@@ -82,10 +82,10 @@ void ElidingLabel::showFitting()
     // elidedText() measures in fractions of a pixel and would cut it at exactly that width.
     QString shown = metrics.horizontalAdvance(wholeText) <= room
         ? wholeText
-        : metrics.elidedText(wholeText, Qt::ElideRight, room);
+        : metrics.elidedText(wholeText, Qt::ElideMiddle, room);
     // elidedText() measures in fractions of a pixel; make sure the rounded width fits too.
     for (int tighter = room - 1; tighter >= 0 && metrics.horizontalAdvance(shown) > room; --tighter)
-        shown = metrics.elidedText(wholeText, Qt::ElideRight, tighter);
+        shown = metrics.elidedText(wholeText, Qt::ElideMiddle, tighter);
     QLabel::setText(shown);
     setToolTip(shown == wholeText ? QString() : wholeText);
 }

@@ -7,8 +7,9 @@
 #include <QString>
 
 // A one-line label for names that may be longer than the room a fixed layout gives them.
-// When its text does not fit, it shows the text cut at the end with "…" and offers the
-// whole text as tool tip; screen readers always get the whole text. While hidden it shows
+// When its text does not fit, it shows the text cut in the middle with "…", keeping its
+// start and its end (names often differ only in a closing number), and offers the whole
+// text as tool tip; screen readers always get the whole text. While hidden it shows
 // the whole text. It asks a layout for the whole text's width but can be narrowed down to
 // the ellipsis alone.
 class ElidingLabel : public QLabel {

@@ -32,6 +32,15 @@
 
 namespace TestSupport {
 
+// Whether `shown` is `whole` cut in the middle: a start of it, "…", and an end of it.
+inline bool cutInMiddle(const QString &shown, const QString &whole)
+{
+    const int mark = shown.indexOf(QChar(0x2026));
+    if (mark < 0 || shown.size() < 2 || shown.size() - 1 > whole.size())
+        return false;
+    return whole.startsWith(shown.left(mark)) && whole.endsWith(shown.mid(mark + 1));
+}
+
 inline const QString &dataFileName()
 {
     static const QString name = QStringLiteral("cellora.xml");

@@ -50,14 +50,13 @@ QStringList unnamedControlsOfEveryPage(CelloraGui &win)
     return unnamed;
 }
 
-// Whether a name label shows all of `name`, or a start of it with "…", within its width.
+// Whether a name label shows all of `name`, or `name` cut in the middle, within its width.
 bool showsFitting(const QLabel *label, const QString &name)
 {
     const QString shown = label->text();
     if (label->fontMetrics().horizontalAdvance(shown) > label->width())
         return false;
-    return shown == name
-        || (shown.endsWith(QChar(0x2026)) && name.startsWith(shown.chopped(1)) && shown.size() > 1);
+    return shown == name || cutInMiddle(shown, name);
 }
 
 } // namespace

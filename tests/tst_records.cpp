@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(described(), QStringLiteral("Mark as charged / Voltra #2: mark as charged"));
     }
 
-    // A name wider than its label is cut at the end with an ellipsis, anew whenever the
+    // A name wider than its label is cut in the middle with an ellipsis, anew whenever the
     // label's width or font changes; the card's tool tip always holds the whole name.
     void nameOnCard()
     {
@@ -131,8 +131,10 @@ private slots:
             const bool fits = name->fontMetrics().horizontalAdvance(shown) <= name->width();
             if (shown == card.batteryName())
                 return fits ? 1 : -1;
-            const bool cut = shown.endsWith(QChar(0x2026))
-                && card.batteryName().startsWith(shown.chopped(1)) && shown.size() > 1;
+            const int mark = shown.indexOf(QChar(0x2026));
+            const bool cut = mark >= 0 && shown.size() > 1
+                && card.batteryName().startsWith(shown.left(mark))
+                && card.batteryName().endsWith(shown.mid(mark + 1));
             return fits && cut ? 0 : -1;
         };
 

@@ -330,5 +330,9 @@
         <source>Home</source>
         <translation>Startseite</translation>
     </message>
+    <message>
+        <source>%1 in %2</source>
+        <translation>%1 in %2</translation>
+    </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include "records/modelwidget.h"
 #include "ui_celloragui.h"
 #include "window/celloragui_p.h"
+#include "window/keyboardnavigation.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -98,7 +99,29 @@ CelloraGui::CelloraGui(QWidget *parent)
     ui->lbl_reallydelete_model->hide();
     ui->lbl_reallydelete_location->hide();
     updateBackupStatus(QString());
+    addDischargedBatteryLabel();
     nameInnerControls(this);
+    setUpKeyboard();
+}
+
+void CelloraGui::setUpKeyboard()
+{
+    auto *keyboard = new KeyboardNavigation(this);
+    keyboard->setObjectName(QStringLiteral("keyboardNavigation"));
+    const std::pair<QWidget *, QPushButton *> confirming[] = {
+        { ui->addView, ui->pb_addNewBattery },
+        { ui->addModelView, ui->pb_addNewModel },
+        { ui->addLocationView, ui->pb_add_location },
+        { ui->deleteView, ui->pb_deleteConfirm },
+        { ui->deleteModelView, ui->pb_deleteConfirm_model },
+        { ui->deleteLocationView, ui->pb_del_location },
+        { ui->dischargeView, ui->pb_save_discharged },
+        { ui->modModelView, ui->pb_update_model },
+        { ui->modBatteryView, ui->pb_update_battery },
+    };
+    for (const auto &pair : confirming)
+        keyboard->setConfirmingButton(pair.first, pair.second);
+    keyboard->setTrailingButtons({ ui->pb_options, ui->pb_home });
 }
 
 CelloraGui::~CelloraGui()

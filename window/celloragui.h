@@ -100,6 +100,8 @@ private slots:
 
 private:
     void updateBatteryGui();
+    void setUpKeyboard();
+    void addDischargedBatteryLabel();
 
     // Overview
     QWidget *createOverviewContent();
@@ -113,6 +115,7 @@ private:
 
     // Discharge capture, logbook and chart
     QDateTime enteredDischargeMoment() const;
+    void showDischargedBattery(const BatteryWidget *battery);
     ModelWidget *logbookModel() const;
     void stepLog(bool (ModelWidget::*step)(LogData &), QPushButton *onward, QPushButton *back);
     void showLogEntry(const LogData &entry, bool hasEntry);

@@ -1,8 +1,11 @@
 #include "window/celloragui.h"
 
 #include "records/batterywidget.h"
+#include "records/elidinglabel.h"
 #include "records/modelwidget.h"
 #include "ui_celloragui.h"
+
+#include <QVBoxLayout>
 
 QDateTime CelloraGui::enteredDischargeMoment() const
 {
@@ -44,4 +47,30 @@ void CelloraGui::store_discharge(bool quickmode)
 void CelloraGui::on_pb_save_discharged_clicked()
 {
     store_discharge(false);
+}
+
+void CelloraGui::addDischargedBatteryLabel()
+{
+    // Below the page's title, in the title's own cell: the rows of the page stay as they are.
+    auto *heading = new QWidget(ui->dischargeView);
+    heading->setObjectName(QStringLiteral("dischargeHeading"));
+    auto *column = new QVBoxLayout(heading);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    const Qt::Alignment titleAlignment
+        = ui->gridLayout_8->itemAt(ui->gridLayout_8->indexOf(ui->label_19))->alignment();
+    ui->gridLayout_8->replaceWidget(ui->label_19, heading);
+    column->addWidget(ui->label_19, 0, titleAlignment);
+    auto *battery = new ElidingLabel(heading);
+    battery->setObjectName(QStringLiteral("lbl_discharge_battery"));
+    battery->setAlignment(ui->label_19->alignment());
+    column->addWidget(battery);
+}
+
+void CelloraGui::showDischargedBattery(const BatteryWidget *battery)
+{
+    auto *label = findChild<ElidingLabel *>(QStringLiteral("lbl_discharge_battery"));
+    const ModelWidget *model = selectedModel();
+    label->setText(model ? tr("%1 in %2").arg(battery->batteryName(), model->modelName())
+                         : battery->batteryName());
 }

@@ -210,6 +210,7 @@ void CelloraGui::showBatteryCharge()
         return;
     viewState = 12;
     activeBattery = battery;
+    showDischargedBattery(battery);
 
     const QDateTime now = QDateTime::currentDateTime();
     ui->dedt_dischargeDate->setDate(now.date());

@@ -42,5 +42,5 @@ QString ElidingComboBox::fittingText(const QStyleOptionComboBox &option) const
     if (!option.currentIcon.isNull())
         field.setLeft(field.left() + option.iconSize.width() + 4);
     // The styles draw the label one pixel in from either side of the field.
-    return fontMetrics().elidedText(option.currentText, Qt::ElideRight, field.width() - 2);
+    return fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, field.width() - 2);
 }

@@ -3,9 +3,10 @@
 
 #include <QComboBox>
 
-// A combo box for names that may be longer than the box: the chosen item is shown cut at
-// the end with "…" instead of clipped in the middle of a letter, and its tool tip then
-// gives the whole name. The list that opens shows the items as the view does.
+// A combo box for names that may be longer than the box: the chosen item is shown cut in
+// the middle with "…", keeping the start and the end that tell similar names apart,
+// instead of clipped in the middle of a letter, and its tool tip then gives the whole name. The
+// list that opens shows the items as the view does.
 class ElidingComboBox : public QComboBox {
     Q_OBJECT
 

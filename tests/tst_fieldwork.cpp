@@ -1,0 +1,159 @@
+// The window worked at the flying field: by keyboard alone, with names that differ only
+// at their end, and with a discharge page that says what it records.
+
+#include "records/batterywidget.h"
+#include "testsupport.h"
+#include "window/celloragui.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace {
+
+// Saves a picture of `widget` when CELLORA_SHOTS names a folder.
+void keepPicture(QWidget &widget, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("CELLORA_SHOTS");
+    if (!folder.isEmpty())
+        widget.grab().save(QDir(folder).filePath(name));
+}
+
+// A key pressed where the keyboard is: the focused control, or else the active window.
+void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget *focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : QApplication::activeWindow(), Qt::Key(key), modifiers);
+}
+
+// Presses Tab until `target` has the focus; false after a whole round without it.
+bool tabTo(QWidget *target)
+{
+    for (int i = 0; i < 40 && QApplication::focusWidget() != target; ++i)
+        press(Qt::Key_Tab);
+    return QApplication::focusWidget() == target;
+}
+
+} // namespace
+
+class TestFieldwork : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { resetSettings(); }
+
+    // A Full discharge from the overview to the saved file with the keyboard alone.
+    void keyboardOnlyDischarge()
+    {
+        setSetting("cellora", "Complex");
+        StoreWindow f;
+        QVERIFY(
+            f.open(locationsXml({ "North", "South" }) + batteryXml({ "Pack A", 4500, 30, 12, true })
+                + batteryXml({ "Pack B", 2200 }) + modelXml("Heli", { "Pack A", "Pack B" })));
+        QApplication::setActiveWindow(&f.win);
+        QVERIFY(QTest::qWaitForWindowActive(&f.win));
+
+        auto *tank = namedChild<QToolButton>(*overviewCard(f.win, "Pack A"), "pushButton");
+        QVERIFY(tabTo(tank));
+        QVERIFY(namedChild(*tank, "focusRing")->isVisible());
+        press(Qt::Key_Space);
+        QCOMPARE(shownPage(f.win), QStringLiteral("dischargeView"));
+        QCOMPARE(namedChild<QLabel>(f.win, "lbl_discharge_battery")->text(),
+            QStringLiteral("Pack A in Heli"));
+
+        // Every field in reading order, each typed over.
+        auto *date = namedChild<QDateEdit>(f.win, "dedt_dischargeDate");
+        QVERIFY(tabTo(date));
+        QTest::keyClicks(date, "05");
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), namedChild(f.win, "tedt_dischargeTime"));
+        QTest::keyClicks(QApplication::focusWidget(), "17");
+        const char *typed[][2]
+            = { { "sb_discharged_capacity", "3300" }, { "dsb_discharged_current", "90" } };
+        for (const auto &field : typed) {
+            press(Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), namedChild(f.win, field[0]));
+            QTest::keyClicks(QApplication::focusWidget(), field[1]);
+        }
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), namedChild(f.win, "cb_log_location"));
+        press(Qt::Key_Down);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), namedChild(f.win, "sb_log_duration"));
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), namedChild(f.win, "sb_log_temp"));
+        QTest::keyClicks(QApplication::focusWidget(), "18");
+        press(Qt::Key_Tab);
+        auto *notes = namedChild<QPlainTextEdit>(f.win, "ptext_log_notes");
+        QCOMPARE(QApplication::focusWidget(), notes);
+        QTest::keyClicks(notes, "calm");
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(notes->toPlainText(), QStringLiteral("calm\t"));
+        press(Qt::Key_Backspace);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), namedChild(f.win, "pb_save_discharged"));
+        press(Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), notes);
+        press(Qt::Key_Return, Qt::ControlModifier);
+
+        QCOMPARE(shownPage(f.win), QStringLiteral("scrollLayout"));
+        const QString file = readStore(f.dir.path());
+        const QDate today = QDate::currentDate();
+        const QString moment
+            = QLocale::c().toString(QDate(today.year(), today.month(), 5), "ddd MMM d 17:");
+        QVERIFY2(file.contains("<LogData Date=\"" + moment), qPrintable(file));
+        QVERIFY2(file.contains("<Cycle Discharged=\"3300\" Current=\"9000\" Date=\"" + moment)
+                && file.contains("Location=\"South\"")
+                && file.contains("Temperature=\"18\" Notes=\"calm\""),
+            qPrintable(file));
+        keepPicture(f.win, "keyboard-evening-overview.png");
+    }
+
+    // A click into a date or time field picks the section under it; typing replaces it.
+    void clickedSectionTakesTyping()
+    {
+        StoreWindow f;
+        QVERIFY(f.open(batteryXml({ "Pack A" })));
+        QApplication::setActiveWindow(&f.win);
+        auto *pages = namedChild<QStackedWidget>(f.win, "stackedWidget");
+        pages->setCurrentWidget(namedChild(f.win, "dischargeView"));
+        auto *date = namedChild<QDateEdit>(f.win, "dedt_dischargeDate");
+        date->setDate(QDate(2023, 10, 30));
+        auto *editor = date->findChild<QLineEdit *>();
+        editor->setCursorPosition(4); // within the month of "30.10.23"
+        const QPoint month = editor->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, month);
+        QTest::keyClicks(date, "07");
+        QCOMPARE(date->date(), QDate(2023, 7, 30));
+        QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, QPoint(3, editor->height() / 2));
+        QTest::keyClicks(date, "05");
+        QCOMPARE(date->date(), QDate(2023, 7, 5));
+    }
+
+    // Names that differ only at their end stay apart on the cards, whole in the tool tips.
+    void longNamesToldApart()
+    {
+        const QString stem = QStringLiteral("Graphene 6S 2200 mAh competition race pack #");
+        StoreWindow f;
+        QVERIFY(f.open(batteryXml({ stem + "1" }) + batteryXml({ stem + "2" })
+            + batteryXml({ stem + "3" })
+            + modelXml("Heli", { stem + "1", stem + "2", stem + "3" })));
+        QStringList shown;
+        for (BatteryWidget *card : overviewCards(f.win)) {
+            const QString text = namedChild<QLabel>(*card, "lbl_name")->text();
+            QVERIFY2(cutInMiddle(text, card->batteryName()), qPrintable(text));
+            QCOMPARE(card->toolTip(), card->batteryName());
+            shown << text;
+        }
+        QCOMPARE(shown.size(), 3);
+        shown.removeDuplicates();
+        QCOMPARE(shown.size(), 3);
+        keepPicture(f.win, "overview-long-names.png");
+    }
+};
+
+QTEST_MAIN(TestFieldwork)
+#include "tst_fieldwork.moc"

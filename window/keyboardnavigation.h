@@ -1,0 +1,46 @@
+#ifndef KEYBOARDNAVIGATION_H
+#define KEYBOARDNAVIGATION_H
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+
+class QKeyEvent;
+class QPushButton;
+class QWidget;
+
+// Lets the whole window be worked with the keyboard, without changing any control's own
+// focus settings: Tab and Shift+Tab walk every input of the shown page in reading order
+// (fields that take focus only on a click included) and then the menu and home buttons;
+// Tab leaves a notes field, Ctrl+Tab writes a tab into it; Return and Enter press a
+// focused button, or else the button that confirms the shown page; a date or time field
+// entered by click or key has a section selected, so that typing replaces it.
+class KeyboardNavigation : public QObject {
+    Q_OBJECT
+
+public:
+    // Watches the key and mouse events of every widget below `window`, the window's
+    // cards included, whenever they are created.
+    explicit KeyboardNavigation(QWidget *window);
+
+    // `button` confirms what is typed on `page`.
+    void setConfirmingButton(QWidget *page, QPushButton *button);
+    // Tab goes on to these after the inputs of the shown page, in this order.
+    void setTrailingButtons(const QList<QWidget *> &buttons);
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool ownsWidget(const QObject *object) const;
+    QWidget *shownPage() const;
+    QList<QWidget *> tabChain() const;
+    bool moveFocus(QWidget *from, bool forward);
+    bool confirm(QWidget *from, const QKeyEvent *key);
+    void selectSectionUnderCursor(QObject *watched);
+
+    QWidget *window;
+    QHash<QWidget *, QPointer<QPushButton>> confirmingButtons;
+    QList<QPointer<QWidget>> trailingButtons;
+};
+
+#endif // KEYBOARDNAVIGATION_H
