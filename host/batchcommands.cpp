@@ -3,6 +3,7 @@
 #include "host/csvexport.h"
 #include "host/logbook.h"
 #include "host/packreport.h"
+#include "store/storefiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -15,8 +16,9 @@ using BatchCommands::Outcome;
 Outcome noDataFile(const QString &storageFolder)
 {
     return { BatchCommands::NoDataFile,
-        QStringLiteral("no data file cellora.xml in the storage folder %1")
-            .arg(QDir::toNativeSeparators(QFileInfo(storageFolder).absoluteFilePath())) };
+        QStringLiteral("no data file %1 in the storage folder %2")
+            .arg(StoreFiles::dataFile,
+                QDir::toNativeSeparators(QFileInfo(storageFolder).absoluteFilePath())) };
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
 #include "store/dataprocessor.h"
+#include "store/storefiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +45,7 @@ bool Logbook::readFile(const QString &fileName)
     // The store reads only its own file name: give it a folder of its own holding a copy.
     QTemporaryDir folder;
     if (!folder.isValid()
-        || !QFile::copy(fileName, QDir(folder.path()).filePath(QStringLiteral("cellora.xml"))))
+        || !QFile::copy(fileName, QDir(folder.path()).filePath(StoreFiles::dataFile)))
         return false;
     return readFolder(folder.path());
 }

@@ -8,6 +8,7 @@
 #include "host/startupprobe.h"
 #include "host/storagelock.h"
 #include "sample/samplestore.h"
+#include "store/storefiles.h"
 #include "window/celloragui.h"
 
 #include <QApplication>
@@ -120,7 +121,7 @@ bool writeDemoStore(const QTemporaryDir &folder, SampleMaker sample, SampleStore
     const SampleStore demo = sample(QDateTime::currentDateTime());
     if (store)
         *store = demo;
-    if (folder.isValid() && writeStoreFile(demo, folder.filePath(QStringLiteral("cellora.xml"))))
+    if (folder.isValid() && writeStoreFile(demo, folder.filePath(StoreFiles::dataFile)))
         return true;
     complain(QStringLiteral("could not write the demo store to %1").arg(folder.path()));
     return false;

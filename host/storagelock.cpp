@@ -1,5 +1,7 @@
 #include "host/storagelock.h"
 
+#include "store/storefiles.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -26,8 +28,7 @@ StorageLock::Outcome StorageLock::lock(const QString &folder)
     unlock();
     if (!isWritableFolder(folder))
         return Outcome::Unwritable;
-    auto candidate
-        = std::make_unique<QLockFile>(QDir(folder).filePath(QStringLiteral("cellora.lock")));
+    auto candidate = std::make_unique<QLockFile>(QDir(folder).filePath(StoreFiles::lockFile));
     // A host runs for hours: only a dead owner makes a lock stale, never its age.
     candidate->setStaleLockTime(0);
     if (candidate->tryLock(0)) {
