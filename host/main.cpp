@@ -40,9 +40,8 @@ void inform(const QString &text)
     QTextStream(stdout) << text << '\n';
 }
 
-// The name the program was started by: "cellora" when installed, "cellora-host" in the
-// build tree.
-QString programName = QStringLiteral("cellora-host");
+// The name the program was started by: "cellora", unless a link or a copy renamed it.
+QString programName = QStringLiteral("cellora");
 
 void complain(const QString &text)
 {
