@@ -52,14 +52,14 @@ run)
     build_tree "$build"
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ $# -gt 0 ]; then
         # No screen, but the caller said what to do (--screenshots, --help, ...).
-        QT_QPA_PLATFORM=offscreen exec "$build/host/cellora-host" "$@"
+        QT_QPA_PLATFORM=offscreen exec "$build/host/cellora" "$@"
     elif [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         # No screen to open a window on: show the pages as pictures instead.
         shots="$build/screenshots"
-        QT_QPA_PLATFORM=offscreen "$build/host/cellora-host" --demo --screenshots "$shots"
+        QT_QPA_PLATFORM=offscreen "$build/host/cellora" --demo --screenshots "$shots"
         echo "No display found: the window's pages were rendered to $shots"
     else
-        exec "$build/host/cellora-host" "$@"
+        exec "$build/host/cellora" "$@"
     fi
     ;;
 test)

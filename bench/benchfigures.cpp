@@ -2,6 +2,7 @@
 
 #include "records/batterywidget.h"
 #include "sample/samplestore.h"
+#include "store/storefiles.h"
 #include "window/celloragui.h"
 
 #include <QCoreApplication>
@@ -23,7 +24,7 @@
 
 namespace {
 
-const QString dataFileName = QStringLiteral("cellora.xml");
+const QString dataFileName = StoreFiles::dataFile;
 
 double elapsedMs(const QElapsedTimer &timer)
 {

@@ -4,6 +4,7 @@
 #include "bench/benchfigures.h"
 #include "bench/benchreport.h"
 #include "sample/samplestore.h"
+#include "store/storefiles.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -53,7 +54,7 @@ void removePrivateHome()
 QString makeStore(const QTemporaryDir &root, const QString &name, const SampleStore &store)
 {
     const QString folder = root.filePath(name);
-    if (!writeStoreFile(store, QDir(folder).filePath(QStringLiteral("cellora.xml"))))
+    if (!writeStoreFile(store, QDir(folder).filePath(StoreFiles::dataFile)))
         return {};
     return folder;
 }

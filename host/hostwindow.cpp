@@ -4,6 +4,7 @@
 #include "exchange/outputfiles.h"
 #include "exchange/packreport.h"
 #include "host/hostdialogs.h"
+#include "store/storefiles.h"
 #include "store/storesnapshot.h"
 #include "window/celloragui.h"
 
@@ -36,11 +37,11 @@ QString shown(const QString &path)
 // falls back to the file's time.
 QDateTime keptAt(const QFileInfo &copy)
 {
-    static const QRegularExpression stamp(
-        QStringLiteral("^cellora_(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)"));
+    static const QRegularExpression stamp(QLatin1Char('^') + StoreFiles::copyPrefix
+        + QStringLiteral("(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)"));
     const QRegularExpressionMatch match = stamp.match(copy.fileName());
     const QDateTime named = match.hasMatch()
-        ? QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd_HH-mm-ss"))
+        ? QDateTime::fromString(match.captured(1), StoreFiles::stampPattern)
         : QDateTime();
     return named.isValid() ? named : copy.lastModified();
 }

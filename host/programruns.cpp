@@ -4,6 +4,7 @@
 #include "host/screenshottour.h"
 #include "host/startupprobe.h"
 #include "host/storagelock.h"
+#include "store/storefiles.h"
 #include "window/celloragui.h"
 
 #include <QApplication>
@@ -33,9 +34,8 @@ void inform(const QString &text)
     QTextStream(stdout) << text << '\n';
 }
 
-// The name the program was started by: "cellora" when installed, "cellora-host" in the
-// build tree.
-QString programName = QStringLiteral("cellora-host");
+// The name the program was started by: "cellora", unless a link or a copy renamed it.
+QString programName = QStringLiteral("cellora");
 
 } // namespace
 
@@ -96,7 +96,7 @@ bool writeDemoStore(const QTemporaryDir &folder, SampleMaker sample, SampleStore
     const SampleStore demo = sample(QDateTime::currentDateTime());
     if (store)
         *store = demo;
-    if (folder.isValid() && writeStoreFile(demo, folder.filePath(QStringLiteral("cellora.xml"))))
+    if (folder.isValid() && writeStoreFile(demo, folder.filePath(StoreFiles::dataFile)))
         return true;
     complain(QStringLiteral("could not write the demo store to %1").arg(folder.path()));
     return false;

@@ -1,5 +1,7 @@
 #include "host/storagelock.h"
 
+#include "store/storefiles.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -19,7 +21,7 @@ bool isWritableFolder(const QString &folder)
 
 QString StorageLock::filePath(const QString &folder)
 {
-    return QDir(folder).filePath(QStringLiteral("cellora.lock"));
+    return QDir(folder).filePath(StoreFiles::lockFile);
 }
 
 StorageLock::StorageLock() = default;

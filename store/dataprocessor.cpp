@@ -3,7 +3,8 @@
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
 #include "store/filebytes.h"
-#include "store/rescuecopies.h"
+#include "store/overwriteguard.h"
+#include "store/storefiles.h"
 #include "store/textforms.h"
 
 #include <QBuffer>
@@ -14,7 +15,6 @@
 
 namespace {
 
-const QString dataFileName = QStringLiteral("cellora.xml");
 const QString datePattern = QStringLiteral("yyyy/MM/dd");
 
 // Ends a token scan (of Data, FlightLog or Locations) at the token named with
@@ -129,7 +129,7 @@ void DataProcessor::setStoragePath(const QString &path)
 
 QString DataProcessor::dataFilePath() const
 {
-    return QDir(storagePath).absoluteFilePath(dataFileName);
+    return QDir(storagePath).absoluteFilePath(StoreFiles::dataFile);
 }
 
 // One read of the data file: its bytes in memory, parsed by the reader member.

@@ -6,6 +6,7 @@
 // the window driven through its widgets' object names.
 
 #include "records/batterywidget.h"
+#include "store/storefiles.h"
 #include "window/celloragui.h"
 
 #include <QAbstractButton>
@@ -43,7 +44,7 @@ inline bool cutInMiddle(const QString &shown, const QString &whole)
 
 inline const QString &dataFileName()
 {
-    static const QString name = QStringLiteral("cellora.xml");
+    static const QString name = StoreFiles::dataFile;
     return name;
 }
 

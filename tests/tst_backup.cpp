@@ -69,9 +69,8 @@ private slots:
         FileDialogs::chooseExportFolder = answer(target->path());
 
         // Named after the moment of the export, which may tick over during it.
-        const auto nameAt = [](const QDateTime &moment) {
-            return QStringList("cellora_" + moment.toString("yyyy-MM-dd_HH-mm-ss") + ".xml");
-        };
+        const auto nameAt
+            = [](const QDateTime &moment) { return QStringList(StoreFiles::copyName(moment)); };
         QElapsedTimer sinceExport;
         sinceExport.start();
         const QDateTime before = QDateTime::currentDateTime();

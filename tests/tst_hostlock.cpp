@@ -55,7 +55,7 @@ private slots:
         QVERIFY2(second.errors.contains(storage.path())
                 && second.errors.contains(QString::number(first.processId())),
             qPrintable(second.errors));
-        QCOMPARE(second.errors.count("cellora-host:"), 1);
+        QCOMPARE(second.errors.count("cellora:"), 1);
         QCOMPARE(bytesOf(storage.filePath(dataFileName())), store);
 
         // Ended normally, the first host gives the folder free.
@@ -83,7 +83,7 @@ private slots:
         QVERIFY(run.finished);
         QCOMPARE(run.process.exitCode(), 0); // the window opens all the same
         QVERIFY2(run.errors.contains("cannot be created or written"), qPrintable(run.errors));
-        QCOMPARE(run.errors.count("cellora-host:"), 1);
+        QCOMPARE(run.errors.count("cellora:"), 1);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "window/celloragui.h"
 
 #include "store/filebytes.h"
+#include "store/storefiles.h"
 #include "ui_celloragui.h"
 #include "window/filedialogs.h"
 
@@ -13,9 +14,7 @@ void CelloraGui::on_pb_export_data_clicked()
     const QString folder = FileDialogs::chooseExportFolder(this);
     if (folder.isEmpty())
         return;
-    const QString stamp
-        = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
-    QFile backup(folder + QStringLiteral("/cellora_") + stamp + QStringLiteral(".xml"));
+    QFile backup(folder + QLatin1Char('/') + StoreFiles::copyName(QDateTime::currentDateTime()));
     if (!backup.open(QIODevice::WriteOnly | QIODevice::Text)) {
         updateBackupStatus(tr("Error! Could not create file."));
         return;

@@ -1,0 +1,86 @@
+#include "store/overwriteguard.h"
+
+#include "store/rescuecopies.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The readers hold the data file in memory; no store comes near this size. A larger file
+// is not read, and so never overwritten: it cannot be kept as a rescue copy either.
+constexpr qint64 largestStore = qint64(512) * 1024 * 1024;
+
+// What the file at `path` holds now, empty when there is none; false when it is there but
+// cannot be read whole.
+bool readPresent(const QString &path, QByteArray *present)
+{
+    present->clear();
+    return !QFileInfo::exists(path) || FileBytes::readWhole(path, *present, largestStore);
+}
+
+// An empty file holds nothing to lose.
+bool keepUnlessEmpty(const QByteArray &present, const QString &storageFolder)
+{
+    return present.isEmpty() || RescueCopies(storageFolder).keep(present);
+}
+
+} // namespace
+
+void OverwriteGuard::forget()
+{
+    *this = OverwriteGuard();
+}
+
+void OverwriteGuard::noteRead(
+    const QByteArray &readContent, const FileBytes::Stamp &readStamp, bool readDamaged)
+{
+    known = true;
+    damaged = readDamaged;
+    stamp = readStamp;
+    content = readContent;
+}
+
+void OverwriteGuard::noteWritten(const QString &path, const QByteArray &written)
+{
+    known = true;
+    damaged = false;
+    stamp = FileBytes::Stamp::of(path);
+    content = written;
+}
+
+bool OverwriteGuard::protect(const QString &path, const QString &storageFolder, QByteArray *present)
+{
+    // The ordinary save: nobody touched the file since this store read or wrote it.
+    const FileBytes::Stamp now = FileBytes::Stamp::of(path);
+    if (known && !damaged && now == stamp) {
+        *present = content;
+        return true;
+    }
+    if (!readPresent(path, present))
+        return false; // what cannot be read cannot be kept: leave the file alone
+    // Touched, but with the same content (compared, not judged by the time stamp).
+    if (known && !damaged && *present == content) {
+        stamp = now;
+        return true;
+    }
+    return keepUnlessEmpty(*present, storageFolder);
+}
+
+bool OverwriteGuard::readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *now) const
+{
+    // The three readers of a refresh, and a refresh after a save, find the bytes in memory:
+    // a fresh 4 MB buffer for each read would make the C library keep more and more of
+    // them (its threshold for returning large blocks grows with their size).
+    *now = FileBytes::Stamp::of(path);
+    if (known && now->exists && *now == stamp) {
+        *bytes = content;
+        return true;
+    }
+    return FileBytes::readWhole(path, *bytes, largestStore, now);
+}
+
+bool OverwriteGuard::keepPresent(const QString &path, const QString &storageFolder)
+{
+    QByteArray present;
+    return readPresent(path, &present) && keepUnlessEmpty(present, storageFolder);
+}

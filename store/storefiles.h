@@ -1,0 +1,36 @@
+#ifndef STOREFILES_H
+#define STOREFILES_H
+
+#include <QDateTime>
+#include <QLatin1String>
+#include <QString>
+
+// The names of the files a storage folder holds: the data file, the lock a running program
+// keeps on the folder, and the folder of rescue copies. Backups and rescue copies share
+// one name form, "cellora_" + local date-time + ".xml", so that the ordinary Import takes
+// either.
+namespace StoreFiles {
+
+constexpr QLatin1String dataFile("cellora.xml");
+constexpr QLatin1String lockFile("cellora.lock");
+constexpr QLatin1String rescueFolder("rescue");
+constexpr QLatin1String copyPrefix("cellora_");
+constexpr QLatin1String copySuffix(".xml");
+constexpr QLatin1String copyPattern("cellora_*.xml");
+constexpr QLatin1String stampPattern("yyyy-MM-dd_HH-mm-ss");
+
+// The stamp of `moment` in local time, one-second resolution.
+inline QString stamp(const QDateTime &moment)
+{
+    return moment.toLocalTime().toString(stampPattern);
+}
+
+// "cellora_2024-03-01_10-15-00.xml" for that moment.
+inline QString copyName(const QDateTime &moment)
+{
+    return copyPrefix + stamp(moment) + copySuffix;
+}
+
+} // namespace StoreFiles
+
+#endif // STOREFILES_H
