@@ -3,6 +3,7 @@
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
 #include "store/dataprocessor.h"
+#include "store/overwriteguard.h"
 #include "store/rescuecopies.h"
 
 namespace {
