@@ -63,6 +63,8 @@ private slots:
         QCOMPARE(shownPage(f.win), QStringLiteral("dischargeView"));
         QCOMPARE(namedChild<QLabel>(f.win, "lbl_discharge_battery")->text(),
             QStringLiteral("Pack A in Heli"));
+        QApplication::processEvents(); // the added name keeps the window at its size
+        QCOMPARE(f.win.minimumSizeHint().boundedTo(QSize(345, 543)), f.win.minimumSizeHint());
 
         // Every field in reading order, each typed over.
         auto *date = namedChild<QDateEdit>(f.win, "dedt_dischargeDate");
