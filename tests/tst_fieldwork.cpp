@@ -53,13 +53,13 @@ private slots:
         QVERIFY(
             f.open(locationsXml({ "North", "South" }) + batteryXml({ "Pack A", 4500, 30, 12, true })
                 + batteryXml({ "Pack B", 2200 }) + modelXml("Heli", { "Pack A", "Pack B" })));
-        QApplication::setActiveWindow(&f.win);
+        f.win.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.win));
 
         auto *tank = namedChild<QToolButton>(*overviewCard(f.win, "Pack A"), "pushButton");
         QVERIFY(tabTo(tank));
         QVERIFY(namedChild(*tank, "focusRing")->isVisible());
-        press(Qt::Key_Space);
+        press(Qt::Key_Return); // on the focused tank
         QCOMPARE(shownPage(f.win), QStringLiteral("dischargeView"));
         QCOMPARE(namedChild<QLabel>(f.win, "lbl_discharge_battery")->text(),
             QStringLiteral("Pack A in Heli"));
@@ -119,7 +119,7 @@ private slots:
     {
         StoreWindow f;
         QVERIFY(f.open(batteryXml({ "Pack A" })));
-        QApplication::setActiveWindow(&f.win);
+        f.win.activateWindow();
         auto *pages = namedChild<QStackedWidget>(f.win, "stackedWidget");
         pages->setCurrentWidget(namedChild(f.win, "dischargeView"));
         auto *date = namedChild<QDateEdit>(f.win, "dedt_dischargeDate");
