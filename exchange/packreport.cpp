@@ -6,8 +6,10 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFont>
 #include <QGraphicsScene>
 #include <QImage>
+#include <QLocale>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -82,21 +84,47 @@ PackHealth assessPack(const StoreSnapshot::Battery &battery, const QDateTime &no
     return pack;
 }
 
+// The language's decimal mark, without group separators: a pack is "5000 mAh" in any
+// language, and figures read as in the rest of the program's texts.
+QLocale numberLocale()
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+// A fixed face and size in points, resolved against the PDF's resolution alone.
+QFont reportFont()
+{
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setPointSizeF(10);
+    return font;
+}
+
+// The chart is a picture of fixed pixels: its lettering is sized in pixels as well, not
+// after the screen the program runs on.
+QFont chartFont()
+{
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setPixelSize(15);
+    return font;
+}
+
 QString number(double value, int decimals = 1)
 {
-    return value < 0 ? QStringLiteral("–") : QString::number(value, 'f', decimals);
+    return value < 0 ? QStringLiteral("–") : numberLocale().toString(value, 'f', decimals);
 }
 
 QString percent(double value)
 {
-    return value < 0 ? QStringLiteral("–") : QString::number(value, 'f', 1) + QStringLiteral(" %");
+    return value < 0 ? QStringLiteral("–") : number(value) + QStringLiteral(" %");
 }
 
 QString ageText(const PackHealth &pack)
 {
     if (pack.ageDays < 0)
         return QStringLiteral("–");
-    return Text::tr("%1 days (%2 years)").arg(pack.ageDays).arg(pack.ageDays / 365.25, 0, 'f', 1);
+    return Text::tr("%1 days (%2 years)").arg(pack.ageDays).arg(number(pack.ageDays / 365.25));
 }
 
 QString daysText(int days)
@@ -210,6 +238,12 @@ QImage shareChart(const PackHealth &pack)
     share->setRange(
         0, std::max(100.0, *std::max_element(pack.shares.cbegin(), pack.shares.cend())));
     share->applyNiceNumbers();
+    // Whole percents: no decimal mark that could differ from the report's language.
+    share->setLabelFormat(QStringLiteral("%d"));
+    for (QValueAxis *axis : { discharges, share }) {
+        axis->setLabelsFont(chartFont());
+        axis->setTitleFont(chartFont());
+    }
     chart->addAxis(discharges, Qt::AlignBottom);
     chart->addAxis(share, Qt::AlignLeft);
     series->attachAxis(discharges);
@@ -251,7 +285,7 @@ void PackReport::compose(QTextDocument &document, const QVector<PackHealth> &fle
                        .arg(Text::tr("Cellora pack report"),
                            Text::tr("Storage folder %1, %2")
                                .arg(QDir::toNativeSeparators(storageFolder).toHtmlEscaped(),
-                                   now.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+                                   QLocale().toString(now, QLocale::ShortFormat)));
     html += summaryHtml(fleet);
     for (int i = 0; i < fleet.size(); ++i) {
         html += packHtml(fleet[i], i);
@@ -273,6 +307,9 @@ QByteArray PackReport::pdf(
         pdf.setTitle(Text::tr("Cellora pack report"));
         pdf.setCreator(QStringLiteral("Cellora"));
         QTextDocument document;
+        // The program's font depends on the desktop and the screen; a report written
+        // from the menu and one written from the command line look the same.
+        document.setDefaultFont(reportFont());
         compose(document, assess(store, now), storageFolder, now);
         document.print(&pdf);
     } // the writer finishes the document when it goes

@@ -130,6 +130,32 @@ elseif(CHECK STREQUAL "report")
     if(NOT signature STREQUAL "255044462d") # "%PDF-"
         fail("report.pdf is not a PDF file")
     endif()
+    # --language sets the numbers' form as well, whatever the system's language; the CSV
+    # files keep theirs.
+    find_program(PDFTOTEXT pdftotext)
+    if(PDFTOTEXT)
+        foreach(language de en)
+            set(launcher ${CMAKE_COMMAND} -E env LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8)
+            if(language STREQUAL "de")
+                set(launcher ${CMAKE_COMMAND} -E env LANG=C LC_ALL=C)
+            endif()
+            run_host(--storage "${WORK}/storage" --language ${language}
+                --report "${WORK}/report-${language}.pdf" --export-csv "${WORK}/csv-${language}")
+            execute_process(COMMAND ${PDFTOTEXT} "${WORK}/report-${language}.pdf" -
+                OUTPUT_VARIABLE text)
+            set(report_${language} "${text}")
+        endforeach()
+        set(launcher "")
+        # The age in years: "(3,6 Jahre)" in German, "(3.6 years)" in English.
+        if(NOT report_de MATCHES "\\([0-9]+,[0-9] " OR NOT report_en MATCHES "\\([0-9]+\\.[0-9] ")
+            fail("--language must set the report's decimal mark: a comma in German, a point in English")
+        endif()
+        file(READ "${WORK}/csv-de/cycles.csv" csv_de)
+        file(READ "${WORK}/csv-en/cycles.csv" csv_en)
+        if(NOT csv_de STREQUAL csv_en)
+            fail("the CSV files must not follow the language")
+        endif()
+    endif()
 
 elseif(CHECK STREQUAL "csv-python")
     # Every row, read back by Python's csv module, against the data file itself.

@@ -3,6 +3,7 @@
 #include "exchange/csvexport.h"
 #include "exchange/outputfiles.h"
 #include "exchange/packreport.h"
+#include "host/homeguard.h"
 #include "host/hostdialogs.h"
 #include "store/storefiles.h"
 #include "store/storesnapshot.h"
@@ -13,9 +14,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -64,15 +70,51 @@ HostWindow::HostWindow(QWidget *parent)
     // Placed inside this window, the module's window is a plain widget at its own size.
     d->gui->setWindowFlags(Qt::Widget);
     const QSize moduleSize = d->gui->size();
-    setCentralWidget(d->gui);
+    // The module's pages have fixed minimum sizes; on a screen smaller than those the
+    // window shrinks below them and scrolls instead of pushing buttons off the screen.
+    auto *area = new QScrollArea;
+    area->setObjectName(QStringLiteral("moduleScrollArea"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(d->gui);
+    setCentralWidget(area);
     buildMenus();
     resize(moduleSize.width(), moduleSize.height() + menuBar()->sizeHint().height());
     restoreGeometry(
         QSettings(settingsOrganisation, settingsApplication).value(geometryKey).toByteArray());
+    fitIntoScreen();
     setWindowTitle(QStringLiteral("Cellora"));
     // The home button asks the host to take the module away: that ends the program.
-    connect(d->gui, &CelloraGui::closeCelloraGui, this, &QWidget::close);
-    connect(d->gui, &CelloraGui::closeCelloraGui, qApp, &QCoreApplication::quit);
+    connect(d->gui, &CelloraGui::closeCelloraGui, this, &HostWindow::leaveByHome);
+}
+
+void HostWindow::fitIntoScreen()
+{
+    const QScreen *screen = QGuiApplication::screenAt(geometry().center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Room for the frame the window manager adds, which is not known before the window
+    // is shown.
+    const QSize frameAllowance(16, 40);
+    const QRect room = screen->availableGeometry();
+    resize(size().boundedTo(room.size() - frameAllowance));
+    if (!room.contains(geometry()))
+        move(room.topLeft());
+}
+
+void HostWindow::leaveByHome()
+{
+    if (HomeGuard::dischargeUnsaved(*d->gui)) {
+        const auto *battery = d->gui->findChild<QLabel *>(QStringLiteral("lbl_discharge_battery"));
+        // The label may show the name cut short; its accessible name is always whole.
+        const QString name = battery ? battery->accessibleName() : QString();
+        if (!HomeGuard::leaveUnsaved(this, name))
+            return;
+    }
+    close();
+    QCoreApplication::quit();
 }
 
 HostWindow::~HostWindow() = default;
@@ -279,7 +321,8 @@ void HostWindow::restoreRescueCopy()
         store.readFile(copy);
         const QFileInfo info(copy);
         items << tr("%1: %2 batteries, %3 models, %4 flights (%5)")
-                     .arg(keptAt(info).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                     // In the language's own form; the file name beside it is to the second.
+                     .arg(QLocale().toString(keptAt(info), QLocale::ShortFormat))
                      .arg(store.batteries.size())
                      .arg(store.models.size())
                      .arg(store.flights().size())

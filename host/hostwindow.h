@@ -39,6 +39,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void fitIntoScreen();
+    void leaveByHome();
     void buildMenus();
     void refreshRecentMenu();
     void remember(const QString &folder);

@@ -138,6 +138,8 @@ bool installTranslator(const QLocale &locale, const QString &name, const QString
 void ProgramRuns::installTranslators(const QString &language)
 {
     const QLocale locale = language.isEmpty() ? QLocale::system() : QLocale(language);
+    // Numbers and dates follow the language of the texts, not the system's formats.
+    QLocale::setDefault(locale);
     if (!installTranslator(locale, QStringLiteral("cellora"), QStringLiteral(":/i18n"))
         && !language.isEmpty() && locale.language() != QLocale::English)
         complain(QStringLiteral("no translation for the language %1: the texts stay English")

@@ -153,7 +153,7 @@ private slots:
                 window.openFolder(opened.first());
             }
             window.show();
-            window.resize(520, 700);
+            window.resize(520, 540);
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             // A temporary folder, such as the demo's, is not remembered.
             window.openFolder(folder("temporary"), nullptr, false);
@@ -163,7 +163,7 @@ private slots:
             QVERIFY(!window.isVisible());
         }
         HostWindow window;
-        QCOMPARE(window.size(), QSize(520, 700));
+        QCOMPARE(window.size(), QSize(520, 540));
         QCOMPARE(recentMenuTexts(window), opened.mid(0, HostWindow::recentLimit));
 
         // An entry opens its folder and moves to the top; the oldest stays dropped.

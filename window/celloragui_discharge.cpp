@@ -5,7 +5,7 @@
 #include "records/modelwidget.h"
 #include "ui_celloragui.h"
 
-#include <QVBoxLayout>
+#include <QHBoxLayout>
 
 QDateTime CelloraGui::enteredDischargeMoment() const
 {
@@ -51,20 +51,23 @@ void CelloraGui::on_pb_save_discharged_clicked()
 
 void CelloraGui::addDischargedBatteryLabel()
 {
-    // Below the page's title, in the title's own cell: the rows of the page stay as they are.
+    // Beside the page's title, in the title's own cell: the rows of the page and its
+    // height stay as they are; a long name is cut to the room left.
     auto *heading = new QWidget(ui->dischargeView);
     heading->setObjectName(QStringLiteral("dischargeHeading"));
-    auto *column = new QVBoxLayout(heading);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(2);
-    const Qt::Alignment titleAlignment
-        = ui->gridLayout_8->itemAt(ui->gridLayout_8->indexOf(ui->label_19))->alignment();
+    auto *row = new QHBoxLayout(heading);
+    row->setContentsMargins(0, 0, 0, 0);
+    // No spacing: the page is as wide as the title's row allows; the name keeps its
+    // distance from the title inside its own margin, and shrinks to nothing first.
+    row->setSpacing(0);
     ui->gridLayout_8->replaceWidget(ui->label_19, heading);
-    column->addWidget(ui->label_19, 0, titleAlignment);
+    row->addWidget(ui->label_19);
     auto *battery = new ElidingLabel(heading);
     battery->setObjectName(QStringLiteral("lbl_discharge_battery"));
-    battery->setAlignment(ui->label_19->alignment());
-    column->addWidget(battery);
+    battery->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    battery->setContentsMargins(8, 0, 0, 0);
+    battery->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row->addWidget(battery, 1);
 }
 
 void CelloraGui::showDischargedBattery(const BatteryWidget *battery)

@@ -21,6 +21,17 @@
     </message>
 </context>
 <context>
+    <name>HomeGuard</name>
+    <message>
+        <source>Discharge not saved</source>
+        <translation>Entladung nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
+        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
+    </message>
+</context>
+<context>
     <name>HostWindow</name>
     <message>
         <source>&amp;File</source>

@@ -1,0 +1,24 @@
+#ifndef HOMEGUARD_H
+#define HOMEGUARD_H
+
+#include <QString>
+
+#include <functional>
+
+class CelloraGui;
+class QWidget;
+
+// The module's home button ends the program. A discharge page the user has begun and not
+// saved would be lost with it: the program asks first.
+namespace HomeGuard {
+
+// Whether the module shows a discharge that is prepared but not yet saved.
+bool dischargeUnsaved(const CelloraGui &gui);
+
+// Whether the user wants to leave, dropping the discharge of `battery`. A seam, so that
+// tests can answer without a modal dialog.
+extern std::function<bool(QWidget *parent, const QString &battery)> leaveUnsaved;
+
+} // namespace HomeGuard
+
+#endif // HOMEGUARD_H
