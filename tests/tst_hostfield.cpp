@@ -165,7 +165,11 @@ private slots:
         namedChild<QAction>(window, "actionPackReport")->trigger();
         QApplication::setFont(desktop);
         const QString batch = scratch.filePath(QStringLiteral("batch.pdf"));
-        QCOMPARE(BatchCommands::writeReport(dir.path(), batch).code, BatchCommands::Done);
+        BatchCommands::Request request;
+        request.storageFolder = dir.path();
+        request.report = true;
+        request.reportFile = batch;
+        QCOMPARE(BatchCommands::run(request).code, ExitOk);
         QLocale::setDefault(QLocale::c());
 
         const QString words = wordsOf(batch);
