@@ -9,6 +9,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+struct StoreMemory;
+
 // Copies of the data file that the store keeps before it overwrites content it did not
 // read or write itself: in the subfolder "rescue" of the storage folder, named like
 // backups ("cellora_yyyy-MM-dd_HH-mm-ss.xml"), so that the ordinary Import brings one
@@ -54,9 +58,23 @@ public:
     // Before an import: keeps the present content, whatever it is.
     static bool keepPresent(const QString &path, const QString &storageFolder);
 
+    // Whether the bytes last read still need the check that the writer makes them again
+    // from the records read: bytes this store wrote need none, nor a damaged or empty file.
+    bool needsReproduction() const
+    {
+        return known && !damaged && !reproduced && !content.isEmpty();
+    }
+    const QByteArray &lastContent() const { return content; }
+    // The check's result: bytes the writer would not make again count as damaged.
+    void noteReproduction(bool same);
+    // What the store keeps between reads and saves; forget() drops it with the rest.
+    StoreMemory &memory();
+
 private:
     bool known = false;
     bool damaged = false;
+    bool reproduced = false;
+    std::shared_ptr<StoreMemory> kept;
     FileBytes::Stamp stamp;
     QByteArray content;
 };
