@@ -6,6 +6,7 @@
 #include "sample/samplestore.h"
 #include "store/recordwriter.h"
 #include "store/rescuecopies.h"
+#include "testsupport.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>
@@ -16,14 +17,9 @@
 #include <memory>
 
 using ReaderProbe::Load;
+using TestSupport::bytesOf;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray writtenForm(const Load &load)
 {
@@ -168,7 +164,7 @@ void StoreCacheTest::randomSessionsMatchOneWriterAndThreePasses()
     QTemporaryDir folder;
     const QDateTime anchor(QDate(2024, 3, 2), QTime(14, 5, 9));
     QVERIFY(writeStoreFile(typicalStore(anchor), folder.filePath(QStringLiteral("cellora.xml"))));
-    const QByteArray otherStore = fileBytes(folder.filePath(QStringLiteral("cellora.xml")));
+    const QByteArray otherStore = bytesOf(folder.filePath(QStringLiteral("cellora.xml")));
     QVERIFY(writeStoreFile(demoStore(anchor), folder.filePath(QStringLiteral("cellora.xml"))));
     DataProcessor store;
     store.setStoragePath(folder.path());
@@ -191,14 +187,14 @@ void StoreCacheTest::randomSessionsMatchOneWriterAndThreePasses()
         } else if (action == 7) {
             setZone(random.bounded(2) ? "Europe/Berlin" : "UTC");
         } else if (action == 8) {
-            outside = outsideChange(fileBytes(path), random);
+            outside = outsideChange(bytesOf(path), random);
             QVERIFY(ReaderProbe::putFile(path, outside));
         } else {
             QBuffer source;
-            source.setData(random.bounded(2) ? otherStore : fileBytes(path));
+            source.setData(random.bounded(2) ? otherStore : bytesOf(path));
             source.open(QIODevice::ReadOnly);
             QVERIFY(store.importData(&source));
-            outside = fileBytes(path);
+            outside = bytesOf(path);
         }
         if (action >= 8) {
             // someone else's bytes: reread them, in one pass and in three
@@ -208,13 +204,13 @@ void StoreCacheTest::randomSessionsMatchOneWriterAndThreePasses()
             store.writeData(load->batteries, load->models, load->locations);
             bool kept = false;
             for (const QString &copy : RescueCopies(folder.path()).copies())
-                kept = kept || fileBytes(copy) == outside;
+                kept = kept || bytesOf(copy) == outside;
             QVERIFY2(reproducible || outside.isEmpty() || kept,
                 qPrintable(QStringLiteral("step %1: no rescue copy").arg(step)));
         } else {
             store.writeData(load->batteries, load->models, load->locations);
         }
-        QVERIFY2(fileBytes(path) == writtenForm(*load),
+        QVERIFY2(bytesOf(path) == writtenForm(*load),
             qPrintable(QStringLiteral("step %1, action %2").arg(step).arg(action)));
         load = std::make_unique<Load>(store);
         QCOMPARE(writtenForm(*load), readInThreePasses(folder.path()));
@@ -252,7 +248,7 @@ void StoreCacheTest::droppedContentIsKeptBeforeTheFirstSave()
     const QString path = folder.filePath(QStringLiteral("cellora.xml"));
     const QDateTime anchor(QDate(2024, 3, 2), QTime(14, 5, 9));
     QVERIFY(writeStoreFile(tenYears ? tenYearStore(anchor) : demoStore(anchor), path));
-    QByteArray bytes = fileBytes(path);
+    QByteArray bytes = bytesOf(path);
     // the models come after the batteries: the fault is in the second model of the file
     const int fault = bytes.indexOf(from, bytes.indexOf(from, bytes.indexOf("<Model>")) + 1);
     if (!from.isEmpty())
@@ -269,7 +265,7 @@ void StoreCacheTest::droppedContentIsKeptBeforeTheFirstSave()
     const QStringList copies = RescueCopies(folder.path()).copies();
     QCOMPARE(copies.size(), kept ? 1 : 0);
     if (kept)
-        QCOMPARE(fileBytes(copies.first()), bytes);
+        QCOMPARE(bytesOf(copies.first()), bytes);
 }
 
 QTEST_MAIN(StoreCacheTest)
