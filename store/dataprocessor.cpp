@@ -229,13 +229,14 @@ bool DataProcessor::readInOnePass(Reading &reading, QStringList &locations)
         exact = !memory.passLeftItsRecord && !reader.hasError() && reader.isEndElement()
             && reader.qualifiedName() == child;
     }
-    memory.stash.keep(reading.source.data(), models, batteries);
-    if (exact && !reader.hasError() && reader.isEndElement()) {
-        locations += found;
-        return true;
+    if (!exact || reader.hasError() || !reader.isEndElement()) {
+        qDeleteAll(models);
+        qDeleteAll(batteries);
+        return false;
     }
-    memory.stash.clear();
-    return false;
+    memory.stash.keep(reading.source.data(), models, batteries);
+    locations += found;
+    return true;
 }
 
 bool DataProcessor::exportData(QIODevice *target)
