@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QScrollArea>
 #include <QTextStream>
@@ -302,7 +303,35 @@ QVector<Figure> measureRefresh(const QString &folder, int runs)
         addSample(tokenizeOnce, timeRun(tokenizeOnceAction));
     }
     refresh.note = QStringLiteral("%1 cards shown").arg(placedCards(window).size());
-    return { against(refresh, tokenizeThrice, 2), against(refresh, tokenizeOnce, 4) };
+    return { against(refresh, tokenizeThrice, 0), against(refresh, tokenizeOnce, 2) };
+}
+
+Figure measureEdit(const QString &folder, int runs)
+{
+    Figure edit = newFigure(QStringLiteral("edit"), QStringLiteral("ten-year"));
+    Figure tokenizeOnce = newFigure(QStringLiteral("tokenize-1"), edit.store);
+    CelloraGui window;
+    window.changeStoragePath(folder);
+    showAndSettle(window);
+    const QString file = QDir(folder).filePath(dataFileName);
+    uint capacity = 1000;
+    // The battery edit page: open it, change the capacity, confirm (save and reload).
+    auto *capacityField
+        = window.findChild<QLineEdit *>(QStringLiteral("ledt_modifyBattery_capacity"));
+    auto editAction = [&] {
+        window.on_pb_choose_modify_battery_clicked();
+        if (capacityField)
+            capacityField->setText(QString::number(++capacity));
+        window.on_pb_update_battery_clicked();
+    };
+    editAction();
+    settle();
+    for (int i = 0; i < runs; ++i) {
+        addSample(edit, timeRun(editAction));
+        settle();
+        addSample(tokenizeOnce, timeRun([&file] { tokenize(file); }));
+    }
+    return against(edit, tokenizeOnce, 0);
 }
 
 Figure measureColdRefresh(
@@ -384,20 +413,29 @@ QVector<Figure> measureClicks(const QString &folder, const QString &storeName, d
         settleMedians(discharge);
         return { charge, discharge };
     }
-    return { against(charge, ioFloor, 6), against(discharge, ioFloor, 6) };
+    return { against(charge, ioFloor, 2), against(discharge, ioFloor, 2) };
 }
 
-Figure measureMemory(const QString &folder, const QString &storeName, int early, int late)
+Figure measureMemory(
+    const QString &folder, const QString &storeName, int early, int late, bool clicks)
 {
-    Figure figure = newFigure(QStringLiteral("memory"), storeName, QStringLiteral("MB"));
+    Figure figure = newFigure(
+        clicks ? QStringLiteral("memory-clicks") : QStringLiteral("memory"), storeName, "MB");
     figure.below = 1.0;
 
     CelloraGui window;
+    window.changeStoragePath(folder);
     showAndSettle(window);
     long earlyKb = 0;
     long lateKb = 0;
+    SaveCounter saves(folder);
+    QString problem;
     for (int refresh = 1; refresh <= late; ++refresh) {
-        window.changeStoragePath(folder);
+        const QList<BatteryWidget *> cards = placedCards(window);
+        if (clicks && !cards.isEmpty())
+            timeClick(cards.first(), saves, problem);
+        else
+            window.changeStoragePath(folder);
         settle();
         if (refresh == early)
             earlyKb = residentKb();
@@ -410,6 +448,8 @@ Figure measureMemory(const QString &folder, const QString &storeName, int early,
                       .arg(early)
                       .arg(lateKb / 1024.0, 0, 'f', 1)
                       .arg(late);
+    if (clicks)
+        figure.note.replace(QStringLiteral("refreshes"), QStringLiteral("clicks"));
     return figure;
 }
 
@@ -417,7 +457,7 @@ Figure measureStartup(
     const QString &hostPath, const QString &folder, const QString &storeName, int runs)
 {
     Figure figure = newFigure(QStringLiteral("startup"), storeName);
-    figure.below = 300;
+    figure.below = 150;
 
     QVector<double> launcher;
     for (int i = 0; i < runs; ++i) {

@@ -33,8 +33,12 @@ int runColdRefreshChild(const QString &folder);
 QVector<Figure> measureClicks(const QString &folder, const QString &storeName, double belowMs,
     const QString &ioFloorFolder, int runs);
 
-// Resident memory growth between the `early`th and the `late`th refresh.
-Figure measureMemory(const QString &folder, const QString &storeName, int early, int late);
+// Resident memory growth between the `early`th and the `late`th refresh, or click.
+Figure measureMemory(
+    const QString &folder, const QString &storeName, int early, int late, bool clicks);
+
+// An edit: one record changed, saved and the store reloaded, against tokenize-1.
+Figure measureEdit(const QString &folder, int runs);
 
 // The host started on the folder with --startup-probe, as a child process.
 Figure measureStartup(

@@ -157,14 +157,17 @@ int main(int argc, char *argv[])
         say(QStringLiteral("refresh-cold..."));
         figures << measureColdRefresh(
             QCoreApplication::applicationFilePath(), folders.at(0), warm.first(), runs);
+        figures << measureEdit(folders.at(1), runs);
     }
     if (wanted(QStringLiteral("clicks"))) {
         figures << measureClicks(folders.at(1), QStringLiteral("ten-year"), 100,
             root.filePath(QStringLiteral("floors/clicks")), runs);
-        figures << measureClicks(folders.at(2), QStringLiteral("typical"), 5, {}, runs);
+        figures << measureClicks(folders.at(2), QStringLiteral("typical"), 1, {}, runs);
     }
-    if (wanted(QStringLiteral("memory")))
-        figures << measureMemory(folders.at(0), QStringLiteral("ten-year"), 10, refreshes);
+    if (wanted(QStringLiteral("memory"))) {
+        figures << measureMemory(folders.at(0), QStringLiteral("ten-year"), 10, refreshes, false);
+        figures << measureMemory(folders.at(1), QStringLiteral("ten-year"), 10, refreshes, true);
+    }
     if (wanted(QStringLiteral("startup"))) {
         const QString host = QStringLiteral(CELLORA_HOST_PATH);
         figures << measureStartup(host, folders.at(3), QStringLiteral("typical"), runs);

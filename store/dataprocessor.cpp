@@ -5,13 +5,13 @@
 #include "store/filebytes.h"
 #include "store/overwriteguard.h"
 #include "store/storefiles.h"
+#include "store/recordwriter.h"
+#include "store/storememory.h"
 #include "store/textforms.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-
-#include <new>
 
 namespace {
 
@@ -146,7 +146,9 @@ void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     const QString path = dataFilePath();
     if (!FileBytes::mayReplace(storagePath, path))
         return;
-    const QByteArray document = storeDocument(batteries, models, locations);
+    checkReproduction();
+    const QByteArray document
+        = guard->memory().cache.document(StoreValues::of(batteries, models, locations));
     // A file that this store did not write or read whole is kept as a rescue copy first;
     // when that copy cannot be made, the file stays as it is.
     QByteArray present;
@@ -156,60 +158,95 @@ void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
         guard->noteWritten(path, document);
 }
 
-QByteArray DataProcessor::storeDocument(const QVector<BatteryWidget *> &batteries,
-    const QVector<ModelWidget *> &models, const QStringList &locations)
+// Once after reading bytes this store did not write: the readers skip what they do not
+// know and drop what they cannot read, so the file counts as damaged (and is kept as a
+// rescue copy) unless the writer makes exactly these bytes of the records read. The
+// pieces written here serve the save that follows. When the three readers did not all
+// read these bytes, nothing can be compared: the file is kept as well.
+void DataProcessor::checkReproduction()
 {
-    // The document is made in memory and handed to the file in one write: through the
-    // file's own buffer, the writer's many small writes cost a fifth of a save.
-    QByteArray document;
-    QBuffer buffer(&document);
-    buffer.open(QIODevice::WriteOnly);
-    writer.setDevice(&buffer);
-    writer.setAutoFormatting(true);
-    writer.writeStartDocument();
-    writer.writeDTD(QStringLiteral("<!DOCTYPE Cellora>"));
-    writer.writeStartElement(QStringLiteral("Cellora"));
-    if (!locations.isEmpty())
-        writeLocations(locations);
-    for (const BatteryWidget *battery : batteries)
-        writeBattery(battery);
-    for (const ModelWidget *model : models)
-        writeModel(model);
-    writer.writeEndElement();
-    writer.writeEndDocument();
-    writer.setDevice(nullptr);
-    forgetSavedDays();
-    if (!writer.hasError())
-        return document;
-    // The writer's error state survives setDevice(), so start the next save afresh.
-    writer.~QXmlStreamWriter();
-    new (&writer) QXmlStreamWriter;
-    return QByteArray();
+    if (!guard->needsReproduction())
+        return;
+    StoreMemory &memory = guard->memory();
+    const QByteArray &content = guard->lastContent();
+    const bool same = memory.lastRead.allFrom(content)
+        && sameBytes(memory.cache.document(memory.lastRead.values()), content);
+    guard->noteReproduction(same);
 }
 
 bool DataProcessor::readLocations(QStringList &locations)
 {
     Reading reading;
-    if (openForReading(reading))
+    const int before = locations.size();
+    if (openForReading(reading) && !readInOnePass(reading, locations) && restartReading(reading))
         scanRoot(reader, QLatin1String("Location"), [&] { readLocationList(locations); });
     finishReading(reading);
+    guard->memory().lastRead.noteLocations(reading.source.data(), locations.mid(before));
     return !locations.isEmpty();
 }
 
 void DataProcessor::readModels(QVector<ModelWidget *> &models)
 {
     Reading reading;
-    if (openForReading(reading))
+    const int before = models.size();
+    if (openForReading(reading) && !guard->memory().stash.takeModels(reading.source.data(), models))
         scanRoot(reader, QLatin1String("Model"), [&] { readModel(models); });
     finishReading(reading);
+    guard->memory().lastRead.noteModels(reading.source.data(), models.mid(before));
 }
 
 void DataProcessor::readBatteries(QVector<BatteryWidget *> &batteries)
 {
     Reading reading;
-    if (openForReading(reading))
+    const int before = batteries.size();
+    if (openForReading(reading)
+        && !guard->memory().stash.takeBatteries(reading.source.data(), batteries))
         scanRoot(reader, QLatin1String("Battery"), [&] { readBattery(batteries); });
     finishReading(reading);
+    guard->memory().lastRead.noteBatteries(reading.source.data(), batteries.mid(before));
+}
+
+// One pass over the file reads the records of all three readers; the models and the
+// batteries are kept for their readers. It gives exactly what three passes give as long
+// as every root child is read by one reader at most and each reader ends at its record's
+// end: otherwise the readers would see different root children, so false, and the
+// three passes run.
+bool DataProcessor::readInOnePass(Reading &reading, QStringList &locations)
+{
+    StoreMemory &memory = guard->memory();
+    memory.stash.clear();
+    memory.passLeftItsRecord = false;
+    QStringList found;
+    QVector<ModelWidget *> models;
+    QVector<BatteryWidget *> batteries;
+    bool exact = true;
+    while (exact && reader.readNextStartElement()) {
+        const XmlStringRef name = reader.name();
+        const bool location = containsWord(name, QLatin1String("Location"));
+        const bool model = containsWord(name, QLatin1String("Model"));
+        const bool battery = containsWord(name, QLatin1String("Battery"));
+        if (int(location) + int(model) + int(battery) > 1)
+            break; // a child two readers would both take
+        const QString child = reader.qualifiedName().toString();
+        if (location)
+            readLocationList(found);
+        else if (model)
+            readModel(models);
+        else if (battery)
+            readBattery(batteries);
+        else
+            reader.skipCurrentElement();
+        exact = !memory.passLeftItsRecord && !reader.hasError() && reader.isEndElement()
+            && reader.qualifiedName() == child;
+    }
+    if (!exact || reader.hasError() || !reader.isEndElement()) {
+        qDeleteAll(models);
+        qDeleteAll(batteries);
+        return false;
+    }
+    memory.stash.keep(reading.source.data(), models, batteries);
+    locations += found;
+    return true;
 }
 
 bool DataProcessor::exportData(QIODevice *target)
@@ -273,6 +310,14 @@ bool DataProcessor::openForReading(Reading &reading)
     checkTimeZone();
     reading.source.setData(content);
     reading.source.open(QIODevice::ReadOnly);
+    return restartReading(reading);
+}
+
+// Places the reader on the root element of the bytes read; false when there is none.
+bool DataProcessor::restartReading(Reading &reading)
+{
+    reader.clear();
+    reading.source.seek(0);
     reader.setDevice(&reading.source);
     reading.rootFound = findRoot(reader);
     return reading.rootFound;
@@ -332,6 +377,7 @@ void DataProcessor::readBatteryData(BatteryWidget *battery)
         }
         battery->addCycleData(parseDateTime(date), discharged, current, false);
     }
+    noteScanEnd();
 }
 
 void DataProcessor::readModel(QVector<ModelWidget *> &models)
@@ -370,6 +416,7 @@ void DataProcessor::readFlightLog(ModelWidget *model)
         }
         model->addLogData(entry);
     }
+    noteScanEnd();
 }
 
 void DataProcessor::readLocationList(QStringList &locations)
@@ -383,87 +430,13 @@ void DataProcessor::readLocationList(QStringList &locations)
                 locations.append(attribute.value().toString());
         }
     }
+    noteScanEnd();
 }
 
-void DataProcessor::writeBattery(const BatteryWidget *battery)
+// A scan that ended on the start of an element ended inside its record: the root children
+// after it are not those the other readers see.
+void DataProcessor::noteScanEnd()
 {
-    writer.writeStartElement(QStringLiteral("Battery"));
-    writer.writeTextElement(QStringLiteral("Name"), xmlText(battery->batteryName()));
-    writer.writeTextElement(
-        QStringLiteral("Capacity"), QString::number(battery->batteryCapacity()));
-    writer.writeTextElement(
-        QStringLiteral("Chrgrate"), QString::number(battery->batteryChargeRate()));
-    writer.writeTextElement(
-        QStringLiteral("Dischrgrate"), QString::number(battery->batteryRating()));
-    writer.writeTextElement(
-        QStringLiteral("Purchase"), battery->purchaseDate().toString(datePattern));
-    writer.writeTextElement(QStringLiteral("Cycles"), QString::number(battery->batteryCycles()));
-    writer.writeTextElement(QStringLiteral("Charged"),
-        battery->batteryCharged() ? QStringLiteral("1") : QStringLiteral("0"));
-    writer.writeTextElement(QStringLiteral("LastUse"), dateTimeText(battery->lastUpdated()));
-    writeBatteryData(battery);
-    writer.writeEndElement();
-}
-
-void DataProcessor::writeBatteryData(const BatteryWidget *battery)
-{
-    const QVector<QDateTime> &dates = battery->cycleDates();
-    if (dates.isEmpty())
-        return;
-    const QVector<uint> &discharged = battery->cycleDischarged();
-    const QVector<uint> &currents = battery->cycleCurrents();
-    writer.writeStartElement(QStringLiteral("Data"));
-    for (int i = 0; i < dates.size(); ++i) {
-        writer.writeEmptyElement(QStringLiteral("Cycle"));
-        // value() gives 0 should a value list ever be shorter than the dates
-        writer.writeAttribute(QStringLiteral("Discharged"), QString::number(discharged.value(i)));
-        writer.writeAttribute(QStringLiteral("Current"), QString::number(currents.value(i)));
-        writer.writeAttribute(QStringLiteral("Date"), dateTimeText(dates.at(i)));
-    }
-    writer.writeEndElement();
-}
-
-void DataProcessor::writeModel(const ModelWidget *model)
-{
-    writer.writeStartElement(QStringLiteral("Model"));
-    writer.writeTextElement(QStringLiteral("Name"), xmlText(model->modelName()));
-    writer.writeTextElement(QStringLiteral("Type"), xmlText(model->modelType()));
-    writer.writeTextElement(QStringLiteral("Weight"), QString::number(model->modelWeight()));
-    writer.writeTextElement(QStringLiteral("Size"), QString::number(model->modelSize()));
-    writer.writeTextElement(
-        QStringLiteral("Purchase"), model->purchaseDate().toString(datePattern));
-    writer.writeTextElement(QStringLiteral("Flights"), QString::number(model->modelFlights()));
-    writer.writeTextElement(QStringLiteral("Notes"), xmlText(model->notes()));
-    writer.writeTextElement(QStringLiteral("LastUpdate"), dateTimeText(model->lastUpdate()));
-    for (const QString &batteryName : model->modelBatteries())
-        writer.writeTextElement(QStringLiteral("Battery"), xmlText(batteryName));
-    writeFlightLog(model);
-    writer.writeEndElement();
-}
-
-void DataProcessor::writeFlightLog(const ModelWidget *model)
-{
-    const QVector<LogData> &entries = model->flightLog();
-    if (entries.isEmpty())
-        return;
-    writer.writeStartElement(QStringLiteral("FlightLog"));
-    for (const LogData &entry : entries) {
-        writer.writeEmptyElement(QStringLiteral("LogData"));
-        writer.writeAttribute(QStringLiteral("Date"), dateTimeText(entry.date));
-        writer.writeAttribute(QStringLiteral("Location"), xmlText(entry.location));
-        writer.writeAttribute(QStringLiteral("Duration"), timeText(entry.duration));
-        writer.writeAttribute(QStringLiteral("Temperature"), QString::number(entry.temperature));
-        writer.writeAttribute(QStringLiteral("Notes"), xmlText(entry.notes));
-    }
-    writer.writeEndElement();
-}
-
-void DataProcessor::writeLocations(const QStringList &locations)
-{
-    writer.writeStartElement(QStringLiteral("Locations"));
-    for (const QString &location : locations) {
-        writer.writeEmptyElement(QStringLiteral("Location"));
-        writer.writeAttribute(QStringLiteral("Name"), xmlText(location));
-    }
-    writer.writeEndElement();
+    if (reader.isStartElement())
+        guard->memory().passLeftItsRecord = true;
 }

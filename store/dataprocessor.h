@@ -46,20 +46,18 @@ public:
 private:
     struct Reading;
     bool openForReading(Reading &reading);
+    bool restartReading(Reading &reading);
+    bool readInOnePass(Reading &reading, QStringList &locations);
     void finishReading(Reading &reading);
-    QByteArray storeDocument(const QVector<BatteryWidget *> &batteries,
-        const QVector<ModelWidget *> &models, const QStringList &locations);
+    void checkReproduction();
+    void noteScanEnd();
     void readBattery(QVector<BatteryWidget *> &batteries);
     void readBatteryData(BatteryWidget *battery);
     void readModel(QVector<ModelWidget *> &models);
     void readFlightLog(ModelWidget *model);
     void readLocationList(QStringList &locations);
-    void writeBattery(const BatteryWidget *battery);
-    void writeBatteryData(const BatteryWidget *battery);
-    void writeModel(const ModelWidget *model);
-    void writeFlightLog(const ModelWidget *model);
-    void writeLocations(const QStringList &locations);
 
+    // Unused since each record is written by its own writer; kept for the class's layout.
     QXmlStreamWriter writer;
     QXmlStreamReader reader;
     QString storagePath;

@@ -1,6 +1,7 @@
 #include "store/overwriteguard.h"
 
 #include "store/rescuecopies.h"
+#include "store/storememory.h"
 
 #include <QFileInfo>
 
@@ -34,8 +35,14 @@ void OverwriteGuard::forget()
 void OverwriteGuard::noteRead(
     const QByteArray &readContent, const FileBytes::Stamp &readStamp, bool readDamaged)
 {
+    // The readers of one refresh read the same bytes: a fault that one of them met stays
+    // noted when the next reads them cleanly, and so does their check.
+    const bool sameContent = known && sameBytes(readContent, content);
+    damaged = readDamaged || (sameContent && damaged);
+    reproduced = sameContent && reproduced;
+    if (!sameContent || damaged)
+        memory().cache.drop(); // an outside change or a damaged read
     known = true;
-    damaged = readDamaged;
     stamp = readStamp;
     content = readContent;
 }
@@ -44,6 +51,7 @@ void OverwriteGuard::noteWritten(const QString &path, const QByteArray &written)
 {
     known = true;
     damaged = false;
+    reproduced = true; // written from the records it holds
     stamp = FileBytes::Stamp::of(path);
     content = written;
 }
@@ -83,4 +91,17 @@ bool OverwriteGuard::keepPresent(const QString &path, const QString &storageFold
 {
     QByteArray present;
     return readPresent(path, &present) && keepUnlessEmpty(present, storageFolder);
+}
+
+void OverwriteGuard::noteReproduction(bool same)
+{
+    reproduced = same;
+    damaged = damaged || !same;
+}
+
+StoreMemory &OverwriteGuard::memory()
+{
+    if (!kept)
+        kept = std::make_shared<StoreMemory>();
+    return *kept;
 }

@@ -7,6 +7,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
+struct StoreMemory;
+
 // What a store last read from or wrote to its data file, to notice before a save that
 // something else changed the file since, and to keep that as a rescue copy first.
 class OverwriteGuard {
@@ -27,9 +31,23 @@ public:
     // Before an import: keeps the present content, whatever it is.
     static bool keepPresent(const QString &path, const QString &storageFolder);
 
+    // Whether the bytes last read still need the check that the writer makes them again
+    // from the records read: bytes this store wrote need none, nor a damaged or empty file.
+    bool needsReproduction() const
+    {
+        return known && !damaged && !reproduced && !content.isEmpty();
+    }
+    const QByteArray &lastContent() const { return content; }
+    // The check's result: bytes the writer would not make again count as damaged.
+    void noteReproduction(bool same);
+    // What the store keeps between reads and saves; forget() drops it with the rest.
+    StoreMemory &memory();
+
 private:
     bool known = false;
     bool damaged = false;
+    bool reproduced = false;
+    std::shared_ptr<StoreMemory> kept;
     FileBytes::Stamp stamp;
     QByteArray content;
 };

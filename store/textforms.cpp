@@ -331,6 +331,11 @@ void checkTimeZone()
     localDateTimes().checkZone();
 }
 
+QByteArray writeSetting()
+{
+    return zoneSetting() + ' ' + QLocale().name().toLatin1();
+}
+
 // The toolkit's conversion goes through the C locale's number parser; plain digits, what
 // the file holds, are read here.
 uint parseUInt(XmlStringRef text)

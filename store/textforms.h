@@ -3,6 +3,7 @@
 
 #include "cellora_qt.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QTime>
@@ -26,6 +27,10 @@ QDateTime parseDateTime(XmlStringRef text); // null when invalid
 QDateTime parseDateTime(const QString &text);
 QTime parseTime(XmlStringRef text); // null when invalid
 void checkTimeZone();
+
+// What decides how a save writes values besides the values themselves: the time zone
+// and the language. Kept written text is valid only while this stays the same.
+QByteArray writeSetting();
 
 // As text.toUInt(): 0 when the text is no unsigned decimal.
 uint parseUInt(XmlStringRef text);
