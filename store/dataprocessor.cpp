@@ -298,7 +298,7 @@ bool DataProcessor::readDocument(const QByteArray &content, QStringList &locatio
 QByteArray DataProcessor::document(const QVector<BatteryWidget *> &batteries,
     const QVector<ModelWidget *> &models, const QStringList &locations)
 {
-    return storeDocument(batteries, models, locations);
+    return RecordWriter::wholeDocument(StoreValues::of(batteries, models, locations));
 }
 
 bool DataProcessor::openForReading(Reading &reading)
