@@ -117,6 +117,7 @@ private slots:
         QTest::newRow("dotted path") << "store/./rescue/../cellora.xml" << true;
         QTest::newRow("link to data file") << "link.xml" << true;
         QTest::newRow("through linked folder") << "linked/cellora.xml" << true;
+        QTest::newRow("link to absent lock file") << "lock-link" << true;
         QTest::newRow("empty") << "" << true;
         QTest::newRow("beside the data file") << "store/flights.csv" << false;
         QTest::newRow("elsewhere") << "out/report.pdf" << false;
@@ -130,6 +131,7 @@ private slots:
         QVERIFY(writeBytes(dir.filePath("store/cellora.xml"), "<Cellora/>\n"));
         QVERIFY(QFile::link(dir.filePath("store/cellora.xml"), dir.filePath("link.xml")));
         QVERIFY(QFile::link(dir.filePath("store"), dir.filePath("linked")));
+        QVERIFY(QFile::link(dir.filePath("store/cellora.lock"), dir.filePath("lock-link")));
         const QString store = dir.filePath("store");
         const QString why = OutputFiles::refusal(output.isEmpty() ? output : dir.filePath(output),
             store, QDir(store).filePath("cellora.lock"));
