@@ -24,11 +24,12 @@ struct Text {
 // folder's real path and its name.
 QString realPath(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.exists() || info.isSymLink()) {
-        const QString target = info.canonicalFilePath();
-        return target.isEmpty() ? info.absoluteFilePath() : target;
-    }
+    QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    // A link to a file not there yet would be written through: look where it leads.
+    if (info.isSymLink())
+        info.setFile(info.symLinkTarget());
     const QString folder = info.absoluteDir().canonicalPath();
     return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
 }
@@ -92,6 +93,8 @@ bool OutputFiles::writeAll(
             return false; // the unfinished files go with their QSaveFile: nothing is replaced
         }
     }
+    // Every byte is written; only a rename can fail now, and then the files before it are
+    // already replaced: none of them is partial.
     for (size_t i = 0; i < files.size(); ++i) {
         if (!files[i]->commit()) {
             if (error)

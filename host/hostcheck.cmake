@@ -3,7 +3,8 @@
 #         -DTESTS=<source folder tests/> -DPYTHON=<python3> -P hostcheck.cmake
 #         -DNM=<nm>
 # with <check> one of version, storage-file, screenshots, screenshots-long-names, language,
-# scale, export-csv, report, csv-python, no-store-code, own-settings.
+# scale, export-csv, report, csv-python, refusals, no-store-code, own-settings.
+cmake_policy(VERSION 3.16)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
@@ -173,6 +174,44 @@ elseif(CHECK STREQUAL "csv-python")
             fail("the CSV files of ${store} do not read back as the data file holds them")
         endif()
         message(STATUS "${output}")
+    endforeach()
+
+elseif(CHECK STREQUAL "refusals")
+    # Outputs never replace the store's own files, an empty output is an error, and a damaged
+    # store exports nothing: each exits non-zero, names the problem and changes no file.
+    set(storage "${WORK}/storage")
+    file(COPY "${TESTS}/data/store_full.xml" DESTINATION "${storage}")
+    file(RENAME "${storage}/store_full.xml" "${storage}/cellora.xml")
+    file(MAKE_DIRECTORY "${storage}/rescue" "${WORK}/csv")
+    file(WRITE "${WORK}/csv/flights.csv" "previous")
+    file(CREATE_LINK "${storage}" "${WORK}/linked" SYMBOLIC)
+    file(SHA256 "${storage}/cellora.xml" kept)
+    foreach(case
+            "--report;${storage}/cellora.xml;store itself"
+            "--report;${WORK}/linked/cellora.xml;store itself"
+            "--report;${storage}/cellora.lock;store itself"
+            "--export-csv;${storage}/rescue;store itself"
+            "--export-csv;;is empty"
+            "--report;;is empty"
+            "--export-csv;${WORK}/csv;damaged")
+        list(GET case 0 option)
+        list(GET case 1 target)
+        list(GET case 2 reason)
+        if(reason STREQUAL "damaged")
+            file(READ "${storage}/cellora.xml" content)
+            string(REPLACE "</Cellora>" "<Model><Name>cut off" content "${content}")
+            file(WRITE "${storage}/cellora.xml" "${content}")
+            file(SHA256 "${storage}/cellora.xml" kept)
+        endif()
+        run_host(--storage "${storage}" "${option}=${target}") # an empty value stays one
+        string(FIND "${errors}" "${reason}" at)
+        file(SHA256 "${storage}/cellora.xml" now)
+        file(READ "${WORK}/csv/flights.csv" previous)
+        file(GLOB made "${storage}/rescue/*" "${storage}/cellora.lock")
+        if(code EQUAL 0 OR at EQUAL -1 OR NOT now STREQUAL kept OR NOT previous STREQUAL "previous"
+                OR made)
+            fail("${option} '${target}' must be refused (${reason}) and change nothing")
+        endif()
     endforeach()
 
 elseif(CHECK STREQUAL "no-store-code")

@@ -256,10 +256,18 @@ void HostWindow::chooseStorageFolder()
 
 bool HostWindow::readLogbookFor(const QString &title, StoreSnapshot &store)
 {
-    if (store.readFile(StoreSnapshot::dataFilePath(d->folder)))
+    // An export of a store read only in part would look complete: it is refused.
+    const QString dataFile = StoreSnapshot::dataFilePath(d->folder);
+    QString problem;
+    if (!QFileInfo::exists(dataFile))
+        problem = tr("The storage folder %1 holds no data file yet.").arg(shown(d->folder));
+    else if (!store.readFile(dataFile))
+        problem = tr("The data file %1 cannot be read.").arg(shown(dataFile));
+    else if (store.damaged())
+        problem = tr("The data file %1 is damaged; nothing was exported.").arg(shown(dataFile));
+    if (problem.isEmpty())
         return true;
-    HostDialogs::tell(this, title,
-        tr("The storage folder %1 holds no data file yet.").arg(shown(d->folder)), true);
+    HostDialogs::tell(this, title, problem, true);
     return false;
 }
 

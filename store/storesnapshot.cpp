@@ -6,6 +6,8 @@
 #include "store/overwriteguard.h"
 #include "store/rescuecopies.h"
 
+#include <limits>
+
 namespace {
 
 // The widgets the store's readers and writer work on live only for one conversion.
@@ -97,16 +99,25 @@ CyclePairing::CyclePairing(const QVector<BatteryWidget *> &batteries)
     }
 }
 
+CyclePairing::Moment CyclePairing::momentOf(const QDateTime &dateTime)
+{
+    if (!dateTime.isValid())
+        return { std::numeric_limits<qint64>::min(), -1 }; // every undated entry alike
+    const QDateTime local
+        = dateTime.timeSpec() == Qt::LocalTime ? dateTime : dateTime.toLocalTime();
+    return { local.date().toJulianDay(), local.time().msecsSinceStartOfDay() };
+}
+
 void CyclePairing::addCycle(int battery, int cycle, const QDateTime &moment)
 {
-    CycleRef &found = byMoment[moment]; // QDateTime's hash follows its equality: one instant
+    CycleRef &found = byMoment[momentOf(moment)];
     if (found.battery < battery)
         found = { battery, cycle };
 }
 
 CycleRef CyclePairing::find(const QDateTime &moment) const
 {
-    return byMoment.value(moment);
+    return byMoment.value(momentOf(moment));
 }
 
 QString StoreSnapshot::dataFilePath(const QString &storageFolder)

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -36,7 +37,12 @@ public:
     CycleRef find(const QDateTime &moment) const;
 
 private:
-    QHash<QDateTime, CycleRef> byMoment;
+    // A moment as its local date and time of day: read dates are local, and comparing them
+    // so needs no time-zone conversion, which would cost more than the rest of the pairing.
+    using Moment = QPair<qint64, int>;
+    static Moment momentOf(const QDateTime &dateTime);
+
+    QHash<Moment, CycleRef> byMoment;
 };
 
 // Every record of one data file as plain values, read with the store's own readers and

@@ -94,6 +94,14 @@
         <translation>Der Speicherordner %1 enthält noch keine Datendatei.</translation>
     </message>
     <message>
+        <source>The data file %1 cannot be read.</source>
+        <translation>Die Datendatei %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The data file %1 is damaged; nothing was exported.</source>
+        <translation>Die Datendatei %1 ist beschädigt; es wurde nichts exportiert.</translation>
+    </message>
+    <message>
         <source>Export Flights as CSV</source>
         <translation>Flüge als CSV exportieren</translation>
     </message>
