@@ -130,6 +130,26 @@ Akku-Logbuch für elektrische RC-Modelle.
 Qt %2
 Speicherordner: %3</translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PackReport</name>
@@ -256,6 +276,25 @@ Speicherordner: %3</translation>
     <message>
         <source>Cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>StoreChange</name>
+    <message>
+        <source>Add Battery %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Battery %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Model %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Model %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
