@@ -21,10 +21,10 @@ struct Digest {
     QMap<QString, Record> models;
 };
 
-QString text(const char *source)
-{
-    return QCoreApplication::translate("StoreChange", source);
-}
+// The names' translation context.
+struct Names {
+    Q_DECLARE_TR_FUNCTIONS(StoreChange)
+};
 
 // Reads one record up to its end tag; its own name comes from the child "Name".
 void readRecord(QXmlStreamReader &reader, QMap<QString, Record> &records)
@@ -98,21 +98,21 @@ void compareLocations(const QStringList &before, const QStringList &after, QStri
 {
     for (const QString &name : after) {
         if (!before.contains(name))
-            changes << text("Add Location %1").arg(name);
+            changes << Names::tr("Add Location %1").arg(name);
     }
     for (const QString &name : before) {
         if (!after.contains(name))
-            changes << text("Delete Location %1").arg(name);
+            changes << Names::tr("Delete Location %1").arg(name);
     }
 }
 
 QString batteryChange(const QString &name, const Record &was, const Record &is)
 {
     if (is.entries > was.entries)
-        return text("Discharge of %1").arg(name);
+        return Names::tr("Discharge of %1").arg(name);
     if (is.charged && !was.charged && is.entries == was.entries)
-        return text("Charge of %1").arg(name);
-    return text("Modify Battery %1").arg(name);
+        return Names::tr("Charge of %1").arg(name);
+    return Names::tr("Modify Battery %1").arg(name);
 }
 
 // A flight logged together with a battery's discharge is named by the battery: empty.
@@ -120,15 +120,15 @@ QString modelChange(const QString &name, const Record &was, const Record &is, bo
 {
     for (const QString &battery : is.batteries) {
         if (!was.batteries.contains(battery))
-            return text("Assign %1 to %2").arg(battery, name);
+            return Names::tr("Assign %1 to %2").arg(battery, name);
     }
     for (const QString &battery : was.batteries) {
         if (!is.batteries.contains(battery))
-            return text("Remove %1 from %2").arg(battery, name);
+            return Names::tr("Remove %1 from %2").arg(battery, name);
     }
     if (is.entries > was.entries)
-        return discharge ? QString() : text("Flight of %1").arg(name);
-    return text("Modify Model %1").arg(name);
+        return discharge ? QString() : Names::tr("Flight of %1").arg(name);
+    return Names::tr("Modify Model %1").arg(name);
 }
 
 bool anyDischarged(const QMap<QString, Record> &before, const QMap<QString, Record> &after)
@@ -148,14 +148,14 @@ void compareRecords(const QMap<QString, Record> &before, const QMap<QString, Rec
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
         const auto was = before.constFind(it.key());
         if (was == before.cend())
-            changes << text(added).arg(it.key());
+            changes << Names::tr(added).arg(it.key());
         else if (was->content != it->content)
             changes << describeChange(it.key(), *was, *it);
     }
     changes.removeAll(QString());
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
         if (!after.contains(it.key()))
-            changes << text(deleted).arg(it.key());
+            changes << Names::tr(deleted).arg(it.key());
     }
 }
 
@@ -179,5 +179,5 @@ QString StoreChange::describe(const QByteArray &before, const QByteArray &after)
         changes);
     if (changes.size() == 1)
         return changes.first();
-    return changes.isEmpty() ? text("Change") : text("Import");
+    return changes.isEmpty() ? Names::tr("Change") : Names::tr("Import");
 }
