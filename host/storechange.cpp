@@ -1,15 +1,17 @@
 #include "host/storechange.h"
 
+#include "store/storesnapshot.h"
+
 #include <QCoreApplication>
 #include <QMap>
 #include <QStringList>
-#include <QXmlStreamReader>
+#include <QVariant>
 
 namespace {
 
 // What one battery or model record holds, enough to tell how it changed.
 struct Record {
-    QString content; // every name, attribute and text, to notice any change
+    QString content; // every value, to notice any change
     int entries = 0; // cycles of a battery, flights of a model
     bool charged = false;
     QStringList batteries;
@@ -26,71 +28,54 @@ struct Names {
     Q_DECLARE_TR_FUNCTIONS(StoreChange)
 };
 
-// Reads one record up to its end tag; its own name comes from the child "Name".
-void readRecord(QXmlStreamReader &reader, QMap<QString, Record> &records)
+QString valuesOf(const QVariantList &values)
 {
-    Record record;
-    QString name;
-    for (int depth = 1; depth > 0 && !reader.atEnd();) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement: {
-            ++depth;
-            const QString element = reader.name().toString();
-            record.content += QLatin1Char('<') + element;
-            for (const QXmlStreamAttribute &attribute : reader.attributes())
-                record.content += QLatin1Char(' ') + attribute.value().toString();
-            if (element == QLatin1String("Cycle") || element == QLatin1String("LogData"))
-                ++record.entries;
-            if (depth == 2 && element != QLatin1String("Data")
-                && element != QLatin1String("FlightLog")) {
-                // A text field: read whole, with its end tag.
-                const QString value = reader.readElementText();
-                --depth;
-                record.content += value;
-                if (element == QLatin1String("Name"))
-                    name = value;
-                else if (element == QLatin1String("Charged"))
-                    record.charged = value == QLatin1String("1");
-                else if (element == QLatin1String("Battery"))
-                    record.batteries << value;
-            }
-            break;
-        }
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        case QXmlStreamReader::Characters:
-            record.content += reader.text();
-            break;
-        default:
-            break;
-        }
-    }
-    // Two records of one name: the later one counts, as in the module.
-    records.insert(name, record);
+    QStringList texts;
+    for (const QVariant &value : values)
+        texts << value.toString();
+    return texts.join(QLatin1Char('\n'));
 }
 
+Record recordOf(const StoreSnapshot::Battery &battery)
+{
+    QVariantList values { battery.capacity, battery.chargeRate, battery.rating, battery.purchase,
+        battery.cycles, battery.charged, battery.lastUse };
+    for (const StoreSnapshot::Cycle &cycle : battery.cycleData)
+        values << cycle.date << cycle.discharged << cycle.current;
+    Record record;
+    record.content = valuesOf(values);
+    record.entries = battery.cycleData.size();
+    record.charged = battery.charged;
+    return record;
+}
+
+Record recordOf(const StoreSnapshot::Model &model)
+{
+    QVariantList values { model.type, model.weight, model.size, model.purchase, model.flights,
+        model.notes, model.lastUpdate };
+    for (const QString &battery : model.batteries)
+        values << battery;
+    for (const LogData &entry : model.flightLog)
+        values << entry.date << entry.duration << entry.location << entry.temperature
+               << entry.notes;
+    Record record;
+    record.content = valuesOf(values);
+    record.entries = model.flightLog.size();
+    record.batteries = QStringList(model.batteries.begin(), model.batteries.end());
+    return record;
+}
+
+// Two records of one name: the later one counts, as in the module.
 Digest digestOf(const QByteArray &bytes)
 {
+    StoreSnapshot snapshot;
+    snapshot.readBytes(bytes);
     Digest digest;
-    QXmlStreamReader reader(bytes);
-    if (!reader.readNextStartElement())
-        return digest;
-    while (reader.readNextStartElement()) {
-        const QStringRef element = reader.name();
-        if (element == QLatin1String("Battery")) {
-            readRecord(reader, digest.batteries);
-        } else if (element == QLatin1String("Model")) {
-            readRecord(reader, digest.models);
-        } else if (element == QLatin1String("Locations")) {
-            while (reader.readNextStartElement()) {
-                digest.locations << reader.attributes().value(QLatin1String("Name")).toString();
-                reader.skipCurrentElement();
-            }
-        } else {
-            reader.skipCurrentElement();
-        }
-    }
+    digest.locations = snapshot.locations;
+    for (const StoreSnapshot::Battery &battery : qAsConst(snapshot.batteries))
+        digest.batteries.insert(battery.name, recordOf(battery));
+    for (const StoreSnapshot::Model &model : qAsConst(snapshot.models))
+        digest.models.insert(model.name, recordOf(model));
     return digest;
 }
 
