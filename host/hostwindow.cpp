@@ -51,7 +51,8 @@ QDateTime keptAt(const QFileInfo &copy)
 class HostWindowPrivate {
 public:
     CelloraGui *gui = nullptr;
-    UndoHistory *history = nullptr;
+    // Goes before its module window: it stops listening to that window's store.
+    std::unique_ptr<UndoHistory> history;
     QAction *undo = nullptr;
     QAction *redo = nullptr;
     QString folder;
@@ -77,6 +78,7 @@ void HostWindow::placeModuleWindow()
     // The module keeps some items of its choosers when a folder holds no data file: a
     // new window for every other folder, so that nothing of the last folder is shown
     // or written into the new one. The old window goes once its own events are done.
+    d->history.reset();
     if (QWidget *old = takeCentralWidget())
         old->deleteLater();
     d->gui = new CelloraGui;
@@ -86,8 +88,8 @@ void HostWindow::placeModuleWindow()
     // The home button asks the host to take the module away: that ends the program.
     connect(d->gui, &CelloraGui::closeCelloraGui, this, &QWidget::close);
     connect(d->gui, &CelloraGui::closeCelloraGui, qApp, &QCoreApplication::quit);
-    d->history = new UndoHistory(d->gui);
-    connect(d->history, &UndoHistory::changed, this, &HostWindow::refreshEditMenu);
+    d->history = std::make_unique<UndoHistory>(d->gui);
+    connect(d->history.get(), &UndoHistory::changed, this, &HostWindow::refreshEditMenu);
     refreshEditMenu();
 }
 

@@ -45,11 +45,10 @@ struct UndoHistory::Version {
     }
 };
 
-UndoHistory::UndoHistory(CelloraGui *window)
-    : QObject(window)
+UndoHistory::UndoHistory(CelloraGui *window, QObject *parent)
+    : QObject(parent)
     , gui(window)
 {
-    setObjectName(QStringLiteral("undoHistory"));
     gui->setStoreListener([this](bool written, const QByteArray &before, const QByteArray &after) {
         noteWrite(written, before, after);
     });

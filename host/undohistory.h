@@ -23,8 +23,8 @@ class UndoHistory : public QObject {
 public:
     static constexpr int stepLimit = 100;
 
-    // Listens to `gui`'s store; lives as the window's child.
-    explicit UndoHistory(CelloraGui *gui);
+    // Listens to `gui`'s store until destroyed, which must happen before `gui` is.
+    explicit UndoHistory(CelloraGui *gui, QObject *parent = nullptr);
     ~UndoHistory() override;
 
     // Writes `newContent` as the data file through the store's own save and reloads the
