@@ -125,8 +125,12 @@ void UndoHistory::record(const QByteArray &before, const QByteArray &after, cons
     dropRedo();
     forgetCache();
     // Something else wrote the file since the last version: that content becomes a
-    // version too, so that undoing back past it brings it back.
-    if (versions.isEmpty() || versions.last().full != before)
+    // version too, so that undoing back past it brings it back. The ordinary click hands
+    // over the very bytes recorded last, found without comparing them.
+    const bool known = !versions.isEmpty()
+        && (versions.last().full.constData() == before.constData()
+            || versions.last().full == before);
+    if (!known)
         versions.append(Version::of(before));
     versions.append(Version::of(after));
     steps.append({ label, int(versions.size()) - 2, int(versions.size()) - 1 });
