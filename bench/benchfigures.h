@@ -40,6 +40,10 @@ Figure measureMemory(
 // An edit: one record changed, saved and the store reloaded, against tokenize-1.
 Figure measureEdit(const QString &folder, int runs);
 
+// The two clicks above without and with the program's undo history in turn, the history's
+// idle work per click, and what it holds after 50 clicks.
+QVector<Figure> measureUndo(const QString &folder, const QString &storeName, int runs);
+
 // The host started on the folder with --startup-probe, as a child process.
 Figure measureStartup(
     const QString &hostPath, const QString &folder, const QString &storeName, int runs);

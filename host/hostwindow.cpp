@@ -5,6 +5,7 @@
 #include "exchange/packreport.h"
 #include "host/homeguard.h"
 #include "host/hostdialogs.h"
+#include "host/undohistory.h"
 #include "store/storefiles.h"
 #include "store/storesnapshot.h"
 #include "window/celloragui.h"
@@ -57,6 +58,10 @@ QDateTime keptAt(const QFileInfo &copy)
 class HostWindowPrivate {
 public:
     CelloraGui *gui = nullptr;
+    // Goes before its module window: it stops listening to that window's store.
+    std::unique_ptr<UndoHistory> history;
+    QAction *undo = nullptr;
+    QAction *redo = nullptr;
     QString folder;
     std::unique_ptr<StorageLock> lock;
     QMenu *recentMenu = nullptr;
@@ -66,26 +71,41 @@ HostWindow::HostWindow(QWidget *parent)
     : QMainWindow(parent)
     , d(std::make_unique<HostWindowPrivate>())
 {
-    d->gui = new CelloraGui;
-    // Placed inside this window, the module's window is a plain widget at its own size.
-    d->gui->setWindowFlags(Qt::Widget);
-    const QSize moduleSize = d->gui->size();
     // The module's pages have fixed minimum sizes; on a screen smaller than those the
     // window shrinks below them and scrolls instead of pushing buttons off the screen.
     auto *area = new QScrollArea;
     area->setObjectName(QStringLiteral("moduleScrollArea"));
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
-    area->setWidget(d->gui);
     setCentralWidget(area);
     buildMenus();
+    placeModuleWindow();
+    const QSize moduleSize = d->gui->size();
     resize(moduleSize.width(), moduleSize.height() + menuBar()->sizeHint().height());
     restoreGeometry(
         QSettings(settingsOrganisation, settingsApplication).value(geometryKey).toByteArray());
     fitIntoScreen();
     setWindowTitle(QStringLiteral("Cellora"));
+}
+
+void HostWindow::placeModuleWindow()
+{
+    // The module keeps some items of its choosers when a folder holds no data file: a
+    // new window for every other folder, so that nothing of the last folder is shown
+    // or written into the new one. The old window goes once its own events are done.
+    d->history.reset();
+    auto *area = static_cast<QScrollArea *>(centralWidget());
+    if (QWidget *old = area->takeWidget())
+        old->deleteLater();
+    d->gui = new CelloraGui;
+    // Placed inside this window, the module's window is a plain widget at its own size.
+    d->gui->setWindowFlags(Qt::Widget);
+    area->setWidget(d->gui);
     // The home button asks the host to take the module away: that ends the program.
     connect(d->gui, &CelloraGui::closeCelloraGui, this, &HostWindow::leaveByHome);
+    d->history = std::make_unique<UndoHistory>(d->gui);
+    connect(d->history.get(), &UndoHistory::changed, this, &HostWindow::refreshEditMenu);
+    refreshEditMenu();
 }
 
 void HostWindow::fitIntoScreen()
@@ -122,6 +142,11 @@ HostWindow::~HostWindow() = default;
 CelloraGui &HostWindow::gui() const
 {
     return *d->gui;
+}
+
+UndoHistory &HostWindow::undoHistory() const
+{
+    return *d->history;
 }
 
 QString HostWindow::storageFolder() const
@@ -166,10 +191,48 @@ void HostWindow::buildMenus()
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
+    buildEditMenu();
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
     addAction(help, tr("&About Cellora"), "actionAbout", &HostWindow::showAbout);
     refreshRecentMenu();
+}
+
+void HostWindow::buildEditMenu()
+{
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("menuEdit"));
+    d->undo = edit->addAction(tr("&Undo"));
+    d->undo->setObjectName(QStringLiteral("actionUndo"));
+    d->undo->setShortcut(QKeySequence::Undo);
+    connect(d->undo, &QAction::triggered, this, [this] { d->history->undo(); });
+    d->redo = edit->addAction(tr("&Redo"));
+    d->redo->setObjectName(QStringLiteral("actionRedo"));
+    d->redo->setShortcuts(
+        { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
+    connect(d->redo, &QAction::triggered, this, [this] { d->history->redo(); });
+    // Named when shown: naming a step reads both versions of the file, work that a
+    // click should not wait for.
+    connect(edit, &QMenu::aboutToShow, this, &HostWindow::nameEditEntries);
+}
+
+void HostWindow::refreshEditMenu()
+{
+    d->undo->setEnabled(d->history->canUndo());
+    d->undo->setText(tr("&Undo"));
+    d->redo->setEnabled(d->history->canRedo());
+    d->redo->setText(tr("&Redo"));
+}
+
+void HostWindow::nameEditEntries()
+{
+    // A record's name may hold "&", which a menu entry would take for a mnemonic.
+    const auto entry = [](const QString &label) { return QString(label).replace('&', "&&"); };
+    refreshEditMenu();
+    if (d->history->canUndo())
+        d->undo->setText(tr("&Undo %1").arg(entry(d->history->undoLabel())));
+    if (d->history->canRedo())
+        d->redo->setText(tr("&Redo %1").arg(entry(d->history->redoLabel())));
 }
 
 void HostWindow::refreshRecentMenu()
@@ -218,6 +281,8 @@ StorageLock::Outcome HostWindow::openFolder(const QString &folder, QString *hold
 
 void HostWindow::showFolder(const QString &folder, bool remember)
 {
+    if (!d->folder.isEmpty() && folder != d->folder)
+        placeModuleWindow();
     d->folder = folder;
     d->gui->changeStoragePath(folder);
     setWindowTitle(tr("Cellora – %1").arg(shown(folder)));

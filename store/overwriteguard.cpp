@@ -29,7 +29,9 @@ bool keepUnlessEmpty(const QByteArray &present, const QString &storageFolder)
 
 void OverwriteGuard::forget()
 {
+    Listener stays = std::move(listener);
     *this = OverwriteGuard();
+    listener = std::move(stays);
 }
 
 void OverwriteGuard::noteRead(
@@ -87,10 +89,13 @@ bool OverwriteGuard::readFile(const QString &path, QByteArray *bytes, FileBytes:
     return FileBytes::readWhole(path, *bytes, largestStore, now);
 }
 
-bool OverwriteGuard::keepPresent(const QString &path, const QString &storageFolder)
+bool OverwriteGuard::keepPresent(
+    const QString &path, const QString &storageFolder, QByteArray *present)
 {
-    QByteArray present;
-    return readPresent(path, &present) && keepUnlessEmpty(present, storageFolder);
+    QByteArray read;
+    if (!present)
+        present = &read;
+    return readPresent(path, present) && keepUnlessEmpty(*present, storageFolder);
 }
 
 void OverwriteGuard::noteReproduction(bool same)

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 struct StoreMemory;
@@ -15,7 +16,10 @@ struct StoreMemory;
 // something else changed the file since, and to keep that as a rescue copy first.
 class OverwriteGuard {
 public:
-    // A new storage folder: nothing is known about its file.
+    using Listener
+        = std::function<void(bool written, const QByteArray &before, const QByteArray &after)>;
+
+    // A new storage folder: nothing is known about its file. The listener stays.
     void forget();
     void noteRead(const QByteArray &content, const FileBytes::Stamp &stamp, bool damaged);
     void noteWritten(const QString &path, const QByteArray &content);
@@ -29,7 +33,17 @@ public:
     // what the store last read or wrote, otherwise read whole. False when it cannot be read.
     bool readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *stamp) const;
     // Before an import: keeps the present content, whatever it is.
-    static bool keepPresent(const QString &path, const QString &storageFolder);
+    // `present` receives what was kept.
+    static bool keepPresent(
+        const QString &path, const QString &storageFolder, QByteArray *present = nullptr);
+
+    // Told after every attempt to write the data file, with what it held before and after.
+    void setListener(Listener newListener) { listener = std::move(newListener); }
+    void report(bool written, const QByteArray &before, const QByteArray &after) const
+    {
+        if (listener)
+            listener(written, before, after);
+    }
 
     // Whether the bytes last read still need the check that the writer makes them again
     // from the records read: bytes this store wrote need none, nor a damaged or empty file.
@@ -50,6 +64,7 @@ private:
     std::shared_ptr<StoreMemory> kept;
     FileBytes::Stamp stamp;
     QByteArray content;
+    Listener listener;
 };
 
 #endif // OVERWRITEGUARD_H

@@ -50,6 +50,28 @@ void CelloraGui::importFile(const QString &fileName)
     source.close();
 }
 
+void CelloraGui::setStoreListener(StoreListener listener)
+{
+    dataProcessor.setWriteListener(std::move(listener));
+}
+
+bool CelloraGui::replaceStoreContent(const QByteArray &content)
+{
+    if (!dataProcessor.replaceContent(content))
+        return false;
+    // The new content decides what the location choosers hold, as after the module's own
+    // delete of a location: a refresh keeps their items when the file names none.
+    ui->cb_log_location->clear();
+    ui->cb_overview_location->clear();
+    updateBatteryGui();
+    return true;
+}
+
+bool CelloraGui::keepRescueCopy(const QByteArray &content)
+{
+    return dataProcessor.keepRescueCopy(content);
+}
+
 void CelloraGui::updateBackupStatus(QString text)
 {
     ui->lbl_backup_status->setText(text);
