@@ -6,6 +6,7 @@
 #include "store/overwriteguard.h"
 #include "store/storefiles.h"
 #include "store/recordwriter.h"
+#include "store/rescuecopies.h"
 #include "store/storememory.h"
 #include "store/textforms.h"
 
