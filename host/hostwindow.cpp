@@ -13,11 +13,17 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -51,6 +57,8 @@ QDateTime keptAt(const QFileInfo &copy)
 class HostWindowPrivate {
 public:
     CelloraGui *gui = nullptr;
+    QWidget *warningBar = nullptr;
+    QLabel *warningText = nullptr;
     QString folder;
     std::unique_ptr<StorageLock> lock;
     QMenu *recentMenu = nullptr;
@@ -64,15 +72,73 @@ HostWindow::HostWindow(QWidget *parent)
     // Placed inside this window, the module's window is a plain widget at its own size.
     d->gui->setWindowFlags(Qt::Widget);
     const QSize moduleSize = d->gui->size();
-    setCentralWidget(d->gui);
+    auto *content = new QWidget;
+    buildWarningBar(content);
+    setCentralWidget(content);
     buildMenus();
     resize(moduleSize.width(), moduleSize.height() + menuBar()->sizeHint().height());
     restoreGeometry(
         QSettings(settingsOrganisation, settingsApplication).value(geometryKey).toByteArray());
     setWindowTitle(QStringLiteral("Cellora"));
-    // The home button asks the host to take the module away: that ends the program.
-    connect(d->gui, &CelloraGui::closeCelloraGui, this, &QWidget::close);
-    connect(d->gui, &CelloraGui::closeCelloraGui, qApp, &QCoreApplication::quit);
+    // The home button asks the host to take the module away: that ends the program,
+    // unless the user keeps it open to save a change first.
+    connect(d->gui, &CelloraGui::closeCelloraGui, this, [this] {
+        if (close())
+            QCoreApplication::quit();
+    });
+    // Every save follows a click or a key; what it left is looked at right after.
+    qApp->installEventFilter(this);
+}
+
+void HostWindow::buildWarningBar(QWidget *content)
+{
+    auto *layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    d->warningBar = new QFrame;
+    d->warningBar->setObjectName(QStringLiteral("warningBar"));
+    d->warningBar->setStyleSheet(
+        QStringLiteral("#warningBar { background: #fff3c4; border-bottom: 1px solid #c9a227; }"));
+    auto *bar = new QHBoxLayout(d->warningBar);
+    d->warningText = new QLabel;
+    d->warningText->setObjectName(QStringLiteral("warningText"));
+    d->warningText->setWordWrap(true);
+    auto *retry = new QPushButton(tr("Retry"));
+    retry->setObjectName(QStringLiteral("retryButton"));
+    connect(retry, &QPushButton::clicked, this, &HostWindow::retrySave);
+    bar->addWidget(d->warningText, 1);
+    bar->addWidget(retry);
+    d->warningBar->hide();
+    layout->addWidget(d->warningBar);
+    layout->addWidget(d->gui, 1);
+}
+
+bool HostWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    if ((type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) && widget
+        && d->gui->isAncestorOf(widget))
+        QTimer::singleShot(0, this, &HostWindow::showStoreProblem);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void HostWindow::showStoreProblem()
+{
+    const QString problem = d->gui->storeProblem();
+    // A warning about the folder stays until a save tells otherwise.
+    if (problem.isEmpty() && d->lock && d->lock->isWritable())
+        d->warningBar->hide();
+    else if (!problem.isEmpty()) {
+        d->warningText->setText(problem);
+        d->warningBar->show();
+    }
+}
+
+void HostWindow::retrySave()
+{
+    d->gui->saveAgain();
+    showStoreProblem();
 }
 
 HostWindow::~HostWindow() = default;
@@ -171,6 +237,15 @@ StorageLock::Outcome HostWindow::openFolder(const QString &folder, QString *hold
     }
     d->lock = std::move(lock);
     showFolder(absolute, remember);
+    if (outcome == StorageLock::Outcome::Unwritable) {
+        // Said in the window, not only on the terminal: every change would be lost.
+        d->warningText->setText(tr("The storage folder %1 cannot be created or written: the "
+                                   "logbook opens for reading, but no change will be saved. "
+                                   "Make the folder writable for your user, or open another "
+                                   "one.")
+                                    .arg(shown(absolute)));
+        d->warningBar->show();
+    }
     return outcome;
 }
 
@@ -178,6 +253,7 @@ void HostWindow::showFolder(const QString &folder, bool remember)
 {
     d->folder = folder;
     d->gui->changeStoragePath(folder);
+    showStoreProblem();
     setWindowTitle(tr("Cellora – %1").arg(shown(folder)));
     if (remember)
         this->remember(folder);
@@ -289,6 +365,7 @@ void HostWindow::restoreRescueCopy()
         this, title, tr("The present store is kept as a rescue copy in turn. Restore:"), items);
     if (chosen >= 0 && chosen < copies.size())
         d->gui->importFile(copies[chosen]);
+    showStoreProblem();
 }
 
 void HostWindow::showAbout()
@@ -303,6 +380,14 @@ void HostWindow::showAbout()
 
 void HostWindow::closeEvent(QCloseEvent *event)
 {
+    showStoreProblem();
+    if (!d->gui->storeProblem().isEmpty()
+        && !HostDialogs::ask(this, tr("Quit Cellora"),
+            d->gui->storeProblem() + QStringLiteral("\n\n")
+                + tr("Quit anyway and lose the change?"))) {
+        event->ignore();
+        return;
+    }
     QSettings settings(settingsOrganisation, settingsApplication);
     settings.setValue(geometryKey, saveGeometry());
     settings.sync();

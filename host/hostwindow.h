@@ -37,6 +37,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();
@@ -52,6 +53,9 @@ private:
     void restoreRescueCopy();
     void showAbout();
     bool readLogbookFor(const QString &title, Logbook &logbook);
+    void buildWarningBar(QWidget *content);
+    void showStoreProblem();
+    void retrySave();
 
     std::unique_ptr<HostWindowPrivate> d;
 };

@@ -4,12 +4,14 @@
 #include "records/modelwidget.h"
 #include "store/filebytes.h"
 #include "store/overwriteguard.h"
+#include "store/rescuecopies.h"
 #include "store/storefiles.h"
 #include "store/textforms.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <new>
 
@@ -115,6 +117,24 @@ void DataProcessor::setStoragePath(const QString &path)
 {
     storagePath = path;
     guard->forget(); // nothing is known yet about the file of another folder
+    guard->setProblem(Problem::None);
+}
+
+DataProcessor::Problem DataProcessor::problem() const
+{
+    return guard->problem();
+}
+
+bool DataProcessor::mayReplaceDataFile(const QString &path)
+{
+    if (FileBytes::mayReplace(storagePath, path))
+        return true;
+    const QFileInfo existing(path);
+    if (!existing.exists())
+        guard->setProblem(Problem::FolderUnwritable);
+    else
+        guard->setProblem(existing.isFile() ? Problem::FileReadOnly : Problem::NotAFile);
+    return false;
 }
 
 QString DataProcessor::dataFilePath() const
@@ -134,16 +154,33 @@ void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     const QVector<ModelWidget *> &models, const QStringList &locations)
 {
     const QString path = dataFilePath();
-    if (!FileBytes::mayReplace(storagePath, path))
+    if (!mayReplaceDataFile(path))
         return;
     const QByteArray document = storeDocument(batteries, models, locations);
+    if (document.isEmpty()) {
+        guard->setProblem(Problem::WriteFailed);
+        return;
+    }
     // A file that this store did not write or read whole is kept as a rescue copy first;
     // when that copy cannot be made, the file stays as it is.
     QByteArray present;
-    if (document.isEmpty() || !guard->protect(path, storagePath, &present))
+    if (!guard->protect(path, storagePath, &present)) {
+        // Only on this failing path: the ordinary save asks nothing more of the disk.
+        const QFileInfo existing(path);
+        if (existing.exists() && !existing.isFile())
+            guard->setProblem(Problem::NotAFile);
         return;
-    if (FileBytes::replaceFile(path, document, present))
-        guard->noteWritten(path, document);
+    }
+    const auto keepBeforeInPlace
+        = [&] { return guard->keepBeforeInPlace(path, storagePath, present); };
+    if (!FileBytes::replaceFile(path, document, present, { keepBeforeInPlace, path })) {
+        if (guard->problem() != Problem::CannotKeepCopy)
+            guard->setProblem(Problem::WriteFailed);
+        return;
+    }
+    guard->noteWritten(path, document);
+    guard->rotateCopies(storagePath);
+    guard->setProblem(Problem::None);
 }
 
 QByteArray DataProcessor::storeDocument(const QVector<BatteryWidget *> &batteries,
@@ -207,20 +244,42 @@ bool DataProcessor::exportData(QIODevice *target)
     QFile file;
     if (!target || !FileBytes::openRegularFile(file, dataFilePath()))
         return false;
+    // A backup holds the same data as the logbook: it gets the same permission bits.
+    if (auto *backup = qobject_cast<QFileDevice *>(target))
+        FileBytes::copyPermissions(backup->handle(), dataFilePath());
     return FileBytes::copyLines(&file, target);
 }
 
 bool DataProcessor::importData(QIODevice *source)
 {
     const QString path = dataFilePath();
-    if (!source || !source->isReadable() || !FileBytes::mayReplace(storagePath, path))
+    if (!source || !source->isReadable() || !mayReplaceDataFile(path))
         return false;
     // Whatever the chosen file holds, the store it replaces stays as a rescue copy.
-    if (!OverwriteGuard::keepPresent(path, storagePath))
+    QByteArray present;
+    if (!OverwriteGuard::readPresent(path, &present)) {
+        guard->setProblem(Problem::ImportNotKept);
         return false;
-    if (!FileBytes::replaceWithLines(path, source))
+    }
+    RescueCopies copies(storagePath);
+    if (!present.isEmpty() && !copies.keep(present, path)) {
+        guard->setProblem(Problem::ImportNotKept);
         return false;
+    }
+    // Known by its file, not its name: the chosen file may be one of the rescue copies.
+    const auto *chosen = qobject_cast<QFile *>(source);
+    const FileBytes::Stamp spared
+        = chosen ? FileBytes::Stamp::of(chosen->handle()) : FileBytes::Stamp();
+    // The present content is kept already, so the file may be written in place.
+    if (!FileBytes::replaceWithLines(path, source, { [] { return true; }, path })) {
+        guard->setProblem(Problem::WriteFailed);
+        return false;
+    }
+    // Only once the import is in: a failed one deletes nothing, and the copy being
+    // restored is never rotated away.
+    copies.rotate(spared);
     guard->forget(); // the reload that follows reads what was imported
+    guard->setProblem(Problem::None);
     return true;
 }
 

@@ -21,6 +21,18 @@ class DataProcessor : public QObject {
     Q_OBJECT
 
 public:
+    // Why the last save or import did not reach the data file; None once one did.
+    enum class Problem {
+        None,
+        FolderUnwritable, // the storage folder cannot be made or written
+        FileReadOnly, // the data file may not be written (read-only, another owner)
+        NotAFile, // something else than a file holds the data file's name
+        Unreadable, // the data file cannot be read whole, so it is not overwritten
+        CannotKeepCopy, // its content needed a rescue copy that could not be written
+        WriteFailed, // the write itself failed (a full disk); the file kept its content
+        ImportNotKept, // an import was refused: the present store could not be kept first
+    };
+
     explicit DataProcessor(QObject *parent = nullptr);
     ~DataProcessor() override;
 
@@ -36,8 +48,11 @@ public:
     bool exportData(QIODevice *target);
     bool importData(QIODevice *source);
 
+    Problem problem() const;
+
 private:
     struct Reading;
+    bool mayReplaceDataFile(const QString &path);
     bool openForReading(Reading &reading);
     void finishReading(Reading &reading);
     QByteArray storeDocument(const QVector<BatteryWidget *> &batteries,

@@ -130,6 +130,22 @@ Akku-Logbuch für elektrische RC-Modelle.
 Qt %2
 Speicherordner: %3</translation>
     </message>
+    <message>
+        <source>Retry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The storage folder %1 cannot be created or written: the logbook opens for reading, but no change will be saved. Make the folder writable for your user, or open another one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit Cellora</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit anyway and lose the change?</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PackReport</name>
