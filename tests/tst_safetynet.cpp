@@ -2,6 +2,9 @@
 // by the store's own list, imports that fail without deleting anything, backups that are
 // whole or absent, permission bits, and saves that fail with a reason the host can show.
 
+#include "records/batterywidget.h"
+#include "records/modelwidget.h"
+#include "store/dataprocessor.h"
 #include "store/filebytes.h"
 #include "store/rescuecopies.h"
 #include "testsupport.h"
@@ -12,9 +15,14 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QXmlStreamReader>
+
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 using namespace TestSupport;
@@ -65,6 +73,48 @@ mode_t modeOf(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
+const char inPlaceLoop[] = "--in-place-loop";
+
+bool isWholeStore(const QByteArray &content)
+{
+    QXmlStreamReader reader(content);
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError() && content.contains("</Cellora>");
+}
+
+// The child's side of the kills: as "nobody", saves a changed store over and over into a
+// folder that refuses new files, so that every save is written in place.
+int runInPlaceLoop(const QString &folder)
+{
+    if (setresuid(65534, 65534, 65534) != 0)
+        return 3;
+    DataProcessor store;
+    store.setStoragePath(folder);
+    QVector<BatteryWidget *> batteries;
+    QVector<ModelWidget *> models;
+    QStringList locations;
+    store.readLocations(locations);
+    store.readModels(models);
+    store.readBatteries(batteries);
+    if (batteries.isEmpty())
+        return 4;
+    for (uint cycles = 1;; ++cycles) {
+        batteries.first()->setBatteryCycles(cycles);
+        store.writeData(batteries, models, locations);
+    }
+}
+
+// Whether process `pid` has the file at `path` open.
+bool holdsOpen(qint64 pid, const QString &path)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString &fd : fds.entryList(QDir::Files | QDir::System))
+        if (QFileInfo(fds.filePath(fd)).symLinkTarget() == path)
+            return true;
+    return false;
+}
+
 } // namespace
 
 class TestSafetyNet : public QObject {
@@ -76,6 +126,7 @@ private slots:
     void failedSavesSayWhy_data();
     void failedSavesSayWhy();
     void contentSwappedBehindTheWindowIsKept();
+    void killsDuringTheInPlaceWriteLoseNothing();
 };
 
 // Twenty copies with times in the future (a clock set back), a user's backup in rescue/
@@ -241,6 +292,56 @@ void TestSafetyNet::contentSwappedBehindTheWindowIsKept()
         qPrintable(copies.first()));
 }
 
-QTEST_MAIN(TestSafetyNet)
+// Kills aimed at the write in place: whenever the data file is cut short by a kill, the
+// newest copy in the user's application data folder holds a whole store.
+void TestSafetyNet::killsDuringTheInPlaceWriteLoseNothing()
+{
+    if (geteuid() != 0)
+        QSKIP("the child needs to become another user");
+    QTemporaryDir base, appData;
+    const QString folder = base.filePath("shared");
+    const QString dataFile = QDir(folder).filePath(dataFileName());
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(writeBytes(dataFile, savedStore(QString(200000, QLatin1Char('k')))));
+    for (const auto &[path, mode] : { std::pair { base.path(), 0755 }, { folder, 0555 },
+             { dataFile, 0666 }, { appData.path(), 0777 } })
+        QCOMPARE(chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(appData.path()));
+    const RescueCopies elsewhere = RescueCopies::elsewhere(folder);
+    int aimed = 0, inWrite = 0, cut = 0;
+    for (; aimed < 40; ++aimed) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), { inPlaceLoop, folder });
+        QVERIFY(child.waitForStarted());
+        QTest::qWait(int(QRandomGenerator::global()->bounded(20, 120)));
+        for (int poll = 0; poll < 2000 && !holdsOpen(child.processId(), dataFile); ++poll)
+            QThread::usleep(50);
+        inWrite += holdsOpen(child.processId(), dataFile);
+        ::kill(pid_t(child.processId()), SIGKILL);
+        child.waitForFinished();
+        if (isWholeStore(bytesOf(dataFile)))
+            continue;
+        ++cut;
+        const QStringList copies = elsewhere.copies();
+        QVERIFY2(!copies.isEmpty() && isWholeStore(bytesOf(copies.last())), "a store was lost");
+        QVERIFY(writeBytes(dataFile, bytesOf(copies.last()))); // as a user would restore it
+    }
+    qunsetenv("XDG_DATA_HOME");
+    qInfo("%d kills, %d during a write in place, %d left the file cut short", aimed, inWrite, cut);
+    QVERIFY(inWrite > 0);
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], inPlaceLoop) == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv); // the records are widgets
+        return runInPlaceLoop(QString::fromLocal8Bit(argv[2]));
+    }
+    QApplication app(argc, argv);
+    TestSafetyNet test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 
 #include "tst_safetynet.moc"
