@@ -133,6 +133,37 @@ private slots:
         QVERIFY(!bar->isVisible());
         QVERIFY(bytesOf(dataFile).contains("Neuwiese"));
         QVERIFY(window.close());
+
+        // A folder that cannot be written is said in the window too, not only on stderr.
+        HostWindow readOnly;
+        QVERIFY(writeBytes(folder("plain"), "a file"));
+        QCOMPARE(readOnly.openFolder(folder("plain") + "/sub"), StorageLock::Outcome::Unwritable);
+        QVERIFY(!namedChild<QWidget>(readOnly, "warningBar")->isHidden());
+        QVERIFY(namedChild<QLabel>(readOnly, "warningText")
+                    ->text()
+                    .contains("cannot be created or written"));
+    }
+
+    void foreignLockSaysWhichFileToDelete_data()
+    {
+        QTest::addColumn<QByteArray>("lock");
+        QTest::newRow("another machine") << QByteArray("1\ncellora\nfar-away-host\n");
+        QTest::newRow("garbage") << QByteArray("garbage");
+        QTest::newRow("empty") << QByteArray();
+    }
+
+    // A lock this machine cannot check names the file to delete if no Cellora runs there.
+    void foreignLockSaysWhichFileToDelete()
+    {
+        QFETCH(QByteArray, lock);
+        QVERIFY(QDir().mkpath(folder("foreign")));
+        const QString lockFile = QDir(folder("foreign")).filePath(StoreFiles::lockFile);
+        QVERIFY(writeBytes(lockFile, lock));
+        StorageLock storage;
+        QCOMPARE(storage.lock(folder("foreign")), StorageLock::Outcome::InUse);
+        QVERIFY2(storage.holder().contains("delete " + QDir::toNativeSeparators(lockFile)),
+            qPrintable(storage.holder()));
+        QVERIFY(QFile::remove(lockFile));
     }
 
     void openFolderMovesTheLock()
