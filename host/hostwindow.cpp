@@ -115,11 +115,13 @@ void HostWindow::buildWarningBar(QWidget *content)
 
 bool HostWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // Cheap for every other event of the program: the type is looked at first.
     const QEvent::Type type = event->type();
-    const auto *widget = qobject_cast<QWidget *>(watched);
-    if ((type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) && widget
-        && d->gui->isAncestorOf(widget))
-        QTimer::singleShot(0, this, &HostWindow::showStoreProblem);
+    if (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && d->gui->isAncestorOf(widget))
+            QTimer::singleShot(0, this, &HostWindow::showStoreProblem);
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
