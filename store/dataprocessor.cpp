@@ -173,7 +173,7 @@ void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     }
     const auto keepBeforeInPlace
         = [&] { return guard->keepBeforeInPlace(path, storagePath, present); };
-    if (!FileBytes::replaceFile(path, document, present, { keepBeforeInPlace, path })) {
+    if (!FileBytes::replaceFile(path, document, present, { keepBeforeInPlace, QString() })) {
         if (guard->problem() != Problem::CannotKeepCopy)
             guard->setProblem(Problem::WriteFailed);
         return;
@@ -271,7 +271,7 @@ bool DataProcessor::importData(QIODevice *source)
     const FileBytes::Stamp spared
         = chosen ? FileBytes::Stamp::of(chosen->handle()) : FileBytes::Stamp();
     // The present content is kept already, so the file may be written in place.
-    if (!FileBytes::replaceWithLines(path, source, { [] { return true; }, path })) {
+    if (!FileBytes::replaceWithLines(path, source, { [] { return true; }, QString() })) {
         guard->setProblem(Problem::WriteFailed);
         return false;
     }

@@ -300,8 +300,8 @@ bool openReplacement(QSaveFile &file, bool *inPlace, const Replacement &how)
         *inPlace = true;
         return true;
     }
-    if (!QFileInfo::exists(file.fileName()))
-        copyPermissions(file.handle(), how.permissionsOf);
+    // QSaveFile gives a replacement the mode of the file it replaces by itself.
+    copyPermissions(file.handle(), how.permissionsOf);
     return true;
 }
 

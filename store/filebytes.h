@@ -65,7 +65,7 @@ bool mayReplace(const QString &folder, const QString &path);
 // How a file is replaced. A write in place cuts the file short first, so it happens only
 // after `beforeInPlace` kept what the file holds elsewhere (returns true); without it, or
 // when it returns false, the file is not written in place. A new file takes the permission
-// bits of the file at `permissionsOf`, whatever the umask.
+// bits of the file at `permissionsOf` (when given), whatever the umask.
 struct Replacement {
     std::function<bool()> beforeInPlace;
     QString permissionsOf;
