@@ -33,6 +33,11 @@ void messageDialog(QWidget *parent, const QString &title, const QString &text, b
         QMessageBox::information(parent, title, text);
 }
 
+bool questionDialog(QWidget *parent, const QString &title, const QString &text)
+{
+    return QMessageBox::question(parent, title, text) == QMessageBox::Yes;
+}
+
 } // namespace
 
 std::function<QString(QWidget *, const QString &, const QString &)> HostDialogs::chooseFolder
@@ -43,3 +48,4 @@ std::function<int(QWidget *, const QString &, const QString &, const QStringList
     HostDialogs::chooseItem = itemDialog;
 std::function<void(QWidget *, const QString &, const QString &, bool)> HostDialogs::tell
     = messageDialog;
+std::function<bool(QWidget *, const QString &, const QString &)> HostDialogs::ask = questionDialog;

@@ -26,6 +26,8 @@ extern std::function<int(
 // A message the user reads and confirms; `warning` marks a failure.
 extern std::function<void(QWidget *parent, const QString &title, const QString &text, bool warning)>
     tell;
+// A question the user answers with yes (true) or no.
+extern std::function<bool(QWidget *parent, const QString &title, const QString &text)> ask;
 
 } // namespace HostDialogs
 

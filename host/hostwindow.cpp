@@ -15,16 +15,21 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -62,6 +67,9 @@ public:
     std::unique_ptr<UndoHistory> history;
     QAction *undo = nullptr;
     QAction *redo = nullptr;
+    QScrollArea *moduleArea = nullptr;
+    QWidget *warningBar = nullptr;
+    QLabel *warningText = nullptr;
     QString folder;
     std::unique_ptr<StorageLock> lock;
     QMenu *recentMenu = nullptr;
@@ -71,13 +79,9 @@ HostWindow::HostWindow(QWidget *parent)
     : QMainWindow(parent)
     , d(std::make_unique<HostWindowPrivate>())
 {
-    // The module's pages have fixed minimum sizes; on a screen smaller than those the
-    // window shrinks below them and scrolls instead of pushing buttons off the screen.
-    auto *area = new QScrollArea;
-    area->setObjectName(QStringLiteral("moduleScrollArea"));
-    area->setFrameShape(QFrame::NoFrame);
-    area->setWidgetResizable(true);
-    setCentralWidget(area);
+    auto *content = new QWidget;
+    buildWarningBar(content);
+    setCentralWidget(content);
     buildMenus();
     placeModuleWindow();
     const QSize moduleSize = d->gui->size();
@@ -86,6 +90,8 @@ HostWindow::HostWindow(QWidget *parent)
         QSettings(settingsOrganisation, settingsApplication).value(geometryKey).toByteArray());
     fitIntoScreen();
     setWindowTitle(QStringLiteral("Cellora"));
+    // Every save follows a click or a key; what it left is looked at right after.
+    qApp->installEventFilter(this);
 }
 
 void HostWindow::placeModuleWindow()
@@ -94,17 +100,17 @@ void HostWindow::placeModuleWindow()
     // new window for every other folder, so that nothing of the last folder is shown
     // or written into the new one. The old window goes once its own events are done.
     d->history.reset();
-    auto *area = static_cast<QScrollArea *>(centralWidget());
-    if (QWidget *old = area->takeWidget())
+    if (QWidget *old = d->moduleArea->takeWidget())
         old->deleteLater();
     d->gui = new CelloraGui;
     // Placed inside this window, the module's window is a plain widget at its own size.
     d->gui->setWindowFlags(Qt::Widget);
-    area->setWidget(d->gui);
+    d->moduleArea->setWidget(d->gui);
     // The home button asks the host to take the module away: that ends the program.
     connect(d->gui, &CelloraGui::closeCelloraGui, this, &HostWindow::leaveByHome);
     d->history = std::make_unique<UndoHistory>(d->gui);
     connect(d->history.get(), &UndoHistory::changed, this, &HostWindow::refreshEditMenu);
+    connect(d->history.get(), &UndoHistory::changed, this, &HostWindow::showStoreProblem);
     refreshEditMenu();
 }
 
@@ -133,8 +139,68 @@ void HostWindow::leaveByHome()
         if (!HomeGuard::leaveUnsaved(this, name))
             return;
     }
-    close();
-    QCoreApplication::quit();
+    // Closing asks first while a change is unsaved: the user may stay to save it.
+    if (close())
+        QCoreApplication::quit();
+
+
+void HostWindow::buildWarningBar(QWidget *content)
+{
+    auto *layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    d->warningBar = new QFrame;
+    d->warningBar->setObjectName(QStringLiteral("warningBar"));
+    d->warningBar->setStyleSheet(
+        QStringLiteral("#warningBar { background: #fff3c4; border-bottom: 1px solid #c9a227; }"));
+    auto *bar = new QHBoxLayout(d->warningBar);
+    d->warningText = new QLabel;
+    d->warningText->setObjectName(QStringLiteral("warningText"));
+    d->warningText->setWordWrap(true);
+    auto *retry = new QPushButton(tr("Retry"));
+    retry->setObjectName(QStringLiteral("retryButton"));
+    connect(retry, &QPushButton::clicked, this, &HostWindow::retrySave);
+    bar->addWidget(d->warningText, 1);
+    bar->addWidget(retry);
+    d->warningBar->hide();
+    layout->addWidget(d->warningBar);
+    // The module's pages have fixed minimum sizes; on a screen smaller than those the
+    // window shrinks below them and scrolls instead of pushing buttons off the screen.
+    d->moduleArea = new QScrollArea;
+    d->moduleArea->setObjectName(QStringLiteral("moduleScrollArea"));
+    d->moduleArea->setFrameShape(QFrame::NoFrame);
+    d->moduleArea->setWidgetResizable(true);
+    layout->addWidget(d->moduleArea, 1);
+}
+
+bool HostWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Cheap for every other event of the program: the type is looked at first.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && d->gui->isAncestorOf(widget))
+            QTimer::singleShot(0, this, &HostWindow::showStoreProblem);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void HostWindow::showStoreProblem()
+{
+    const QString problem = d->gui->storeProblem();
+    // A warning about the folder stays until a save tells otherwise.
+    if (problem.isEmpty() && d->lock && d->lock->isWritable())
+        d->warningBar->hide();
+    else if (!problem.isEmpty()) {
+        d->warningText->setText(problem);
+        d->warningBar->show();
+    }
+}
+
+void HostWindow::retrySave()
+{
+    d->gui->saveAgain();
+    showStoreProblem();
 }
 
 HostWindow::~HostWindow() = default;
@@ -276,6 +342,15 @@ StorageLock::Outcome HostWindow::openFolder(const QString &folder, QString *hold
     }
     d->lock = std::move(lock);
     showFolder(absolute, remember);
+    if (outcome == StorageLock::Outcome::Unwritable) {
+        // Said in the window, not only on the terminal: every change would be lost.
+        d->warningText->setText(tr("The storage folder %1 cannot be created or written: the "
+                                   "logbook opens for reading, but no change will be saved. "
+                                   "Make the folder writable for your user, or open another "
+                                   "one.")
+                                    .arg(shown(absolute)));
+        d->warningBar->show();
+    }
     return outcome;
 }
 
@@ -285,6 +360,7 @@ void HostWindow::showFolder(const QString &folder, bool remember)
         placeModuleWindow();
     d->folder = folder;
     d->gui->changeStoragePath(folder);
+    showStoreProblem();
     setWindowTitle(tr("Cellora – %1").arg(shown(folder)));
     if (remember)
         this->remember(folder);
@@ -405,6 +481,7 @@ void HostWindow::restoreRescueCopy()
         this, title, tr("The present store is kept as a rescue copy in turn. Restore:"), items);
     if (chosen >= 0 && chosen < copies.size())
         d->gui->importFile(copies[chosen]);
+    showStoreProblem();
 }
 
 void HostWindow::showAbout()
@@ -419,6 +496,14 @@ void HostWindow::showAbout()
 
 void HostWindow::closeEvent(QCloseEvent *event)
 {
+    showStoreProblem();
+    if (!d->gui->storeProblem().isEmpty()
+        && !HostDialogs::ask(this, tr("Quit Cellora"),
+            d->gui->storeProblem() + QStringLiteral("\n\n")
+                + tr("Quit anyway and lose the change?"))) {
+        event->ignore();
+        return;
+    }
     QSettings settings(settingsOrganisation, settingsApplication);
     settings.setValue(geometryKey, saveGeometry());
     settings.sync();

@@ -40,6 +40,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void fitIntoScreen();
@@ -62,6 +63,9 @@ private:
     void showAbout();
     bool readLogbookFor(const QString &title, StoreSnapshot &store);
     void writeOutput(const QString &title, const QString &target, const QByteArray &content);
+    void buildWarningBar(QWidget *content);
+    void showStoreProblem();
+    void retrySave();
 
     std::unique_ptr<HostWindowPrivate> d;
 };

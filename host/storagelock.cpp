@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 
 #include <unistd.h>
 
@@ -45,10 +46,17 @@ StorageLock::Outcome StorageLock::lock(const QString &folder)
     qint64 pid = 0;
     QString hostName;
     QString application;
-    if (candidate->getLockInfo(&pid, &hostName, &application))
-        holderText = QStringLiteral("process %1 (%2 on %3)").arg(pid).arg(application, hostName);
-    else
-        holderText = QStringLiteral("another process");
+    const QString lockPath = QDir::toNativeSeparators(QDir(folder).filePath(StoreFiles::lockFile));
+    if (!candidate->getLockInfo(&pid, &hostName, &application)) {
+        holderText = QStringLiteral("a program whose lock file cannot be read; if no Cellora "
+                                    "uses this folder, delete %1")
+                         .arg(lockPath);
+        return Outcome::InUse;
+    }
+    holderText = QStringLiteral("process %1 (%2 on %3)").arg(pid).arg(application, hostName);
+    if (hostName != QSysInfo::machineHostName())
+        holderText
+            += QStringLiteral("; if no Cellora runs on %1, delete %2").arg(hostName, lockPath);
     return Outcome::InUse;
 }
 

@@ -27,9 +27,12 @@ public:
     StorageLock &operator=(const StorageLock &) = delete;
 
     Outcome lock(const QString &folder);
-    // After InUse: who holds the folder, as "process 1234 (cellora-host on host1)".
+    // After InUse: who holds the folder, as "process 1234 (cellora on host1)", and, where
+    // this program cannot tell whether that process still runs (another machine, a lock
+    // file it cannot read), which file to delete if no Cellora runs there.
     QString holder() const { return holderText; }
     void unlock();
+    bool isWritable() const { return file != nullptr; }
 
 private:
     std::unique_ptr<QLockFile> file;

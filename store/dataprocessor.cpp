@@ -4,15 +4,16 @@
 #include "records/modelwidget.h"
 #include "store/filebytes.h"
 #include "store/overwriteguard.h"
-#include "store/storefiles.h"
 #include "store/recordwriter.h"
 #include "store/rescuecopies.h"
+#include "store/storefiles.h"
 #include "store/storememory.h"
 #include "store/textforms.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -126,6 +127,24 @@ void DataProcessor::setStoragePath(const QString &path)
 {
     storagePath = path;
     guard->forget(); // nothing is known yet about the file of another folder
+    guard->setProblem(Problem::None);
+}
+
+DataProcessor::Problem DataProcessor::problem() const
+{
+    return guard->problem();
+}
+
+bool DataProcessor::mayReplaceDataFile(const QString &path)
+{
+    if (FileBytes::mayReplace(storagePath, path))
+        return true;
+    const QFileInfo existing(path);
+    if (!existing.exists())
+        guard->setProblem(Problem::FolderUnwritable);
+    else
+        guard->setProblem(existing.isFile() ? Problem::FileReadOnly : Problem::NotAFile);
+    return false;
 }
 
 QString DataProcessor::dataFilePath() const
@@ -144,40 +163,98 @@ struct DataProcessor::Reading {
 void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     const QVector<ModelWidget *> &models, const QStringList &locations)
 {
-    // Whether the file may be replaced at all is asked once, where the bytes are written.
     checkReproduction();
     const QByteArray document
         = guard->memory().cache.document(StoreValues::of(batteries, models, locations));
-    if (document.isEmpty()) // the writer failed: the file stays as it is
+    if (document.isEmpty()) { // the writer failed: the file stays as it is
+        guard->setProblem(Problem::WriteFailed);
         guard->report(false, QByteArray(), QByteArray());
-    else
-        replaceContent(document);
+        return;
+    }
+    replaceContent(document);
 }
 
 bool DataProcessor::replaceContent(const QByteArray &content)
 {
-    const QString path = dataFilePath();
-    // A file that this store did not write or read whole is kept as a rescue copy first;
-    // when that copy cannot be made, the file stays as it is. The ordinary save finds the
-    // present bytes in memory.
     QByteArray present;
-    const bool written = FileBytes::mayReplace(storagePath, path)
-        && guard->protect(path, storagePath, &present)
-        && FileBytes::replaceFile(path, content, present);
-    if (written)
-        guard->noteWritten(path, content);
+    const bool written = writeContent(dataFilePath(), content, present);
     guard->report(written, present, written ? content : present);
     return written;
 }
 
+// The one save path: `present` receives what the file held. A file that this store did
+// not write or read whole is kept as a rescue copy first; when that copy cannot be made,
+// the file stays as it is. The ordinary save finds the present bytes in memory.
+bool DataProcessor::writeContent(const QString &path, const QByteArray &content, QByteArray &present)
+{
+    if (!mayReplaceDataFile(path))
+        return false;
+    if (!guard->protect(path, storagePath, &present)) {
+        // Only on this failing path: the ordinary save asks nothing more of the disk.
+        const QFileInfo existing(path);
+        if (existing.exists() && !existing.isFile())
+            guard->setProblem(Problem::NotAFile);
+        return false;
+    }
+    const auto keepBeforeInPlace
+        = [&] { return guard->keepBeforeInPlace(path, storagePath, present); };
+    if (!FileBytes::replaceFile(path, content, present, { keepBeforeInPlace, QString() })) {
+        if (guard->problem() != Problem::CannotKeepCopy)
+            guard->setProblem(Problem::WriteFailed);
+        return false;
+    }
+    guard->noteWritten(path, content);
+    guard->rotateCopies(storagePath);
+    guard->setProblem(Problem::None);
+    return true;
+}
+
+// Replaces the data file with the lines of `source`; `present` receives what it held.
+bool DataProcessor::importContent(const QString &path, QIODevice *source, QByteArray &present)
+{
+    if (!mayReplaceDataFile(path))
+        return false;
+    // Whatever the chosen file holds, the store it replaces stays as a rescue copy.
+    if (!OverwriteGuard::readPresent(path, &present)) {
+        guard->setProblem(Problem::ImportNotKept);
+        return false;
+    }
+    RescueCopies copies(storagePath);
+    if (!present.isEmpty() && !copies.keep(present, path)) {
+        guard->setProblem(Problem::ImportNotKept);
+        return false;
+    }
+    // Known by its file, not its name: the chosen file may be one of the rescue copies.
+    const auto *chosen = qobject_cast<QFile *>(source);
+    const FileBytes::Stamp spared
+        = chosen ? FileBytes::Stamp::of(chosen->handle()) : FileBytes::Stamp();
+    // The present content is kept already, so the file may be written in place.
+    if (!FileBytes::replaceWithLines(path, source, { [] { return true; }, QString() })) {
+        guard->setProblem(Problem::WriteFailed);
+        return false;
+    }
+    // Only once the import is in: a failed one deletes nothing, and the copy being
+    // restored is never rotated away.
+    copies.rotate(spared);
+    guard->forget(); // the reload that follows reads what was imported
+    guard->setProblem(Problem::None);
+    return true;
+}
+
 bool DataProcessor::keepRescueCopy()
 {
-    return OverwriteGuard::keepPresent(dataFilePath(), storagePath);
+    QByteArray present;
+    return OverwriteGuard::readPresent(dataFilePath(), &present) && keepRescueCopy(present);
 }
 
 bool DataProcessor::keepRescueCopy(const QByteArray &content)
 {
-    return content.isEmpty() || RescueCopies(storagePath).keep(content);
+    if (content.isEmpty())
+        return true;
+    RescueCopies copies(storagePath);
+    const bool kept = copies.keep(content, dataFilePath());
+    copies.rotate();
+    return kept;
 }
 
 void DataProcessor::setWriteListener(WriteListener listener)
@@ -281,6 +358,9 @@ bool DataProcessor::exportData(QIODevice *target)
     QFile file;
     if (!target || !FileBytes::openRegularFile(file, dataFilePath()))
         return false;
+    // A backup holds the same data as the logbook: it gets the same permission bits.
+    if (auto *backup = qobject_cast<QFileDevice *>(target))
+        FileBytes::copyPermissions(backup->handle(), dataFilePath());
     return FileBytes::copyLines(&file, target);
 }
 
@@ -289,15 +369,11 @@ bool DataProcessor::importData(QIODevice *source)
     const QString path = dataFilePath();
     if (!source || !source->isReadable())
         return false;
-    // Whatever the chosen file holds, the store it replaces stays as a rescue copy.
     QByteArray present;
-    if (!FileBytes::mayReplace(storagePath, path)
-        || !OverwriteGuard::keepPresent(path, storagePath, &present)
-        || !FileBytes::replaceWithLines(path, source)) {
+    if (!importContent(path, source, present)) {
         guard->report(false, present, present);
         return false;
     }
-    guard->forget(); // the reload that follows reads what was imported
     // Rare enough for one more read: the listener is told what the file holds now.
     QByteArray imported;
     FileBytes::Stamp stamp;

@@ -22,6 +22,18 @@ class DataProcessor : public QObject {
     Q_OBJECT
 
 public:
+    // Why the last save or import did not reach the data file; None once one did.
+    enum class Problem {
+        None,
+        FolderUnwritable, // the storage folder cannot be made or written
+        FileReadOnly, // the data file may not be written (read-only, another owner)
+        NotAFile, // something else than a file holds the data file's name
+        Unreadable, // the data file cannot be read whole, so it is not overwritten
+        CannotKeepCopy, // its content needed a rescue copy that could not be written
+        WriteFailed, // the write itself failed (a full disk); the file kept its content
+        ImportNotKept, // an import was refused: the present store could not be kept first
+    };
+
     explicit DataProcessor(QObject *parent = nullptr);
     ~DataProcessor() override;
 
@@ -58,8 +70,13 @@ public:
     QByteArray document(const QVector<BatteryWidget *> &batteries,
         const QVector<ModelWidget *> &models, const QStringList &locations);
 
+    Problem problem() const;
+
 private:
     struct Reading;
+    bool mayReplaceDataFile(const QString &path);
+    bool writeContent(const QString &path, const QByteArray &content, QByteArray &present);
+    bool importContent(const QString &path, QIODevice *source, QByteArray &present);
     bool openForReading(Reading &reading);
     bool restartReading(Reading &reading);
     bool readInOnePass(Reading &reading, QStringList &locations);

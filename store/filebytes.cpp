@@ -267,12 +267,41 @@ bool mayReplace(const QString &folder, const QString &path)
     return !existing.exists() || existing.isWritable();
 }
 
-bool openReplacement(QSaveFile &file, bool *inPlace)
+void copyPermissions(int fd, const QString &path)
 {
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    struct stat info { };
+    if (!path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &info) == 0)
+        ::fchmod(fd, info.st_mode & 07777);
+}
+
+bool syncFolder(const QString &folder)
+{
+    const int fd
+        = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    *inPlace = Stamp::of(file.handle()).isSameFile(Stamp::of(file.fileName()));
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+bool openReplacement(QSaveFile &file, bool *inPlace, const Replacement &how)
+{
+    // A temporary file first; opening in place would truncate the file at once.
+    file.setDirectWriteFallback(false);
+    *inPlace = false;
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QFileInfo target(file.fileName());
+        if (!target.isFile() || !target.isWritable() || !how.beforeInPlace || !how.beforeInPlace())
+            return false;
+        file.setDirectWriteFallback(true);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        *inPlace = true;
+        return true;
+    }
+    // QSaveFile gives a replacement the mode of the file it replaces by itself.
+    copyPermissions(file.handle(), how.permissionsOf);
     return true;
 }
 
@@ -285,14 +314,18 @@ bool commitReplacement(QSaveFile &file)
         file.commit(); // closes the cancelled file and removes the temporary one
         return false;
     }
-    return file.commit();
+    const QString folder = QFileInfo(file.fileName()).absolutePath();
+    // Without the folder's sync, a power loss could bring back the previous file after the
+    // rename was reported done.
+    return file.commit() && syncFolder(folder);
 }
 
-bool replaceFile(const QString &path, const QByteArray &content, const QByteArray &previous)
+bool replaceFile(const QString &path, const QByteArray &content, const QByteArray &previous,
+    const Replacement &how)
 {
     QSaveFile file(path);
     bool inPlace = false;
-    if (!openReplacement(file, &inPlace))
+    if (!openReplacement(file, &inPlace, how))
         return false;
     if (writeAll(&file, content) && commitReplacement(file))
         return true;
@@ -304,7 +337,7 @@ bool replaceFile(const QString &path, const QByteArray &content, const QByteArra
     return false;
 }
 
-bool replaceWithLines(const QString &path, QIODevice *source)
+bool replaceWithLines(const QString &path, QIODevice *source, const Replacement &how)
 {
     // Written in place, the target would be emptied before it is read as the source.
     QBuffer wholeSource;
@@ -316,7 +349,7 @@ bool replaceWithLines(const QString &path, QIODevice *source)
     }
     QSaveFile target(path);
     bool inPlace = false;
-    if (!openReplacement(target, &inPlace))
+    if (!openReplacement(target, &inPlace, how))
         return false;
     if (!copyLines(source, &target)) {
         target.cancelWriting();

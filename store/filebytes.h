@@ -7,6 +7,8 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
+
 class QFile;
 class QSaveFile;
 
@@ -60,23 +62,40 @@ inline bool writeAll(QIODevice *device, const QByteArray &content)
 // read-only file; such a file is left as it is.
 bool mayReplace(const QString &folder, const QString &path);
 
+// How a file is replaced. A write in place cuts the file short first, so it happens only
+// after `beforeInPlace` kept what the file holds elsewhere (returns true); without it, or
+// when it returns false, the file is not written in place. A new file takes the permission
+// bits of the file at `permissionsOf` (when given), whatever the umask.
+struct Replacement {
+    std::function<bool()> beforeInPlace;
+    QString permissionsOf;
+};
+
+// Gives the file open as `fd` the permission bits of the file at `path`, if there is one.
+void copyPermissions(int fd, const QString &path);
+
+// Makes a rename in `folder` last through a power loss: syncs the folder itself.
+bool syncFolder(const QString &folder);
+
 // Opens a replacement of `file`'s target: a temporary file beside it, renamed over it
 // by commitReplacement(). Where the folder refuses a temporary file but the target
-// itself is writable, the target is written in place; `inPlace` tells which.
-bool openReplacement(QSaveFile &file, bool *inPlace);
+// itself is writable, the target is written in place (see Replacement); `inPlace` tells
+// which.
+bool openReplacement(QSaveFile &file, bool *inPlace, const Replacement &how = Replacement());
 
-// Makes the replacement the file, once every byte reached the disk; otherwise cancels
-// it, so that the previous file stays as it was.
+// Makes the replacement the file, once every byte and the folder's entry reached the disk;
+// otherwise cancels it, so that the previous file stays as it was.
 bool commitReplacement(QSaveFile &file);
 
 // Replaces the file at `path` by `content` through the two steps above. Should a write
 // in place fail, `previous` is written back.
-bool replaceFile(
-    const QString &path, const QByteArray &content, const QByteArray &previous = QByteArray());
+bool replaceFile(const QString &path, const QByteArray &content,
+    const QByteArray &previous = QByteArray(), const Replacement &how = Replacement());
 
 // Replaces the file at `path` by the line copy of `source` (see copyLines), through the
 // same two steps. Importing the file into itself reads it whole first.
-bool replaceWithLines(const QString &path, QIODevice *source);
+bool replaceWithLines(
+    const QString &path, QIODevice *source, const Replacement &how = Replacement());
 
 } // namespace FileBytes
 

@@ -11,27 +11,17 @@ namespace {
 // is not read, and so never overwritten: it cannot be kept as a rescue copy either.
 constexpr qint64 largestStore = qint64(512) * 1024 * 1024;
 
-// What the file at `path` holds now, empty when there is none; false when it is there but
-// cannot be read whole.
-bool readPresent(const QString &path, QByteArray *present)
-{
-    present->clear();
-    return !QFileInfo::exists(path) || FileBytes::readWhole(path, *present, largestStore);
-}
-
-// An empty file holds nothing to lose.
-bool keepUnlessEmpty(const QByteArray &present, const QString &storageFolder)
-{
-    return present.isEmpty() || RescueCopies(storageFolder).keep(present);
-}
-
 } // namespace
 
 void OverwriteGuard::forget()
 {
+    // The listener stays, and why the last save failed stays known until a save or an
+    // import succeeds.
     Listener stays = std::move(listener);
+    const Problem problem = lastProblem;
     *this = OverwriteGuard();
     listener = std::move(stays);
+    lastProblem = problem;
 }
 
 void OverwriteGuard::noteRead(
@@ -66,14 +56,21 @@ bool OverwriteGuard::protect(const QString &path, const QString &storageFolder, 
         *present = content;
         return true;
     }
-    if (!readPresent(path, present))
+    if (!readPresent(path, present)) {
+        lastProblem = Problem::Unreadable;
         return false; // what cannot be read cannot be kept: leave the file alone
+    }
     // Touched, but with the same content (compared, not judged by the time stamp).
     if (known && !damaged && *present == content) {
         stamp = now;
         return true;
     }
-    return keepUnlessEmpty(*present, storageFolder);
+    // An empty file holds nothing to lose.
+    copiesMade = true;
+    if (present->isEmpty() || RescueCopies(storageFolder).keep(*present, path))
+        return true;
+    lastProblem = Problem::CannotKeepCopy;
+    return false;
 }
 
 bool OverwriteGuard::readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *now) const
@@ -89,15 +86,6 @@ bool OverwriteGuard::readFile(const QString &path, QByteArray *bytes, FileBytes:
     return FileBytes::readWhole(path, *bytes, largestStore, now);
 }
 
-bool OverwriteGuard::keepPresent(
-    const QString &path, const QString &storageFolder, QByteArray *present)
-{
-    QByteArray read;
-    if (!present)
-        present = &read;
-    return readPresent(path, present) && keepUnlessEmpty(*present, storageFolder);
-}
-
 void OverwriteGuard::noteReproduction(bool same)
 {
     reproduced = same;
@@ -109,4 +97,30 @@ StoreMemory &OverwriteGuard::memory()
     if (!kept)
         kept = std::make_shared<StoreMemory>();
     return *kept;
+}
+
+bool OverwriteGuard::readPresent(const QString &path, QByteArray *present)
+{
+    present->clear();
+    return !QFileInfo::exists(path) || FileBytes::readWhole(path, *present, largestStore);
+}
+
+bool OverwriteGuard::keepBeforeInPlace(
+    const QString &path, const QString &storageFolder, const QByteArray &present)
+{
+    copiesMade = true;
+    if (present.isEmpty() || RescueCopies(storageFolder).keep(present, path)
+        || RescueCopies::elsewhere(storageFolder).keep(present, path))
+        return true;
+    lastProblem = Problem::CannotKeepCopy;
+    return false;
+}
+
+void OverwriteGuard::rotateCopies(const QString &storageFolder)
+{
+    if (!copiesMade)
+        return;
+    copiesMade = false;
+    RescueCopies(storageFolder).rotate();
+    RescueCopies::elsewhere(storageFolder).rotate();
 }

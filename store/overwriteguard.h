@@ -2,6 +2,7 @@
 #define OVERWRITEGUARD_H
 
 #include "cellora_global.h"
+#include "store/dataprocessor.h"
 #include "store/filebytes.h"
 
 #include <QByteArray>
@@ -13,11 +14,13 @@
 struct StoreMemory;
 
 // What a store last read from or wrote to its data file, to notice before a save that
-// something else changed the file since, and to keep that as a rescue copy first.
+// something else changed the file since, and to keep that as a rescue copy first; and why
+// the last save or import did not reach the file.
 class OverwriteGuard {
 public:
     using Listener
         = std::function<void(bool written, const QByteArray &before, const QByteArray &after)>;
+    using Problem = DataProcessor::Problem;
 
     // A new storage folder: nothing is known about its file. The listener stays.
     void forget();
@@ -27,15 +30,18 @@ public:
     // Before the data file at `path` is overwritten: keeps its present content as a
     // rescue copy unless it is what the store last read or wrote, from a read that ended
     // cleanly. `present` receives what the file holds. False when a copy was needed and
-    // could not be kept: then the file must not be overwritten.
+    // could not be kept, or the file cannot be read: then it must not be overwritten, and
+    // problem() says which.
     bool protect(const QString &path, const QString &storageFolder, QByteArray *present);
+    // Where a write in place would cut the file short: keeps `present` first, in the
+    // storage folder's rescue copies or, where that folder refuses new files, elsewhere.
+    bool keepBeforeInPlace(
+        const QString &path, const QString &storageFolder, const QByteArray &present);
+    // After a save reached the file: the copies made on the way are rotated.
+    void rotateCopies(const QString &storageFolder);
     // The bytes of the file at `path` with their stamp: from memory while the file is still
     // what the store last read or wrote, otherwise read whole. False when it cannot be read.
     bool readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *stamp) const;
-    // Before an import: keeps the present content, whatever it is.
-    // `present` receives what was kept.
-    static bool keepPresent(
-        const QString &path, const QString &storageFolder, QByteArray *present = nullptr);
 
     // Told after every attempt to write the data file, with what it held before and after.
     void setListener(Listener newListener) { listener = std::move(newListener); }
@@ -57,7 +63,16 @@ public:
     // What the store keeps between reads and saves; forget() drops it with the rest.
     StoreMemory &memory();
 
+    // What the file at `path` holds now, empty when there is none; false when it is there
+    // but cannot be read whole.
+    static bool readPresent(const QString &path, QByteArray *present);
+
+    Problem problem() const { return lastProblem; }
+    void setProblem(Problem problem) { lastProblem = problem; }
+
 private:
+    Problem lastProblem = Problem::None;
+    bool copiesMade = false;
     bool known = false;
     bool damaged = false;
     bool reproduced = false;

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -15,11 +16,38 @@ struct Copy {
     qint64 modifiedNs;
 };
 
+// The index holds one file name a line; no copy is larger than the readers' limit, so
+// neither is a list of twenty names.
+constexpr qint64 largestIndex = 64 * 1024;
+
+bool isFile(const QString &path, const FileBytes::Stamp &file)
+{
+    return file.exists && FileBytes::Stamp::of(path).isSameFile(file);
+}
+
 } // namespace
 
 RescueCopies::RescueCopies(const QString &storageFolder)
     : dir(QDir(storageFolder).filePath(StoreFiles::rescueFolder))
 {
+}
+
+QString RescueCopies::elsewhereFolder(const QString &storageFolder)
+{
+    // The whole path names the folder, with "/" and "%" escaped, so that two storage
+    // folders of the same name never share their copies.
+    QString name = QDir::cleanPath(QFileInfo(storageFolder).absoluteFilePath()).mid(1);
+    name.replace(QLatin1Char('%'), QLatin1String("%25"))
+        .replace(QLatin1Char('/'), QLatin1String("%2F"));
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir(base).filePath(QStringLiteral("Cellora/rescue-elsewhere/") + name);
+}
+
+RescueCopies RescueCopies::elsewhere(const QString &storageFolder)
+{
+    RescueCopies copies(storageFolder);
+    copies.dir.setPath(elsewhereFolder(storageFolder));
+    return copies;
 }
 
 QStringList RescueCopies::copies() const
@@ -38,21 +66,70 @@ QStringList RescueCopies::copies() const
     return paths;
 }
 
-bool RescueCopies::keep(const QByteArray &content)
+QStringList RescueCopies::made() const
+{
+    QByteArray index;
+    if (!FileBytes::readWhole(dir.filePath(StoreFiles::rescueIndex), index, largestIndex))
+        return QStringList();
+    QStringList names;
+    for (const QByteArray &line : index.split('\n')) {
+        const QString name = QFile::decodeName(line);
+        // Only plain names of copies: a damaged index must not point outside the folder.
+        if (name.startsWith(StoreFiles::copyPrefix) && !name.contains(QLatin1Char('/'))
+            && dir.exists(name) && !names.contains(name))
+            names << name;
+    }
+    return names;
+}
+
+bool RescueCopies::writeIndex(const QStringList &names, const QString &permissionsOf) const
+{
+    QByteArray index;
+    for (const QString &name : names)
+        index += QFile::encodeName(name) + '\n';
+    return FileBytes::replaceFile(
+        dir.filePath(StoreFiles::rescueIndex), index, QByteArray(), { {}, permissionsOf });
+}
+
+bool RescueCopies::keep(const QByteArray &content, const QString &permissionsOf)
 {
     if (!dir.mkpath(QStringLiteral(".")))
         return false;
     if (holds(content))
         return true;
-    if (!FileBytes::replaceFile(newName(), content))
+    const QString path = newName();
+    if (!FileBytes::replaceFile(path, content, QByteArray(), { {}, permissionsOf }))
         return false;
-    removeOldest();
+    // Should the index not be written, the copy stays unlisted: never deleted, and the
+    // next save of the same content makes another one.
+    writeIndex(made() << QFileInfo(path).fileName(), permissionsOf);
     return true;
+}
+
+void RescueCopies::rotate(const FileBytes::Stamp &spared)
+{
+    QStringList names = made();
+    QStringList doomed;
+    // The newest copy is the last one listed; it always stays.
+    for (int i = 0; i < names.size() - 1 && names.size() - doomed.size() > kept; ++i) {
+        if (!isFile(dir.filePath(names.at(i)), spared))
+            doomed << names.at(i);
+    }
+    if (doomed.isEmpty())
+        return;
+    for (const QString &name : doomed)
+        names.removeOne(name);
+    // Out of the index first: a kill in between leaves a file that is never deleted.
+    if (!writeIndex(names, dir.filePath(names.constLast())))
+        return;
+    for (const QString &name : doomed)
+        QFile::remove(dir.filePath(name));
 }
 
 bool RescueCopies::holds(const QByteArray &content) const
 {
-    for (const QString &path : copies()) {
+    for (const QString &name : made()) {
+        const QString path = dir.filePath(name);
         QByteArray copy;
         if (QFileInfo(path).size() == content.size()
             && FileBytes::readWhole(path, copy, content.size()) && copy == content)
@@ -68,11 +145,4 @@ QString RescueCopies::newName() const
     for (int suffix = 1; dir.exists(name); ++suffix)
         name = stem + QStringLiteral("_%1").arg(suffix) + StoreFiles::copySuffix;
     return dir.filePath(name);
-}
-
-void RescueCopies::removeOldest()
-{
-    const QStringList all = copies();
-    for (int i = 0; i < all.size() - kept; ++i)
-        QFile::remove(all.at(i));
 }

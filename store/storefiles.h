@@ -14,6 +14,8 @@ namespace StoreFiles {
 constexpr QLatin1String dataFile("cellora.xml");
 constexpr QLatin1String lockFile("cellora.lock");
 constexpr QLatin1String rescueFolder("rescue");
+// The list of the rescue copies the store made itself, oldest first.
+constexpr QLatin1String rescueIndex("copies.index");
 constexpr QLatin1String copyPrefix("cellora_");
 constexpr QLatin1String copySuffix(".xml");
 constexpr QLatin1String copyPattern("cellora_*.xml");

@@ -9,8 +9,11 @@
 #include "testsupport.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTranslator>
 #include <QtTest>
 
@@ -100,6 +103,67 @@ private slots:
         chosenItem = -1;
         offeredItems.clear();
         told.clear();
+    }
+
+    // A save that cannot reach the file shows at once, holds the window open while the user
+    // keeps it, and goes away once Retry saves.
+    void failedSaveShowsTheWarningBar()
+    {
+        QVERIFY(writeStoreTo(folder("warn"), storeOf({ "Pack A" })));
+        HostWindow window;
+        QCOMPARE(window.openFolder(folder("warn")), StorageLock::Outcome::Locked);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *bar = namedChild<QWidget>(window, "warningBar");
+        QVERIFY(!bar->isVisible());
+        const QString dataFile = QDir(folder("warn")).filePath(dataFileName());
+        QVERIFY(QFile::remove(dataFile) && QDir().mkdir(dataFile));
+        clickThrough(window.gui(), "pb_options pb_choose_addlocation");
+        namedChild<QLineEdit>(window, "ledt_location_new")->setText("Neuwiese");
+        QTest::mouseClick(namedChild<QPushButton>(window, "pb_add_location"), Qt::LeftButton);
+        QTRY_VERIFY(bar->isVisible());
+        QVERIFY(namedChild<QLabel>(window, "warningText")->text().contains("not a file"));
+        bool asked = false;
+        HostDialogs::ask
+            = [&asked](QWidget *, const QString &, const QString &) { return !(asked = true); };
+        QVERIFY(!window.close());
+        QVERIFY(asked && window.isVisible());
+        QVERIFY(QDir().rmdir(dataFile));
+        namedChild<QPushButton>(window, "retryButton")->click();
+        QVERIFY(!bar->isVisible());
+        QVERIFY(bytesOf(dataFile).contains("Neuwiese"));
+        QVERIFY(window.close());
+
+        // A folder that cannot be written is said in the window too, not only on stderr.
+        HostWindow readOnly;
+        QVERIFY(writeBytes(folder("plain"), "a file"));
+        QCOMPARE(readOnly.openFolder(folder("plain") + "/sub"), StorageLock::Outcome::Unwritable);
+        QVERIFY(!namedChild<QWidget>(readOnly, "warningBar")->isHidden());
+        QVERIFY(namedChild<QLabel>(readOnly, "warningText")
+                    ->text()
+                    .contains("cannot be created or written"));
+    }
+
+    void foreignLockSaysWhichFileToDelete_data()
+    {
+        QTest::addColumn<QByteArray>("lock");
+        QTest::newRow("another machine") << QByteArray("1\ncellora\nfar-away-host\n");
+        QTest::newRow("garbage") << QByteArray("garbage");
+        QTest::newRow("empty") << QByteArray();
+    }
+
+    // A lock this machine cannot check names the file to delete if no Cellora runs there.
+    void foreignLockSaysWhichFileToDelete()
+    {
+        QFETCH(QByteArray, lock);
+        QVERIFY(QDir().mkpath(folder("foreign")));
+        const QString lockFile = QDir(folder("foreign")).filePath(StoreFiles::lockFile);
+        QVERIFY(writeBytes(lockFile, lock));
+        StorageLock storage;
+        QCOMPARE(storage.lock(folder("foreign")), StorageLock::Outcome::InUse);
+        QVERIFY2(storage.holder().contains("delete " + QDir::toNativeSeparators(lockFile)),
+            qPrintable(storage.holder()));
+        QVERIFY(QFile::remove(lockFile));
     }
 
     void openFolderMovesTheLock()

@@ -234,6 +234,7 @@ private slots:
         for (int i = 0; i < 25; ++i)
             QVERIFY(copies.keep("store " + QByteArray::number(i)));
         QVERIFY(copies.keep("store 24"));
+        copies.rotate();
         const QStringList kept = copies.copies();
         QCOMPARE(kept.size(), 20);
         QCOMPARE(bytesOf(kept.first()), QByteArray("store 5"));

@@ -6,6 +6,7 @@
 #include "sample/samplestore.h"
 #include "store/dataprocessor.h"
 #include "store/filebytes.h"
+#include "store/rescuecopies.h"
 #include "testsupport.h"
 #include "window/celloragui.h"
 #include "window/filedialogs.h"
@@ -166,7 +167,8 @@ int runShortWriteInPlace(const QString &dataFile)
     const rlimit fileSize { rlim_t(old.size() * 2), rlim_t(old.size() * 2) };
     if (setresuid(65534, 65534, 65534) != 0 || setrlimit(RLIMIT_FSIZE, &fileSize) != 0)
         return 3;
-    const bool replaced = FileBytes::replaceFile(dataFile, QByteArray(old.size() * 4, 'x'), old);
+    const bool replaced = FileBytes::replaceFile(
+        dataFile, QByteArray(old.size() * 4, 'x'), old, { [] { return true; }, {} });
     return !replaced && contentOf(dataFile) == old ? 0 : 1;
 }
 
@@ -568,6 +570,10 @@ void TestReliability::readOnlyFolderIsWrittenInPlace()
     const std::unique_ptr<TestReliability, void (*)(TestReliability *)> restore(
         this, [](TestReliability *test) { test->allowAgain(); });
     QVERIFY(setModes(dir->path(), Refusal::ReadOnlyFolder));
+    // The user's own application data folder takes the previous bytes before a write in place.
+    QTemporaryDir appData;
+    QVERIFY(chmod(QFile::encodeName(appData.path()).constData(), 0777) == 0);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(appData.path()));
     const RunAsNobody unprivileged(true);
     if (!unprivileged.isUnprivileged())
         QSKIP("root passes any permission and the test could not become another user");
@@ -581,6 +587,9 @@ void TestReliability::readOnlyFolderIsWrittenInPlace()
     const QByteArray saved = contentOf(dataFile);
     QVERIFY(saved.contains("<Location Name=\"Neuwiese\"/>"));
     QVERIFY(saved.contains("<Charged>1</Charged>"));
+    const QStringList kept = RescueCopies::elsewhere(dir->path()).copies();
+    QCOMPARE(kept.size(), 2); // before each of the two saves
+    QCOMPARE(contentOf(kept.first()), smallStore);
 
     const FileDialogs::Chooser dialog = FileDialogs::chooseImportFile;
     FileDialogs::chooseImportFile = [dataFile](QWidget *) { return dataFile; };

@@ -334,5 +334,33 @@
         <source>%1 in %2</source>
         <translation>%1 in %2</translation>
     </message>
+    <message>
+        <source>Your last change is not saved: the storage folder %1 cannot be written. Make it writable for your user, then retry.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your last change is not saved: the data file %1 is read-only or belongs to another user. Give your user write permission on it, then retry.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your last change is not saved: %1 is not a file (a folder or a device has its name). Move it away, then retry.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your last change is not saved: the data file %1 cannot be read whole (it is too large or unreadable), so it is left as it is. Move it away or make it readable, then retry.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your last change is not saved: the data file %1 holds content that must be kept as a rescue copy first, and the copy could not be written (is the disk full?). Free some space, then retry.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your last change is not saved: the data file %1 could not be written (is the disk full?); it still holds its previous content. Free some space, then retry.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The import did not happen: the present data file %1 could not be kept as a rescue copy first (is the disk full, or is the file too large?). Your data is unchanged. Free some space, then import again.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -50,6 +50,14 @@ public:
     // Keeps `content` as a rescue copy of this window's storage folder.
     bool keepRescueCopy(const QByteArray &content);
 
+    // Why the data file does not hold what the window shows, in plain words with what to
+    // do about it; empty while it does. Set when a save or an import did not reach the
+    // file, cleared by the next one that does.
+    QString storeProblem() const;
+    // Saves the window's records again, as every change does: for a host's Retry after
+    // storeProblem() said what to fix.
+    void saveAgain();
+
 #if QT_VERSION_MAJOR >= 6
     // Qt 5 gave every class with a meta-object trUtf8(); hosts written for Qt 5 call it.
     // Every source text is UTF-8 already, so it is tr() under another name.

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QSaveFile>
 #include <QTimer>
 
 void CelloraGui::on_pb_export_data_clicked()
@@ -14,15 +15,21 @@ void CelloraGui::on_pb_export_data_clicked()
     const QString folder = FileDialogs::chooseExportFolder(this);
     if (folder.isEmpty())
         return;
-    QFile backup(folder + QLatin1Char('/') + StoreFiles::copyName(QDateTime::currentDateTime()));
+    // Written beside its name and renamed once every byte is on the disk: a full disk
+    // leaves no partial backup, and the previous file of that name stays whole.
+    QSaveFile backup(
+        folder + QLatin1Char('/') + StoreFiles::copyName(QDateTime::currentDateTime()));
     if (!backup.open(QIODevice::WriteOnly | QIODevice::Text)) {
         updateBackupStatus(tr("Error! Could not create file."));
         return;
     }
-    // Without a data file the backup stays empty, and nothing is said.
-    if (dataProcessor.exportData(&backup))
+    // Without a data file the backup stays empty, and nothing is said. A write that failed
+    // on the way makes the commit fail too.
+    const bool exported = dataProcessor.exportData(&backup);
+    if (!FileBytes::commitReplacement(backup))
+        updateBackupStatus(tr("Error! Could not create file."));
+    else if (exported)
         updateBackupStatus(tr("Export finished!"));
-    backup.close();
 }
 
 void CelloraGui::on_pb_import_data_clicked()

@@ -177,6 +177,22 @@ Speicherordner: %3</translation>
         <source>&amp;Redo %1</source>
         <translation>&amp;Wiederherstellen: %1</translation>
     </message>
+    <message>
+        <source>Retry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The storage folder %1 cannot be created or written: the logbook opens for reading, but no change will be saved. Make the folder writable for your user, or open another one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit Cellora</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit anyway and lose the change?</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PackReport</name>
