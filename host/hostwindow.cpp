@@ -142,7 +142,7 @@ void HostWindow::leaveByHome()
     // Closing asks first while a change is unsaved: the user may stay to save it.
     if (close())
         QCoreApplication::quit();
-
+}
 
 void HostWindow::buildWarningBar(QWidget *content)
 {
