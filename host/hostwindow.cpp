@@ -1,9 +1,11 @@
 #include "host/hostwindow.h"
 
 #include "host/csvexport.h"
+#include "host/flighteditor.h"
 #include "host/hostdialogs.h"
 #include "host/logbook.h"
 #include "host/packreport.h"
+#include "host/storecontent.h"
 #include "store/rescuecopies.h"
 #include "window/celloragui.h"
 
@@ -122,6 +124,11 @@ void HostWindow::buildMenus()
     quit->setObjectName(QStringLiteral("actionQuit"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *logbook = menuBar()->addMenu(tr("&Logbook"));
+    logbook->setObjectName(QStringLiteral("menuLogbook"));
+    addAction(
+        logbook, tr("&Flights and Cycles…"), "actionFlightsAndCycles", &HostWindow::editFlights);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
@@ -288,6 +295,19 @@ void HostWindow::restoreRescueCopy()
         this, title, tr("The present store is kept as a rescue copy in turn. Restore:"), items);
     if (chosen >= 0 && chosen < copies.size())
         d->gui->importFile(copies[chosen]);
+}
+
+void HostWindow::editFlights()
+{
+    CelloraGui *gui = d->gui;
+    auto *editor = new FlightEditor(
+        d->folder,
+        [gui](const QString &label, const QByteArray &content) {
+            return StoreContent::apply(*gui, label, content);
+        },
+        this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->open();
 }
 
 void HostWindow::showAbout()
