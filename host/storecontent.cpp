@@ -7,7 +7,6 @@
 #include "store/dataprocessor.h"
 #include "window/celloragui.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -131,15 +130,7 @@ QByteArray written(const SampleStore &store)
 bool apply(CelloraGui &gui, const QString &label, const QByteArray &content)
 {
     Q_UNUSED(label)
-    QTemporaryDir folder;
-    const QString fileName = QDir(folder.path()).filePath(QStringLiteral("cellora.xml"));
-    QFile file(fileName);
-    if (content.isEmpty() || !folder.isValid() || !file.open(QIODevice::WriteOnly)
-        || file.write(content) != content.size())
-        return false;
-    file.close();
-    gui.importFile(fileName);
-    return true;
+    return !content.isEmpty() && gui.replaceStoreContent(content);
 }
 
 } // namespace StoreContent
