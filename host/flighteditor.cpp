@@ -184,7 +184,7 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     layout->addWidget(view, 1);
     layout->addWidget(totals);
     layout->addWidget(createButtons());
-    resize(960, 540);
+    resize(1180, 560);
 
     // The table shows the new store once the edit that proposed it has closed its editor.
     connect(table, &FlightTable::changeProposed, this,
@@ -199,6 +199,7 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &FlightEditor::updateButtons);
     reload();
+    view->resizeColumnsToContents();
 }
 
 QWidget *FlightEditor::createFilters()
