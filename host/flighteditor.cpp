@@ -2,7 +2,6 @@
 
 #include "host/flightedits.h"
 #include "host/flighttable.h"
-#include "host/storecontent.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -25,6 +24,8 @@ using FlightEdits::Field;
 namespace {
 
 const char *initialValue = "initialValue";
+const QAbstractItemView::EditTriggers editTriggers = QAbstractItemView::DoubleClicked
+    | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
 
 QByteArray fileContent(const QString &folder)
 {
@@ -120,9 +121,9 @@ private:
     QWidget *choices(QWidget *parent, const QModelIndex &index) const
     {
         auto *box = new QComboBox(parent);
-        const SampleStore &store = table.store();
+        const StoreSnapshot &store = table.store();
         if (index.column() == int(Field::Battery)) {
-            for (const SampleBattery &battery : store.batteries)
+            for (const StoreSnapshot::Battery &battery : store.batteries)
                 box->addItem(battery.name);
         } else {
             box->addItems(store.locations);
@@ -157,7 +158,15 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     : QDialog(parent)
     , folder(storageFolder)
     , applyChange(std::move(applyChange))
-    , table(new FlightTable(this))
+    , table(new FlightTable(
+          [this](const QString &label, const StoreSnapshot &changed) {
+              // The table shows the new store once the edit's editor has closed.
+              if (!change(label, changed))
+                  return false;
+              QTimer::singleShot(0, this, &FlightEditor::reload);
+              return true;
+          },
+          this))
     , filter(new FlightFilter(this))
     , view(new QTableView(this))
     , totals(new QLabel(this))
@@ -173,8 +182,6 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     view->sortByColumn(int(Field::Date), Qt::DescendingOrder);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-        | QAbstractItemView::AnyKeyPressed);
     view->horizontalHeader()->setStretchLastSection(true);
     view->verticalHeader()->hide();
     totals->setObjectName(QStringLiteral("flightTotals"));
@@ -186,12 +193,6 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     layout->addWidget(createButtons());
     resize(1180, 560);
 
-    // The table shows the new store once the edit that proposed it has closed its editor.
-    connect(table, &FlightTable::changeProposed, this,
-        [this](const QString &label, const SampleStore &changed) {
-            if (change(label, changed))
-                QTimer::singleShot(0, this, &FlightEditor::reload);
-        });
     connect(filter, &QAbstractItemModel::modelReset, this, &FlightEditor::showTotals);
     connect(filter, &QAbstractItemModel::rowsInserted, this, &FlightEditor::showTotals);
     connect(filter, &QAbstractItemModel::rowsRemoved, this, &FlightEditor::showTotals);
@@ -237,14 +238,17 @@ QWidget *FlightEditor::createButtons()
 
 void FlightEditor::reload()
 {
-    SampleStore store;
-    StoreContent::read(folder, store);
     shownContent = fileContent(folder);
+    StoreSnapshot store;
+    store.readBytes(shownContent);
+    // A store read only in part would lose the rest with the first change: show, never save.
+    readOnly = store.damaged() && !shownContent.isEmpty();
+    view->setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers : editTriggers);
     table->setStore(store);
     QStringList models, batteries;
-    for (const SampleModel &model : store.models)
+    for (const StoreSnapshot::Model &model : store.models)
         models << model.name;
-    for (const SampleBattery &battery : store.batteries)
+    for (const StoreSnapshot::Battery &battery : store.batteries)
         batteries << battery.name;
     refillFilter(modelFilter, tr("All models"), models);
     refillFilter(batteryFilter, tr("All batteries"), batteries);
@@ -280,18 +284,24 @@ void FlightEditor::showTotals()
             += filter->index(row, int(Field::Duration)).data(FlightTable::SortRole).toLongLong();
         discharged += filter->index(row, int(Field::Discharged)).data(Qt::EditRole).toLongLong();
     }
-    totals->setText(
-        tr("%1 flights, flight time %2, %3 mAh").arg(rows).arg(hoursText(seconds)).arg(discharged));
+    const QString sums = tr("%1 flights, flight time %2, %3 mAh")
+                             .arg(rows)
+                             .arg(hoursText(seconds))
+                             .arg(discharged);
+    totals->setText(readOnly ? tr("The data file could not be read to its end: nothing can be "
+                                  "changed here. %1")
+                                   .arg(sums)
+                             : sums);
 }
 
 void FlightEditor::updateButtons()
 {
-    deleteButton->setEnabled(selectedRow() >= 0);
+    deleteButton->setEnabled(!readOnly && selectedRow() >= 0);
     bool charged = false;
-    for (const SampleBattery &battery : table->store().batteries)
+    for (const StoreSnapshot::Battery &battery : table->store().batteries)
         charged |= batteryFilter->currentIndex() > 0 && battery.name == batteryFilter->currentText()
             && battery.charged;
-    notChargedButton->setEnabled(charged);
+    notChargedButton->setEnabled(!readOnly && charged);
 }
 
 int FlightEditor::selectedRow() const
@@ -300,21 +310,22 @@ int FlightEditor::selectedRow() const
     return rows.isEmpty() ? -1 : filter->mapToSource(rows.first()).row();
 }
 
-bool FlightEditor::change(const QString &label, const SampleStore &changed)
+bool FlightEditor::change(const QString &label, const StoreSnapshot &changed)
 {
     // Something else changed the file since the table read it: show that instead of
     // writing an edit of an older store over it.
-    if (fileContent(folder) != shownContent) {
-        reload();
+    if (readOnly || fileContent(folder) != shownContent) {
+        QTimer::singleShot(0, this, &FlightEditor::reload);
         return false;
     }
-    return applyChange(label, StoreContent::written(changed));
+    const QByteArray content = changed.toBytes();
+    return !content.isEmpty() && applyChange(label, content);
 }
 
 void FlightEditor::deleteSelected()
 {
     const int row = selectedRow();
-    SampleStore changed = table->store();
+    StoreSnapshot changed = table->store();
     const FlightEdits::FlightRef ref = table->flightAt(row);
     if (row < 0 || !FlightEdits::deleteFlight(changed, ref))
         return;
@@ -325,7 +336,7 @@ void FlightEditor::deleteSelected()
 void FlightEditor::markNotCharged()
 {
     const QString battery = batteryFilter->currentText();
-    SampleStore changed = table->store();
+    StoreSnapshot changed = table->store();
     if (batteryFilter->currentIndex() <= 0
         || !FlightEdits::markNotCharged(changed, battery, QDateTime::currentDateTime()))
         return;

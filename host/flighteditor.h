@@ -1,7 +1,7 @@
 #ifndef FLIGHTEDITOR_H
 #define FLIGHTEDITOR_H
 
-#include "sample/samplestore.h"
+#include "store/storesnapshot.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -38,13 +38,14 @@ private:
     void showTotals();
     void updateButtons();
     int selectedRow() const;
-    bool change(const QString &label, const SampleStore &changed);
+    bool change(const QString &label, const StoreSnapshot &changed);
     void deleteSelected();
     void markNotCharged();
 
     QString folder;
     ApplyChange applyChange;
     QByteArray shownContent;
+    bool readOnly = false;
     FlightTable *table;
     FlightFilter *filter;
     QTableView *view;

@@ -5,7 +5,7 @@
 namespace FlightEdits {
 namespace {
 
-int cycleIndexOf(const SampleBattery &battery, const QDateTime &moment)
+int cycleIndexOf(const StoreSnapshot::Battery &battery, const QDateTime &moment)
 {
     for (int i = 0; i < battery.cycleData.size(); ++i) {
         if (battery.cycleData[i].date == moment)
@@ -14,7 +14,7 @@ int cycleIndexOf(const SampleBattery &battery, const QDateTime &moment)
     return -1;
 }
 
-int batteryIndexOf(const SampleStore &store, const QString &name)
+int batteryIndexOf(const StoreSnapshot &store, const QString &name)
 {
     for (int i = 0; i < store.batteries.size(); ++i) {
         if (store.batteries[i].name == name)
@@ -23,57 +23,40 @@ int batteryIndexOf(const SampleStore &store, const QString &name)
     return -1;
 }
 
-FlightRef pairedRef(const SampleStore &store, int model, int flight)
+bool isKnown(const StoreSnapshot &store, const FlightRef &ref)
 {
-    FlightRef ref { model, flight, -1, -1 };
-    const QDateTime &moment = store.models[model].flightLog[flight].date;
-    // An undated flight cannot be told apart from any other undated entry: pair none.
-    if (!moment.isValid())
-        return ref;
-    for (int b = 0; b < store.batteries.size(); ++b) {
-        const int cycle = cycleIndexOf(store.batteries[b], moment);
-        if (cycle >= 0) {
-            ref.battery = b;
-            ref.cycle = cycle;
-        }
-    }
-    return ref;
-}
-
-bool isKnown(const SampleStore &store, const FlightRef &ref)
-{
-    return ref.model >= 0 && ref.model < store.models.size() && ref.flight >= 0
-        && ref.flight < store.models[ref.model].flightLog.size();
+    return ref.model >= 0 && ref.model < store.models.size() && ref.entry >= 0
+        && ref.entry < store.models[ref.model].flightLog.size();
 }
 
 // A date-time that some other flight or cycle entry holds already would pair the wrong
 // entries afterwards, so a moved entry must land on a moment of its own.
-bool momentInUse(const SampleStore &store, const QDateTime &moment)
+bool momentInUse(const StoreSnapshot &store, const QDateTime &moment)
 {
-    for (const SampleModel &model : store.models) {
-        for (const SampleFlight &flight : model.flightLog) {
+    for (const StoreSnapshot::Model &model : store.models) {
+        for (const LogData &flight : model.flightLog) {
             if (flight.date == moment)
                 return true;
         }
     }
-    for (const SampleBattery &battery : store.batteries) {
+    for (const StoreSnapshot::Battery &battery : store.batteries) {
         if (cycleIndexOf(battery, moment) >= 0)
             return true;
     }
     return false;
 }
 
-bool setDate(SampleStore &store, const FlightRef &ref, const QDateTime &moment)
+bool setDate(StoreSnapshot &store, const FlightRef &ref, const QDateTime &moment)
 {
-    SampleFlight &flight = store.models[ref.model].flightLog[ref.flight];
+    LogData &flight = store.models[ref.model].flightLog[ref.entry];
     if (moment == flight.date)
         return true;
     if (!moment.isValid() || moment.date() < earliestDate || moment.date() > latestDate
         || momentInUse(store, moment))
         return false;
     flight.date = moment;
-    if (ref.battery >= 0)
-        store.batteries[ref.battery].cycleData[ref.cycle].date = moment;
+    if (ref.cycle.battery >= 0)
+        store.batteries[ref.cycle.battery].cycleData[ref.cycle.cycle].date = moment;
     return true;
 }
 
@@ -84,11 +67,11 @@ bool inRange(const QVariant &value, int lowest, int highest)
     return ok && number >= lowest && number <= highest;
 }
 
-bool setCycleFigure(SampleStore &store, const FlightRef &ref, Field field, const QVariant &value)
+bool setCycleFigure(StoreSnapshot &store, const FlightRef &ref, Field field, const QVariant &value)
 {
-    if (ref.battery < 0)
+    if (ref.cycle.battery < 0)
         return false;
-    SampleCycle &cycle = store.batteries[ref.battery].cycleData[ref.cycle];
+    StoreSnapshot::Cycle &cycle = store.batteries[ref.cycle.battery].cycleData[ref.cycle.cycle];
     if (field == Field::Discharged) {
         if (!inRange(value, 0, maxDischarged))
             return false;
@@ -103,21 +86,11 @@ bool setCycleFigure(SampleStore &store, const FlightRef &ref, Field field, const
 
 } // namespace
 
-QVector<FlightRef> flights(const SampleStore &store)
-{
-    QVector<FlightRef> refs;
-    for (int m = 0; m < store.models.size(); ++m) {
-        for (int f = 0; f < store.models[m].flightLog.size(); ++f)
-            refs << pairedRef(store, m, f);
-    }
-    return refs;
-}
-
-bool setField(SampleStore &store, const FlightRef &ref, Field field, const QVariant &value)
+bool setField(StoreSnapshot &store, const FlightRef &ref, Field field, const QVariant &value)
 {
     if (!isKnown(store, ref))
         return false;
-    SampleFlight &flight = store.models[ref.model].flightLog[ref.flight];
+    LogData &flight = store.models[ref.model].flightLog[ref.entry];
     switch (field) {
     case Field::Date:
         return setDate(store, ref, value.toDateTime());
@@ -151,39 +124,39 @@ bool setField(SampleStore &store, const FlightRef &ref, Field field, const QVari
     return false;
 }
 
-bool deleteFlight(SampleStore &store, const FlightRef &ref)
+bool deleteFlight(StoreSnapshot &store, const FlightRef &ref)
 {
     if (!isKnown(store, ref))
         return false;
-    if (ref.battery >= 0) {
-        SampleBattery &battery = store.batteries[ref.battery];
-        battery.cycleData.remove(ref.cycle);
+    if (ref.cycle.battery >= 0) {
+        StoreSnapshot::Battery &battery = store.batteries[ref.cycle.battery];
+        battery.cycleData.remove(ref.cycle.cycle);
         battery.cycles = battery.cycles > 0 ? battery.cycles - 1 : 0;
     }
-    store.models[ref.model].flightLog.remove(ref.flight);
+    store.models[ref.model].flightLog.remove(ref.entry);
     return true;
 }
 
-bool moveDischarge(SampleStore &store, const FlightRef &ref, const QString &batteryName)
+bool moveDischarge(StoreSnapshot &store, const FlightRef &ref, const QString &batteryName)
 {
     const int target = batteryIndexOf(store, batteryName);
-    if (!isKnown(store, ref) || ref.battery < 0 || target < 0)
+    if (!isKnown(store, ref) || ref.cycle.battery < 0 || target < 0)
         return false;
-    if (target == ref.battery)
+    if (target == ref.cycle.battery)
         return true;
-    SampleBattery &from = store.batteries[ref.battery];
-    const SampleCycle cycle = from.cycleData.takeAt(ref.cycle);
+    StoreSnapshot::Battery &from = store.batteries[ref.cycle.battery];
+    const StoreSnapshot::Cycle cycle = from.cycleData.takeAt(ref.cycle.cycle);
     from.cycles = from.cycles > 0 ? from.cycles - 1 : 0;
     // Kept in the order of the flights, so that the chart reads left to right in time.
-    QVector<SampleCycle> &data = store.batteries[target].cycleData;
+    QVector<StoreSnapshot::Cycle> &data = store.batteries[target].cycleData;
     const auto later = std::find_if(data.begin(), data.end(),
-        [&cycle](const SampleCycle &entry) { return entry.date > cycle.date; });
+        [&cycle](const StoreSnapshot::Cycle &entry) { return entry.date > cycle.date; });
     data.insert(later, cycle);
     ++store.batteries[target].cycles;
     return true;
 }
 
-bool markNotCharged(SampleStore &store, const QString &batteryName, const QDateTime &now)
+bool markNotCharged(StoreSnapshot &store, const QString &batteryName, const QDateTime &now)
 {
     const int index = batteryIndexOf(store, batteryName);
     if (index < 0 || !store.batteries[index].charged)

@@ -1,11 +1,10 @@
 #ifndef FLIGHTEDITS_H
 #define FLIGHTEDITS_H
 
-#include "sample/samplestore.h"
+#include "store/storesnapshot.h"
 
 #include <QDateTime>
 #include <QVariant>
-#include <QVector>
 
 // The corrections the flight and cycle editor makes, on a plain copy of the store. Each
 // edit either changes the copy as a whole or refuses and leaves it as it was; values obey
@@ -34,24 +33,15 @@ constexpr int maxCurrentAmperes = 300;
 constexpr int minTemperature = -99;
 constexpr int maxTemperature = 99;
 
-// One flight-log entry and the cycle entry paired with it by the same date-time: the last
-// battery holding that date-time, and its first entry of it. No battery, no cycle: -1.
-struct FlightRef {
-    int model = -1;
-    int flight = -1;
-    int battery = -1;
-    int cycle = -1;
-};
+using FlightRef = StoreSnapshot::Flight;
 
-QVector<FlightRef> flights(const SampleStore &store);
-
-bool setField(SampleStore &store, const FlightRef &ref, Field field, const QVariant &value);
+bool setField(StoreSnapshot &store, const FlightRef &ref, Field field, const QVariant &value);
 // The flight and its cycle entry go together, and the battery counts one cycle less.
-bool deleteFlight(SampleStore &store, const FlightRef &ref);
+bool deleteFlight(StoreSnapshot &store, const FlightRef &ref);
 // The cycle entry and one cycle of the count move to `batteryName`.
-bool moveDischarge(SampleStore &store, const FlightRef &ref, const QString &batteryName);
+bool moveDischarge(StoreSnapshot &store, const FlightRef &ref, const QString &batteryName);
 // Undoes a charge click: the pack is empty again as of `now`; no cycle, no flight.
-bool markNotCharged(SampleStore &store, const QString &batteryName, const QDateTime &now);
+bool markNotCharged(StoreSnapshot &store, const QString &batteryName, const QDateTime &now);
 
 } // namespace FlightEdits
 

@@ -17,22 +17,22 @@ double amperes(uint hundredths)
 
 } // namespace
 
-FlightTable::FlightTable(QObject *parent)
+FlightTable::FlightTable(Propose propose, QObject *parent)
     : QAbstractTableModel(parent)
+    , propose(std::move(propose))
 {
 }
 
-void FlightTable::setStore(const SampleStore &store)
+void FlightTable::setStore(const StoreSnapshot &store)
 {
     beginResetModel();
     shown = store;
-    refs = FlightEdits::flights(shown);
     endResetModel();
 }
 
 int FlightTable::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : refs.size();
+    return parent.isValid() ? 0 : shown.flights().size();
 }
 
 int FlightTable::columnCount(const QModelIndex &parent) const
@@ -69,16 +69,15 @@ QVariant FlightTable::headerData(int section, Qt::Orientation orientation, int r
 
 QVariant FlightTable::editValue(const FlightRef &ref, Field field) const
 {
-    const SampleFlight &flight = shown.models[ref.model].flightLog[ref.flight];
-    const SampleCycle *cycle
-        = ref.battery >= 0 ? &shown.batteries[ref.battery].cycleData[ref.cycle] : nullptr;
+    const LogData &flight = shown.logEntry(ref);
+    const StoreSnapshot::Cycle *cycle = shown.cycleOf(ref);
     switch (field) {
     case Field::Model:
         return shown.models[ref.model].name;
     case Field::Date:
         return flight.date;
     case Field::Battery:
-        return ref.battery >= 0 ? shown.batteries[ref.battery].name : QString();
+        return ref.cycle.isValid() ? shown.batteries[ref.cycle.battery].name : QString();
     case Field::Duration:
         return flight.duration;
     case Field::Discharged:
@@ -115,9 +114,9 @@ QVariant FlightTable::shownValue(const FlightRef &ref, Field field) const
 
 QVariant FlightTable::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= refs.size())
+    if (!index.isValid() || index.row() >= shown.flights().size())
         return QVariant();
-    const FlightRef &ref = refs[index.row()];
+    const FlightRef &ref = shown.flights()[index.row()];
     const auto field = static_cast<Field>(index.column());
     switch (role) {
     case Qt::DisplayRole:
@@ -143,10 +142,10 @@ QVariant FlightTable::data(const QModelIndex &index, int role) const
 Qt::ItemFlags FlightTable::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (!index.isValid() || index.row() >= refs.size())
+    if (!index.isValid() || index.row() >= shown.flights().size())
         return flags;
     const auto field = static_cast<Field>(index.column());
-    const bool paired = refs[index.row()].battery >= 0;
+    const bool paired = shown.flights()[index.row()].cycle.isValid();
     const bool cycleField
         = field == Field::Battery || field == Field::Discharged || field == Field::Current;
     if (field != Field::Model && (paired || !cycleField))
@@ -156,7 +155,7 @@ Qt::ItemFlags FlightTable::flags(const QModelIndex &index) const
 
 QString FlightTable::changeLabel(int row, Field field) const
 {
-    const FlightRef ref = refs.value(row);
+    const FlightRef ref = shown.flights().value(row);
     if (ref.model < 0)
         return QString();
     if (field == Field::Battery)
@@ -169,13 +168,12 @@ bool FlightTable::setData(const QModelIndex &index, const QVariant &value, int r
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
     const auto field = static_cast<Field>(index.column());
-    if (value == editValue(refs[index.row()], field))
+    if (value == editValue(shown.flights()[index.row()], field))
         return true;
-    SampleStore changed = shown;
-    if (!FlightEdits::setField(changed, refs[index.row()], field, value))
+    StoreSnapshot changed = shown;
+    if (!FlightEdits::setField(changed, shown.flights()[index.row()], field, value))
         return false;
-    emit changeProposed(changeLabel(index.row(), field), changed);
-    return true;
+    return propose(changeLabel(index.row(), field), changed);
 }
 
 void FlightFilter::setModelName(const QString &name)

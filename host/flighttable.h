@@ -6,6 +6,8 @@
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
 
+#include <functional>
+
 // Every flight-log entry of the store with its paired cycle entry, one row each. An edit
 // of a cell is not made here: the table proposes the whole new store, and shows it only
 // once the store has taken it.
@@ -18,11 +20,14 @@ public:
     static constexpr int BatteryRole = Qt::UserRole + 1;
     static constexpr int ModelRole = Qt::UserRole + 2;
 
-    explicit FlightTable(QObject *parent = nullptr);
+    // Takes the whole changed store, named for the user; false when it was not taken.
+    using Propose = std::function<bool(const QString &label, const StoreSnapshot &changed)>;
 
-    void setStore(const SampleStore &store);
-    const SampleStore &store() const { return shown; }
-    FlightEdits::FlightRef flightAt(int row) const { return refs.value(row); }
+    explicit FlightTable(Propose propose, QObject *parent = nullptr);
+
+    void setStore(const StoreSnapshot &store);
+    const StoreSnapshot &store() const { return shown; }
+    FlightEdits::FlightRef flightAt(int row) const { return shown.flights().value(row); }
     QString changeLabel(int row, FlightEdits::Field field) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -32,15 +37,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
-signals:
-    void changeProposed(const QString &label, const SampleStore &changed);
-
 private:
     QVariant editValue(const FlightEdits::FlightRef &ref, FlightEdits::Field field) const;
     QVariant shownValue(const FlightEdits::FlightRef &ref, FlightEdits::Field field) const;
 
-    SampleStore shown;
-    QVector<FlightEdits::FlightRef> refs;
+    Propose propose;
+    StoreSnapshot shown;
 };
 
 // Rows of one model and one battery; an empty name lets every row through.

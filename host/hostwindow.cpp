@@ -5,7 +5,6 @@
 #include "host/hostdialogs.h"
 #include "host/logbook.h"
 #include "host/packreport.h"
-#include "host/storecontent.h"
 #include "store/rescuecopies.h"
 #include "window/celloragui.h"
 
@@ -303,7 +302,8 @@ void HostWindow::editFlights()
     auto *editor = new FlightEditor(
         d->folder,
         [gui](const QString &label, const QByteArray &content) {
-            return StoreContent::apply(*gui, label, content);
+            Q_UNUSED(label)
+            return gui->replaceStoreContent(content);
         },
         this);
     editor->setAttribute(Qt::WA_DeleteOnClose);

@@ -225,6 +225,18 @@ private slots:
         QVERIFY(!data.contains("calm"));
         QCOMPARE(data.count("<Cycle "), 2);
     }
+
+    // A store read only up to a fault is shown, never saved: that would lose the rest.
+    void damagedStoreIsOnlyShown()
+    {
+        QByteArray damaged = bytesOf(dataFile());
+        damaged.chop(damaged.size() - damaged.lastIndexOf("<LogData"));
+        QVERIFY(writeBytes(dataFile(), damaged));
+        QAbstractItemModel &table = rows(openEditor());
+        QCOMPARE(table.rowCount(), 2);
+        QVERIFY(!table.setData(table.index(0, int(FlightEdits::Field::Temperature)), 11));
+        QCOMPARE(bytesOf(dataFile()), damaged);
+    }
 };
 
 QTEST_MAIN(TestFlightEditor)

@@ -58,6 +58,10 @@
         <source>Mark %1 Not Charged</source>
         <translation>%1 als nicht geladen markieren</translation>
     </message>
+    <message>
+        <source>The data file could not be read to its end: nothing can be changed here. %1</source>
+        <translation>Die Datendatei ließ sich nicht bis zum Ende lesen: hier kann nichts geändert werden. %1</translation>
+    </message>
 </context>
 <context>
     <name>FlightTable</name>
