@@ -236,6 +236,26 @@ Speicherordner: %3</translation>
         <source>&amp;Flights and Cycles…</source>
         <translation>&amp;Flüge und Zyklen…</translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Wiederholen: %1</translation>
+    </message>
 </context>
 <context>
     <name>PackReport</name>
@@ -362,6 +382,25 @@ Speicherordner: %3</translation>
     <message>
         <source>Cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>StoreChange</name>
+    <message>
+        <source>Add Battery %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Battery %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Model %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Model %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
