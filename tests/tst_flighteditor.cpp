@@ -10,6 +10,7 @@
 #include "window/chartclasses.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -109,6 +110,13 @@ private:
         return namedChild<FlightEditor>(*window, "flightEditor");
     }
 
+    // The Edit menu's Undo entry as the menu shows it.
+    QAction *undoEntry()
+    {
+        emit namedChild<QMenu>(*window, "menuEdit")->aboutToShow();
+        return namedChild<QAction>(*window, "actionUndo");
+    }
+
     QAbstractItemModel &rows(FlightEditor *editor)
     {
         return *namedChild<QTableView>(*editor, "flightTable")->model();
@@ -164,10 +172,12 @@ private slots:
 
         const bool accepted = table.setData(table.index(rowAt(table, second), field), value);
 
+        QAction *undo = undoEntry();
         QCOMPARE(accepted, !cell.isEmpty());
         if (!accepted) {
             QCOMPARE(bytesOf(dataFile()), before);
             QCOMPARE(lastFlightShown(window->gui(), "Heli"), moduleBefore);
+            QVERIFY(!undo->isEnabled());
             return;
         }
         QCOMPARE(saves.takeSaves(), 1);
@@ -177,10 +187,17 @@ private slots:
             = field == int(FlightEdits::Field::Date) ? value.toDateTime() : second;
         QTRY_COMPARE(shownRow(table, rowAt(table, moment)), shown.join('|'));
         QVERIFY(lastFlightShown(window->gui(), "Heli") != moduleBefore);
+        // One undo step, named after the flight's model, puts file and page back.
+        QVERIFY2(undoEntry()->text().endsWith(" of Heli"), qPrintable(undo->text()));
+        undo->trigger();
+        QCOMPARE(bytesOf(dataFile()), before);
+        QCOMPARE(lastFlightShown(window->gui(), "Heli"), moduleBefore);
+        QVERIFY(!undo->isEnabled());
     }
 
     void deleteMoveAndNotChargedReachThePages()
     {
+        const QByteArray before = bytesOf(dataFile());
         FlightEditor *editor = openEditor();
         auto *view = namedChild<QTableView>(*editor, "flightTable");
         CelloraGui &gui = window->gui();
@@ -224,6 +241,17 @@ private slots:
         const QString data = QString::fromUtf8(bytesOf(dataFile()));
         QVERIFY(!data.contains("calm"));
         QCOMPARE(data.count("<Cycle "), 2);
+
+        // Three changes, three undo steps, each named by what it changed.
+        QStringList undone;
+        for (QAction *undo = undoEntry(); undo->isEnabled(); undo = undoEntry()) {
+            undone << undo->text();
+            undo->trigger();
+        }
+        QCOMPARE(undone,
+            QStringList({ "&Undo Delete Flight of Heli", "&Undo Move Discharge of Heli",
+                "&Undo Mark Pack B Not Charged" }));
+        QCOMPARE(bytesOf(dataFile()), before);
     }
 
     // A store read only up to a fault is shown, never saved: that would lose the rest.
