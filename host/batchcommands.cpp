@@ -1,8 +1,10 @@
 #include "host/batchcommands.h"
 
-#include "host/csvexport.h"
-#include "host/logbook.h"
-#include "host/packreport.h"
+#include "exchange/csvexport.h"
+#include "exchange/outputfiles.h"
+#include "exchange/packreport.h"
+#include "host/storagelock.h"
+#include "store/storesnapshot.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,40 +14,93 @@ namespace {
 
 using BatchCommands::Outcome;
 
-Outcome noDataFile(const QString &storageFolder)
+QString shown(const QString &path)
 {
-    return { BatchCommands::NoDataFile,
-        QStringLiteral("no data file cellora.xml in the storage folder %1")
-            .arg(QDir::toNativeSeparators(QFileInfo(storageFolder).absoluteFilePath())) };
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+// A store read only in part would export only that part: a damaged store exports nothing.
+Outcome readStore(const QString &storageFolder, StoreSnapshot &store)
+{
+    const QString dataFile = StoreSnapshot::dataFilePath(storageFolder);
+    if (!QFileInfo::exists(dataFile)) {
+        return { ExitBadStorage,
+            QStringLiteral("no data file cellora.xml in the storage folder %1")
+                .arg(shown(storageFolder)) };
+    }
+    if (!store.readFile(dataFile))
+        return { ExitBadStorage,
+            QStringLiteral("cannot read the data file %1").arg(shown(dataFile)) };
+    if (store.damaged()) {
+        return {
+            ExitBadStorage,
+            QStringLiteral("the data file %1 is damaged: nothing was exported").arg(shown(dataFile))
+        };
+    }
+    return {};
+}
+
+QVector<OutputFiles::Output> outputsOf(
+    const BatchCommands::Request &request, const StoreSnapshot &store)
+{
+    QVector<OutputFiles::Output> outputs;
+    if (request.csv) {
+        const QDir folder(request.csvFolder);
+        outputs.append({ folder.filePath(CsvExport::flightsFileName), CsvExport::flights(store) });
+        outputs.append({ folder.filePath(CsvExport::cyclesFileName), CsvExport::cycles(store) });
+    }
+    if (request.report) {
+        const QDateTime now = QDateTime::currentDateTime();
+        outputs.append({ request.reportFile,
+            PackReport::pdf(store, QFileInfo(request.storageFolder).absoluteFilePath(), now) });
+    }
+    return outputs;
+}
+
+// Every output is checked before the store is read: a refused one stops all of them.
+Outcome refusal(const BatchCommands::Request &request)
+{
+    QStringList targets;
+    if (request.csv && request.csvFolder.isEmpty())
+        return { ExitFailure, QStringLiteral("the folder given to --export-csv is empty") };
+    if (request.report && request.reportFile.isEmpty())
+        return { ExitFailure, QStringLiteral("the file given to --report is empty") };
+    if (request.csv) {
+        const QDir folder(request.csvFolder);
+        targets << folder.filePath(CsvExport::flightsFileName)
+                << folder.filePath(CsvExport::cyclesFileName);
+    }
+    if (request.report)
+        targets << request.reportFile;
+    const QString lockFile = StorageLock::filePath(request.storageFolder);
+    for (const QString &target : targets) {
+        const QString why = OutputFiles::refusal(target, request.storageFolder, lockFile);
+        if (!why.isEmpty())
+            return { ExitFailure, why };
+    }
+    return {};
 }
 
 } // namespace
 
-Outcome BatchCommands::exportCsv(const QString &storageFolder, const QString &outputFolder)
+Outcome BatchCommands::run(const Request &request)
 {
-    Logbook logbook;
-    if (!logbook.readFolder(storageFolder))
-        return noDataFile(storageFolder);
+    Outcome outcome = refusal(request);
+    StoreSnapshot store;
+    if (outcome.code == ExitOk)
+        outcome = readStore(request.storageFolder, store);
+    if (outcome.code != ExitOk)
+        return outcome;
+    if (request.csv && !QDir(request.csvFolder).mkpath(QStringLiteral("."))) {
+        return { ExitFailure,
+            QStringLiteral("cannot create the folder %1").arg(shown(request.csvFolder)) };
+    }
+    const QVector<OutputFiles::Output> outputs = outputsOf(request, store);
     QString error;
-    if (!CsvExport::exportAll(logbook, outputFolder, &error))
-        return { OutputFailed, error };
-    const QDir target(outputFolder);
-    return { Done,
-        QStringLiteral("Wrote %1 and %2")
-            .arg(QDir::toNativeSeparators(target.absoluteFilePath(CsvExport::flightsFileName)),
-                QDir::toNativeSeparators(target.absoluteFilePath(CsvExport::cyclesFileName))) };
-}
-
-Outcome BatchCommands::writeReport(const QString &storageFolder, const QString &fileName)
-{
-    Logbook logbook;
-    if (!logbook.readFolder(storageFolder))
-        return noDataFile(storageFolder);
-    QString error;
-    if (!PackReport::writePdf(logbook, QFileInfo(storageFolder).absoluteFilePath(), fileName,
-            QDateTime::currentDateTime(), &error))
-        return { OutputFailed, error };
-    return { Done,
-        QStringLiteral("Wrote %1")
-            .arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath())) };
+    if (!OutputFiles::writeAll(outputs, request.storageFolder, &error))
+        return { ExitFailure, error };
+    QStringList written;
+    for (const OutputFiles::Output &output : outputs)
+        written << QStringLiteral("Wrote %1").arg(shown(output.fileName));
+    return { ExitOk, written.join(QLatin1Char('\n')) };
 }

@@ -1,23 +1,30 @@
 #ifndef BATCHCOMMANDS_H
 #define BATCHCOMMANDS_H
 
+#include "host/exitcode.h"
+
 #include <QString>
 
 // The exports of the host window from the command line, for scripts: no window, and
 // an exit code that says whether the files were written.
 namespace BatchCommands {
 
-enum ExitCode { Done = 0, OutputFailed = 1, NoDataFile = 2 };
+struct Request {
+    QString storageFolder;
+    bool csv = false; // flights.csv and cycles.csv into csvFolder
+    QString csvFolder;
+    bool report = false; // the pack report as the PDF file reportFile
+    QString reportFile;
+};
 
 struct Outcome {
-    ExitCode code = Done;
+    ExitCode code = ExitOk;
     QString message; // what was written, or why nothing was
 };
 
-// flights.csv and cycles.csv of the store in `storageFolder`, into `outputFolder`.
-Outcome exportCsv(const QString &storageFolder, const QString &outputFolder);
-// The pack report of the store in `storageFolder` as the PDF file `fileName`.
-Outcome writeReport(const QString &storageFolder, const QString &fileName);
+// Every output asked for, written together: when the store cannot be read whole or any
+// output is refused or fails, none is changed.
+Outcome run(const Request &request);
 
 } // namespace BatchCommands
 

@@ -1,8 +1,9 @@
 # Runs cellora-host once and checks its exit code, its messages and its files.
 #   cmake -DHOST=<program> -DCHECK=<check> -DVERSION=<x.y.z> -DWORK=<scratch folder>
 #         -DTESTS=<source folder tests/> -DPYTHON=<python3> -P hostcheck.cmake
+#         -DNM=<nm>
 # with <check> one of version, storage-file, screenshots, screenshots-long-names, language,
-# scale, export-csv, report, csv-python.
+# scale, export-csv, report, csv-python, no-store-code, own-settings.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
@@ -146,6 +147,40 @@ elseif(CHECK STREQUAL "csv-python")
             fail("the CSV files of ${store} do not read back as the data file holds them")
         endif()
         message(STATUS "${output}")
+    endforeach()
+
+elseif(CHECK STREQUAL "no-store-code")
+    # The program takes the module from the library: none of its code is linked in twice.
+    execute_process(COMMAND "${NM}" -C --defined-only "${HOST}"
+        RESULT_VARIABLE code OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+    set(class "(DataProcessor|OverwriteGuard|FileBytes|RescueCopies|BatteryWidget|ModelWidget")
+    string(APPEND class "|CelloraGui|CyclePairing|StoreSnapshot::[a-z]|TextForms)::")
+    set(function "(parse(DateTime|Time|UInt)|(dateTime|time|xml)Text|containsWord")
+    string(APPEND function "|checkTimeZone|forgetSavedDays)\\(")
+    set(resources "qInitResources_cellora_(images|translations)")
+    string(REGEX MATCHALL "[^\n]* [A-Za-z] (${class}|${function}|${resources})[^\n]*"
+        found "${output}")
+    if(NOT code EQUAL 0 OR found)
+        string(REPLACE ";" "\n  " found "${found}")
+        fail("the program defines module code of its own:\n  ${found}")
+    endif()
+
+elseif(CHECK STREQUAL "own-settings")
+    # A demo and a screenshot run leave the user's settings untouched: not even written
+    # again with the same content (the file's inode and time stay), no new file beside it.
+    set(config "${WORK}/config")
+    set(settings "${config}/Dornhaven/Dedivoze.conf")
+    file(WRITE "${settings}" "[SETTINGS]\ncellora=Expert\nlogmodel=Mine\n")
+    file(GLOB_RECURSE before RELATIVE "${config}" "${config}/*")
+    execute_process(COMMAND stat -c "%i %y" "${settings}" OUTPUT_VARIABLE stamp)
+    set(launcher ${CMAKE_COMMAND} -E env XDG_CONFIG_HOME=${config})
+    foreach(run "--screenshots;${WORK}/shots" "--demo;--startup-probe")
+        run_host(${run})
+        execute_process(COMMAND stat -c "%i %y" "${settings}" OUTPUT_VARIABLE now)
+        file(GLOB_RECURSE after RELATIVE "${config}" "${config}/*")
+        if(NOT code EQUAL 0 OR NOT now STREQUAL stamp OR NOT before STREQUAL after)
+            fail("${run} touched the user's settings: ${stamp} -> ${now}, ${after}")
+        endif()
     endforeach()
 
 else()

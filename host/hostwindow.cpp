@@ -1,12 +1,12 @@
 #include "host/hostwindow.h"
 
-#include "host/csvexport.h"
+#include "exchange/csvexport.h"
+#include "exchange/outputfiles.h"
+#include "exchange/packreport.h"
 #include "host/flighteditor.h"
 #include "host/hostdialogs.h"
-#include "host/logbook.h"
-#include "host/packreport.h"
 #include "host/undohistory.h"
-#include "store/rescuecopies.h"
+#include "store/storesnapshot.h"
 #include "window/celloragui.h"
 
 #include <QAction>
@@ -279,13 +279,22 @@ void HostWindow::chooseStorageFolder()
         openFolderAsked(folder);
 }
 
-bool HostWindow::readLogbookFor(const QString &title, Logbook &logbook)
+bool HostWindow::readLogbookFor(const QString &title, StoreSnapshot &store)
 {
-    if (logbook.readFolder(d->folder))
+    if (store.readFile(StoreSnapshot::dataFilePath(d->folder)))
         return true;
     HostDialogs::tell(this, title,
         tr("The storage folder %1 holds no data file yet.").arg(shown(d->folder)), true);
     return false;
+}
+
+void HostWindow::writeOutput(const QString &title, const QString &target, const QByteArray &content)
+{
+    QString error = OutputFiles::refusal(target, d->folder, StorageLock::filePath(d->folder));
+    if (error.isEmpty() && OutputFiles::writeAll({ { target, content } }, d->folder, &error))
+        HostDialogs::tell(this, title, tr("Saved %1.").arg(shown(target)), false);
+    else
+        HostDialogs::tell(this, title, error, true);
 }
 
 void HostWindow::exportFlights()
@@ -303,15 +312,10 @@ void HostWindow::exportCsv(const QString &title, const QString &fileName, bool f
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString target = HostDialogs::chooseSaveFile(
         this, title, QDir(documents).filePath(fileName), tr("CSV files (*.csv)"));
-    Logbook logbook;
-    if (target.isEmpty() || !readLogbookFor(title, logbook))
+    StoreSnapshot store;
+    if (target.isEmpty() || !readLogbookFor(title, store))
         return;
-    QString error;
-    const QByteArray csv = flights ? CsvExport::flights(logbook) : CsvExport::cycles(logbook);
-    if (CsvExport::writeFile(target, csv, &error))
-        HostDialogs::tell(this, title, tr("Saved %1.").arg(shown(target)), false);
-    else
-        HostDialogs::tell(this, title, error, true);
+    writeOutput(title, target, flights ? CsvExport::flights(store) : CsvExport::cycles(store));
 }
 
 void HostWindow::writeReport()
@@ -320,20 +324,16 @@ void HostWindow::writeReport()
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString target = HostDialogs::chooseSaveFile(this, title,
         QDir(documents).filePath(QStringLiteral("pack-report.pdf")), tr("PDF files (*.pdf)"));
-    Logbook logbook;
-    if (target.isEmpty() || !readLogbookFor(title, logbook))
+    StoreSnapshot store;
+    if (target.isEmpty() || !readLogbookFor(title, store))
         return;
-    QString error;
-    if (PackReport::writePdf(logbook, d->folder, target, QDateTime::currentDateTime(), &error))
-        HostDialogs::tell(this, title, tr("Saved %1.").arg(shown(target)), false);
-    else
-        HostDialogs::tell(this, title, error, true);
+    writeOutput(title, target, PackReport::pdf(store, d->folder, QDateTime::currentDateTime()));
 }
 
 void HostWindow::restoreRescueCopy()
 {
     const QString title = tr("Restore from Rescue Copy");
-    QStringList copies = RescueCopies(d->folder).copies();
+    QStringList copies = StoreSnapshot::rescueCopies(d->folder);
     if (copies.isEmpty()) {
         HostDialogs::tell(this, title,
             tr("The storage folder %1 holds no rescue copies.").arg(shown(d->folder)), false);
@@ -342,14 +342,14 @@ void HostWindow::restoreRescueCopy()
     std::reverse(copies.begin(), copies.end()); // newest first
     QStringList items;
     for (const QString &copy : copies) {
-        Logbook logbook;
-        logbook.readFile(copy);
+        StoreSnapshot store;
+        store.readFile(copy);
         const QFileInfo info(copy);
         items << tr("%1: %2 batteries, %3 models, %4 flights (%5)")
                      .arg(keptAt(info).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-                     .arg(logbook.batteries().size())
-                     .arg(logbook.models().size())
-                     .arg(logbook.flightCount())
+                     .arg(store.batteries.size())
+                     .arg(store.models.size())
+                     .arg(store.flights().size())
                      .arg(info.fileName());
     }
     const int chosen = HostDialogs::chooseItem(

@@ -11,7 +11,7 @@
 
 class CelloraGui;
 class HostWindowPrivate;
-class Logbook;
+class StoreSnapshot;
 class UndoHistory;
 
 // The desktop program around the module: the module's window in the middle, menus to
@@ -59,7 +59,8 @@ private:
     void restoreRescueCopy();
     void editFlights();
     void showAbout();
-    bool readLogbookFor(const QString &title, Logbook &logbook);
+    bool readLogbookFor(const QString &title, StoreSnapshot &store);
+    void writeOutput(const QString &title, const QString &target, const QByteArray &content);
 
     std::unique_ptr<HostWindowPrivate> d;
 };

@@ -17,6 +17,11 @@ bool isWritableFolder(const QString &folder)
 
 } // namespace
 
+QString StorageLock::filePath(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("cellora.lock"));
+}
+
 StorageLock::StorageLock() = default;
 
 StorageLock::~StorageLock() = default;
@@ -26,8 +31,7 @@ StorageLock::Outcome StorageLock::lock(const QString &folder)
     unlock();
     if (!isWritableFolder(folder))
         return Outcome::Unwritable;
-    auto candidate
-        = std::make_unique<QLockFile>(QDir(folder).filePath(QStringLiteral("cellora.lock")));
+    auto candidate = std::make_unique<QLockFile>(filePath(folder));
     // A host runs for hours: only a dead owner makes a lock stale, never its age.
     candidate->setStaleLockTime(0);
     if (candidate->tryLock(0)) {

@@ -18,6 +18,9 @@ public:
         Unwritable, // the folder cannot be made or written: no saves will work
     };
 
+    // The lock file of `folder`.
+    static QString filePath(const QString &folder);
+
     StorageLock();
     ~StorageLock();
     StorageLock(const StorageLock &) = delete;

@@ -470,3 +470,12 @@ SampleStore longNamesStore(const QDateTime &anchor)
     }
     return store;
 }
+
+SampleMaker sampleNamed(const QString &name)
+{
+    if (name == QLatin1String("demo"))
+        return &demoStore;
+    if (name == QLatin1String("long-names"))
+        return &longNamesStore;
+    return nullptr;
+}

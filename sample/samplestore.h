@@ -77,6 +77,11 @@ SampleStore demoStore(const QDateTime &anchor);
 // with umlauts and emoji: for looking at what long names do to the pages.
 SampleStore longNamesStore(const QDateTime &anchor);
 
+// The stores that the program's demo and screenshots open, by the name its --sample option
+// gives: "demo" or "long-names". Null for any other name.
+using SampleMaker = SampleStore (*)(const QDateTime &anchor);
+SampleMaker sampleNamed(const QString &name);
+
 // Writes the store to filePath in exactly the form of the module's data file.
 bool writeStoreFile(const SampleStore &store, const QString &filePath);
 

@@ -108,6 +108,23 @@ CycleRef CyclePairing::find(const QDateTime &moment) const
     return byMoment.value(moment);
 }
 
+QString StoreSnapshot::dataFilePath(const QString &storageFolder)
+{
+    DataProcessor store;
+    store.setStoragePath(storageFolder);
+    return store.dataFilePath();
+}
+
+QString StoreSnapshot::rescueFolder(const QString &storageFolder)
+{
+    return RescueCopies(storageFolder).folder();
+}
+
+QStringList StoreSnapshot::rescueCopies(const QString &storageFolder)
+{
+    return RescueCopies(storageFolder).copies();
+}
+
 bool StoreSnapshot::readFile(const QString &fileName)
 {
     // A guard that knows nothing reads the file whole, within the store's own size limit.

@@ -89,6 +89,12 @@ public:
     // The data file's bytes of the present records; empty when the writer failed.
     QByteArray toBytes() const;
 
+    // Where the store in `storageFolder` keeps its data file and its rescue copies, and
+    // those copies, oldest first.
+    static QString dataFilePath(const QString &storageFolder);
+    static QString rescueFolder(const QString &storageFolder);
+    static QStringList rescueCopies(const QString &storageFolder);
+
     // True when the last read ended on a fault or found no store in the content: a save
     // of these records would lose what came after it.
     bool damaged() const { return readDamaged; }

@@ -38,20 +38,24 @@ def expected_cycles(root):
             when = moment(cycle.get("Date"))
             discharged = int(cycle.get("Discharged"))
             share = "%.1f" % (100.0 * discharged / capacity) if capacity else ""
-            rows.append([name, when.isoformat() if when else "", str(discharged),
+            rows.append([as_text(name), when.isoformat() if when else "", str(discharged),
                          amperes(int(cycle.get("Current"))), share])
     return rows
 
 
+def as_text(cell):
+    """A cell a spreadsheet would run as a formula carries a leading apostrophe."""
+    return "'" + cell if cell[:1] in ("=", "+", "-", "@", "\t", "\r") else cell
+
+
 def battery_flown(root, when):
-    """The last battery with a cycle at that very moment, as the logbook pairs them."""
+    """The last battery with a cycle at that very moment (undated with undated), as the
+    logbook pairs them."""
     flown = []
-    if when is None:
-        return flown
     for battery in root.findall("./Battery"):
         for cycle in cycles_of(battery):
             if moment(cycle.get("Date")) == when:
-                flown = [battery.findtext("Name"), cycle.get("Discharged"),
+                flown = [as_text(battery.findtext("Name")), cycle.get("Discharged"),
                          amperes(int(cycle.get("Current")))]
                 break
     return flown
@@ -62,11 +66,11 @@ def expected_flights(root):
     for model in root.findall("./Model"):
         for entry in model.findall("./FlightLog/LogData"):
             when = moment(entry.get("Date"))
-            rows.append([model.findtext("Name"),
+            rows.append([as_text(model.findtext("Name")),
                          when.date().isoformat() if when else "",
                          when.time().isoformat() if when else "",
-                         entry.get("Duration"), entry.get("Location"),
-                         str(int(entry.get("Temperature"))), entry.get("Notes")]
+                         entry.get("Duration"), as_text(entry.get("Location")),
+                         str(int(entry.get("Temperature"))), as_text(entry.get("Notes"))]
                         + (battery_flown(root, when) or ["", "", ""]))
     return rows
 

@@ -2,10 +2,11 @@
 // the store they came from, and the pack report's figures for a store with known numbers,
 // in the document and in the PDF's text.
 
-#include "host/csvexport.h"
-#include "host/logbook.h"
-#include "host/packreport.h"
+#include "exchange/csvexport.h"
+#include "exchange/outputfiles.h"
+#include "exchange/packreport.h"
 #include "sample/samplestore.h"
+#include "store/storesnapshot.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -102,6 +103,13 @@ QString amperes(uint hundredths)
     return QString::asprintf("%u.%02u", hundredths / 100, hundredths % 100);
 }
 
+// A text cell a spreadsheet would run as a formula is marked as text.
+QString asText(const QString &cell)
+{
+    const bool formula = QRegularExpression("^[=+\\-@\t\r]").match(cell).hasMatch();
+    return formula ? "'" + cell : cell;
+}
+
 // What the files must hold, worked out from the plain store rather than from the records.
 Rows expectedFlights(const SampleStore &store)
 {
@@ -112,15 +120,17 @@ Rows expectedFlights(const SampleStore &store)
             QStringList battery { QString(), QString(), QString() };
             for (const SampleBattery &candidate : store.batteries) {
                 for (const SampleCycle &cycle : candidate.cycleData) {
-                    if (flight.date.isValid() && cycle.date == flight.date)
-                        battery = QStringList { candidate.name, QString::number(cycle.discharged),
-                            amperes(cycle.current) };
+                    if (cycle.date == flight.date) {
+                        battery = QStringList { asText(candidate.name),
+                            QString::number(cycle.discharged), amperes(cycle.current) };
+                        break;
+                    }
                 }
             }
-            rows << (QStringList { model.name, flight.date.date().toString("yyyy-MM-dd"),
+            rows << (QStringList { asText(model.name), flight.date.date().toString("yyyy-MM-dd"),
                          flight.date.time().toString("HH:mm:ss"),
-                         flight.duration.toString("HH:mm:ss"), flight.location,
-                         QString::number(flight.temperature), flight.notes }
+                         flight.duration.toString("HH:mm:ss"), asText(flight.location),
+                         QString::number(flight.temperature), asText(flight.notes) }
                 + battery);
         }
     }
@@ -133,7 +143,7 @@ Rows expectedCycles(const SampleStore &store)
         "capacity_share_percent" } };
     for (const SampleBattery &battery : store.batteries) {
         for (const SampleCycle &cycle : battery.cycleData) {
-            rows << QStringList { battery.name, cycle.date.toString("yyyy-MM-ddTHH:mm:ss"),
+            rows << QStringList { asText(battery.name), cycle.date.toString("yyyy-MM-ddTHH:mm:ss"),
                 QString::number(cycle.discharged), amperes(cycle.current),
                 battery.capacity
                     ? QString::number(100.0 * cycle.discharged / battery.capacity, 'f', 1)
@@ -198,11 +208,21 @@ SampleStore knownFleet(const QDateTime &now)
     return store;
 }
 
-// Writes `store` into `storage` as its data file and reads it back into `logbook`.
-bool readBack(const SampleStore &store, const QTemporaryDir &storage, Logbook &logbook)
+// Writes `store` into `storage` as its data file and reads it back into `snapshot`.
+bool readBack(const SampleStore &store, const QTemporaryDir &storage, StoreSnapshot &snapshot)
 {
     return writeStoreFile(store, storage.filePath("cellora.xml"))
-        && logbook.readFolder(storage.path());
+        && snapshot.readFile(storage.filePath("cellora.xml"));
+}
+
+bool exportAll(const StoreSnapshot &snapshot, const QString &folder, QString *error)
+{
+    const QDir target(folder);
+    const QVector<OutputFiles::Output> outputs {
+        { target.filePath("flights.csv"), CsvExport::flights(snapshot) },
+        { target.filePath("cycles.csv"), CsvExport::cycles(snapshot) },
+    };
+    return target.mkpath(".") && OutputFiles::writeAll(outputs, folder, error);
 }
 
 } // namespace
@@ -223,10 +243,10 @@ private slots:
         QFETCH(StoreMaker, maker);
         const SampleStore store = maker(anchor);
         QTemporaryDir storage, output;
-        Logbook logbook;
+        StoreSnapshot logbook;
         QVERIFY(readBack(store, storage, logbook));
         QString error;
-        QVERIFY2(CsvExport::exportAll(logbook, output.filePath("csv"), &error), qPrintable(error));
+        QVERIFY2(exportAll(logbook, output.filePath("csv"), &error), qPrintable(error));
         compareRows(exported(output.filePath("csv"), "flights.csv"), expectedFlights(store));
         compareRows(exported(output.filePath("csv"), "cycles.csv"), expectedCycles(store));
     }
@@ -250,14 +270,14 @@ private slots:
         }
         store.models << model;
         QTemporaryDir storage, output;
-        Logbook logbook;
+        StoreSnapshot logbook;
         QVERIFY(readBack(store, storage, logbook));
-        QVERIFY(CsvExport::exportAll(logbook, output.path(), nullptr));
+        QVERIFY(exportAll(logbook, output.path(), nullptr));
 
         const Rows flights = exported(output.path(), "flights.csv");
         compareRows(flights, expectedFlights(store));
         QCOMPARE(flights[1].mid(6), (QStringList { notes[0], "Zweiter Akku", "2000", "0.09" }));
-        QCOMPARE(flights[2].mid(6), (QStringList { notes[1], "", "", "" }));
+        QCOMPARE(flights[2].mid(6), (QStringList { "'" + notes[1], "", "", "" }));
         QCOMPARE(flights[4][6], notes[3]);
         QCOMPARE(exported(output.path(), "cycles.csv")[1][3], QStringLiteral("12.05"));
     }
@@ -268,14 +288,17 @@ private slots:
         QFile plain(scratch.filePath("plain-file"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
-        Logbook logbook;
-        QVERIFY(!logbook.readFolder(scratch.filePath("none")));
+        StoreSnapshot logbook;
+        QVERIFY(!logbook.readFile(scratch.filePath("none/cellora.xml")));
         QString error;
-        QVERIFY(!CsvExport::exportAll(logbook, scratch.filePath("plain-file/csv"), &error));
+        QVERIFY(!OutputFiles::writeAll(
+            { { scratch.filePath("plain-file/csv"), CsvExport::cycles(logbook) } }, scratch.path(),
+            &error));
         QVERIFY2(error.contains("plain-file"), qPrintable(error));
         error.clear();
-        QVERIFY(!PackReport::writePdf(
-            logbook, scratch.path(), scratch.filePath("no/report.pdf"), anchor, &error));
+        QVERIFY(!OutputFiles::writeAll({ { scratch.filePath("no/report.pdf"),
+                                           PackReport::pdf(logbook, scratch.path(), anchor) } },
+            scratch.path(), &error));
         QVERIFY2(error.contains("report.pdf"), qPrintable(error));
         QVERIFY(!QFileInfo::exists(scratch.filePath("no")));
     }
@@ -284,7 +307,7 @@ private slots:
     {
         const QDateTime now = QDateTime::currentDateTime();
         QTemporaryDir storage;
-        Logbook logbook;
+        StoreSnapshot logbook;
         QVERIFY(readBack(knownFleet(now), storage, logbook));
         const QVector<PackHealth> fleet = PackReport::assess(logbook, now);
 
@@ -324,10 +347,11 @@ private slots:
     {
         const QDateTime now = QDateTime::currentDateTime();
         QTemporaryDir storage;
-        Logbook logbook;
+        StoreSnapshot logbook;
         QVERIFY(readBack(knownFleet(now), storage, logbook));
         const QString pdf = storage.filePath("report.pdf");
-        QVERIFY(PackReport::writePdf(logbook, storage.path(), pdf, now, nullptr));
+        QVERIFY(OutputFiles::writeAll(
+            { { pdf, PackReport::pdf(logbook, storage.path(), now) } }, storage.path(), nullptr));
 
         QProcess pdftotext;
         pdftotext.start("pdftotext", { "-layout", pdf, "-" });

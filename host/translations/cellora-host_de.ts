@@ -9,7 +9,15 @@
     </message>
     <message>
         <source>Cannot create the folder %1</source>
-        <translation>Der Ordner %1 kann nicht angelegt werden</translation>
+        <translation type="vanished">Der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>The output file name is empty.</source>
+        <translation>Der Name der Ausgabedatei ist leer.</translation>
+    </message>
+    <message>
+        <source>%1 is a file of the store itself; choose another output.</source>
+        <translation>%1 ist eine Datei des Speichers selbst; bitte eine andere Ausgabe wählen.</translation>
     </message>
 </context>
 <context>
@@ -381,7 +389,7 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>Cannot write %1: %2</source>
-        <translation>%1 kann nicht geschrieben werden: %2</translation>
+        <translation type="vanished">%1 kann nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>

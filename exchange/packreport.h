@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QVector>
 
-class Logbook;
+class StoreSnapshot;
 class QTextDocument;
 
 // The health of one battery pack, from its record and its cycle data.
@@ -35,15 +35,14 @@ constexpr int storageDaysLimit = 3; // a pack kept full longer than this ages
 constexpr double heavyUseShare = 80; // recent discharges beyond this % wear a pack
 
 // Every battery of the logbook, the ones with warnings first, then by equivalent cycles.
-QVector<PackHealth> assess(const Logbook &logbook, const QDateTime &now);
+QVector<PackHealth> assess(const StoreSnapshot &store, const QDateTime &now);
 
 // The report: a fleet summary, then one page per pack with its figures and a chart.
 void compose(QTextDocument &document, const QVector<PackHealth> &fleet,
     const QString &storageFolder, const QDateTime &now);
 
-// Writes the report of `logbook` as an A4 PDF; on failure `error` says why.
-bool writePdf(const Logbook &logbook, const QString &storageFolder, const QString &fileName,
-    const QDateTime &now, QString *error);
+// The report of `store` as an A4 PDF document.
+QByteArray pdf(const StoreSnapshot &store, const QString &storageFolder, const QDateTime &now);
 
 } // namespace PackReport
 

@@ -1,9 +1,9 @@
-#include "host/packreport.h"
+#include "exchange/packreport.h"
 
-#include "host/logbook.h"
-#include "records/batterywidget.h"
+#include "store/storesnapshot.h"
 #include "window/chartclasses.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGraphicsScene>
@@ -11,7 +11,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -32,25 +31,25 @@ double mean(QVector<double>::const_iterator first, QVector<double>::const_iterat
     return std::accumulate(first, last, 0.0) / double(last - first);
 }
 
-void measureDischarges(PackHealth &pack, const BatteryWidget &battery)
+void measureDischarges(PackHealth &pack, const StoreSnapshot::Battery &battery)
 {
-    const QVector<uint> &discharged = battery.cycleDischarged();
-    const QVector<uint> &currents = battery.cycleCurrents();
     // Without a capacity no share or multiple of it means anything: those stay unknown.
     if (pack.capacity == 0)
         return;
     double total = 0;
-    for (const uint mAh : discharged) {
-        total += mAh;
-        pack.shares << 100.0 * mAh / pack.capacity;
+    uint peakCurrent = 0;
+    for (const StoreSnapshot::Cycle &cycle : battery.cycleData) {
+        total += cycle.discharged;
+        pack.shares << 100.0 * cycle.discharged / pack.capacity;
+        peakCurrent = std::max(peakCurrent, cycle.current);
     }
     pack.equivalentCycles = total / pack.capacity;
     const int sample = std::min<int>(PackReport::sampleSize, pack.shares.size());
     pack.firstShare = mean(pack.shares.cbegin(), pack.shares.cbegin() + sample);
     pack.recentShare = mean(pack.shares.cend() - sample, pack.shares.cend());
-    if (!currents.isEmpty()) {
+    if (!battery.cycleData.isEmpty()) {
         // Hundredths of an ampere over mAh: A / Ah = 10 * hundredths / mAh.
-        pack.peakC = 10.0 * *std::max_element(currents.cbegin(), currents.cend()) / pack.capacity;
+        pack.peakC = 10.0 * peakCurrent / pack.capacity;
     }
 }
 
@@ -62,19 +61,19 @@ void addWarnings(PackHealth &pack, qint64 secondsSinceUse)
         pack.warnings << Text::tr("over 80 % used");
 }
 
-PackHealth assessPack(const BatteryWidget &battery, const QDateTime &now)
+PackHealth assessPack(const StoreSnapshot::Battery &battery, const QDateTime &now)
 {
     PackHealth pack;
-    pack.name = battery.batteryName();
-    pack.capacity = battery.batteryCapacity();
-    pack.rating = battery.batteryRating();
-    pack.purchase = battery.purchaseDate();
+    pack.name = battery.name;
+    pack.capacity = battery.capacity;
+    pack.rating = battery.rating;
+    pack.purchase = battery.purchase;
     if (pack.purchase.isValid() && pack.purchase <= now.date())
         pack.ageDays = int(pack.purchase.daysTo(now.date()));
-    pack.cycles = battery.batteryCycles();
-    pack.charged = battery.batteryCharged();
+    pack.cycles = battery.cycles;
+    pack.charged = battery.charged;
     measureDischarges(pack, battery);
-    const QDateTime &lastUse = battery.lastUpdated();
+    const QDateTime &lastUse = battery.lastUse;
     // A last use in the future (a clock that was wrong) counts as today.
     const qint64 seconds = lastUse.isValid() ? std::max<qint64>(0, lastUse.secsTo(now)) : -1;
     if (seconds >= 0)
@@ -232,11 +231,11 @@ QImage shareChart(const PackHealth &pack)
 
 } // namespace
 
-QVector<PackHealth> PackReport::assess(const Logbook &logbook, const QDateTime &now)
+QVector<PackHealth> PackReport::assess(const StoreSnapshot &store, const QDateTime &now)
 {
     QVector<PackHealth> fleet;
-    for (const BatteryWidget *battery : logbook.batteries())
-        fleet << assessPack(*battery, now);
+    for (const StoreSnapshot::Battery &battery : store.batteries)
+        fleet << assessPack(battery, now);
     std::stable_sort(fleet.begin(), fleet.end(), [](const PackHealth &a, const PackHealth &b) {
         if (a.warnings.isEmpty() != b.warnings.isEmpty())
             return !a.warnings.isEmpty();
@@ -262,26 +261,20 @@ void PackReport::compose(QTextDocument &document, const QVector<PackHealth> &fle
     document.setHtml(html);
 }
 
-bool PackReport::writePdf(const Logbook &logbook, const QString &storageFolder,
-    const QString &fileName, const QDateTime &now, QString *error)
+QByteArray PackReport::pdf(
+    const StoreSnapshot &store, const QString &storageFolder, const QDateTime &now)
 {
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly)) {
-        {
-            QPdfWriter pdf(&file);
-            pdf.setPageSize(QPageSize(QPageSize::A4));
-            pdf.setTitle(Text::tr("Cellora pack report"));
-            pdf.setCreator(QStringLiteral("Cellora"));
-            QTextDocument document;
-            compose(document, assess(logbook, now), storageFolder, now);
-            document.print(&pdf);
-        }
-        if (file.commit())
-            return true;
-    }
-    if (error) {
-        *error = Text::tr("Cannot write %1: %2")
-                     .arg(QDir::toNativeSeparators(fileName), file.errorString());
-    }
-    return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setTitle(Text::tr("Cellora pack report"));
+        pdf.setCreator(QStringLiteral("Cellora"));
+        QTextDocument document;
+        compose(document, assess(store, now), storageFolder, now);
+        document.print(&pdf);
+    } // the writer finishes the document when it goes
+    return bytes;
 }
