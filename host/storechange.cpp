@@ -1,15 +1,17 @@
 #include "host/storechange.h"
 
+#include "store/storesnapshot.h"
+
 #include <QCoreApplication>
 #include <QMap>
 #include <QStringList>
-#include <QXmlStreamReader>
+#include <QVariant>
 
 namespace {
 
 // What one battery or model record holds, enough to tell how it changed.
 struct Record {
-    QString content; // every name, attribute and text, to notice any change
+    QString content; // every value, to notice any change
     int entries = 0; // cycles of a battery, flights of a model
     bool charged = false;
     QStringList batteries;
@@ -21,76 +23,59 @@ struct Digest {
     QMap<QString, Record> models;
 };
 
-QString text(const char *source)
+// The names' translation context.
+struct Names {
+    Q_DECLARE_TR_FUNCTIONS(StoreChange)
+};
+
+QString valuesOf(const QVariantList &values)
 {
-    return QCoreApplication::translate("StoreChange", source);
+    QStringList texts;
+    for (const QVariant &value : values)
+        texts << value.toString();
+    return texts.join(QLatin1Char('\n'));
 }
 
-// Reads one record up to its end tag; its own name comes from the child "Name".
-void readRecord(QXmlStreamReader &reader, QMap<QString, Record> &records)
+Record recordOf(const StoreSnapshot::Battery &battery)
 {
+    QVariantList values { battery.capacity, battery.chargeRate, battery.rating, battery.purchase,
+        battery.cycles, battery.charged, battery.lastUse };
+    for (const StoreSnapshot::Cycle &cycle : battery.cycleData)
+        values << cycle.date << cycle.discharged << cycle.current;
     Record record;
-    QString name;
-    for (int depth = 1; depth > 0 && !reader.atEnd();) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement: {
-            ++depth;
-            const QString element = reader.name().toString();
-            record.content += QLatin1Char('<') + element;
-            for (const QXmlStreamAttribute &attribute : reader.attributes())
-                record.content += QLatin1Char(' ') + attribute.value().toString();
-            if (element == QLatin1String("Cycle") || element == QLatin1String("LogData"))
-                ++record.entries;
-            if (depth == 2 && element != QLatin1String("Data")
-                && element != QLatin1String("FlightLog")) {
-                // A text field: read whole, with its end tag.
-                const QString value = reader.readElementText();
-                --depth;
-                record.content += value;
-                if (element == QLatin1String("Name"))
-                    name = value;
-                else if (element == QLatin1String("Charged"))
-                    record.charged = value == QLatin1String("1");
-                else if (element == QLatin1String("Battery"))
-                    record.batteries << value;
-            }
-            break;
-        }
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        case QXmlStreamReader::Characters:
-            record.content += reader.text();
-            break;
-        default:
-            break;
-        }
-    }
-    // Two records of one name: the later one counts, as in the module.
-    records.insert(name, record);
+    record.content = valuesOf(values);
+    record.entries = battery.cycleData.size();
+    record.charged = battery.charged;
+    return record;
 }
 
+Record recordOf(const StoreSnapshot::Model &model)
+{
+    QVariantList values { model.type, model.weight, model.size, model.purchase, model.flights,
+        model.notes, model.lastUpdate };
+    for (const QString &battery : model.batteries)
+        values << battery;
+    for (const LogData &entry : model.flightLog)
+        values << entry.date << entry.duration << entry.location << entry.temperature
+               << entry.notes;
+    Record record;
+    record.content = valuesOf(values);
+    record.entries = model.flightLog.size();
+    record.batteries = QStringList(model.batteries.begin(), model.batteries.end());
+    return record;
+}
+
+// Two records of one name: the later one counts, as in the module.
 Digest digestOf(const QByteArray &bytes)
 {
+    StoreSnapshot snapshot;
+    snapshot.readBytes(bytes);
     Digest digest;
-    QXmlStreamReader reader(bytes);
-    if (!reader.readNextStartElement())
-        return digest;
-    while (reader.readNextStartElement()) {
-        const QStringRef element = reader.name();
-        if (element == QLatin1String("Battery")) {
-            readRecord(reader, digest.batteries);
-        } else if (element == QLatin1String("Model")) {
-            readRecord(reader, digest.models);
-        } else if (element == QLatin1String("Locations")) {
-            while (reader.readNextStartElement()) {
-                digest.locations << reader.attributes().value(QLatin1String("Name")).toString();
-                reader.skipCurrentElement();
-            }
-        } else {
-            reader.skipCurrentElement();
-        }
-    }
+    digest.locations = snapshot.locations;
+    for (const StoreSnapshot::Battery &battery : qAsConst(snapshot.batteries))
+        digest.batteries.insert(battery.name, recordOf(battery));
+    for (const StoreSnapshot::Model &model : qAsConst(snapshot.models))
+        digest.models.insert(model.name, recordOf(model));
     return digest;
 }
 
@@ -98,21 +83,21 @@ void compareLocations(const QStringList &before, const QStringList &after, QStri
 {
     for (const QString &name : after) {
         if (!before.contains(name))
-            changes << text("Add Location %1").arg(name);
+            changes << Names::tr("Add Location %1").arg(name);
     }
     for (const QString &name : before) {
         if (!after.contains(name))
-            changes << text("Delete Location %1").arg(name);
+            changes << Names::tr("Delete Location %1").arg(name);
     }
 }
 
 QString batteryChange(const QString &name, const Record &was, const Record &is)
 {
     if (is.entries > was.entries)
-        return text("Discharge of %1").arg(name);
+        return Names::tr("Discharge of %1").arg(name);
     if (is.charged && !was.charged && is.entries == was.entries)
-        return text("Charge of %1").arg(name);
-    return text("Modify Battery %1").arg(name);
+        return Names::tr("Charge of %1").arg(name);
+    return Names::tr("Modify Battery %1").arg(name);
 }
 
 // A flight logged together with a battery's discharge is named by the battery: empty.
@@ -120,15 +105,15 @@ QString modelChange(const QString &name, const Record &was, const Record &is, bo
 {
     for (const QString &battery : is.batteries) {
         if (!was.batteries.contains(battery))
-            return text("Assign %1 to %2").arg(battery, name);
+            return Names::tr("Assign %1 to %2").arg(battery, name);
     }
     for (const QString &battery : was.batteries) {
         if (!is.batteries.contains(battery))
-            return text("Remove %1 from %2").arg(battery, name);
+            return Names::tr("Remove %1 from %2").arg(battery, name);
     }
     if (is.entries > was.entries)
-        return discharge ? QString() : text("Flight of %1").arg(name);
-    return text("Modify Model %1").arg(name);
+        return discharge ? QString() : Names::tr("Flight of %1").arg(name);
+    return Names::tr("Modify Model %1").arg(name);
 }
 
 bool anyDischarged(const QMap<QString, Record> &before, const QMap<QString, Record> &after)
@@ -148,14 +133,14 @@ void compareRecords(const QMap<QString, Record> &before, const QMap<QString, Rec
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
         const auto was = before.constFind(it.key());
         if (was == before.cend())
-            changes << text(added).arg(it.key());
+            changes << Names::tr(added).arg(it.key());
         else if (was->content != it->content)
             changes << describeChange(it.key(), *was, *it);
     }
     changes.removeAll(QString());
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
         if (!after.contains(it.key()))
-            changes << text(deleted).arg(it.key());
+            changes << Names::tr(deleted).arg(it.key());
     }
 }
 
@@ -179,5 +164,5 @@ QString StoreChange::describe(const QByteArray &before, const QByteArray &after)
         changes);
     if (changes.size() == 1)
         return changes.first();
-    return changes.isEmpty() ? text("Change") : text("Import");
+    return changes.isEmpty() ? Names::tr("Change") : Names::tr("Import");
 }

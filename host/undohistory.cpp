@@ -70,18 +70,20 @@ bool UndoHistory::applyChange(const QString &label, const QByteArray &newContent
 
 QString UndoHistory::undoLabel()
 {
-    if (!canUndo())
-        return QString();
-    pack();
-    return steps.at(done - 1).label;
+    return canUndo() ? labelOf(steps[done - 1]) : QString();
 }
 
 QString UndoHistory::redoLabel()
 {
-    if (!canRedo())
-        return QString();
-    pack();
-    return steps.at(done).label;
+    return canRedo() ? labelOf(steps[done]) : QString();
+}
+
+QString UndoHistory::labelOf(Step &step) const
+{
+    // Named when asked for, as the Edit menu opens: it reads both versions whole.
+    if (step.label.isEmpty())
+        step.label = StoreChange::describe(versionAt(step.from), versionAt(step.to));
+    return step.label;
 }
 
 bool UndoHistory::undo()
@@ -213,11 +215,6 @@ void UndoHistory::schedulePacking()
 
 void UndoHistory::pack()
 {
-    // Names first, while both versions of a new step are still whole.
-    for (Step &step : steps) {
-        if (step.label.isEmpty())
-            step.label = StoreChange::describe(versionAt(step.from), versionAt(step.to));
-    }
     for (int i = 0; i + 1 < versions.size(); ++i) {
         if (!versions.at(i).packed)
             versions[i].packAgainst(versions.at(i + 1).full);

@@ -44,7 +44,7 @@ public:
     // Bytes this history holds beyond the newest version, which the store holds anyway.
     qint64 heldBytes() const;
 
-    // Makes every pending difference and name now, instead of when idle.
+    // Makes every pending difference now, instead of when idle.
     void pack();
 
 signals:
@@ -58,6 +58,7 @@ private:
         int to;
     };
 
+    QString labelOf(Step &step) const;
     void noteWrite(bool written, const QByteArray &before, const QByteArray &after);
     void record(const QByteArray &before, const QByteArray &after, const QString &label);
     void dropRedo();

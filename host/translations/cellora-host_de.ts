@@ -254,7 +254,7 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>&amp;Redo</source>
-        <translation>&amp;Wiederholen</translation>
+        <translation>&amp;Wiederherstellen</translation>
     </message>
     <message>
         <source>&amp;Undo %1</source>
@@ -262,7 +262,7 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>&amp;Redo %1</source>
-        <translation>&amp;Wiederholen: %1</translation>
+        <translation>&amp;Wiederherstellen: %1</translation>
     </message>
 </context>
 <context>
@@ -396,19 +396,63 @@ Speicherordner: %3</translation>
     <name>StoreChange</name>
     <message>
         <source>Add Battery %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Akku %1 hinzufügen</translation>
     </message>
     <message>
         <source>Delete Battery %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Akku %1 löschen</translation>
     </message>
     <message>
         <source>Add Model %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Modell %1 hinzufügen</translation>
     </message>
     <message>
         <source>Delete Model %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Modell %1 löschen</translation>
+    </message>
+    <message>
+        <source>Add Location %1</source>
+        <translation>Ort %1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete Location %1</source>
+        <translation>Ort %1 löschen</translation>
+    </message>
+    <message>
+        <source>Discharge of %1</source>
+        <translation>Entladen von %1</translation>
+    </message>
+    <message>
+        <source>Charge of %1</source>
+        <translation>Laden von %1</translation>
+    </message>
+    <message>
+        <source>Modify Battery %1</source>
+        <translation>Akku %1 ändern</translation>
+    </message>
+    <message>
+        <source>Assign %1 to %2</source>
+        <translation>%1 zu %2 zuordnen</translation>
+    </message>
+    <message>
+        <source>Remove %1 from %2</source>
+        <translation>%1 von %2 entfernen</translation>
+    </message>
+    <message>
+        <source>Flight of %1</source>
+        <translation>Flug mit %1</translation>
+    </message>
+    <message>
+        <source>Modify Model %1</source>
+        <translation>Modell %1 ändern</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Änderung</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Import</translation>
     </message>
 </context>
 </TS>
