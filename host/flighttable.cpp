@@ -54,11 +54,11 @@ QVariant FlightTable::headerData(int section, Qt::Orientation orientation, int r
     case Field::Duration:
         return tr("Duration");
     case Field::Discharged:
-        return tr("Discharged (mAh)");
+        return tr("mAh");
     case Field::Current:
-        return tr("Max. current (A)");
+        return tr("Max. A");
     case Field::Temperature:
-        return tr("Temperature (°C)");
+        return tr("°C");
     case Field::Location:
         return tr("Location");
     case Field::Notes:

@@ -90,18 +90,6 @@
         <translation>Dauer</translation>
     </message>
     <message>
-        <source>Discharged (mAh)</source>
-        <translation>Entladen (mAh)</translation>
-    </message>
-    <message>
-        <source>Max. current (A)</source>
-        <translation>Max. Strom (A)</translation>
-    </message>
-    <message>
-        <source>Temperature (°C)</source>
-        <translation>Temperatur (°C)</translation>
-    </message>
-    <message>
         <source>Location</source>
         <translation>Ort</translation>
     </message>
@@ -116,6 +104,18 @@
     <message>
         <source>Correct Flight of %1</source>
         <translation>Flug von %1 korrigieren</translation>
+    </message>
+    <message>
+        <source>mAh</source>
+        <translation>mAh</translation>
+    </message>
+    <message>
+        <source>Max. A</source>
+        <translation>Max. A</translation>
+    </message>
+    <message>
+        <source>°C</source>
+        <translation>°C</translation>
     </message>
 </context>
 <context>
