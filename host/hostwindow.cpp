@@ -3,6 +3,7 @@
 #include "exchange/csvexport.h"
 #include "exchange/outputfiles.h"
 #include "exchange/packreport.h"
+#include "host/flighteditor.h"
 #include "host/homeguard.h"
 #include "host/hostdialogs.h"
 #include "host/undohistory.h"
@@ -258,6 +259,11 @@ void HostWindow::buildMenus()
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
     buildEditMenu();
+    QMenu *logbook = menuBar()->addMenu(tr("&Logbook"));
+    logbook->setObjectName(QStringLiteral("menuLogbook"));
+    addAction(
+        logbook, tr("&Flights and Cycles…"), "actionFlightsAndCycles", &HostWindow::editFlights);
+
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
     addAction(help, tr("&About Cellora"), "actionAbout", &HostWindow::showAbout);
@@ -482,6 +488,20 @@ void HostWindow::restoreRescueCopy()
     if (chosen >= 0 && chosen < copies.size())
         d->gui->importFile(copies[chosen]);
     showStoreProblem();
+}
+
+void HostWindow::editFlights()
+{
+    // Every change of the editor is one undo step, written through the store's own save.
+    UndoHistory *history = d->history.get();
+    auto *editor = new FlightEditor(
+        d->folder,
+        [history](const QString &label, const QByteArray &content) {
+            return history->applyChange(label, content);
+        },
+        this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->open();
 }
 
 void HostWindow::showAbout()

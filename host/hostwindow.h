@@ -60,6 +60,7 @@ private:
     void exportCsv(const QString &title, const QString &fileName, bool flights);
     void writeReport();
     void restoreRescueCopy();
+    void editFlights();
     void showAbout();
     bool readLogbookFor(const QString &title, StoreSnapshot &store);
     void writeOutput(const QString &title, const QString &target, const QByteArray &content);

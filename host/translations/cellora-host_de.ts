@@ -32,6 +32,104 @@
     </message>
 </context>
 <context>
+    <name>FlightEditor</name>
+    <message>
+        <source>Flights and Cycles</source>
+        <translation>Flüge und Zyklen</translation>
+    </message>
+    <message>
+        <source>Model:</source>
+        <translation>Modell:</translation>
+    </message>
+    <message>
+        <source>Battery:</source>
+        <translation>Akku:</translation>
+    </message>
+    <message>
+        <source>Delete Flight</source>
+        <translation>Flug löschen</translation>
+    </message>
+    <message>
+        <source>Mark Not Charged</source>
+        <translation>Als nicht geladen markieren</translation>
+    </message>
+    <message>
+        <source>The battery chosen above was not charged after all</source>
+        <translation>Der oben gewählte Akku wurde doch nicht geladen</translation>
+    </message>
+    <message>
+        <source>All models</source>
+        <translation>Alle Modelle</translation>
+    </message>
+    <message>
+        <source>All batteries</source>
+        <translation>Alle Akkus</translation>
+    </message>
+    <message>
+        <source>%1 flights, flight time %2, %3 mAh</source>
+        <translation>%1 Flüge, Flugzeit %2, %3 mAh</translation>
+    </message>
+    <message>
+        <source>Delete Flight of %1</source>
+        <translation>Flug von %1 löschen</translation>
+    </message>
+    <message>
+        <source>Mark %1 Not Charged</source>
+        <translation>%1 als nicht geladen markieren</translation>
+    </message>
+    <message>
+        <source>The data file could not be read to its end: nothing can be changed here. %1</source>
+        <translation>Die Datendatei ließ sich nicht bis zum Ende lesen: hier kann nichts geändert werden. %1</translation>
+    </message>
+</context>
+<context>
+    <name>FlightTable</name>
+    <message>
+        <source>Model</source>
+        <translation>Modell</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Akku</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Ort</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Move Discharge of %1</source>
+        <translation>Entladung von %1 verschieben</translation>
+    </message>
+    <message>
+        <source>Correct Flight of %1</source>
+        <translation>Flug von %1 korrigieren</translation>
+    </message>
+    <message>
+        <source>mAh</source>
+        <translation>mAh</translation>
+    </message>
+    <message>
+        <source>Max. A</source>
+        <translation>Max. A</translation>
+    </message>
+    <message>
+        <source>°C</source>
+        <translation>°C</translation>
+    </message>
+</context>
+<context>
     <name>HostWindow</name>
     <message>
         <source>&amp;File</source>
@@ -156,6 +254,14 @@ Akku-Logbuch für elektrische RC-Modelle.
 
 Qt %2
 Speicherordner: %3</translation>
+    </message>
+    <message>
+        <source>&amp;Logbook</source>
+        <translation>&amp;Flugbuch</translation>
+    </message>
+    <message>
+        <source>&amp;Flights and Cycles…</source>
+        <translation>&amp;Flüge und Zyklen…</translation>
     </message>
     <message>
         <source>&amp;Edit</source>

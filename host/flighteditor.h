@@ -1,0 +1,59 @@
+#ifndef FLIGHTEDITOR_H
+#define FLIGHTEDITOR_H
+
+#include "store/storesnapshot.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+
+class FlightFilter;
+class FlightTable;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+// "Flights and Cycles": every flight with its cycle entry in one table, where the user
+// corrects the figures, deletes a flight, moves a discharge to the pack that really flew,
+// and marks a pack not charged after a wrong charge click. Each change is the whole new
+// store, handed to `applyChange` with a name for it; the table then reads the file again.
+class FlightEditor : public QDialog {
+    Q_OBJECT
+
+public:
+    using ApplyChange = std::function<bool(const QString &label, const QByteArray &content)>;
+
+    FlightEditor(const QString &storageFolder, ApplyChange applyChange, QWidget *parent = nullptr);
+
+    void reload();
+
+private:
+    QWidget *createFilters();
+    QWidget *createButtons();
+    void refillFilter(QComboBox *filter, const QString &allText, const QStringList &names);
+    void filterChanged();
+    void showTotals();
+    void updateButtons();
+    int selectedRow() const;
+    bool change(const QString &label, const StoreSnapshot &changed);
+    void deleteSelected();
+    void markNotCharged();
+
+    QString folder;
+    ApplyChange applyChange;
+    QByteArray shownContent;
+    bool readOnly = false;
+    FlightTable *table;
+    FlightFilter *filter;
+    QTableView *view;
+    QComboBox *modelFilter;
+    QComboBox *batteryFilter;
+    QLabel *totals;
+    QPushButton *deleteButton;
+    QPushButton *notChargedButton;
+};
+
+#endif // FLIGHTEDITOR_H
