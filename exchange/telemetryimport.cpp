@@ -73,12 +73,18 @@ bool hasFigures(SampleStore &store, const SampleFlight &entry)
     return !isZero(entry.duration) || (cycle && (cycle->discharged != 0 || cycle->current != 0));
 }
 
-qint64 secondsBetween(const SampleFlight &entry, const TelemetryFlight &flight)
+bool isNear(const SampleFlight &entry, const TelemetryFlight &flight)
 {
-    const qint64 fromStart = flight.start.secsTo(entry.date);
-    if (fromStart < 0)
-        return -fromStart;
-    return std::max<qint64>(0, fromStart - flight.seconds);
+    const QDateTime end = flight.start.addSecs(flight.seconds);
+    return entry.date.isValid() && entry.date >= flight.start.addSecs(-matchWindowSeconds)
+        && entry.date <= end.addSecs(matchWindowSeconds);
+}
+
+// Measured from the landing: a discharge is recorded after the flight, so of two
+// flights near an entry the one that just landed is the one it records.
+qint64 secondsFromLanding(const SampleFlight &entry, const TelemetryFlight &flight)
+{
+    return std::abs(flight.start.addSecs(flight.seconds).secsTo(entry.date));
 }
 
 QStringList batteriesOf(const SampleStore &store, const SampleModel &model)
@@ -124,9 +130,9 @@ void pairWithEntries(
     QVector<Pair> pairs;
     for (TelemetryProposal *proposal : flights) {
         for (int i = 0; i < model.flightLog.size(); ++i) {
-            const qint64 distance = secondsBetween(model.flightLog[i], proposal->flight);
-            if (model.flightLog[i].date.isValid() && distance <= matchWindowSeconds)
-                pairs.append({ distance, proposal, i });
+            if (isNear(model.flightLog[i], proposal->flight))
+                pairs.append(
+                    { secondsFromLanding(model.flightLog[i], proposal->flight), proposal, i });
         }
     }
     std::stable_sort(pairs.begin(), pairs.end(),

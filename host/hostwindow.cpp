@@ -4,6 +4,8 @@
 #include "host/hostdialogs.h"
 #include "host/logbook.h"
 #include "host/packreport.h"
+#include "host/telemetrydialog.h"
+#include "host/telemetryimport.h"
 #include "store/rescuecopies.h"
 #include "window/celloragui.h"
 
@@ -17,6 +19,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -115,6 +118,8 @@ void HostWindow::buildMenus()
         &HostWindow::exportCycles);
     addAction(file, tr("&Pack Report…"), "actionPackReport", &HostWindow::writeReport);
     file->addSeparator();
+    addAction(
+        file, tr("Import &Telemetry Logs…"), "actionImportTelemetry", &HostWindow::importTelemetry);
     addAction(file, tr("Restore from Rescue &Copy…"), "actionRestoreRescueCopy",
         &HostWindow::restoreRescueCopy);
     file->addSeparator();
@@ -288,6 +293,36 @@ void HostWindow::restoreRescueCopy()
         this, title, tr("The present store is kept as a rescue copy in turn. Restore:"), items);
     if (chosen >= 0 && chosen < copies.size())
         d->gui->importFile(copies[chosen]);
+}
+
+// The import goes in as a whole new store through the module's own import, which keeps
+// the store it replaces as a rescue copy: one step, and one way back.
+void HostWindow::importTelemetry()
+{
+    const QString title = tr("Import Telemetry Logs");
+    Logbook logbook;
+    if (!readLogbookFor(title, logbook))
+        return;
+    TelemetryDialog dialog(TelemetryImport::snapshotOf(logbook), this);
+    if (!runTelemetryDialog(dialog))
+        return;
+    dialog.rememberChoices();
+    const QByteArray content = TelemetryImport::storeBytes(dialog.result());
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("cellora.xml")));
+    if (content.isEmpty() || !file.open(QIODevice::WriteOnly)
+        || file.write(content) != content.size() || !file.flush()) {
+        HostDialogs::tell(
+            this, title, tr("The import could not be prepared in a temporary folder."), true);
+        return;
+    }
+    file.close();
+    d->gui->importFile(file.fileName());
+    HostDialogs::tell(this, title,
+        tr("%1.\nThe logbook as it was before is kept as a rescue copy (File, Restore from "
+           "Rescue Copy).")
+            .arg(TelemetryImport::summary(dialog.proposals())),
+        false);
 }
 
 void HostWindow::showAbout()

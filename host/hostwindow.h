@@ -50,6 +50,7 @@ private:
     void exportCsv(const QString &title, const QString &fileName, bool flights);
     void writeReport();
     void restoreRescueCopy();
+    void importTelemetry();
     void showAbout();
     bool readLogbookFor(const QString &title, Logbook &logbook);
 

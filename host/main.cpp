@@ -7,7 +7,9 @@
 #include "host/screenshottour.h"
 #include "host/startupprobe.h"
 #include "host/storagelock.h"
+#include "host/telemetryimport.h"
 #include "sample/samplestore.h"
+#include "sample/sampletelemetry.h"
 #include "window/celloragui.h"
 
 #include <QApplication>
@@ -233,8 +235,15 @@ int runDemo(SampleMaker sample)
 {
     // Lives as long as the window; the store goes with the program.
     QTemporaryDir demoFolder;
-    if (!writeDemoStore(demoFolder, sample))
+    // The demo's last sessions were entered in Quick mode; the radio's logs of them wait
+    // in LOGS for the telemetry import.
+    const bool withLogs = sample == &demoStore;
+    if (!writeDemoStore(demoFolder, withLogs ? &quickDemoStore : sample))
         return ExitFailure;
+    if (withLogs
+        && !writeTelemetryLogs(demoTelemetryLogs(QDateTime::currentDateTime()),
+            demoFolder.filePath(QStringLiteral("LOGS"))))
+        complain(QStringLiteral("could not write the demo's telemetry logs"));
     inform(QStringLiteral("Demo store in %1 (removed when Cellora ends)").arg(demoFolder.path()));
     return runWindow(demoFolder.path(), false);
 }
@@ -326,8 +335,12 @@ int main(int argc, char *argv[])
         QStringLiteral("Write the pack health report of the storage folder's logbook to FILE "
                        "(PDF), then exit."),
         QStringLiteral("FILE"));
+    const QCommandLineOption importTelemetryOption(QStringLiteral("import-telemetry"),
+        QStringLiteral("Fill the storage folder's Quick entries from the radio's telemetry "
+                       "logs PATH (CSV files or LOGS folders; more may follow), then exit."),
+        QStringLiteral("PATH"));
     parser.addOptions({ storageOption, demoOption, screenshotsOption, languageOption,
-        startupProbeOption, exportCsvOption, reportOption });
+        startupProbeOption, exportCsvOption, reportOption, importTelemetryOption });
     parser.addOption(sampleOption);
 
     // Help and version need no screen: answer them from a console application.
@@ -337,7 +350,7 @@ int main(int argc, char *argv[])
         return ExitOk;
     }
     // Pictures and reports are drawn without a screen.
-    if (hasOption(argc, argv, { "--screenshots", "--export-csv", "--report" })
+    if (hasOption(argc, argv, { "--screenshots", "--export-csv", "--report", "--import-telemetry" })
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -354,6 +367,15 @@ int main(int argc, char *argv[])
         : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (parser.isSet(exportCsvOption) || parser.isSet(reportOption)) {
         return runBatch(storage, parser.value(exportCsvOption), parser.value(reportOption));
+    }
+    if (parser.isSet(importTelemetryOption)) {
+        const TelemetryImport::Outcome outcome = TelemetryImport::importForScript(
+            storage, parser.values(importTelemetryOption) + parser.positionalArguments());
+        for (const QString &problem : outcome.problems)
+            complain(problem);
+        outcome.code <= TelemetryImport::BadInput ? inform(outcome.message)
+                                                  : complain(outcome.message);
+        return outcome.code;
     }
     if (parser.isSet(screenshotsOption))
         return takeScreenshots(parser.value(screenshotsOption), sample);
