@@ -133,17 +133,46 @@ struct DataProcessor::Reading {
 void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     const QVector<ModelWidget *> &models, const QStringList &locations)
 {
-    const QString path = dataFilePath();
-    if (!FileBytes::mayReplace(storagePath, path))
+    if (!FileBytes::mayReplace(storagePath, dataFilePath())) {
+        guard->report(false, QByteArray(), QByteArray());
         return;
+    }
     const QByteArray document = storeDocument(batteries, models, locations);
+    if (document.isEmpty()) // the writer failed: the file stays as it is
+        guard->report(false, QByteArray(), QByteArray());
+    else
+        replaceContent(document);
+}
+
+bool DataProcessor::replaceContent(const QByteArray &content)
+{
+    const QString path = dataFilePath();
     // A file that this store did not write or read whole is kept as a rescue copy first;
-    // when that copy cannot be made, the file stays as it is.
+    // when that copy cannot be made, the file stays as it is. The ordinary save finds the
+    // present bytes in memory.
     QByteArray present;
-    if (document.isEmpty() || !guard->protect(path, storagePath, &present))
-        return;
-    if (FileBytes::replaceFile(path, document, present))
-        guard->noteWritten(path, document);
+    const bool written = FileBytes::mayReplace(storagePath, path)
+        && guard->protect(path, storagePath, &present)
+        && FileBytes::replaceFile(path, content, present);
+    if (written)
+        guard->noteWritten(path, content);
+    guard->report(written, present, written ? content : present);
+    return written;
+}
+
+bool DataProcessor::keepRescueCopy()
+{
+    return OverwriteGuard::keepPresent(dataFilePath(), storagePath);
+}
+
+bool DataProcessor::keepRescueCopy(const QByteArray &content)
+{
+    return content.isEmpty() || RescueCopies(storagePath).keep(content);
+}
+
+void DataProcessor::setWriteListener(WriteListener listener)
+{
+    guard->setListener(std::move(listener));
 }
 
 QByteArray DataProcessor::storeDocument(const QVector<BatteryWidget *> &batteries,
@@ -213,14 +242,22 @@ bool DataProcessor::exportData(QIODevice *target)
 bool DataProcessor::importData(QIODevice *source)
 {
     const QString path = dataFilePath();
-    if (!source || !source->isReadable() || !FileBytes::mayReplace(storagePath, path))
+    if (!source || !source->isReadable())
         return false;
     // Whatever the chosen file holds, the store it replaces stays as a rescue copy.
-    if (!OverwriteGuard::keepPresent(path, storagePath))
+    QByteArray present;
+    if (!FileBytes::mayReplace(storagePath, path)
+        || !OverwriteGuard::keepPresent(path, storagePath, &present)
+        || !FileBytes::replaceWithLines(path, source)) {
+        guard->report(false, present, present);
         return false;
-    if (!FileBytes::replaceWithLines(path, source))
-        return false;
+    }
     guard->forget(); // the reload that follows reads what was imported
+    // Rare enough for one more read: the listener is told what the file holds now.
+    QByteArray imported;
+    FileBytes::Stamp stamp;
+    guard->readFile(path, &imported, &stamp);
+    guard->report(true, present, imported);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <functional>
 #include <memory>
 
 class BatteryWidget;
@@ -35,6 +36,20 @@ public:
 
     bool exportData(QIODevice *target);
     bool importData(QIODevice *source);
+
+    // Told after every attempt to write the data file (saves, imports, replacements):
+    // whether it was written, and the bytes the file held before and after. A failed
+    // attempt gives the same bytes twice: what the file held as far as known (empty when
+    // it was not read).
+    using WriteListener
+        = std::function<void(bool written, const QByteArray &before, const QByteArray &after)>;
+    void setWriteListener(WriteListener listener);
+    // Makes `content` the data file, as a save does; false when it could not be written.
+    bool replaceContent(const QByteArray &content);
+    // Keeps what the data file holds now as a rescue copy; false when it could not.
+    bool keepRescueCopy();
+    // Keeps `content` as a rescue copy; false when it could not.
+    bool keepRescueCopy(const QByteArray &content);
 
 private:
     struct Reading;

@@ -96,7 +96,9 @@ void RescueCopies::removeOldest()
 
 void OverwriteGuard::forget()
 {
+    Listener kept = std::move(listener);
     *this = OverwriteGuard();
+    listener = std::move(kept);
 }
 
 void OverwriteGuard::noteRead(
@@ -147,8 +149,11 @@ bool OverwriteGuard::readFile(const QString &path, QByteArray *bytes, FileBytes:
     return FileBytes::readWhole(path, *bytes, largestStore, now);
 }
 
-bool OverwriteGuard::keepPresent(const QString &path, const QString &storageFolder)
+bool OverwriteGuard::keepPresent(
+    const QString &path, const QString &storageFolder, QByteArray *present)
 {
-    QByteArray present;
-    return readPresent(path, &present) && keepUnlessEmpty(present, storageFolder);
+    QByteArray read;
+    if (!present)
+        present = &read;
+    return readPresent(path, present) && keepUnlessEmpty(*present, storageFolder);
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Copies of the data file that the store keeps before it overwrites content it did not
 // read or write itself: in the subfolder "rescue" of the storage folder, named like
 // backups ("cellora_yyyy-MM-dd_HH-mm-ss.xml"), so that the ordinary Import brings one
@@ -38,7 +40,10 @@ private:
 // something else changed the file since, and to keep that as a rescue copy first.
 class OverwriteGuard {
 public:
-    // A new storage folder: nothing is known about its file.
+    using Listener
+        = std::function<void(bool written, const QByteArray &before, const QByteArray &after)>;
+
+    // A new storage folder: nothing is known about its file. The listener stays.
     void forget();
     void noteRead(const QByteArray &content, const FileBytes::Stamp &stamp, bool damaged);
     void noteWritten(const QString &path, const QByteArray &content);
@@ -52,13 +57,24 @@ public:
     // what the store last read or wrote, otherwise read whole. False when it cannot be read.
     bool readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *stamp) const;
     // Before an import: keeps the present content, whatever it is.
-    static bool keepPresent(const QString &path, const QString &storageFolder);
+    // `present` receives what was kept.
+    static bool keepPresent(
+        const QString &path, const QString &storageFolder, QByteArray *present = nullptr);
+
+    // Told after every attempt to write the data file, with what it held before and after.
+    void setListener(Listener newListener) { listener = std::move(newListener); }
+    void report(bool written, const QByteArray &before, const QByteArray &after) const
+    {
+        if (listener)
+            listener(written, before, after);
+    }
 
 private:
     bool known = false;
     bool damaged = false;
     FileBytes::Stamp stamp;
     QByteArray content;
+    Listener listener;
 };
 
 #endif // RESCUECOPIES_H

@@ -37,6 +37,19 @@ public:
     // deliberately no slot, so that the window's meta-object stays as it is.
     void importFile(const QString &fileName);
 
+    // For the host's undo and editors, again no slots. The listener is told after every
+    // attempt of this window to write the data file (saves after clicks and edits,
+    // imports, replacements): whether it was written, and the bytes the file held before
+    // and after. It must not call back into this window.
+    using StoreListener = DataProcessor::WriteListener;
+    void setStoreListener(StoreListener listener);
+    // Writes `content` as the data file through the store's own save (a rescue copy of
+    // any outside change first) and reloads every page as a refresh does. False, with
+    // nothing changed, when the file could not be written.
+    bool replaceStoreContent(const QByteArray &content);
+    // Keeps `content` as a rescue copy of this window's storage folder.
+    bool keepRescueCopy(const QByteArray &content);
+
 #if QT_VERSION_MAJOR >= 6
     // Qt 5 gave every class with a meta-object trUtf8(); hosts written for Qt 5 call it.
     // Every source text is UTF-8 already, so it is tr() under another name.

@@ -51,6 +51,24 @@ void CelloraGui::importFile(const QString &fileName)
     source.close();
 }
 
+void CelloraGui::setStoreListener(StoreListener listener)
+{
+    dataProcessor.setWriteListener(std::move(listener));
+}
+
+bool CelloraGui::replaceStoreContent(const QByteArray &content)
+{
+    if (!dataProcessor.replaceContent(content))
+        return false;
+    updateBatteryGui();
+    return true;
+}
+
+bool CelloraGui::keepRescueCopy(const QByteArray &content)
+{
+    return dataProcessor.keepRescueCopy(content);
+}
+
 void CelloraGui::updateBackupStatus(QString text)
 {
     ui->lbl_backup_status->setText(text);

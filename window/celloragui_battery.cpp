@@ -105,6 +105,13 @@ void CelloraGui::on_pb_deleteConfirm_clicked()
         return;
     }
     const QString name = ui->cb_batteryList_delete->currentText();
+    // Years of cycles go with one click: the store before it stays as a rescue copy.
+    // Without that copy the battery stays.
+    const BatteryWidget *named = firstNamed(batteries, name, &BatteryWidget::batteryName);
+    if (named && !named->cycleDates().isEmpty() && !dataProcessor.keepRescueCopy()) {
+        disarm(ui->pb_deleteConfirm, ui->lbl_really);
+        return;
+    }
     if (BatteryWidget *battery = takeFirstNamed(batteries, name, &BatteryWidget::batteryName)) {
         ui->lo_overview->removeWidget(battery);
         --cardCount;

@@ -80,6 +80,13 @@ void CelloraGui::on_pb_deleteConfirm_model_clicked()
         return;
     }
     const QString name = ui->cb_modelList_delete->currentText();
+    // Years of flights go with one click: the store before it stays as a rescue copy.
+    // Without that copy the model stays.
+    const ModelWidget *named = firstNamed(models, name, &ModelWidget::modelName);
+    if (named && !named->flightLog().isEmpty() && !dataProcessor.keepRescueCopy()) {
+        disarm(ui->pb_deleteConfirm_model, ui->lbl_reallydelete_model);
+        return;
+    }
     if (ModelWidget *model = takeFirstNamed(models, name, &ModelWidget::modelName)) {
         // Nothing else holds the record once it is off the list: free it now.
         delete model;

@@ -34,15 +34,30 @@ Record *lastNamed(const QVector<Record *> &records, const QString &name, NameOf<
     return nullptr;
 }
 
+template <typename Record>
+int firstNamedIndex(const QVector<Record *> &records, const QString &name, NameOf<Record> nameOf)
+{
+    for (int i = 0; i < records.size(); ++i) {
+        if ((records.at(i)->*nameOf)() == name)
+            return i;
+    }
+    return -1;
+}
+
+// The first record of that name: the one a delete takes.
+template <typename Record>
+Record *firstNamed(const QVector<Record *> &records, const QString &name, NameOf<Record> nameOf)
+{
+    const int index = firstNamedIndex(records, name, nameOf);
+    return index >= 0 ? records.at(index) : nullptr;
+}
+
 // Takes the first record of that name off the list and hands it to the caller.
 template <typename Record>
 Record *takeFirstNamed(QVector<Record *> &records, const QString &name, NameOf<Record> nameOf)
 {
-    for (int i = 0; i < records.size(); ++i) {
-        if ((records.at(i)->*nameOf)() == name)
-            return records.takeAt(i);
-    }
-    return nullptr;
+    const int index = firstNamedIndex(records, name, nameOf);
+    return index >= 0 ? records.takeAt(index) : nullptr;
 }
 
 #endif // CELLORAGUI_P_H
