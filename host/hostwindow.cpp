@@ -19,7 +19,6 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -295,29 +294,26 @@ void HostWindow::restoreRescueCopy()
         d->gui->importFile(copies[chosen]);
 }
 
-// The import goes in as a whole new store through the module's own import, which keeps
-// the store it replaces as a rescue copy: one step, and one way back.
+// The import goes in as one whole new store through the module's own save, with the
+// store as it was kept as a rescue copy first: one step, and a way back.
 void HostWindow::importTelemetry()
 {
     const QString title = tr("Import Telemetry Logs");
     Logbook logbook;
     if (!readLogbookFor(title, logbook))
         return;
-    TelemetryDialog dialog(TelemetryImport::snapshotOf(logbook), this);
+    const SampleStore before = TelemetryImport::snapshotOf(logbook);
+    TelemetryDialog dialog(before, this);
     if (!runTelemetryDialog(dialog))
         return;
     dialog.rememberChoices();
     const QByteArray content = TelemetryImport::storeBytes(dialog.result());
-    QTemporaryDir folder;
-    QFile file(folder.filePath(QStringLiteral("cellora.xml")));
-    if (content.isEmpty() || !file.open(QIODevice::WriteOnly)
-        || file.write(content) != content.size() || !file.flush()) {
+    if (content.isEmpty() || !d->gui->keepRescueCopy(TelemetryImport::storeBytes(before))
+        || !d->gui->replaceStoreContent(content)) {
         HostDialogs::tell(
-            this, title, tr("The import could not be prepared in a temporary folder."), true);
+            this, title, tr("The logbook could not be written; nothing was changed."), true);
         return;
     }
-    file.close();
-    d->gui->importFile(file.fileName());
     HostDialogs::tell(this, title,
         tr("%1.\nThe logbook as it was before is kept as a rescue copy (File, Restore from "
            "Rescue Copy).")
