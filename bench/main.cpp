@@ -3,6 +3,7 @@
 
 #include "bench/benchfigures.h"
 #include "bench/benchreport.h"
+#include "bench/benchtelemetry.h"
 #include "sample/samplestore.h"
 
 #include <QApplication>
@@ -164,6 +165,8 @@ int main(int argc, char *argv[])
     }
     if (wanted(QStringLiteral("memory")))
         figures << measureMemory(folders.at(0), QStringLiteral("ten-year"), 10, refreshes);
+    if (wanted(QStringLiteral("telemetry")))
+        figures << measureTelemetryImport(runs);
     if (wanted(QStringLiteral("startup"))) {
         const QString host = QStringLiteral(CELLORA_HOST_PATH);
         figures << measureStartup(host, folders.at(3), QStringLiteral("typical"), runs);

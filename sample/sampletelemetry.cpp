@@ -85,9 +85,10 @@ private:
         const QDateTime &when, double amps, double used, double volts, bool lost, double charge)
     {
         out += when.toString(QStringLiteral("yyyy-MM-dd,HH:mm:ss.zzz")).toLatin1();
-        out += ',' + stick(random, 3) + "-65," + stick(random, 3) + "-70,100,"
-            + QByteArray::number(random.between(8, 12)) + ",-"
-            + QByteArray::number(random.between(40, 60)) + ",100,"
+        out += ',' + QByteArray::number(-65 + random.between(-3, 3)) + ','
+            + QByteArray::number(-70 + random.between(-3, 3)) + ",100,"
+            + QByteArray::number(random.between(8, 12)) + ','
+            + QByteArray::number(-random.between(40, 60)) + ",100,"
             + number(7.9 + random.between(0, 2) / 10.0, 1) + ',';
         if (lost) {
             out += ",,,,";
