@@ -192,6 +192,18 @@ bool fill(SampleStore &store, const TelemetryProposal &proposal)
     return changed;
 }
 
+const SampleFlight *nearestOnDay(const SampleModel &model, const QDateTime &when)
+{
+    const SampleFlight *nearest = nullptr;
+    for (const SampleFlight &entry : model.flightLog) {
+        if (entry.date.date() == when.date()
+            && (!nearest
+                || std::abs(entry.date.secsTo(when)) < std::abs(nearest->date.secsTo(when))))
+            nearest = &entry;
+    }
+    return nearest;
+}
+
 bool add(SampleStore &store, const TelemetryProposal &proposal)
 {
     SampleModel *model = findModel(store, proposal.model);
@@ -203,6 +215,11 @@ bool add(SampleStore &store, const TelemetryProposal &proposal)
     entry.date = proposal.flight.start;
     entry.duration = figures.duration;
     entry.notes = QStringLiteral("Telemetry log %1").arg(QFileInfo(proposal.fileName).fileName());
+    // Flown at the same field as the day's other flights, in the same weather.
+    if (const SampleFlight *sameDay = nearestOnDay(*model, entry.date)) {
+        entry.location = sameDay->location;
+        entry.temperature = sameDay->temperature;
+    }
     insertByDate(model->flightLog, entry);
     insertByDate(
         battery->cycleData, SampleCycle { entry.date, figures.dischargedMah, figures.maxCurrent });

@@ -102,7 +102,7 @@ TelemetryDialog::TelemetryDialog(const SampleStore &store, QWidget *parent)
     d->flightTable = new QTableWidget(0, 9);
     d->flightTable->setObjectName(QStringLiteral("tbl_telemetry_flights"));
     d->flightTable->setHorizontalHeaderLabels({ QString(), tr("Start"), tr("Duration"), tr("Used"),
-        tr("Max. current"), tr("Lowest voltage"), tr("Model"), tr("Battery"), tr("Result") });
+        tr("Max. current"), tr("Min. voltage"), tr("Model"), tr("Battery"), tr("Result") });
     for (QTableWidget *table : { d->logTable, d->flightTable }) {
         table->verticalHeader()->hide();
         table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -120,7 +120,7 @@ TelemetryDialog::TelemetryDialog(const SampleStore &store, QWidget *parent)
     connect(d->apply, &QPushButton::clicked, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(1100, 640);
+    resize(1280, 640);
     rebuild();
 }
 
@@ -307,19 +307,22 @@ void TelemetryDialog::fillFlightTable()
             if (candidate.name == proposal.model)
                 model = &candidate;
         }
-        const QString entryTime = model && proposal.entry >= 0
-            ? dateTimeText(model->flightLog[proposal.entry].date)
-            : QString();
+        // The entry lies within minutes of the flight: its time says enough.
+        const QDateTime entryDate
+            = model && proposal.entry >= 0 ? model->flightLog[proposal.entry].date : QDateTime();
+        const QString entryTime = entryDate.date() == flight.start.date()
+            ? entryDate.time().toString(QStringLiteral("HH:mm:ss"))
+            : dateTimeText(entryDate);
         switch (proposal.kind) {
         case TelemetryProposal::FillEntry:
             result = tr("Fills the Quick entry of %1").arg(entryTime);
             break;
         case TelemetryProposal::HasFigures:
-            result = tr("The entry of %1 has figures: tick to overwrite them").arg(entryTime);
+            result = tr("The entry of %1 has figures: tick to overwrite").arg(entryTime);
             break;
         case TelemetryProposal::AddFlight:
-            result = proposal.battery.isEmpty() ? tr("Adds a new flight once a battery is chosen")
-                                                : tr("Adds a new flight and discharge");
+            result = proposal.battery.isEmpty() ? tr("Adds a flight once a battery is chosen")
+                                                : tr("Adds a flight and discharge");
             break;
         case TelemetryProposal::NoModel:
             result = tr("No model in the logbook: choose one above");

@@ -120,7 +120,7 @@ private slots:
         // Six Quick flights filled, and the two flown but never entered added to the
         // battery that flew nearest in time.
         QCOMPARE(results.filter("Fills the Quick entry").size(), 6);
-        QCOMPARE(results.filter("Adds a new flight and discharge").size(), 2);
+        QCOMPARE(results.filter("Adds a flight and discharge").size(), 2);
         QCOMPARE(quickCounts(folder), qMakePair(0, 0));
         Logbook now, was;
         QVERIFY(now.readFolder(folder));
