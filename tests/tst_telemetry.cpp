@@ -222,6 +222,14 @@ void TelemetryTest::fillsQuickEntriesOnly()
     QCOMPARE(fresh.batteries[0].cycles, 4u);
     QCOMPARE(fresh.batteries[0].cycleData[2].date, at(1, "10:02:00"));
     const QByteArray added = bytesOf(fresh);
+    // An entry up to 15 minutes from the flight records it; one further away does not.
+    for (const int minutes : { 15, 16 }) {
+        SampleStore late = logbook();
+        late.models[0].flightLog[0].date = at(1, "10:00:50").addSecs(minutes * 60);
+        late.batteries[0].cycleData[0].date = late.models[0].flightLog[0].date;
+        QCOMPARE(proposeTelemetryImport(late, far)[0].kind == TelemetryProposal::FillEntry,
+            minutes == 15);
+    }
     QCOMPARE(applyTelemetryImport(fresh, proposeTelemetryImport(fresh, far)), 0);
     QCOMPARE(bytesOf(fresh), added);
 }

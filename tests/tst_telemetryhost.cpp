@@ -99,6 +99,10 @@ private slots:
         QCOMPARE(bytesOf(QDir(folder).filePath(dataFileName())), once);
         QCOMPARE(TelemetryImport::importForScript(scratch.filePath("none"), { logs }).code,
             TelemetryImport::NoDataFile);
+        StorageLock heldByAnother;
+        QCOMPARE(heldByAnother.lock(folder), StorageLock::Outcome::Locked);
+        QCOMPARE(
+            TelemetryImport::importForScript(folder, { logs }).code, TelemetryImport::StorageInUse);
     }
 
     void previewApplyAndBack()
