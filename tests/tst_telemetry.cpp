@@ -138,6 +138,9 @@ void TelemetryTest::damagedAndForeignInput_data()
     QTest::newRow("binary") << QByteArray("Date,Time\0\xff\x01", 12) << usual
                             << "not a telemetry log: the first line is no list of column names"
                             << QStringList();
+    QTest::newRow("receiver voltage last")
+        << QByteArray("Date,Time,RxBt(V),TxBat(V),Pack(V)\n2026-05-04,08:00:00,8.0,7.4,24.5\n")
+        << usual << QString() << QStringList { "04 08:00:00 0 0 0 24500" };
     QTest::newRow("header only") << QByteArray("Date,Time,Curr(A)\r\n") << usual << QString()
                                  << QStringList();
     // Names nobody knows find nothing until mapped; a huge line and a bad date are skipped.

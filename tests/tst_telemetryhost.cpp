@@ -130,6 +130,10 @@ private slots:
         QVERIFY(now.readFolder(folder));
         QVERIFY(was.readFile(RescueCopies(folder).copies().constLast()));
         QCOMPARE(now.flightCount(), was.flightCount() + 2);
+        for (const SampleModel &model : TelemetryImport::snapshotOf(now).models) {
+            for (const SampleFlight &flight : model.flightLog)
+                QVERIFY(!flight.location.isEmpty()); // added ones too: the day's field
+        }
         // The store as it was before is kept whole: the way back.
         QCOMPARE(bytesOf(RescueCopies(folder).copies().constLast()), original);
     }
