@@ -1,5 +1,6 @@
 #include "bench/benchfigures.h"
 
+#include "host/undohistory.h"
 #include "records/batterywidget.h"
 #include "sample/samplestore.h"
 #include "window/celloragui.h"
@@ -18,6 +19,7 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -384,6 +386,65 @@ QVector<Figure> measureClicks(const QString &folder, const QString &storeName, d
         return { charge, discharge };
     }
     return { against(charge, ioFloor, 6), against(discharge, ioFloor, 6) };
+}
+
+QVector<Figure> measureUndo(const QString &folder, const QString &storeName, int runs)
+{
+    Figure off = newFigure(QStringLiteral("clicks-undo-off"), storeName);
+    Figure on = newFigure(QStringLiteral("clicks-undo-on"), storeName);
+    Figure packing = newFigure(QStringLiteral("undo-packing"), storeName);
+    Figure memory = newFigure(QStringLiteral("undo-50-steps"), storeName, QStringLiteral("MB"));
+    CelloraGui window;
+    window.changeStoragePath(folder);
+    showAndSettle(window);
+    const QList<BatteryWidget *> cards = placedCards(window);
+    if (cards.isEmpty())
+        return {};
+    BatteryWidget *const card = cards.first();
+    SaveCounter saves(folder);
+    QString problem;
+    if (card->batteryCharged())
+        timeClick(card, saves, problem);
+    // A charge and a discharge click without the program's undo history, then with it
+    // (and the history's idle work after each click), in turn in every run.
+    const auto clickPair = [&](UndoHistory *history, Timing &idle) {
+        Timing pair;
+        for (int click = 0; click < 2; ++click) {
+            const Timing one = timeClick(card, saves, problem);
+            pair.wallMs += one.wallMs;
+            pair.cpuMs += one.cpuMs;
+            if (history) {
+                const Timing packed = timeRun([history] { history->pack(); });
+                idle.wallMs += packed.wallMs / 2;
+                idle.cpuMs += packed.cpuMs / 2;
+            }
+        }
+        return pair;
+    };
+    for (int i = 0; i <= runs; ++i) {
+        Timing idle;
+        const Timing without = clickPair(nullptr, idle);
+        const auto history = std::make_unique<UndoHistory>(&window);
+        const Timing with = clickPair(history.get(), idle);
+        if (i == 0)
+            continue; // warm-up
+        addSample(off, without);
+        addSample(on, with);
+        addSample(packing, idle);
+    }
+    UndoHistory history(&window);
+    for (int i = 0; i < 50; ++i) {
+        timeClick(card, saves, problem);
+        history.pack();
+    }
+    memory.samples = { history.heldBytes() / (1024.0 * 1024.0) };
+    for (Figure *figure : { &off, &on, &packing, &memory }) {
+        figure->note = problem.isEmpty() ? QStringLiteral("charge + discharge") : problem;
+        settleMedians(*figure);
+    }
+    packing.note = QStringLiteral("per click, when idle");
+    memory.note = QStringLiteral("held beyond the store's own copy");
+    return { off, on, packing, memory };
 }
 
 Figure measureMemory(const QString &folder, const QString &storeName, int early, int late)

@@ -34,6 +34,10 @@ QVector<Figure> measureClicks(const QString &folder, const QString &storeName, d
     const QString &ioFloorFolder, int runs);
 
 // Resident memory growth between the `early`th and the `late`th refresh.
+// The two clicks above without and with the program's undo history in turn, the history's
+// idle work per click, and what it holds after 50 clicks.
+QVector<Figure> measureUndo(const QString &folder, const QString &storeName, int runs);
+
 Figure measureMemory(const QString &folder, const QString &storeName, int early, int late);
 
 // The host started on the folder with --startup-probe, as a child process.

@@ -162,6 +162,7 @@ int main(int argc, char *argv[])
         figures << measureClicks(folders.at(1), QStringLiteral("ten-year"), 100,
             root.filePath(QStringLiteral("floors/clicks")), runs);
         figures << measureClicks(folders.at(2), QStringLiteral("typical"), 5, {}, runs);
+        figures << measureUndo(folders.at(1), QStringLiteral("ten-year"), runs);
     }
     if (wanted(QStringLiteral("memory")))
         figures << measureMemory(folders.at(0), QStringLiteral("ten-year"), 10, refreshes);

@@ -6,6 +6,7 @@
 #include "host/packreport.h"
 #include "host/telemetrydialog.h"
 #include "host/telemetryimport.h"
+#include "host/undohistory.h"
 #include "store/rescuecopies.h"
 #include "window/celloragui.h"
 
@@ -52,6 +53,9 @@ QDateTime keptAt(const QFileInfo &copy)
 class HostWindowPrivate {
 public:
     CelloraGui *gui = nullptr;
+    UndoHistory *history = nullptr;
+    QAction *undo = nullptr;
+    QAction *redo = nullptr;
     QString folder;
     std::unique_ptr<StorageLock> lock;
     QMenu *recentMenu = nullptr;
@@ -61,19 +65,32 @@ HostWindow::HostWindow(QWidget *parent)
     : QMainWindow(parent)
     , d(std::make_unique<HostWindowPrivate>())
 {
-    d->gui = new CelloraGui;
-    // Placed inside this window, the module's window is a plain widget at its own size.
-    d->gui->setWindowFlags(Qt::Widget);
-    const QSize moduleSize = d->gui->size();
-    setCentralWidget(d->gui);
     buildMenus();
+    placeModuleWindow();
+    const QSize moduleSize = d->gui->size();
     resize(moduleSize.width(), moduleSize.height() + menuBar()->sizeHint().height());
     restoreGeometry(
         QSettings(settingsOrganisation, settingsApplication).value(geometryKey).toByteArray());
     setWindowTitle(QStringLiteral("Cellora"));
+}
+
+void HostWindow::placeModuleWindow()
+{
+    // The module keeps some items of its choosers when a folder holds no data file: a
+    // new window for every other folder, so that nothing of the last folder is shown
+    // or written into the new one. The old window goes once its own events are done.
+    if (QWidget *old = takeCentralWidget())
+        old->deleteLater();
+    d->gui = new CelloraGui;
+    // Placed inside this window, the module's window is a plain widget at its own size.
+    d->gui->setWindowFlags(Qt::Widget);
+    setCentralWidget(d->gui);
     // The home button asks the host to take the module away: that ends the program.
     connect(d->gui, &CelloraGui::closeCelloraGui, this, &QWidget::close);
     connect(d->gui, &CelloraGui::closeCelloraGui, qApp, &QCoreApplication::quit);
+    d->history = new UndoHistory(d->gui);
+    connect(d->history, &UndoHistory::changed, this, &HostWindow::refreshEditMenu);
+    refreshEditMenu();
 }
 
 HostWindow::~HostWindow() = default;
@@ -81,6 +98,11 @@ HostWindow::~HostWindow() = default;
 CelloraGui &HostWindow::gui() const
 {
     return *d->gui;
+}
+
+UndoHistory &HostWindow::undoHistory() const
+{
+    return *d->history;
 }
 
 QString HostWindow::storageFolder() const
@@ -127,10 +149,48 @@ void HostWindow::buildMenus()
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
+    buildEditMenu();
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
     addAction(help, tr("&About Cellora"), "actionAbout", &HostWindow::showAbout);
     refreshRecentMenu();
+}
+
+void HostWindow::buildEditMenu()
+{
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("menuEdit"));
+    d->undo = edit->addAction(tr("&Undo"));
+    d->undo->setObjectName(QStringLiteral("actionUndo"));
+    d->undo->setShortcut(QKeySequence::Undo);
+    connect(d->undo, &QAction::triggered, this, [this] { d->history->undo(); });
+    d->redo = edit->addAction(tr("&Redo"));
+    d->redo->setObjectName(QStringLiteral("actionRedo"));
+    d->redo->setShortcuts(
+        { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
+    connect(d->redo, &QAction::triggered, this, [this] { d->history->redo(); });
+    // Named when shown: naming a step reads both versions of the file, work that a
+    // click should not wait for.
+    connect(edit, &QMenu::aboutToShow, this, &HostWindow::nameEditEntries);
+}
+
+void HostWindow::refreshEditMenu()
+{
+    d->undo->setEnabled(d->history->canUndo());
+    d->undo->setText(tr("&Undo"));
+    d->redo->setEnabled(d->history->canRedo());
+    d->redo->setText(tr("&Redo"));
+}
+
+void HostWindow::nameEditEntries()
+{
+    // A record's name may hold "&", which a menu entry would take for a mnemonic.
+    const auto entry = [](const QString &label) { return QString(label).replace('&', "&&"); };
+    refreshEditMenu();
+    if (d->history->canUndo())
+        d->undo->setText(tr("&Undo %1").arg(entry(d->history->undoLabel())));
+    if (d->history->canRedo())
+        d->redo->setText(tr("&Redo %1").arg(entry(d->history->redoLabel())));
 }
 
 void HostWindow::refreshRecentMenu()
@@ -179,6 +239,8 @@ StorageLock::Outcome HostWindow::openFolder(const QString &folder, QString *hold
 
 void HostWindow::showFolder(const QString &folder, bool remember)
 {
+    if (!d->folder.isEmpty() && folder != d->folder)
+        placeModuleWindow();
     d->folder = folder;
     d->gui->changeStoragePath(folder);
     setWindowTitle(tr("Cellora – %1").arg(shown(folder)));
@@ -294,29 +356,26 @@ void HostWindow::restoreRescueCopy()
         d->gui->importFile(copies[chosen]);
 }
 
-// The import goes in as one whole new store through the module's own save, with the
-// store as it was kept as a rescue copy first: one step, and a way back.
+// The import goes in as one whole new store through the module's own save: one step
+// that Undo takes back.
 void HostWindow::importTelemetry()
 {
     const QString title = tr("Import Telemetry Logs");
     Logbook logbook;
     if (!readLogbookFor(title, logbook))
         return;
-    const SampleStore before = TelemetryImport::snapshotOf(logbook);
-    TelemetryDialog dialog(before, this);
+    TelemetryDialog dialog(TelemetryImport::snapshotOf(logbook), this);
     if (!runTelemetryDialog(dialog))
         return;
     dialog.rememberChoices();
     const QByteArray content = TelemetryImport::storeBytes(dialog.result());
-    if (content.isEmpty() || !d->gui->keepRescueCopy(TelemetryImport::storeBytes(before))
-        || !d->gui->replaceStoreContent(content)) {
+    if (content.isEmpty() || !undoHistory().applyChange(tr("Import Telemetry"), content)) {
         HostDialogs::tell(
             this, title, tr("The logbook could not be written; nothing was changed."), true);
         return;
     }
     HostDialogs::tell(this, title,
-        tr("%1.\nThe logbook as it was before is kept as a rescue copy (File, Restore from "
-           "Rescue Copy).")
+        tr("%1.\nEdit, Undo Import Telemetry takes it back.")
             .arg(TelemetryImport::summary(dialog.proposals())),
         false);
 }

@@ -12,6 +12,7 @@
 class CelloraGui;
 class HostWindowPrivate;
 class Logbook;
+class UndoHistory;
 
 // The desktop program around the module: the module's window in the middle, menus to
 // open other storage folders, export the logbook, print a pack report and bring back a
@@ -26,6 +27,8 @@ public:
     ~HostWindow() override;
 
     CelloraGui &gui() const;
+    // The undo history of the folder shown; a new one with every other folder.
+    UndoHistory &undoHistory() const;
     QString storageFolder() const;
     // Newest first, as the Open Recent menu lists them.
     QStringList recentFolders() const;
@@ -39,7 +42,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void placeModuleWindow();
     void buildMenus();
+    void buildEditMenu();
+    void refreshEditMenu();
+    void nameEditEntries();
     void refreshRecentMenu();
     void remember(const QString &folder);
     void showFolder(const QString &folder, bool remember);

@@ -263,7 +263,7 @@ private slots:
         QStringList titles;
         for (const QAction *menu : window.menuBar()->actions())
             titles << menu->text();
-        QCOMPARE(titles, QStringList({ "&Datei", "&Hilfe" }));
+        QCOMPARE(titles, QStringList({ "&Datei", "&Bearbeiten", "&Hilfe" }));
         QCOMPARE(action(window, "actionPackReport")->text(), QString("&Akkubericht…"));
     }
 };

@@ -6,6 +6,7 @@
 #include "host/logbook.h"
 #include "host/telemetrydialog.h"
 #include "host/telemetryimport.h"
+#include "host/undohistory.h"
 #include "records/modelwidget.h"
 #include "sample/sampletelemetry.h"
 #include "store/rescuecopies.h"
@@ -126,16 +127,19 @@ private slots:
         QCOMPARE(results.filter("Fills the Quick entry").size(), 6);
         QCOMPARE(results.filter("Adds a flight and discharge").size(), 2);
         QCOMPARE(quickCounts(folder), qMakePair(0, 0));
-        Logbook now, was;
-        QVERIFY(now.readFolder(folder));
-        QVERIFY(was.readFile(RescueCopies(folder).copies().constLast()));
+        Logbook was, now;
+        QVERIFY(writeBytes(scratch.filePath("before.xml"), original));
+        QVERIFY(was.readFile(scratch.filePath("before.xml")) && now.readFolder(folder));
         QCOMPARE(now.flightCount(), was.flightCount() + 2);
         for (const SampleModel &model : TelemetryImport::snapshotOf(now).models) {
             for (const SampleFlight &flight : model.flightLog)
                 QVERIFY(!flight.location.isEmpty()); // added ones too: the day's field
         }
-        // The store as it was before is kept whole: the way back.
-        QCOMPARE(bytesOf(RescueCopies(folder).copies().constLast()), original);
+        // One step back to the store as it was, byte for byte.
+        QCOMPARE(window.undoHistory().undoLabel(), QStringLiteral("Import Telemetry"));
+        QVERIFY(window.undoHistory().undo());
+        QCOMPARE(bytesOf(QDir(folder).filePath(dataFileName())), original);
+        QCOMPARE(quickCounts(folder), qMakePair(6, 6));
     }
 
     void rememberedModelAndColumns()

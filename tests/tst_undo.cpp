@@ -1,9 +1,16 @@
 // Putting mistakes right: the module's store listener and replacement entry point, the
-// rescue copy before a delete with history.
+// rescue copy before a delete with history, Undo and Redo in the host window, and a
+// fresh module window for every other folder.
 
+#include "host/hostwindow.h"
+#include "host/undohistory.h"
+#include "sample/samplestore.h"
 #include "store/rescuecopies.h"
 #include "testsupport.h"
 
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
 #include <QtTest>
 
 #include <functional>
@@ -34,6 +41,50 @@ QString storeXml(bool history)
     return locationsXml({ QStringLiteral("Feld") }) + batteryPart + modelPart;
 }
 
+// Carries out one change as a person does: "tank <card>", "click <buttons>",
+// "text <field> <text>", "choose <combo box> <item>" or "import <file>", separated by "|".
+void perform(CelloraGui &gui, const QString &script)
+{
+    for (const QString &command : script.split(QLatin1Char('|'))) {
+        const QString verb = command.section(QLatin1Char(' '), 0, 0);
+        const QString rest = command.section(QLatin1Char(' '), 1);
+        const QString name = rest.section(QLatin1Char(' '), 0, 0);
+        const QString value = rest.section(QLatin1Char(' '), 1);
+        if (verb == QLatin1String("tank"))
+            clickTank(overviewCard(gui, rest));
+        else if (verb == QLatin1String("click"))
+            clickThrough(gui, rest);
+        else if (verb == QLatin1String("text"))
+            namedChild<QLineEdit>(gui, qPrintable(name))->setText(value);
+        else if (verb == QLatin1String("choose"))
+            namedChild<QComboBox>(gui, qPrintable(name))->setCurrentText(value);
+        else if (verb == QLatin1String("import"))
+            gui.importFile(rest);
+    }
+}
+
+// What the pages show of the records: every chooser's items and every card's state.
+QStringList pagesOf(const CelloraGui &gui)
+{
+    QStringList shown;
+    for (const QComboBox *box : gui.findChildren<QComboBox *>())
+        shown << box->objectName() + ": "
+                + comboItems(gui, qPrintable(box->objectName())).join(',');
+    for (const BatteryWidget *card : overviewCards(gui))
+        shown << QStringLiteral("%1 %2 %3")
+                     .arg(card->batteryName())
+                     .arg(card->batteryCharged())
+                     .arg(card->batteryCycles());
+    shown.sort(); // in name order: a refresh moves widgets among their parent's children
+    return shown;
+}
+
+QString menuEntry(HostWindow &host, const char *action)
+{
+    emit namedChild<QMenu>(host, "menuEdit")->aboutToShow();
+    return namedChild<QAction>(host, action)->text();
+}
+
 struct Write {
     bool written;
     QByteArray before, after;
@@ -49,6 +100,10 @@ private slots:
     void storeReplacement();
     void deleteWithHistoryKeepsRescueCopy_data();
     void deleteWithHistoryKeepsRescueCopy();
+    void undoRedoEachChange_data();
+    void undoRedoEachChange();
+    void fiftyStepsOnTenYearStore();
+    void otherFolderCarriesNothingOver();
 };
 
 // Every write is told with its bytes; a replacement writes exactly the given bytes, reloads
@@ -125,6 +180,158 @@ void TestUndo::deleteWithHistoryKeepsRescueCopy()
     QCOMPARE(copies.size(), keptCopy ? 1 : 0);
     if (keptCopy)
         QCOMPARE(bytesOf(copies.first()), before);
+}
+
+void TestUndo::undoRedoEachChange_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("label");
+    const QString edit = "click pb_options pb_edit_data|";
+    QTest::newRow("charge") << "tank Voltra #1"
+                            << "Charge of Voltra #1";
+    QTest::newRow("quick discharge") << "tank Voltra #2"
+                                     << "Discharge of Voltra #2";
+    QTest::newRow("full discharge") << "tank Voltra #2|click pb_save_discharged"
+                                    << "Discharge of Voltra #2";
+    QTest::newRow("add battery") << edit
+            + "click pb_choose_addbattery|text ledt_name Pack|click pb_addNewBattery"
+                                 << "Add Battery Pack";
+    QTest::newRow("modify battery") << edit
+            + "choose cb_bat_choose_model Voltra #1|click pb_choose_modify_battery|"
+              "text ledt_modifyBattery_capacity 5000|click pb_update_battery"
+                                    << "Modify Battery Voltra #1";
+    QTest::newRow("delete battery") << edit
+            + "choose cb_bat_choose_model Voltra #1|click pb_choose_delbattery "
+              "pb_deleteConfirm pb_deleteConfirm"
+                                    << "Delete Battery Voltra #1";
+    QTest::newRow("add model") << edit
+            + "click pb_choose_addmodel|text ledt_addheli_name Goblin|click pb_addNewModel"
+                               << "Add Model Goblin";
+    QTest::newRow("modify model") << edit
+            + "click pb_choose_modify_model|text ledt_modifyheli_type Plane|"
+              "click pb_update_model"
+                                  << "Modify Model Heli";
+    QTest::newRow("delete model") << edit
+            + "click pb_choose_delmodel pb_deleteConfirm_model pb_deleteConfirm_model"
+                                  << "Delete Model Heli";
+    QTest::newRow("add location") << edit
+            + "click pb_choose_addlocation|text ledt_location_new Wiese|click pb_add_location"
+                                  << "Add Location Wiese";
+    QTest::newRow("delete location")
+        << edit + "click pb_choose_dellocation pb_del_location pb_del_location"
+        << "Delete Location Feld";
+    QTest::newRow("assignment") << edit
+            + "choose cb_bat_choose_model Voltra #3|click pb_add_batt_to_model"
+                                << "Assign Voltra #3 to Heli";
+    QTest::newRow("import") << "import " CELLORA_TEST_DATA "/../../sample"
+                            << "Import";
+}
+
+// Each kind of change is undone to the very bytes and pages before it, named in the Edit
+// menu, and redone to the bytes and pages after it.
+void TestUndo::undoRedoEachChange()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, label);
+    if (QTest::currentDataTag() == QLatin1String("full discharge"))
+        setSetting("cellora", "Complex");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(dataFileName());
+    QVERIFY(writeStore(dir.path(),
+        locationsXml({ "Feld" }) + batteryXml({ "Voltra #1" })
+            + batteryXml({ "Voltra #2", 4500, 30, 3, true }) + batteryXml({ "Voltra #3" })
+            + modelXml("Heli", { "Voltra #1", "Voltra #2" })));
+    const QString imported = dir.filePath("other.xml");
+    QVERIFY(writeBytes(imported, bytesOf(file).replace("Heli", "Goblin").replace("Feld", "Wiese")));
+    script.replace(CELLORA_TEST_DATA "/../../sample", imported);
+    HostWindow host;
+    host.openFolder(dir.path(), nullptr, false);
+    const QByteArray before = bytesOf(file);
+    const QStringList pagesBefore = pagesOf(host.gui());
+
+    perform(host.gui(), script);
+    const QByteArray after = bytesOf(file);
+    const QStringList pagesAfter = pagesOf(host.gui());
+    QVERIFY(after != before);
+    QCOMPARE(menuEntry(host, "actionUndo"), "&Undo " + label);
+
+    namedChild<QAction>(host, "actionUndo")->trigger();
+    QCOMPARE(bytesOf(file), before);
+    QCOMPARE(pagesOf(host.gui()), pagesBefore);
+    QCOMPARE(menuEntry(host, "actionRedo"), "&Redo " + label);
+    QVERIFY(!namedChild<QAction>(host, "actionUndo")->isEnabled());
+
+    namedChild<QAction>(host, "actionRedo")->trigger();
+    QCOMPARE(bytesOf(file), after);
+    QCOMPARE(pagesOf(host.gui()), pagesAfter);
+}
+
+// Fifty clicks on the ten-year store stay undoable, one by one back to the first byte,
+// within the stated memory; a new change after undoing keeps what could have been redone.
+void TestUndo::fiftyStepsOnTenYearStore()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(dataFileName());
+    QVERIFY(writeStoreFile(tenYearStore(QDateTime(QDate(2024, 6, 1), QTime(18, 0))), file));
+    const QByteArray original = bytesOf(file);
+    HostWindow host;
+    host.openFolder(dir.path(), nullptr, false);
+    const QString card = overviewCards(host.gui()).first()->batteryName();
+    for (int i = 0; i < 50; ++i) {
+        clickTank(overviewCard(host.gui(), card)); // charge and discharge in turn
+        QCoreApplication::processEvents(); // the history packs while idle
+    }
+    UndoHistory &history = host.undoHistory();
+    QCOMPARE(history.stepCount(), 50);
+    qInfo("ten-year store: %lld bytes; 50 steps hold %lld bytes", qint64(original.size()),
+        history.heldBytes());
+    QVERIFY(history.heldBytes() < 6 * 1024 * 1024);
+
+    const QByteArray last = bytesOf(file);
+    for (int i = 0; i < 50; ++i)
+        QVERIFY(history.undo());
+    QCOMPARE(bytesOf(file), original);
+    QVERIFY(history.redo() && history.redo());
+    // Another program wrote the file: undoing keeps that first.
+    QVERIFY(writeBytes(file, original));
+    QVERIFY(history.undo());
+    QCOMPARE(RescueCopies(dir.path()).copies().size(), 1);
+    QVERIFY(history.redo());
+
+    // A click drops the 48 redo steps left: what they held stays as rescue copies.
+    clickTank(overviewCard(host.gui(), card));
+    QVERIFY(!history.canRedo());
+    QCOMPARE(history.stepCount(), 3);
+    const QStringList copies = RescueCopies(dir.path()).copies();
+    QCOMPARE(copies.size(), RescueCopies::kept);
+    QVERIFY(std::any_of(copies.begin(), copies.end(),
+        [&last](const QString &copy) { return bytesOf(copy) == last; }));
+}
+
+// After the demo's store, an empty folder shows none of it, and its first battery writes
+// none of it; the undo history starts afresh.
+void TestUndo::otherFolderCarriesNothingOver()
+{
+    QTemporaryDir demo, empty;
+    QVERIFY(writeStoreFile(
+        demoStore(QDateTime(QDate(2024, 6, 1), QTime(18, 0))), demo.filePath(dataFileName())));
+    HostWindow host;
+    host.openFolder(demo.path(), nullptr, false);
+    for (int i = 0; i <= UndoHistory::stepLimit; ++i)
+        clickTank(overviewCards(host.gui()).first());
+    QCOMPARE(host.undoHistory().stepCount(), UndoHistory::stepLimit);
+
+    host.openFolder(empty.path(), nullptr, false);
+    QVERIFY(!host.undoHistory().canUndo());
+    QVERIFY(!namedChild<QAction>(host, "actionUndo")->isEnabled());
+    for (const QString &shown : pagesOf(host.gui()))
+        QVERIFY2(shown.endsWith(": "), qPrintable(shown));
+    perform(host.gui(),
+        "click pb_options pb_edit_data pb_choose_addbattery|text ledt_name Pack|"
+        "click pb_addNewBattery");
+    const QString written = readStore(empty.path());
+    QVERIFY(written.contains("<Name>Pack</Name>"));
+    QVERIFY(!written.contains("<Location") && !written.contains("<Model>"));
 }
 
 QTEST_MAIN(TestUndo)

@@ -60,6 +60,10 @@ bool CelloraGui::replaceStoreContent(const QByteArray &content)
 {
     if (!dataProcessor.replaceContent(content))
         return false;
+    // The new content decides what the location choosers hold, as after the module's own
+    // delete of a location: a refresh keeps their items when the file names none.
+    ui->cb_log_location->clear();
+    ui->cb_overview_location->clear();
     updateBatteryGui();
     return true;
 }

@@ -130,6 +130,26 @@ Akku-Logbuch für elektrische RC-Modelle.
 Qt %2
 Speicherordner: %3</translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Wiederherstellen: %1</translation>
+    </message>
 </context>
 <context>
     <name>PackReport</name>
@@ -256,6 +276,69 @@ Speicherordner: %3</translation>
     <message>
         <source>Cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>StoreChange</name>
+    <message>
+        <source>Add Battery %1</source>
+        <translation>Akku %1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete Battery %1</source>
+        <translation>Akku %1 löschen</translation>
+    </message>
+    <message>
+        <source>Add Model %1</source>
+        <translation>Modell %1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete Model %1</source>
+        <translation>Modell %1 löschen</translation>
+    </message>
+    <message>
+        <source>Add Location %1</source>
+        <translation>Ort %1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete Location %1</source>
+        <translation>Ort %1 löschen</translation>
+    </message>
+    <message>
+        <source>Discharge of %1</source>
+        <translation>Entladen von %1</translation>
+    </message>
+    <message>
+        <source>Charge of %1</source>
+        <translation>Laden von %1</translation>
+    </message>
+    <message>
+        <source>Modify Battery %1</source>
+        <translation>Akku %1 ändern</translation>
+    </message>
+    <message>
+        <source>Assign %1 to %2</source>
+        <translation>%1 zu %2 zuordnen</translation>
+    </message>
+    <message>
+        <source>Remove %1 from %2</source>
+        <translation>%1 von %2 entfernen</translation>
+    </message>
+    <message>
+        <source>Flight of %1</source>
+        <translation>Flug mit %1</translation>
+    </message>
+    <message>
+        <source>Modify Model %1</source>
+        <translation>Modell %1 ändern</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Änderung</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Import</translation>
     </message>
 </context>
 </TS>
