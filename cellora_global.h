@@ -12,4 +12,8 @@
 #define CELLORA_EXPORT Q_DECL_IMPORT
 #endif
 
+// CELLORA_PRIVATE_EXPORT marks what the library offers to Cellora's own desktop program
+// alone, under the version node CELLORA_PRIVATE: its headers are not installed.
+#define CELLORA_PRIVATE_EXPORT CELLORA_EXPORT
+
 #endif // CELLORA_GLOBAL_H

@@ -361,10 +361,15 @@ void HostWindow::restoreRescueCopy()
 void HostWindow::importTelemetry()
 {
     const QString title = tr("Import Telemetry Logs");
-    Logbook logbook;
-    if (!readLogbookFor(title, logbook))
+    SampleStore before;
+    if (!TelemetryImport::readStore(d->folder, before)) {
+        HostDialogs::tell(this, title,
+            tr("The storage folder %1 holds no data file that can be read whole.")
+                .arg(shown(d->folder)),
+            true);
         return;
-    TelemetryDialog dialog(TelemetryImport::snapshotOf(logbook), this);
+    }
+    TelemetryDialog dialog(before, this);
     if (!runTelemetryDialog(dialog))
         return;
     dialog.rememberChoices();

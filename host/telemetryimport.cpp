@@ -1,10 +1,8 @@
 #include "host/telemetryimport.h"
 
-#include "host/logbook.h"
 #include "host/storagelock.h"
-#include "records/batterywidget.h"
-#include "records/modelwidget.h"
 #include "store/dataprocessor.h"
+#include "store/storesnapshot.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -12,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -36,39 +33,55 @@ QString tr(const char *text)
     return QCoreApplication::translate("TelemetryImport", text);
 }
 
-SampleBattery batteryOf(const BatteryWidget &record)
+// The matching works on the sample store's plain values; the snapshot holds the same.
+SampleStore plainCopy(const StoreSnapshot &snapshot)
 {
-    SampleBattery battery;
-    battery.name = record.batteryName();
-    battery.capacity = record.batteryCapacity();
-    battery.chargeRate = record.batteryChargeRate();
-    battery.rating = record.batteryRating();
-    battery.purchase = record.purchaseDate();
-    battery.cycles = record.batteryCycles();
-    battery.charged = record.batteryCharged();
-    battery.lastUse = record.lastUpdated();
-    for (int i = 0; i < record.cycleDates().size(); ++i)
-        battery.cycleData.append({ record.cycleDates()[i], record.cycleDischarged().value(i),
-            record.cycleCurrents().value(i) });
-    return battery;
+    SampleStore store;
+    store.locations = snapshot.locations;
+    for (const StoreSnapshot::Battery &b : snapshot.batteries) {
+        SampleBattery battery { b.name, b.capacity, b.chargeRate, b.rating, b.purchase, b.cycles,
+            b.charged, b.lastUse, {} };
+        for (const StoreSnapshot::Cycle &c : b.cycleData)
+            battery.cycleData.append({ c.date, c.discharged, c.current });
+        store.batteries.append(battery);
+    }
+    for (const StoreSnapshot::Model &m : snapshot.models) {
+        SampleModel model { m.name, m.type, m.weight, m.size, m.purchase, m.flights, m.notes,
+            m.lastUpdate, QStringList(m.batteries.toList()), {} };
+        for (const LogData &entry : m.flightLog)
+            model.flightLog.append(
+                { entry.date, entry.duration, entry.location, entry.temperature, entry.notes });
+        store.models.append(model);
+    }
+    return store;
 }
 
-SampleModel modelOf(const ModelWidget &record)
+StoreSnapshot snapshotOf(const SampleStore &store)
 {
-    SampleModel model;
-    model.name = record.modelName();
-    model.type = record.modelType();
-    model.weight = record.modelWeight();
-    model.size = record.modelSize();
-    model.purchase = record.purchaseDate();
-    model.flights = record.modelFlights();
-    model.notes = record.notes();
-    model.lastUpdate = record.lastUpdate();
-    model.batteries = QStringList(record.modelBatteries().toList());
-    for (const LogData &entry : record.flightLog())
-        model.flightLog.append(
-            { entry.date, entry.duration, entry.location, entry.temperature, entry.notes });
-    return model;
+    StoreSnapshot snapshot;
+    snapshot.locations = store.locations;
+    for (const SampleBattery &b : store.batteries) {
+        StoreSnapshot::Battery battery { b.name, b.capacity, b.chargeRate, b.rating, b.purchase,
+            b.cycles, b.charged, b.lastUse, {} };
+        for (const SampleCycle &c : b.cycleData)
+            battery.cycleData.append({ c.date, c.discharged, c.current });
+        snapshot.batteries.append(battery);
+    }
+    for (const SampleModel &m : store.models) {
+        StoreSnapshot::Model model { m.name, m.type, m.weight, m.size, m.purchase, m.flights,
+            m.notes, m.lastUpdate, m.batteries.toVector(), {} };
+        for (const SampleFlight &flight : m.flightLog) {
+            LogData entry;
+            entry.date = flight.date;
+            entry.duration = flight.duration;
+            entry.location = flight.location;
+            entry.temperature = flight.temperature;
+            entry.notes = flight.notes;
+            model.flightLog.append(entry);
+        }
+        snapshot.models.append(model);
+    }
+    return snapshot;
 }
 
 int countOf(const QVector<TelemetryProposal> &proposals, TelemetryProposal::Kind kind, bool ticked)
@@ -82,25 +95,21 @@ int countOf(const QVector<TelemetryProposal> &proposals, TelemetryProposal::Kind
 
 namespace TelemetryImport {
 
-SampleStore snapshotOf(const Logbook &logbook)
+bool readStore(const QString &storageFolder, SampleStore &store)
 {
-    SampleStore store;
-    store.locations = logbook.locations();
-    for (const BatteryWidget *battery : logbook.batteries())
-        store.batteries.append(batteryOf(*battery));
-    for (const ModelWidget *model : logbook.models())
-        store.models.append(modelOf(*model));
-    return store;
+    DataProcessor paths;
+    paths.setStoragePath(storageFolder);
+    StoreSnapshot snapshot;
+    if (!QFileInfo(paths.dataFilePath()).isFile() || !snapshot.readFile(paths.dataFilePath())
+        || snapshot.damaged())
+        return false;
+    store = plainCopy(snapshot);
+    return true;
 }
 
 QByteArray storeBytes(const SampleStore &store)
 {
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("cellora.xml"));
-    QFile file(path);
-    if (!folder.isValid() || !writeStoreFile(store, path) || !file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    return snapshotOf(store).toBytes();
 }
 
 QHash<QString, QString> rememberedModels()
@@ -177,13 +186,12 @@ Outcome importForScript(const QString &storageFolder, const QStringList &paths)
             tr("the storage folder %1 is in use by %2")
                 .arg(QDir::toNativeSeparators(folder), lock.holder()),
             {} };
-    Logbook logbook;
-    if (!logbook.readFolder(folder))
+    SampleStore before;
+    if (!readStore(folder, before))
         return { NoDataFile,
-            tr("no data file cellora.xml in the storage folder %1")
+            tr("no data file cellora.xml that can be read whole in the storage folder %1")
                 .arg(QDir::toNativeSeparators(folder)),
             {} };
-    const SampleStore before = snapshotOf(logbook);
     const QStringList files = telemetryFilesIn(paths);
     const QVector<TelemetryLog> logs = readLogs(files, before);
 

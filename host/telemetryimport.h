@@ -11,8 +11,6 @@
 #include <QStringList>
 #include <QVector>
 
-class Logbook;
-
 // The program's side of importing telemetry logs: the logbook as plain data, the user's
 // earlier choices (kept in the program's own settings, never the module's), and the
 // import for scripts.
@@ -20,8 +18,10 @@ namespace TelemetryImport {
 
 enum ExitCode { Done = 0, BadInput = 1, NoDataFile = 2, StorageInUse = 3, WriteFailed = 4 };
 
-SampleStore snapshotOf(const Logbook &logbook);
-// The data file's bytes for `store`, written in the module's own form.
+// Reads the data file of `storageFolder` with the store's own readers; false when it is
+// missing, or could not be read whole (an import would then lose what came after).
+bool readStore(const QString &storageFolder, SampleStore &store);
+// The data file's bytes for `store`, made by the store's own writer.
 QByteArray storeBytes(const SampleStore &store);
 
 // Which logbook model a log's model name means, when no name matched: by log model.

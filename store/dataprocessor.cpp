@@ -47,6 +47,16 @@ void scanRoot(QXmlStreamReader &reader, QLatin1String word, ReadRecord readRecor
     }
 }
 
+// Moves the reader onto the root element; false when the document holds none.
+bool findRoot(QXmlStreamReader &reader)
+{
+    while (reader.readNextStartElement()) {
+        if (containsWord(reader.name(), QLatin1String("Cellora")))
+            return true;
+    }
+    return false;
+}
+
 // Reads one of the eight text children of a Battery; false when the name is none of them.
 // The first matching name wins, so one child never sets two fields.
 bool readBatteryField(QXmlStreamReader &reader, BatteryWidget *battery)
@@ -261,6 +271,36 @@ bool DataProcessor::importData(QIODevice *source)
     return true;
 }
 
+bool DataProcessor::readDocument(const QByteArray &content, QStringList &locations,
+    QVector<ModelWidget *> &models, QVector<BatteryWidget *> &batteries)
+{
+    checkTimeZone();
+    bool clean = true;
+    // One pass per record kind, as the file's own reads do, so both read alike.
+    const auto scan = [&](QLatin1String word, auto readRecord) {
+        QBuffer source;
+        source.setData(content);
+        source.open(QIODevice::ReadOnly);
+        reader.setDevice(&source);
+        const bool rootFound = findRoot(reader);
+        if (rootFound)
+            scanRoot(reader, word, readRecord);
+        // Empty bytes hold nothing that a save could lose.
+        clean = clean && (content.isEmpty() || (rootFound && !reader.hasError()));
+        reader.clear();
+    };
+    scan(QLatin1String("Location"), [&] { readLocationList(locations); });
+    scan(QLatin1String("Model"), [&] { readModel(models); });
+    scan(QLatin1String("Battery"), [&] { readBattery(batteries); });
+    return clean;
+}
+
+QByteArray DataProcessor::document(const QVector<BatteryWidget *> &batteries,
+    const QVector<ModelWidget *> &models, const QStringList &locations)
+{
+    return storeDocument(batteries, models, locations);
+}
+
 bool DataProcessor::openForReading(Reading &reading)
 {
     QByteArray content;
@@ -271,11 +311,8 @@ bool DataProcessor::openForReading(Reading &reading)
     reading.source.setData(content);
     reading.source.open(QIODevice::ReadOnly);
     reader.setDevice(&reading.source);
-    while (reader.readNextStartElement()) {
-        if (containsWord(reader.name(), QLatin1String("Cellora")))
-            return reading.rootFound = true;
-    }
-    return false;
+    reading.rootFound = findRoot(reader);
+    return reading.rootFound;
 }
 
 void DataProcessor::finishReading(Reading &reading)

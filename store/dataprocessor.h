@@ -50,6 +50,12 @@ public:
     bool keepRescueCopy();
     // Keeps `content` as a rescue copy; false when it could not.
     bool keepRescueCopy(const QByteArray &content);
+    // The same readers and writer on a data file's bytes in memory, touching no file:
+    // for a snapshot of the store. readDocument is false when a read ended on a fault.
+    bool readDocument(const QByteArray &content, QStringList &locations,
+        QVector<ModelWidget *> &models, QVector<BatteryWidget *> &batteries);
+    QByteArray document(const QVector<BatteryWidget *> &batteries,
+        const QVector<ModelWidget *> &models, const QStringList &locations);
 
 private:
     struct Reading;

@@ -55,13 +55,15 @@ function(check_installed_files prefix)
     endif()
 endfunction()
 
-# Every symbol the library offers to a host belongs to the main window.
+# Every symbol the library offers to a host belongs to the main window; what Cellora's own
+# program uses besides sits under the version node CELLORA_PRIVATE.
 function(check_exports library)
     run("nm" nm -D --defined-only -C ${library})
     string(REPLACE "\n" ";" symbols "${output}")
     set(strangers)
     foreach(symbol IN LISTS symbols)
-        if(NOT symbol STREQUAL "" AND NOT symbol MATCHES "CelloraGui")
+        if(NOT symbol STREQUAL "" AND NOT symbol MATCHES "CelloraGui"
+                AND NOT symbol MATCHES "(@@CELLORA_PRIVATE| A CELLORA_PRIVATE| A CELLORA_1)$")
             list(APPEND strangers "${symbol}")
         endif()
     endforeach()

@@ -2,6 +2,7 @@
 
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
+#include "store/storesnapshot.h"
 #include "ui_celloragui.h"
 
 ModelWidget *CelloraGui::logbookModel() const
@@ -73,16 +74,13 @@ void CelloraGui::showLogBattery(const QDateTime &flightMoment, bool hasEntry)
 {
     QString capacity, current, name;
     // Without an entry there is no moment to look for: an undated cycle must not match.
-    const QVector<BatteryWidget *> candidates = hasEntry ? batteries : QVector<BatteryWidget *>();
-    for (const BatteryWidget *battery : candidates) {
-        uint discharged = 0;
-        uint maxCurrent = 0;
-        // A later battery with the same moment wins.
-        if (battery->findCycleData(flightMoment, discharged, maxCurrent)) {
-            capacity = QString::number(discharged);
-            current = amperesText(maxCurrent, QLatin1Char(',')); // 13500 reads "135,0"
-            name = battery->batteryName();
-        }
+    const CycleRef flown = hasEntry ? CyclePairing(batteries).find(flightMoment) : CycleRef();
+    if (flown.isValid()) {
+        const BatteryWidget *battery = batteries.at(flown.battery);
+        capacity = QString::number(battery->cycleDischarged().value(flown.cycle));
+        // 13500 reads "135,0"
+        current = amperesText(battery->cycleCurrents().value(flown.cycle), QLatin1Char(','));
+        name = battery->batteryName();
     }
     ui->lbl_logview_capacity->setText(capacity);
     ui->lbl_logview_current->setText(current);
