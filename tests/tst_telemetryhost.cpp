@@ -97,6 +97,11 @@ private slots:
         QCOMPARE(bytesOf(QDir(folder).filePath(dataFileName())), once);
         QCOMPARE(TelemetryImport::importForScript(scratch.filePath("none"), { logs }).code,
             TelemetryImport::NoDataFile);
+        // A data file cut off in the middle is not imported into: its tail would be lost.
+        QVERIFY(writeBytes(QDir(folder).filePath(dataFileName()), once.left(once.size() / 2)));
+        QCOMPARE(
+            TelemetryImport::importForScript(folder, { logs }).code, TelemetryImport::NoDataFile);
+        QCOMPARE(bytesOf(QDir(folder).filePath(dataFileName())), once.left(once.size() / 2));
         StorageLock heldByAnother;
         QCOMPARE(heldByAnother.lock(folder), StorageLock::Outcome::Locked);
         QCOMPARE(
