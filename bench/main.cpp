@@ -3,6 +3,7 @@
 
 #include "bench/benchfigures.h"
 #include "bench/benchreport.h"
+#include "bench/benchtelemetry.h"
 #include "sample/samplestore.h"
 #include "store/storefiles.h"
 
@@ -169,6 +170,8 @@ int main(int argc, char *argv[])
         figures << measureMemory(folders.at(0), QStringLiteral("ten-year"), 10, refreshes, false);
         figures << measureMemory(folders.at(1), QStringLiteral("ten-year"), 10, refreshes, true);
     }
+    if (wanted(QStringLiteral("telemetry")))
+        figures << measureTelemetryImport(runs);
     if (wanted(QStringLiteral("startup"))) {
         const QString host = QStringLiteral(CELLORA_HOST_PATH);
         figures << measureStartup(host, folders.at(3), QStringLiteral("typical"), runs);

@@ -6,6 +6,8 @@
 #include "host/flighteditor.h"
 #include "host/homeguard.h"
 #include "host/hostdialogs.h"
+#include "host/telemetrydialog.h"
+#include "host/telemetryimport.h"
 #include "host/undohistory.h"
 #include "store/storefiles.h"
 #include "store/storesnapshot.h"
@@ -250,6 +252,8 @@ void HostWindow::buildMenus()
         &HostWindow::exportCycles);
     addAction(file, tr("&Pack Report…"), "actionPackReport", &HostWindow::writeReport);
     file->addSeparator();
+    addAction(
+        file, tr("Import &Telemetry Logs…"), "actionImportTelemetry", &HostWindow::importTelemetry);
     addAction(file, tr("Restore from Rescue &Copy…"), "actionRestoreRescueCopy",
         &HostWindow::restoreRescueCopy);
     file->addSeparator();
@@ -502,6 +506,35 @@ void HostWindow::editFlights()
         this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->open();
+}
+
+// The import goes in as one whole new store through the module's own save: one step
+// that Undo takes back.
+void HostWindow::importTelemetry()
+{
+    const QString title = tr("Import Telemetry Logs");
+    SampleStore before;
+    if (!TelemetryImport::readStore(d->folder, before)) {
+        HostDialogs::tell(this, title,
+            tr("The storage folder %1 holds no data file that can be read whole.")
+                .arg(shown(d->folder)),
+            true);
+        return;
+    }
+    TelemetryDialog dialog(before, this);
+    if (!runTelemetryDialog(dialog))
+        return;
+    dialog.rememberChoices();
+    const QByteArray content = TelemetryImport::storeBytes(dialog.result());
+    if (content.isEmpty() || !undoHistory().applyChange(tr("Import Telemetry"), content)) {
+        HostDialogs::tell(
+            this, title, tr("The logbook could not be written; nothing was changed."), true);
+        return;
+    }
+    HostDialogs::tell(this, title,
+        tr("%1.\nEdit, Undo Import Telemetry takes it back.")
+            .arg(TelemetryImport::summary(dialog.proposals())),
+        false);
 }
 
 void HostWindow::showAbout()

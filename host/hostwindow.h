@@ -61,6 +61,7 @@ private:
     void writeReport();
     void restoreRescueCopy();
     void editFlights();
+    void importTelemetry();
     void showAbout();
     bool readLogbookFor(const QString &title, StoreSnapshot &store);
     void writeOutput(const QString &title, const QString &target, const QByteArray &content);

@@ -72,6 +72,10 @@ struct Options {
         QStringLiteral("Write the pack health report of the storage folder's logbook to FILE "
                        "(PDF), then exit."),
         QStringLiteral("FILE") };
+    QCommandLineOption importTelemetry { QStringLiteral("import-telemetry"),
+        QStringLiteral("Fill the storage folder's Quick entries from the radio's telemetry "
+                       "logs PATH (CSV files or LOGS folders; more may follow), then exit."),
+        QStringLiteral("PATH") };
 
     void addTo(QCommandLineParser &parser)
     {
@@ -80,8 +84,8 @@ struct Options {
         parser.addHelpOption();
         parser.addVersionOption();
         startupProbe.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOptions(
-            { storage, demo, screenshots, language, startupProbe, exportCsv, report, sample });
+        parser.addOptions({ storage, demo, screenshots, language, startupProbe, exportCsv,
+            report, importTelemetry, sample });
     }
 };
 
@@ -100,6 +104,10 @@ int dispatch(const QCommandLineParser &parser, const Options &options)
         return ProgramRuns::runBatch(
             { storage, parser.isSet(options.exportCsv), parser.value(options.exportCsv),
                 parser.isSet(options.report), parser.value(options.report) });
+    }
+    if (parser.isSet(options.importTelemetry)) {
+        return ProgramRuns::importTelemetry(
+            storage, parser.values(options.importTelemetry) + parser.positionalArguments());
     }
     if (parser.isSet(options.screenshots))
         return ProgramRuns::takeScreenshots(parser.value(options.screenshots), sample);
@@ -131,7 +139,7 @@ int main(int argc, char *argv[])
         return ExitFailure;
     }
     // Pictures and reports are drawn without a screen.
-    if (hasOption(argc, argv, { "--screenshots", "--export-csv", "--report" })
+    if (hasOption(argc, argv, { "--screenshots", "--export-csv", "--report", "--import-telemetry" })
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

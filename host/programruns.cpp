@@ -4,6 +4,8 @@
 #include "host/screenshottour.h"
 #include "host/startupprobe.h"
 #include "host/storagelock.h"
+#include "host/telemetryimport.h"
+#include "sample/sampletelemetry.h"
 #include "store/storefiles.h"
 #include "window/celloragui.h"
 
@@ -217,10 +219,29 @@ int ProgramRuns::runDemo(SampleMaker sample, bool startupProbe)
 {
     // Lives as long as the window; the store goes with the program.
     QTemporaryDir demoFolder;
-    if (!writeDemoStore(demoFolder, sample))
+    // The demo's last sessions were entered in Quick mode; the radio's logs of them wait
+    // in LOGS for the telemetry import.
+    const bool withLogs = sample == &demoStore;
+    if (!writeDemoStore(demoFolder, withLogs ? &quickDemoStore : sample))
         return ExitFailure;
+    if (withLogs
+        && !writeTelemetryLogs(demoTelemetryLogs(QDateTime::currentDateTime()),
+            demoFolder.filePath(QStringLiteral("LOGS"))))
+        complain(QStringLiteral("could not write the demo's telemetry logs"));
     inform(QStringLiteral("Demo store in %1 (removed when Cellora ends)").arg(demoFolder.path()));
     return runWindow(demoFolder.path(), false, startupProbe);
+}
+
+int ProgramRuns::importTelemetry(const QString &storage, const QStringList &paths)
+{
+    const TelemetryImport::Outcome outcome = TelemetryImport::importForScript(storage, paths);
+    for (const QString &problem : outcome.problems)
+        complain(problem);
+    if (outcome.code == ExitOk || outcome.code == ExitFailure)
+        inform(outcome.message);
+    else
+        complain(outcome.message);
+    return outcome.code;
 }
 
 int ProgramRuns::runOnStorage(const QString &path, bool startupProbe)

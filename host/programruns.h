@@ -6,6 +6,7 @@
 #include "sample/samplestore.h"
 
 #include <QString>
+#include <QStringList>
 
 // What the program does once its command line is read: each run returns the exit code.
 namespace ProgramRuns {
@@ -28,6 +29,7 @@ int runOnStorage(const QString &path, bool startupProbe);
 int runDemo(SampleMaker sample, bool startupProbe);
 int takeScreenshots(const QString &target, SampleMaker sample);
 int runBatch(const BatchCommands::Request &request);
+int importTelemetry(const QString &storage, const QStringList &paths);
 
 } // namespace ProgramRuns
 

@@ -1,0 +1,370 @@
+#include "host/telemetrydialog.h"
+
+#include "host/telemetryimport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+std::function<bool(TelemetryDialog &dialog)> runTelemetryDialog
+    = [](TelemetryDialog &dialog) { return dialog.exec() == QDialog::Accepted; };
+
+namespace {
+
+enum LogColumn { LogFile, LogModel, LogCurrent, LogCapacity, LogVoltage, LogStatus };
+enum FlightColumn {
+    FlightTick,
+    FlightStart,
+    FlightDuration,
+    FlightUsed,
+    FlightCurrent,
+    FlightVoltage,
+    FlightModel,
+    FlightBattery,
+    FlightResult
+};
+
+// A flight keeps the user's tick and battery while the tables are rebuilt.
+QString flightKey(const TelemetryProposal &proposal)
+{
+    return proposal.fileName + QLatin1Char('|') + proposal.flight.start.toString(Qt::ISODateWithMs);
+}
+
+QString dateTimeText(const QDateTime &when)
+{
+    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignLeft)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled);
+    item->setTextAlignment(int(alignment | Qt::AlignVCenter));
+    return item;
+}
+
+} // namespace
+
+class TelemetryDialogPrivate {
+public:
+    SampleStore store;
+    QStringList files;
+    QHash<QString, QString> chosenModels; // by log model
+    QHash<QString, TelemetryColumns> chosenColumns; // by file
+    QVector<TelemetryLog> logs;
+    QVector<TelemetryProposal> proposals;
+    QHash<QString, bool> ticks; // by flightKey
+    QHash<QString, QString> batteries; // by flightKey
+    QTableWidget *logTable = nullptr;
+    QTableWidget *flightTable = nullptr;
+    QLabel *summary = nullptr;
+    QPushButton *apply = nullptr;
+};
+
+TelemetryDialog::TelemetryDialog(const SampleStore &store, QWidget *parent)
+    : QDialog(parent)
+    , d(std::make_unique<TelemetryDialogPrivate>())
+{
+    d->store = store;
+    setWindowTitle(tr("Import Telemetry Logs"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *intro = new QLabel(tr("Choose the radio's telemetry logs: CSV files, or the LOGS "
+                                "folder of its SD card. Nothing changes until you apply."));
+    intro->setWordWrap(true);
+    auto *chooseRow = new QHBoxLayout;
+    auto *files = new QPushButton(tr("Add &Files…"));
+    files->setObjectName(QStringLiteral("pb_telemetry_files"));
+    auto *folder = new QPushButton(tr("Add F&older…"));
+    folder->setObjectName(QStringLiteral("pb_telemetry_folder"));
+    chooseRow->addWidget(intro, 1);
+    chooseRow->addWidget(files);
+    chooseRow->addWidget(folder);
+    layout->addLayout(chooseRow);
+    connect(files, &QPushButton::clicked, this, &TelemetryDialog::chooseFiles);
+    connect(folder, &QPushButton::clicked, this, &TelemetryDialog::chooseFolder);
+
+    d->logTable = new QTableWidget(0, 6);
+    d->logTable->setObjectName(QStringLiteral("tbl_telemetry_logs"));
+    d->logTable->setHorizontalHeaderLabels(
+        { tr("Log"), tr("Model"), tr("Current"), tr("Capacity"), tr("Voltage"), tr("Flights") });
+    d->flightTable = new QTableWidget(0, 9);
+    d->flightTable->setObjectName(QStringLiteral("tbl_telemetry_flights"));
+    d->flightTable->setHorizontalHeaderLabels({ QString(), tr("Start"), tr("Duration"), tr("Used"),
+        tr("Max. current"), tr("Min. voltage"), tr("Model"), tr("Battery"), tr("Result") });
+    for (QTableWidget *table : { d->logTable, d->flightTable }) {
+        table->verticalHeader()->hide();
+        table->setSelectionMode(QAbstractItemView::NoSelection);
+        table->horizontalHeader()->setStretchLastSection(true);
+    }
+    layout->addWidget(d->logTable, 1);
+    layout->addWidget(d->flightTable, 3);
+
+    d->summary = new QLabel;
+    d->summary->setObjectName(QStringLiteral("lbl_telemetry_summary"));
+    d->summary->setWordWrap(true);
+    layout->addWidget(d->summary);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Apply | QDialogButtonBox::Cancel);
+    d->apply = buttons->button(QDialogButtonBox::Apply);
+    connect(d->apply, &QPushButton::clicked, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(1280, 640);
+    rebuild();
+}
+
+TelemetryDialog::~TelemetryDialog() = default;
+
+void TelemetryDialog::addPaths(const QStringList &paths)
+{
+    for (const QString &file : telemetryFilesIn(paths)) {
+        const QString absolute = QFileInfo(file).absoluteFilePath();
+        if (!d->files.contains(absolute))
+            d->files << absolute;
+    }
+    rebuild();
+}
+
+const QVector<TelemetryProposal> &TelemetryDialog::proposals() const
+{
+    return d->proposals;
+}
+
+SampleStore TelemetryDialog::result() const
+{
+    SampleStore store = d->store;
+    applyTelemetryImport(store, d->proposals);
+    return store;
+}
+
+void TelemetryDialog::rememberChoices() const
+{
+    for (auto it = d->chosenModels.cbegin(); it != d->chosenModels.cend(); ++it)
+        TelemetryImport::rememberModel(it.key(), it.value());
+    for (const TelemetryLog &log : d->logs) {
+        const QString model = matchTelemetryModel(d->store, log.modelName, d->chosenModels);
+        if (d->chosenColumns.contains(log.fileName) && !model.isEmpty())
+            TelemetryImport::rememberColumns(model, log.columns);
+    }
+}
+
+void TelemetryDialog::chooseFiles()
+{
+    addPaths(QFileDialog::getOpenFileNames(
+        this, tr("Telemetry Logs"), QDir::homePath(), tr("Telemetry logs (*.csv *.CSV)")));
+}
+
+void TelemetryDialog::chooseFolder()
+{
+    const QString folder
+        = QFileDialog::getExistingDirectory(this, tr("LOGS Folder"), QDir::homePath());
+    if (!folder.isEmpty())
+        addPaths({ folder });
+}
+
+void TelemetryDialog::rebuild()
+{
+    QHash<QString, QString> models = TelemetryImport::rememberedModels();
+    for (auto it = d->chosenModels.cbegin(); it != d->chosenModels.cend(); ++it)
+        models.insert(it.key(), it.value());
+    d->logs.clear();
+    for (const QString &file : d->files) {
+        const QString model = matchTelemetryModel(d->store, telemetryModelName(file), models);
+        const TelemetryColumns columns = d->chosenColumns.contains(file)
+            ? d->chosenColumns.value(file)
+            : TelemetryImport::rememberedColumns(model);
+        d->logs.append(readTelemetryFile(file, columns));
+    }
+    d->proposals = proposeTelemetryImport(d->store, d->logs, models);
+    for (TelemetryProposal &proposal : d->proposals) {
+        const QString key = flightKey(proposal);
+        if (d->batteries.contains(key) && proposal.kind == TelemetryProposal::AddFlight)
+            proposal.battery = d->batteries.value(key);
+        if (d->ticks.contains(key))
+            proposal.ticked = d->ticks.value(key) && proposal.canApply();
+    }
+    fillLogTable();
+    fillFlightTable();
+    showSummary();
+}
+
+void TelemetryDialog::fillLogTable()
+{
+    QTableWidget *table = d->logTable;
+    table->setRowCount(0);
+    table->setRowCount(d->logs.size());
+    for (int row = 0; row < d->logs.size(); ++row) {
+        const TelemetryLog &log = d->logs[row];
+        table->setItem(row, LogFile, cell(QFileInfo(log.fileName).fileName()));
+        if (!log.isValid()) {
+            table->setItem(row, LogStatus, cell(log.error));
+            continue;
+        }
+        placeModelChooser(row, row);
+        placeColumnChooser(row, row, LogCurrent, &TelemetryColumns::current);
+        placeColumnChooser(row, row, LogCapacity, &TelemetryColumns::capacity);
+        placeColumnChooser(row, row, LogVoltage, &TelemetryColumns::voltage);
+        table->setItem(row, LogStatus,
+            cell(log.columns.current.isEmpty() && log.columns.capacity.isEmpty()
+                    ? tr("%n flight(s); choose the current and capacity columns", nullptr,
+                        log.flights.size())
+                    : tr("%n flight(s)", nullptr, log.flights.size())));
+    }
+    table->resizeColumnsToContents();
+}
+
+void TelemetryDialog::placeModelChooser(int row, int log)
+{
+    const QString logModel = d->logs[log].modelName;
+    const QString matched = matchTelemetryModel(d->store, logModel);
+    auto *chooser = new QComboBox;
+    chooser->addItem(tr("(not in the logbook: %1)").arg(logModel));
+    for (const SampleModel &model : d->store.models)
+        chooser->addItem(model.name, model.name);
+    const QString current = matched.isEmpty()
+        ? d->chosenModels.value(logModel, TelemetryImport::rememberedModels().value(logModel))
+        : matched;
+    chooser->setCurrentIndex(std::max(0, chooser->findData(current)));
+    // A name that matches on its own needs no choice.
+    chooser->setEnabled(matched.isEmpty());
+    connect(chooser, qOverload<int>(&QComboBox::activated), this, [this, logModel, chooser] {
+        d->chosenModels.insert(logModel, chooser->currentData().toString());
+        rebuild();
+    });
+    d->logTable->setCellWidget(row, LogModel, chooser);
+}
+
+void TelemetryDialog::placeColumnChooser(
+    int row, int log, int column, QString TelemetryColumns::*which)
+{
+    const TelemetryLog &entry = d->logs[log];
+    auto *chooser = new QComboBox;
+    chooser->addItem(tr("(none)"));
+    for (const QString &name : entry.columnNames) {
+        if (name != QLatin1String("Date") && name != QLatin1String("Time"))
+            chooser->addItem(name, name);
+    }
+    chooser->setCurrentIndex(std::max(0, chooser->findData(entry.columns.*which)));
+    const QString file = entry.fileName;
+    const TelemetryColumns used = entry.columns;
+    connect(
+        chooser, qOverload<int>(&QComboBox::activated), this, [this, file, used, which, chooser] {
+            TelemetryColumns columns = d->chosenColumns.value(file, used);
+            columns.*which = chooser->currentData().toString();
+            d->chosenColumns.insert(file, columns);
+            rebuild();
+        });
+    d->logTable->setCellWidget(row, column, chooser);
+}
+
+void TelemetryDialog::fillFlightTable()
+{
+    QTableWidget *table = d->flightTable;
+    table->setRowCount(0);
+    table->setRowCount(d->proposals.size());
+    for (int row = 0; row < d->proposals.size(); ++row) {
+        const TelemetryProposal &proposal = d->proposals[row];
+        const TelemetryFlight &flight = proposal.flight;
+        const TelemetryFigures figures = figuresOf(flight);
+        auto *tickBox = new QCheckBox;
+        tickBox->setChecked(proposal.ticked);
+        tickBox->setEnabled(proposal.kind == TelemetryProposal::FillEntry
+            || proposal.kind == TelemetryProposal::HasFigures
+            || proposal.kind == TelemetryProposal::AddFlight);
+        connect(tickBox, &QCheckBox::toggled, this, [this, row](bool on) { tick(row, on); });
+        table->setCellWidget(row, FlightTick, tickBox);
+        table->setItem(row, FlightStart, cell(dateTimeText(flight.start)));
+        table->setItem(
+            row, FlightDuration, cell(figures.duration.toString(QStringLiteral("HH:mm:ss"))));
+        table->setItem(row, FlightUsed,
+            cell(flight.hasCapacity ? tr("%1 mAh").arg(figures.dischargedMah) : QString(),
+                Qt::AlignRight));
+        table->setItem(row, FlightCurrent,
+            cell(flight.hasCurrent ? tr("%1 A").arg(flight.maxCurrent, 0, 'f', 1) : QString(),
+                Qt::AlignRight));
+        table->setItem(row, FlightVoltage,
+            cell(flight.hasVoltage ? tr("%1 V").arg(flight.minVoltage, 0, 'f', 2) : QString(),
+                Qt::AlignRight));
+        table->setItem(row, FlightModel, cell(proposal.model));
+        if (proposal.kind == TelemetryProposal::AddFlight)
+            placeBatteryChooser(row, row);
+        else
+            table->setItem(row, FlightBattery, cell(proposal.battery));
+        QString result;
+        const SampleModel *model = nullptr;
+        for (const SampleModel &candidate : d->store.models) {
+            if (candidate.name == proposal.model)
+                model = &candidate;
+        }
+        // The entry lies within minutes of the flight: its time says enough.
+        const QDateTime entryDate
+            = model && proposal.entry >= 0 ? model->flightLog[proposal.entry].date : QDateTime();
+        const QString entryTime = entryDate.date() == flight.start.date()
+            ? entryDate.time().toString(QStringLiteral("HH:mm:ss"))
+            : dateTimeText(entryDate);
+        switch (proposal.kind) {
+        case TelemetryProposal::FillEntry:
+            result = tr("Fills the Quick entry of %1").arg(entryTime);
+            break;
+        case TelemetryProposal::HasFigures:
+            result = tr("The entry of %1 has figures: tick to overwrite").arg(entryTime);
+            break;
+        case TelemetryProposal::AddFlight:
+            result = proposal.battery.isEmpty() ? tr("Adds a flight once a battery is chosen")
+                                                : tr("Adds a flight and discharge");
+            break;
+        case TelemetryProposal::NoModel:
+            result = tr("No model in the logbook: choose one above");
+            break;
+        case TelemetryProposal::NoReadings:
+            result = tr("No current or capacity logged");
+            break;
+        }
+        table->setItem(row, FlightResult, cell(result));
+    }
+    table->resizeColumnsToContents();
+}
+
+void TelemetryDialog::placeBatteryChooser(int row, int proposal)
+{
+    const TelemetryProposal &entry = d->proposals[proposal];
+    auto *chooser = new QComboBox;
+    chooser->addItem(tr("(choose a battery)"));
+    for (const QString &name : entry.batteryChoices)
+        chooser->addItem(name, name);
+    chooser->setCurrentIndex(std::max(0, chooser->findData(entry.battery)));
+    const QString key = flightKey(entry);
+    connect(chooser, qOverload<int>(&QComboBox::activated), this, [this, key, chooser] {
+        d->batteries.insert(key, chooser->currentData().toString());
+        d->ticks.insert(key, !chooser->currentData().toString().isEmpty());
+        rebuild();
+    });
+    d->flightTable->setCellWidget(row, FlightBattery, chooser);
+}
+
+void TelemetryDialog::tick(int proposal, bool ticked)
+{
+    TelemetryProposal &entry = d->proposals[proposal];
+    entry.ticked = ticked && entry.canApply();
+    d->ticks.insert(flightKey(entry), ticked);
+    showSummary();
+}
+
+void TelemetryDialog::showSummary()
+{
+    d->summary->setText(
+        d->logs.isEmpty() ? tr("No logs chosen yet.") : TelemetryImport::summary(d->proposals));
+    d->apply->setEnabled(std::any_of(d->proposals.begin(), d->proposals.end(),
+        [](const TelemetryProposal &proposal) { return proposal.ticked && proposal.canApply(); }));
+}

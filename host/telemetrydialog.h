@@ -1,0 +1,53 @@
+#ifndef TELEMETRYDIALOG_H
+#define TELEMETRYDIALOG_H
+
+#include "exchange/telemetryimport.h"
+#include "sample/samplestore.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+
+class TelemetryDialogPrivate;
+
+// The preview of a telemetry import: the logs chosen, with their model and the columns
+// read; the flights found, with what each fills or adds and a tick. Nothing is written
+// here: the caller applies result() once the user has accepted.
+class TelemetryDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TelemetryDialog(const SampleStore &store, QWidget *parent = nullptr);
+    ~TelemetryDialog() override;
+
+    // Log files, or folders searched for them.
+    void addPaths(const QStringList &paths);
+    const QVector<TelemetryProposal> &proposals() const;
+    // The logbook with every ticked proposal applied.
+    SampleStore result() const;
+    // Keeps the models and columns the user chose, for the next import of these logs.
+    void rememberChoices() const;
+
+private:
+    void chooseFiles();
+    void chooseFolder();
+    void rebuild();
+    void fillLogTable();
+    void fillFlightTable();
+    void placeModelChooser(int row, int log);
+    void placeColumnChooser(int row, int log, int column, QString TelemetryColumns::*which);
+    void placeBatteryChooser(int row, int proposal);
+    void tick(int proposal, bool ticked);
+    void showSummary();
+
+    std::unique_ptr<TelemetryDialogPrivate> d;
+};
+
+// How the program runs the preview; tests answer it without a modal dialog. True when
+// the user applied.
+extern std::function<bool(TelemetryDialog &dialog)> runTelemetryDialog;
+
+#endif // TELEMETRYDIALOG_H

@@ -1,0 +1,228 @@
+#include "host/telemetryimport.h"
+
+#include "host/storagelock.h"
+#include "store/dataprocessor.h"
+#include "store/storesnapshot.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+
+const QString modelsGroup = QStringLiteral("telemetry/models");
+const QString columnsGroup = QStringLiteral("telemetry/columns");
+
+// The program's own settings, apart from the module's store.
+QSettings programSettings()
+{
+    return QSettings(QStringLiteral("Cellora"), QStringLiteral("cellora"));
+}
+
+// Model names may hold any character; settings keys may not hold slashes.
+QString keyOf(const QString &name)
+{
+    return QString::fromLatin1(name.toUtf8().toHex());
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("TelemetryImport", text);
+}
+
+// The matching works on the sample store's plain values; the snapshot holds the same.
+SampleStore plainCopy(const StoreSnapshot &snapshot)
+{
+    SampleStore store;
+    store.locations = snapshot.locations;
+    for (const StoreSnapshot::Battery &b : snapshot.batteries) {
+        SampleBattery battery { b.name, b.capacity, b.chargeRate, b.rating, b.purchase, b.cycles,
+            b.charged, b.lastUse, {} };
+        for (const StoreSnapshot::Cycle &c : b.cycleData)
+            battery.cycleData.append({ c.date, c.discharged, c.current });
+        store.batteries.append(battery);
+    }
+    for (const StoreSnapshot::Model &m : snapshot.models) {
+        SampleModel model { m.name, m.type, m.weight, m.size, m.purchase, m.flights, m.notes,
+            m.lastUpdate, QStringList(m.batteries.toList()), {} };
+        for (const LogData &entry : m.flightLog)
+            model.flightLog.append(
+                { entry.date, entry.duration, entry.location, entry.temperature, entry.notes });
+        store.models.append(model);
+    }
+    return store;
+}
+
+StoreSnapshot snapshotOf(const SampleStore &store)
+{
+    StoreSnapshot snapshot;
+    snapshot.locations = store.locations;
+    for (const SampleBattery &b : store.batteries) {
+        StoreSnapshot::Battery battery { b.name, b.capacity, b.chargeRate, b.rating, b.purchase,
+            b.cycles, b.charged, b.lastUse, {} };
+        for (const SampleCycle &c : b.cycleData)
+            battery.cycleData.append({ c.date, c.discharged, c.current });
+        snapshot.batteries.append(battery);
+    }
+    for (const SampleModel &m : store.models) {
+        StoreSnapshot::Model model { m.name, m.type, m.weight, m.size, m.purchase, m.flights,
+            m.notes, m.lastUpdate, m.batteries.toVector(), {} };
+        for (const SampleFlight &flight : m.flightLog) {
+            LogData entry;
+            entry.date = flight.date;
+            entry.duration = flight.duration;
+            entry.location = flight.location;
+            entry.temperature = flight.temperature;
+            entry.notes = flight.notes;
+            model.flightLog.append(entry);
+        }
+        snapshot.models.append(model);
+    }
+    return snapshot;
+}
+
+int countOf(const QVector<TelemetryProposal> &proposals, TelemetryProposal::Kind kind, bool ticked)
+{
+    return int(std::count_if(proposals.begin(), proposals.end(), [&](const TelemetryProposal &p) {
+        return p.kind == kind && p.ticked == ticked && (ticked ? p.canApply() : true);
+    }));
+}
+
+} // namespace
+
+namespace TelemetryImport {
+
+bool readStore(const QString &storageFolder, SampleStore &store)
+{
+    DataProcessor paths;
+    paths.setStoragePath(storageFolder);
+    StoreSnapshot snapshot;
+    if (!QFileInfo(paths.dataFilePath()).isFile() || !snapshot.readFile(paths.dataFilePath())
+        || snapshot.damaged())
+        return false;
+    store = plainCopy(snapshot);
+    return true;
+}
+
+QByteArray storeBytes(const SampleStore &store)
+{
+    return snapshotOf(store).toBytes();
+}
+
+QHash<QString, QString> rememberedModels()
+{
+    QSettings settings = programSettings();
+    settings.beginGroup(modelsGroup);
+    QHash<QString, QString> models;
+    for (const QString &key : settings.childKeys()) {
+        const QStringList pair = settings.value(key).toStringList();
+        if (pair.size() == 2)
+            models.insert(pair[0], pair[1]);
+    }
+    return models;
+}
+
+void rememberModel(const QString &logModel, const QString &model)
+{
+    QSettings settings = programSettings();
+    settings.setValue(
+        modelsGroup + QLatin1Char('/') + keyOf(logModel), QStringList { logModel, model });
+}
+
+TelemetryColumns rememberedColumns(const QString &model)
+{
+    const QStringList names
+        = programSettings().value(columnsGroup + QLatin1Char('/') + keyOf(model)).toStringList();
+    if (names.size() != 3)
+        return {};
+    return { names[0], names[1], names[2] };
+}
+
+void rememberColumns(const QString &model, const TelemetryColumns &columns)
+{
+    QSettings settings = programSettings();
+    settings.setValue(columnsGroup + QLatin1Char('/') + keyOf(model),
+        QStringList { columns.current, columns.capacity, columns.voltage });
+}
+
+QVector<TelemetryLog> readLogs(const QStringList &files, const SampleStore &store)
+{
+    const QHash<QString, QString> models = rememberedModels();
+    QVector<TelemetryLog> logs;
+    for (const QString &file : files) {
+        const QString model = matchTelemetryModel(store, telemetryModelName(file), models);
+        logs.append(readTelemetryFile(file, rememberedColumns(model)));
+    }
+    return logs;
+}
+
+QString summary(const QVector<TelemetryProposal> &proposals)
+{
+    const int filled = countOf(proposals, TelemetryProposal::FillEntry, true);
+    const int overwritten = countOf(proposals, TelemetryProposal::HasFigures, true);
+    const int added = countOf(proposals, TelemetryProposal::AddFlight, true);
+    const int recorded = countOf(proposals, TelemetryProposal::HasFigures, false);
+    const int left = proposals.size() - filled - overwritten - added - recorded;
+    return tr("%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, "
+              "%5 already recorded, %6 left out")
+        .arg(proposals.size())
+        .arg(filled)
+        .arg(overwritten)
+        .arg(added)
+        .arg(recorded)
+        .arg(left);
+}
+
+Outcome importForScript(const QString &storageFolder, const QStringList &paths)
+{
+    const QString folder = QFileInfo(storageFolder).absoluteFilePath();
+    // Another Cellora holding the folder would overwrite the import with its next save.
+    StorageLock lock;
+    if (lock.lock(folder) == StorageLock::Outcome::InUse)
+        return { ExitStorageInUse,
+            tr("the storage folder %1 is in use by %2")
+                .arg(QDir::toNativeSeparators(folder), lock.holder()),
+            {} };
+    SampleStore before;
+    if (!readStore(folder, before))
+        return { ExitBadStorage,
+            tr("no data file cellora.xml that can be read whole in the storage folder %1")
+                .arg(QDir::toNativeSeparators(folder)),
+            {} };
+    const QStringList files = telemetryFilesIn(paths);
+    const QVector<TelemetryLog> logs = readLogs(files, before);
+
+    Outcome outcome;
+    for (const TelemetryLog &log : logs) {
+        if (!log.isValid())
+            outcome.problems << tr("%1: %2").arg(QDir::toNativeSeparators(log.fileName), log.error);
+    }
+    if (files.isEmpty())
+        outcome.problems << tr("no telemetry logs in %1").arg(paths.join(QStringLiteral(", ")));
+    QVector<TelemetryProposal> proposals = proposeTelemetryImport(before, logs, rememberedModels());
+    // Without a person to ask, a new flight needs a model with a single battery.
+    for (TelemetryProposal &proposal : proposals) {
+        if (proposal.kind == TelemetryProposal::AddFlight && proposal.batteryChoices.size() != 1)
+            proposal.ticked = false;
+    }
+    SampleStore after = before;
+    if (applyTelemetryImport(after, proposals) > 0) {
+        QByteArray bytes = storeBytes(after);
+        QBuffer source(&bytes);
+        DataProcessor store;
+        store.setStoragePath(folder);
+        if (bytes.isEmpty() || !source.open(QIODevice::ReadOnly) || !store.importData(&source))
+            return { ExitFailure,
+                tr("the data file in %1 could not be written")
+                    .arg(QDir::toNativeSeparators(folder)),
+                outcome.problems };
+    }
+    outcome.code = outcome.problems.isEmpty() ? ExitOk : ExitFailure;
+    outcome.message = summary(proposals);
+    return outcome;
+}
+
+} // namespace TelemetryImport
