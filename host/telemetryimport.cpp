@@ -1,7 +1,6 @@
 #include "host/telemetryimport.h"
 
 #include "host/storagelock.h"
-#include "store/dataprocessor.h"
 #include "store/storesnapshot.h"
 
 #include <QBuffer>
@@ -97,11 +96,9 @@ namespace TelemetryImport {
 
 bool readStore(const QString &storageFolder, SampleStore &store)
 {
-    DataProcessor paths;
-    paths.setStoragePath(storageFolder);
+    const QString dataFile = StoreSnapshot::dataFilePath(storageFolder);
     StoreSnapshot snapshot;
-    if (!QFileInfo(paths.dataFilePath()).isFile() || !snapshot.readFile(paths.dataFilePath())
-        || snapshot.damaged())
+    if (!QFileInfo(dataFile).isFile() || !snapshot.readFile(dataFile) || snapshot.damaged())
         return false;
     store = plainCopy(snapshot);
     return true;
@@ -210,11 +207,7 @@ Outcome importForScript(const QString &storageFolder, const QStringList &paths)
     }
     SampleStore after = before;
     if (applyTelemetryImport(after, proposals) > 0) {
-        QByteArray bytes = storeBytes(after);
-        QBuffer source(&bytes);
-        DataProcessor store;
-        store.setStoragePath(folder);
-        if (bytes.isEmpty() || !source.open(QIODevice::ReadOnly) || !store.importData(&source))
+        if (!StoreSnapshot::importContent(folder, storeBytes(after)))
             return { ExitFailure,
                 tr("the data file in %1 could not be written")
                     .arg(QDir::toNativeSeparators(folder)),

@@ -6,6 +6,8 @@
 #include "store/overwriteguard.h"
 #include "store/rescuecopies.h"
 
+#include <QBuffer>
+
 #include <limits>
 
 namespace {
@@ -125,6 +127,15 @@ QString StoreSnapshot::dataFilePath(const QString &storageFolder)
     DataProcessor store;
     store.setStoragePath(storageFolder);
     return store.dataFilePath();
+}
+
+bool StoreSnapshot::importContent(const QString &storageFolder, const QByteArray &content)
+{
+    QByteArray bytes = content;
+    QBuffer source(&bytes);
+    DataProcessor store;
+    store.setStoragePath(storageFolder);
+    return !bytes.isEmpty() && source.open(QIODevice::ReadOnly) && store.importData(&source);
 }
 
 QString StoreSnapshot::rescueFolder(const QString &storageFolder)

@@ -98,6 +98,9 @@ public:
     // Where the store in `storageFolder` keeps its data file and its rescue copies, and
     // those copies, oldest first.
     static QString dataFilePath(const QString &storageFolder);
+    // Makes `content` the data file of `storageFolder` as an import does: the store it
+    // replaces is kept as a rescue copy first. False when nothing was written.
+    static bool importContent(const QString &storageFolder, const QByteArray &content);
     static QString rescueFolder(const QString &storageFolder);
     static QStringList rescueCopies(const QString &storageFolder);
 
