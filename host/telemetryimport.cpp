@@ -3,7 +3,6 @@
 #include "host/storagelock.h"
 #include "store/storesnapshot.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
