@@ -4,6 +4,7 @@
 #include "exchange/outputfiles.h"
 #include "exchange/packreport.h"
 #include "host/flighteditor.h"
+#include "host/frontrequest.h"
 #include "host/homeguard.h"
 #include "host/hostdialogs.h"
 #include "host/telemetrydialog.h"
@@ -75,6 +76,7 @@ public:
     QLabel *warningText = nullptr;
     QString folder;
     std::unique_ptr<StorageLock> lock;
+    FrontRequest *frontRequest = nullptr;
     QMenu *recentMenu = nullptr;
 };
 
@@ -82,6 +84,7 @@ HostWindow::HostWindow(QWidget *parent)
     : QMainWindow(parent)
     , d(std::make_unique<HostWindowPrivate>())
 {
+    d->frontRequest = new FrontRequest(this);
     auto *content = new QWidget;
     buildWarningBar(content);
     setCentralWidget(content);
@@ -351,6 +354,11 @@ StorageLock::Outcome HostWindow::openFolder(const QString &folder, QString *hold
         return outcome;
     }
     d->lock = std::move(lock);
+    // A second start on the folder held brings this window forward instead of failing.
+    if (outcome == StorageLock::Outcome::Locked)
+        d->frontRequest->listen(absolute);
+    else
+        d->frontRequest->stop();
     showFolder(absolute, remember);
     if (outcome == StorageLock::Outcome::Unwritable) {
         // Said in the window, not only on the terminal: every change would be lost.

@@ -1,5 +1,6 @@
 #include "host/programruns.h"
 
+#include "host/frontrequest.h"
 #include "host/hostwindow.h"
 #include "host/screenshottour.h"
 #include "host/startupprobe.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
@@ -157,7 +159,28 @@ void ProgramRuns::installTranslators(const QString &language)
 
 namespace {
 
-// A folder in use by another program ends this one; one that cannot be written opens
+// Started from a desktop menu, nobody reads the terminal: the refusal is shown as well.
+// Without a display (offscreen, scripts) the line on stderr is all.
+void showFolderInUse(const QString &shownFolder, const QString &holder)
+{
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+        return;
+    QString text = QCoreApplication::translate(
+        "HostWindow", "The storage folder %1 is in use by %2. Close that Cellora first.")
+                       .arg(shownFolder, holder);
+    const QString lockFile = QDir::toNativeSeparators(StorageLock::filePath(shownFolder));
+    if (!holder.contains(lockFile))
+        text += QStringLiteral("\n\n")
+            + QCoreApplication::translate(
+                "ProgramRuns", "If no Cellora runs there any more, delete the lock file %1.")
+                  .arg(lockFile);
+    QMessageBox::warning(
+        nullptr, QCoreApplication::translate("HostWindow", "Open Storage Folder"), text);
+}
+
+// A folder in use by another program ends this one, after bringing that program's window
+// forward when it runs on this machine; one that cannot be written opens
 // all the same, after a warning, because the module itself stays silent about saves it
 // cannot make. A temporary folder is not `remember`ed among the recent ones.
 int runWindow(const QString &folder, bool remember, bool startupProbe = false)
@@ -170,8 +193,14 @@ int runWindow(const QString &folder, bool remember, bool startupProbe = false)
     case StorageLock::Outcome::Locked:
         break;
     case StorageLock::Outcome::InUse:
+        if (FrontRequest::askRunningWindow(folder)) {
+            inform(QStringLiteral("Cellora already shows %1: its window was brought to the front")
+                       .arg(shownFolder));
+            return ExitOk;
+        }
         complain(QStringLiteral("the storage folder %1 is in use by %2; close that Cellora first")
                      .arg(shownFolder, holder));
+        showFolderInUse(shownFolder, holder);
         return ExitStorageInUse;
     case StorageLock::Outcome::Unwritable:
         complain(QStringLiteral("warning: the storage folder %1 cannot be created or written; "

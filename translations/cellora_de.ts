@@ -336,31 +336,31 @@
     </message>
     <message>
         <source>Your last change is not saved: the storage folder %1 cannot be written. Make it writable for your user, then retry.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre letzte Änderung ist nicht gespeichert: In den Speicherordner %1 kann nicht geschrieben werden. Geben Sie Ihrem Benutzer Schreibrechte darauf und versuchen Sie es dann erneut.</translation>
     </message>
     <message>
         <source>Your last change is not saved: the data file %1 is read-only or belongs to another user. Give your user write permission on it, then retry.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 ist schreibgeschützt oder gehört einem anderen Benutzer. Geben Sie Ihrem Benutzer Schreibrechte darauf und versuchen Sie es dann erneut.</translation>
     </message>
     <message>
         <source>Your last change is not saved: %1 is not a file (a folder or a device has its name). Move it away, then retry.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre letzte Änderung ist nicht gespeichert: %1 ist keine Datei (ein Ordner oder ein Gerät trägt diesen Namen). Verschieben Sie es und versuchen Sie es dann erneut.</translation>
     </message>
     <message>
         <source>Your last change is not saved: the data file %1 cannot be read whole (it is too large or unreadable), so it is left as it is. Move it away or make it readable, then retry.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 lässt sich nicht vollständig lesen (sie ist zu groß oder unlesbar) und bleibt daher unverändert. Verschieben Sie sie oder machen Sie sie lesbar und versuchen Sie es dann erneut.</translation>
     </message>
     <message>
         <source>Your last change is not saved: the data file %1 holds content that must be kept as a rescue copy first, and the copy could not be written (is the disk full?). Free some space, then retry.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 enthält Inhalte, die zuerst als Sicherungskopie aufbewahrt werden müssen, und diese Kopie ließ sich nicht schreiben (ist der Datenträger voll?). Geben Sie Speicherplatz frei und versuchen Sie es dann erneut.</translation>
     </message>
     <message>
         <source>Your last change is not saved: the data file %1 could not be written (is the disk full?); it still holds its previous content. Free some space, then retry.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 ließ sich nicht schreiben (ist der Datenträger voll?); sie enthält weiterhin ihren bisherigen Inhalt. Geben Sie Speicherplatz frei und versuchen Sie es dann erneut.</translation>
     </message>
     <message>
         <source>The import did not happen: the present data file %1 could not be kept as a rescue copy first (is the disk full, or is the file too large?). Your data is unchanged. Free some space, then import again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Import wurde nicht ausgeführt: Die jetzige Datendatei %1 ließ sich nicht zuerst als Sicherungskopie aufbewahren (ist der Datenträger voll oder die Datei zu groß?). Ihre Daten sind unverändert. Geben Sie Speicherplatz frei und importieren Sie dann erneut.</translation>
     </message>
 </context>
 </TS>

@@ -285,19 +285,19 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>Retry</source>
-        <translation type="unfinished"></translation>
+        <translation>Erneut versuchen</translation>
     </message>
     <message>
         <source>The storage folder %1 cannot be created or written: the logbook opens for reading, but no change will be saved. Make the folder writable for your user, or open another one.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Speicherordner %1 kann nicht angelegt oder beschrieben werden: Das Logbuch öffnet sich zum Lesen, aber keine Änderung wird gespeichert. Geben Sie Ihrem Benutzer Schreibrechte auf den Ordner oder öffnen Sie einen anderen.</translation>
     </message>
     <message>
         <source>Quit Cellora</source>
-        <translation type="unfinished"></translation>
+        <translation>Cellora beenden</translation>
     </message>
     <message>
         <source>Quit anyway and lose the change?</source>
-        <translation type="unfinished"></translation>
+        <translation>Trotzdem beenden und die Änderung verwerfen?</translation>
     </message>
 </context>
 <context>
@@ -488,6 +488,13 @@ Speicherordner: %3</translation>
     <message>
         <source>Import</source>
         <translation>Import</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramRuns</name>
+    <message>
+        <source>If no Cellora runs there any more, delete the lock file %1.</source>
+        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
     </message>
 </context>
 </TS>
