@@ -1,6 +1,6 @@
-#include "testsupport.h"
 #include "window/celloragui.h"
 #include "window/filedialogs.h"
+#include "windowsupport.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -12,10 +12,10 @@ using namespace TestSupport;
 
 namespace {
 
-QString heliStore()
+SampleStore heliStore()
 {
-    return locationsXml({ "Field A", "Field B" }) + batteryXml({ "Pack A" })
-        + batteryXml({ "Pack B" }) + modelXml("Heli", { "Pack A", "Pack B" });
+    return { { "Field A", "Field B" }, { pack("Pack A"), pack("Pack B") },
+        { model("Heli", { "Pack A", "Pack B" }) } };
 }
 
 FileDialogs::Chooser answer(const QString &choice)
@@ -83,7 +83,7 @@ private slots:
 
         // Later work replaces everything; the backup brings the old records back.
         QVERIFY(writeStore(
-            storage->path(), batteryXml({ "Pack X" }) + modelXml("Trainer", { "Pack X" })));
+            storage->path(), { {}, { pack("Pack X") }, { model("Trainer", { "Pack X" }) } }));
         win.changeStoragePath(storage->path());
         QCOMPARE(overviewCardNames(win), QStringList { "Pack X" });
         QTest::qWait(1000);

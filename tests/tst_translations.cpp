@@ -3,10 +3,10 @@
 // them, in the contexts "CelloraGui" and "BatteryWidget" only. A text that bypasses tr()
 // shows up here untranslated; a tr() that lupdate cannot see is missing from the file.
 
-#include "testsupport.h"
 #include "window/celloragui.h"
 #include "window/chartclasses.h"
 #include "window/filedialogs.h"
+#include "windowsupport.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -140,10 +140,10 @@ private:
     QStringList problems;
 };
 
-QString sampleStore()
+SampleStore sampleStore()
 {
-    return locationsXml({ "North", "South" }) + batteryXml({ "Pack A", 4500, 30, 12, true })
-        + batteryXml({ "Spare", 1000, 20, 0, false }) + modelXml("Heli", { "Pack A" });
+    return { { "North", "South" }, { pack("Pack A", 4500, 30, 12, true), pack("Spare", 1000, 20) },
+        { model("Heli", { "Pack A" }) } };
 }
 
 } // namespace
