@@ -1,8 +1,8 @@
 # Runs cellora-host as a user does and checks its exit code, its messages and its files.
 #   cmake -DHOST=<program> -DCHECK=<check> -DVERSION=<x.y.z> -DWORK=<scratch folder>
-#         -DTESTS=<source folder tests/> -DPYTHON=<python3> -P hostcheck.cmake
+#         -DTESTS=<source folder tests/> -P hostcheck.cmake
 # with <check> one of version, storage-file, screenshots, screenshots-long-names, language,
-# scale, export-csv, report, csv-python.
+# scale, export-csv, report.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
@@ -117,18 +117,6 @@ elseif(CHECK STREQUAL "export-csv" OR CHECK STREQUAL "report")
     expect(0 output "" "${option} must write its files and exit with 0")
     expect_file("${WORK}/csv/flights.csv" "6d6f64656c") # "model"
     expect_file("${WORK}/csv/cycles.csv" "62617474") # "batt"
-
-elseif(CHECK STREQUAL "csv-python")
-    # Every row, read back by Python's csv module, against the data file itself.
-    foreach(store store_full store_csv)
-        copy_store(${store} "${WORK}/${store}")
-        run_host(--storage "${WORK}/${store}" --export-csv "${WORK}/${store}/csv")
-        expect(0 output "" "--export-csv failed on ${store}")
-        execute_process(COMMAND "${PYTHON}" "${TESTS}/csvcheck.py" "${WORK}/${store}/cellora.xml"
-                "${WORK}/${store}/csv/flights.csv" "${WORK}/${store}/csv/cycles.csv"
-            RESULT_VARIABLE code OUTPUT_VARIABLE output ERROR_VARIABLE errors)
-        expect(0 output "rows match" "the CSV files of ${store} do not read back as the data file holds them")
-    endforeach()
 
 else()
     message(FATAL_ERROR "unknown check '${CHECK}'")
