@@ -4,7 +4,6 @@
 
 #include "store/rescuecopies.h"
 #include "window/celloragui.h"
-#include "window/filedialogs.h"
 #include "windowsupport.h"
 
 #include <QLabel>
@@ -27,22 +26,13 @@ SampleStore heliStore()
         { model("Heli", { "Pack A", "Pack B" }) } };
 }
 
-void addLocation(CelloraGui &win, const QString &name)
-{
-    clickThrough(win, "pb_options pb_choose_addlocation");
-    namedChild<QLineEdit>(win, "ledt_location_new")->setText(name);
-    clickThrough(win, "pb_add_location");
-}
-
 void import(CelloraGui &win, const QString &path)
 {
-    const FileDialogs::Chooser dialog = FileDialogs::chooseImportFile;
-    FileDialogs::chooseImportFile = [path](QWidget *) { return path; };
+    const AnsweredDialogs dialogs(path);
     // A read that waits forever (a FIFO) ends the test instead of hanging it.
     alarm(30);
     clickThrough(win, "pb_options pb_backup pb_import_data");
     alarm(0);
-    FileDialogs::chooseImportFile = dialog;
 }
 
 QStringList rescueCopies(const QString &storage)

@@ -2,19 +2,11 @@
 // file system refuses.
 
 #include "store/filebytes.h"
-#include "window/filedialogs.h"
 #include "windowsupport.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QRandomGenerator>
-#include <QScrollArea>
-#include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -252,7 +244,6 @@ private slots:
     void fullDisksKeepTheOldFile();
     void refusedSavesKeepTheFile_data();
     void refusedSavesKeepTheFile();
-    void readOnlyFolderIsWrittenInPlace();
 
 private:
     void allowAgain();
@@ -412,6 +403,7 @@ void TestReliability::refusedSavesKeepTheFile_data()
     QTest::addColumn<Refusal>("how");
     QTest::newRow("read-only data file") << Refusal::ReadOnlyFile;
     QTest::newRow("immutable data file") << Refusal::ImmutableFile;
+    QTest::newRow("read-only folder") << Refusal::ReadOnlyFolder;
 }
 
 void TestReliability::allowAgain()
@@ -422,15 +414,18 @@ void TestReliability::allowAgain()
     chmod(QFile::encodeName(dir->filePath("cellora.xml")).constData(), 0644);
 }
 
+// Saves that the file system refuses leave the file as it was and the folder untouched; a
+// folder that refuses new files only (a shared folder of another user) has its data file
+// written in place, and what needs a new file beside it (a rescue copy before an import)
+// is refused without touching the store.
 void TestReliability::refusedSavesKeepTheFile()
 {
     QFETCH(Refusal, how);
-    const QString dataFile = dir->filePath("cellora.xml");
+    const bool inPlace = how == Refusal::ReadOnlyFolder;
+    const QString dataFile = dataFileIn(dir->path());
     QVERIFY(writeBytes(dataFile, smallStore()));
     CelloraGui win;
     win.changeStoragePath(dir->path());
-    auto *scrollArea = win.findChild<QScrollArea *>("scrollArea");
-    QCOMPARE(scrollArea->findChildren<BatteryWidget *>().size(), 1);
 
     refusal = how;
     // Restore the folder even when a check below fails, so that it can be removed.
@@ -446,84 +441,42 @@ void TestReliability::refusedSavesKeepTheFile()
             | IN_ATTRIB);
     QVERIFY(watch.isValid());
 
+    QByteArray saved;
     {
         // The immutable flag stops root too; the permission bits stop only others.
         const bool viaPermissions = how != Refusal::ImmutableFile;
         const RunAsNobody unprivileged(viaPermissions);
         QVERIFY(unprivileged.isUnprivileged() || !viaPermissions);
 
-        // An edit with a reload: the new location is not saved, and the reload shows
-        // the file's list again.
-        win.findChild<QPushButton *>("pb_options")->click();
-        win.findChild<QPushButton *>("pb_choose_addlocation")->click();
-        win.findChild<QLineEdit *>("ledt_location_new")->setText("Neuwiese");
-        win.findChild<QPushButton *>("pb_add_location")->click();
-        auto *locations = win.findChild<QComboBox *>("cb_log_location");
-        QCOMPARE(locations->count(), 1);
-        QCOMPARE(locations->itemText(0), QString("Hangweide"));
-        QCOMPARE(win.findChild<QStackedWidget *>("stackedWidget")->currentWidget()->objectName(),
-            QString("scrollLayout"));
+        // A refused edit reloads the file's list; a charge saved through the card without a
+        // reload stays in memory only.
+        addLocation(win, "Neuwiese");
+        QCOMPARE(comboItems(win, "cb_log_location"),
+            QStringList({ "Hangweide", "Neuwiese" }).mid(0, inPlace ? 2 : 1));
+        QCOMPARE(shownPage(win), QString("scrollLayout"));
+        clickTank(overviewCard(win, "Pack A"));
+        QVERIFY(overviewCard(win, "Pack A")->batteryCharged());
+        saved = bytesOf(dataFile);
 
-        // A charge saved through the card without a reload stays in memory only.
-        BatteryWidget *card = scrollArea->findChildren<BatteryWidget *>().value(0);
-        QVERIFY(card);
-        card->findChild<QAbstractButton *>("pushButton")->click();
-        QVERIFY(card->batteryCharged());
-
-        // The store refuses an import it cannot write.
-        const FileDialogs::Chooser dialog = FileDialogs::chooseImportFile;
-        FileDialogs::chooseImportFile = [dataFile](QWidget *) { return dataFile; };
-        win.findChild<QPushButton *>("pb_backup")->click();
-        win.findChild<QPushButton *>("pb_import_data")->click();
-        FileDialogs::chooseImportFile = dialog;
+        const AnsweredDialogs dialogs(dataFile);
+        clickThrough(win, "pb_backup pb_import_data");
         QCOMPARE(backupStatus(win), QString("Error! Not a valid file."));
     }
 
-    QCOMPARE(watch.takeEvents().size(), 0);
-    QCOMPARE(bytesOf(dataFile), smallStore());
-    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList("cellora.xml"));
-
-    // The host's refresh shows what the file holds: the charge is gone again.
-    win.changeStoragePath(dir->path());
-    const QList<BatteryWidget *> cards = scrollArea->findChildren<BatteryWidget *>();
-    QCOMPARE(cards.size(), 1);
-    QVERIFY(!cards.first()->batteryCharged());
-}
-
-// A folder that refuses new files, in which the data file itself may be written (a shared
-// folder of another user): saves go into the file in place, and what needs a new file
-// beside it (a rescue copy before an import) is refused without touching the store.
-void TestReliability::readOnlyFolderIsWrittenInPlace()
-{
-    const QString dataFile = dir->filePath("cellora.xml");
-    QVERIFY(writeBytes(dataFile, smallStore()));
-    CelloraGui win;
-    win.changeStoragePath(dir->path());
-    refusal = Refusal::ReadOnlyFolder;
-    const std::unique_ptr<TestReliability, void (*)(TestReliability *)> restore(
-        this, [](TestReliability *test) { test->allowAgain(); });
-    QVERIFY(setModes(dir->path(), Refusal::ReadOnlyFolder));
-    const RunAsNobody unprivileged(true);
-    if (!unprivileged.isUnprivileged())
-        QSKIP("root passes any permission and the test could not become another user");
-
-    clickThrough(win, "pb_options pb_choose_addlocation");
-    win.findChild<QLineEdit *>("ledt_location_new")->setText("Neuwiese");
-    win.findChild<QPushButton *>("pb_add_location")->click();
-    QCOMPARE(comboItems(win, "cb_log_location"), QStringList({ "Hangweide", "Neuwiese" }));
-    clickTank(overviewCard(win, "Pack A"));
-    const QByteArray saved = bytesOf(dataFile);
-    QVERIFY(saved.contains("<Location Name=\"Neuwiese\"/>"));
-    QVERIFY(saved.contains("<Charged>1</Charged>"));
-
-    const FileDialogs::Chooser dialog = FileDialogs::chooseImportFile;
-    FileDialogs::chooseImportFile = [dataFile](QWidget *) { return dataFile; };
-    clickThrough(win, "pb_backup pb_import_data");
-    FileDialogs::chooseImportFile = dialog;
-    QCOMPARE(backupStatus(win), QString("Error! Not a valid file."));
     QCOMPARE(bytesOf(dataFile), saved);
     QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList("cellora.xml"));
+    if (inPlace) {
+        QVERIFY(saved.contains("<Location Name=\"Neuwiese\"/>"));
+        QVERIFY(saved.contains("<Charged>1</Charged>"));
+        return;
+    }
+    QCOMPARE(saved, smallStore());
+    QCOMPARE(watch.takeEvents().size(), 0);
+    // The host's refresh shows what the file holds: the charge is gone again.
+    win.changeStoragePath(dir->path());
+    QCOMPARE(overviewCardNames(win), QStringList("Pack A"));
+    QVERIFY(!overviewCard(win, "Pack A")->batteryCharged());
 }
 
 int main(int argc, char *argv[])

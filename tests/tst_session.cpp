@@ -57,9 +57,7 @@ QByteArray sessionFile()
     f.win.show();
     if (!QTest::qWaitForWindowExposed(&f.win))
         return {};
-    clickThrough(f.win, "pb_options pb_choose_addlocation");
-    namedChild<QLineEdit>(f.win, "ledt_location_new")->setText("Hang \U0001F3D4");
-    clickThrough(f.win, "pb_add_location");
+    addLocation(f.win, "Hang \U0001F3D4");
 
     clickTank(overviewCard(f.win, "Pack B")); // charged now
     namedChild<QComboBox>(f.win, "cb_overview_location")->setCurrentIndex(1);

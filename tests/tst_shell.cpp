@@ -321,9 +321,7 @@ private slots:
         QCOMPARE(both(), QStringLiteral("2 2"));
         discharge->setCurrentIndex(1);
         QCOMPARE(both(), QStringLiteral("1 1"));
-        clickThrough(f.win, "pb_options pb_choose_addlocation");
-        namedChild<QLineEdit>(f.win, "ledt_location_new")->setText("E");
-        clickThrough(f.win, "pb_add_location");
+        addLocation(f.win, "E");
         QCOMPARE(both(), QStringLiteral("0 0"));
         QCOMPARE(comboItems(f.win, "cb_log_location").last(), QStringLiteral("E"));
     }

@@ -5,7 +5,6 @@
 
 #include "window/celloragui.h"
 #include "window/chartclasses.h"
-#include "window/filedialogs.h"
 #include "windowsupport.h"
 
 #include <QAbstractButton>
@@ -166,8 +165,6 @@ private slots:
         QVERIFY(QCoreApplication::installTranslator(&translator));
         setSetting(QStringLiteral("cellora"), QStringLiteral("Complex"));
         QTemporaryDir backups;
-        const FileDialogs::Chooser systemExport = FileDialogs::chooseExportFolder;
-        const FileDialogs::Chooser systemImport = FileDialogs::chooseImportFile;
         {
             StoreWindow store;
             QVERIFY(store.open(sampleStore()));
@@ -199,21 +196,18 @@ private slots:
             // Every message of the backup page.
             const QString garbage = backups.filePath(QStringLiteral("garbage.xml"));
             QVERIFY(writeBytes(garbage, "not a store"));
-            const auto answer
-                = [](const QString &path) { return [path](QWidget *) { return path; }; };
+            AnsweredDialogs dialogs;
             for (const QString &folder : { backups.path(), backups.filePath("missing/folder") }) {
-                FileDialogs::chooseExportFolder = answer(folder);
+                dialogs.answer({}, folder);
                 step([&] { win.on_pb_export_data_clicked(); });
             }
             const QStringList exported = QDir(backups.path()).entryList({ "cellora_*.xml" });
             QCOMPARE(exported.size(), 1);
             for (const QString &file :
                 { backups.filePath("missing.xml"), garbage, backups.filePath(exported.first()) }) {
-                FileDialogs::chooseImportFile = answer(file);
+                dialogs.answer(file);
                 step([&] { win.on_pb_import_data_clicked(); });
             }
-            FileDialogs::chooseExportFolder = systemExport;
-            FileDialogs::chooseImportFile = systemImport;
 
             QVERIFY2(shown.untranslated().isEmpty(),
                 qPrintable(QStringLiteral("shown without translation:\n  ")

@@ -6,11 +6,13 @@
 
 #include "storesupport.h"
 #include "window/celloragui.h"
+#include "window/filedialogs.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QSettings>
 #include <QStackedWidget>
@@ -182,6 +184,40 @@ inline void clickTank(BatteryWidget *card)
         qFatal("no such card in the overview");
     namedChild<QToolButton>(*card, "pushButton")->click();
 }
+
+inline void addLocation(const QObject &win, const QString &name)
+{
+    clickThrough(win, "pb_options pb_choose_addlocation");
+    namedChild<QLineEdit>(win, "ledt_location_new")->setText(name);
+    clickThrough(win, "pb_add_location");
+}
+
+// Answers the backup page's file dialogs with the given paths while it lives, so that no
+// dialog ever waits for a person; an empty path is a cancelled dialog.
+class AnsweredDialogs {
+public:
+    explicit AnsweredDialogs(const QString &importFile = {}, const QString &exportFolder = {})
+    {
+        answer(importFile, exportFolder);
+    }
+    ~AnsweredDialogs()
+    {
+        FileDialogs::chooseImportFile = systemImport;
+        FileDialogs::chooseExportFolder = systemExport;
+    }
+    AnsweredDialogs(const AnsweredDialogs &) = delete;
+    AnsweredDialogs &operator=(const AnsweredDialogs &) = delete;
+
+    void answer(const QString &importFile, const QString &exportFolder = {})
+    {
+        FileDialogs::chooseImportFile = [importFile](QWidget *) { return importFile; };
+        FileDialogs::chooseExportFolder = [exportFolder](QWidget *) { return exportFolder; };
+    }
+
+private:
+    const FileDialogs::Chooser systemImport = FileDialogs::chooseImportFile;
+    const FileDialogs::Chooser systemExport = FileDialogs::chooseExportFolder;
+};
 
 // A window shown on a fresh temporary folder that holds the given store.
 struct StoreWindow {
