@@ -21,18 +21,12 @@ const QDateTime anchor { QDate(2024, 6, 15), QTime(12, 0) };
 
 SampleStore storeOf(const QStringList &batteryNames, int flights = 0)
 {
-    SampleStore store;
-    for (const QString &name : batteryNames) {
-        SampleBattery battery;
-        battery.name = name;
-        battery.capacity = 4000;
-        store.batteries << battery;
-    }
-    SampleModel model;
-    model.name = QStringLiteral("Heli");
+    SampleStore store { {}, {}, { model("Heli") } };
+    for (const QString &name : batteryNames)
+        store.batteries << pack(name, 4000);
     for (int i = 0; i < flights; ++i)
-        model.flightLog << SampleFlight { anchor.addDays(i), QTime(0, 5), "Feld", 10, "" };
-    store.models << model;
+        store.models[0].flightLog << SampleFlight { anchor.addDays(i), QTime(0, 5), "Feld", 10,
+            "" };
     return store;
 }
 
