@@ -1,7 +1,7 @@
 // The stand-in host on a storage folder: one host at a time, the lock of a dead host taken
 // over, and a folder that cannot be written said once at start.
 
-#include "testsupport.h"
+#include "storesupport.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -43,7 +43,7 @@ private slots:
     void oneHostPerStorageFolder()
     {
         QTemporaryDir storage;
-        QVERIFY(writeStore(storage.path(), batteryXml({ "Pack A" })));
+        QVERIFY(writeStore(storage.path(), { {}, { pack("Pack A") }, {} }));
         const QByteArray store = bytesOf(storage.filePath(dataFileName()));
         QProcess first;
         first.start(host, { "--storage", storage.path() });
