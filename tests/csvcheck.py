@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Reads the host's flights.csv and cycles.csv with Python's csv module, as a
 spreadsheet would, and compares every row with the data file they came from,
-parsed here independently of Cellora's own reader.
+parsed here independently of Cellora's own reader: the tests' one CSV oracle.
 
 usage: csvcheck.py DATAFILE FLIGHTS_CSV CYCLES_CSV
 """
 import csv
+import io
 import sys
 import xml.etree.ElementTree as ElementTree
 from datetime import datetime
@@ -76,8 +77,16 @@ def expected_flights(root):
 
 
 def read_csv(path):
-    with open(path, newline="", encoding="utf-8", errors="strict") as stream:
-        return list(csv.reader(stream, strict=True))
+    """The rows of a file in exactly the RFC 4180 form that Python writes them: valid UTF-8,
+    fields quoted only when they hold a comma, a quote or a line break, rows ending in CR LF."""
+    with open(path, "rb") as stream:
+        content = stream.read()
+    rows = list(csv.reader(io.StringIO(content.decode("utf-8"), newline=""), strict=True))
+    written = io.StringIO(newline="")
+    csv.writer(written, lineterminator="\r\n").writerows(rows)
+    if written.getvalue().encode("utf-8") != content:
+        sys.exit("%s is not in the exact RFC 4180 form of its rows" % path)
+    return rows
 
 
 def compare(path, header, expected):

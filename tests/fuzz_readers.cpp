@@ -7,7 +7,7 @@
 //   LSAN_OPTIONS=suppressions=tests/lsan.supp build-fuzz/tests/fuzz_readers \
 //       -dict=tests/fuzz_readers.dict -max_len=8192 -timeout=10 NEW_CORPUS tests/data
 //
-// Merge what it finds into tests/data/fuzz-corpus (-merge=1); tst_fuzz_replay runs it.
+// Merge what it finds into tests/data/fuzz-corpus (-merge=1); tst_store replays it.
 
 #include "readerprobe.h"
 
@@ -47,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<int>(size));
     const ReaderProbe::Outcome outcome
         = ReaderProbe::probe(content, harness->inFolder.path(), harness->outFolder.path());
-    if (outcome.saved && !(outcome.read == outcome.reread)) {
+    if (outcome.saved && outcome.read != outcome.reread) {
         std::fprintf(stderr, "A save lost records: read %s, read back %s\n",
-            qPrintable(outcome.read.toString()), qPrintable(outcome.reread.toString()));
+            qPrintable(outcome.read), qPrintable(outcome.reread));
         std::abort();
     }
     return 0;

@@ -1,6 +1,5 @@
-#include "testsupport.h"
 #include "window/celloragui.h"
-#include "window/filedialogs.h"
+#include "windowsupport.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -12,15 +11,10 @@ using namespace TestSupport;
 
 namespace {
 
-QString heliStore()
+SampleStore heliStore()
 {
-    return locationsXml({ "Field A", "Field B" }) + batteryXml({ "Pack A" })
-        + batteryXml({ "Pack B" }) + modelXml("Heli", { "Pack A", "Pack B" });
-}
-
-FileDialogs::Chooser answer(const QString &choice)
-{
-    return [choice](QWidget *) { return choice; };
+    return { { "Field A", "Field B" }, { pack("Pack A"), pack("Pack B") },
+        { model("Heli", { "Pack A", "Pack B" }) } };
 }
 
 } // namespace
@@ -34,9 +28,8 @@ class TestBackup : public QObject {
         return QDir(target->path()).entryList({ "cellora_*" }, QDir::Files);
     }
 
-    FileDialogs::Chooser systemExportDialog = FileDialogs::chooseExportFolder;
-    FileDialogs::Chooser systemImportDialog = FileDialogs::chooseImportFile;
     std::unique_ptr<QTemporaryDir> storage, target;
+    std::unique_ptr<AnsweredDialogs> dialogs;
 
 private slots:
     void init()
@@ -45,18 +38,10 @@ private slots:
         storage = std::make_unique<QTemporaryDir>();
         target = std::make_unique<QTemporaryDir>();
         QVERIFY(storage->isValid() && target->isValid());
-        // A dialog left in place would block the test: fail loudly instead.
-        FileDialogs::chooseExportFolder = FileDialogs::chooseImportFile = [](QWidget *) {
-            qFatal("a backup dialog was not answered by the test");
-            return QString();
-        };
+        dialogs = std::make_unique<AnsweredDialogs>();
     }
 
-    void cleanup()
-    {
-        FileDialogs::chooseExportFolder = systemExportDialog;
-        FileDialogs::chooseImportFile = systemImportDialog;
-    }
+    void cleanup() { dialogs.reset(); }
 
     void exportThenImport()
     {
@@ -66,7 +51,7 @@ private slots:
         win.changeStoragePath(storage->path());
         clickThrough(win, "pb_options pb_backup");
         QCOMPARE(shownPage(win), QStringLiteral("backupView"));
-        FileDialogs::chooseExportFolder = answer(target->path());
+        dialogs->answer({}, target->path());
 
         // Named after the moment of the export, which may tick over during it.
         const auto nameAt
@@ -82,12 +67,12 @@ private slots:
 
         // Later work replaces everything; the backup brings the old records back.
         QVERIFY(writeStore(
-            storage->path(), batteryXml({ "Pack X" }) + modelXml("Trainer", { "Pack X" })));
+            storage->path(), { {}, { pack("Pack X") }, { model("Trainer", { "Pack X" }) } }));
         win.changeStoragePath(storage->path());
         QCOMPARE(overviewCardNames(win), QStringList { "Pack X" });
         QTest::qWait(1000);
         QCOMPARE(backupStatus(win), QStringLiteral("Export finished!"));
-        FileDialogs::chooseImportFile = answer(target->filePath(backups().first()));
+        dialogs->answer(target->filePath(backups().first()));
         clickThrough(win, "pb_import_data");
 
         QCOMPARE(backupStatus(win), QStringLiteral("Import finished!"));
@@ -126,8 +111,7 @@ private slots:
         QVERIFY(data.isNull() || writeBytes(dataFile(), data));
         CelloraGui win;
         win.changeStoragePath(storage->path());
-        FileDialogs::chooseExportFolder
-            = answer(folder.isNull() ? QString() : target->filePath(folder));
+        dialogs->answer({}, folder.isNull() ? QString() : target->filePath(folder));
 
         clickThrough(win, "pb_export_data");
         QTEST(backupStatus(win), "status");
@@ -173,7 +157,7 @@ private slots:
         CelloraGui win;
         if (folderSet)
             win.changeStoragePath(storage->path());
-        FileDialogs::chooseImportFile = answer(sourcePath);
+        dialogs->answer(sourcePath);
 
         clickThrough(win, "pb_import_data");
         QDir::setCurrent(oldCurrent);

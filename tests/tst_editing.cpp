@@ -1,4 +1,4 @@
-#include "testsupport.h"
+#include "windowsupport.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +25,7 @@ QStringList storedNames(int kind, const QString &folder)
 
 // A window on a store, driven as a person drives it, with a watch that counts saves.
 struct Session : StoreWindow {
-    explicit Session(const QString &rootXml = QString()) { open(rootXml); }
+    explicit Session(const SampleStore &store = {}) { open(store); }
     // Through the options menu to the edit page, then on with the given buttons.
     void go(const QString &buttons)
     {
@@ -95,18 +95,16 @@ const QString cycle
     = "<Cycle Discharged=\"4000\" Current=\"12500\" Date=\"Sat May 6 14:05:09 2023\"/>";
 const QString flight = "<LogData Date=\"Sat May 6 14:05:09 2023\" Location=\"Hill\" "
                        "Duration=\"00:05:00\" Temperature=\"18\" Notes=\"\"/>";
-// Two records of each kind; Pack is charged and has cycle data, Heli lists both
+// Two records of each kind; Pack is charged and has the cycle data above, Heli lists both
 // batteries and flew at Hill.
-QString fleetXml()
+SampleStore fleet()
 {
-    QString pack = batteryXml({ "Pack", 4500, 30, 1, true });
-    QString heli = modelXml("Heli", { "Pack", "Spare" });
-    pack.insert(pack.lastIndexOf("    </Battery>"),
-        "        <Data>\n            " + cycle + "\n        </Data>\n");
-    heli.insert(heli.lastIndexOf("    </Model>"),
-        "        <FlightLog>\n            " + flight + "\n        </FlightLog>\n");
-    return locationsXml({ "Field", "Hill" }) + pack + batteryXml({ "Spare" }) + heli
-        + modelXml("Plane", {});
+    const QDateTime flown(QDate(2023, 5, 6), QTime(14, 5, 9));
+    SampleStore store { { "Field", "Hill" }, { pack("Pack", 4500, 30, 1, true), pack("Spare") },
+        { model("Heli", { "Pack", "Spare" }), model("Plane") } };
+    store.batteries[0].cycleData << SampleCycle { flown, 4000, 12500 };
+    store.models[0].flightLog << SampleFlight { flown, QTime(0, 5), "Hill", 18, "" };
+    return store;
 }
 
 } // namespace
@@ -139,10 +137,16 @@ private slots:
         const QString n = QStringList { "MyBattery", "MyHeli", "MyLocation" }.at(kind);
         const QStringList existing
             = holdsSuffix ? QStringList { n + "_1", n.toLower() } : QStringList();
-        QString xml = kind == LocationKind ? locationsXml(existing) : QString();
-        for (const QString &name : existing)
-            xml += QStringList { batteryXml({ name }), modelXml(name, {}), QString() }.at(kind);
-        Session s(xml);
+        SampleStore store;
+        for (const QString &name : existing) {
+            if (kind == LocationKind)
+                store.locations << name;
+            else if (kind == BatteryKind)
+                store.batteries << pack(name);
+            else
+                store.models << model(name);
+        }
+        Session s(store);
         for (int press = 0; press < 3; ++press) {
             s.go(add.openAdd);
             if (kind != LocationKind) { // every opening proposes today
@@ -223,7 +227,7 @@ private slots:
     {
         QFETCH(int, kind);
         const Pages &del = pages[kind];
-        Session s(fleetXml());
+        Session s(fleet());
         const QStringList names = storedNames(kind, s.dir.path());
         auto deleteFirst = [&] {
             s.go(del.openDelete);
@@ -282,7 +286,7 @@ private slots:
     // pair, assigning keeps the edit page, and the delete page preselects its battery.
     void changingTheFleet()
     {
-        Session s(fleetXml());
+        Session s(fleet());
         s.go("pb_choose_modify_battery");
         s.field("ledt_modifyBattery_capacity")->setText("3300");
         clickThrough(s.win, "pb_update_battery");

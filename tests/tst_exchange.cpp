@@ -5,7 +5,7 @@
 #include "exchange/outputfiles.h"
 #include "sample/samplestore.h"
 #include "store/storesnapshot.h"
-#include "testsupport.h"
+#include "windowsupport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -15,8 +15,6 @@
 #include <sys/stat.h>
 
 using namespace TestSupport;
-
-Q_DECLARE_METATYPE(SampleStore)
 
 namespace {
 

@@ -1,9 +1,7 @@
 // The window worked at the flying field: by keyboard alone, with names that differ only
 // at their end, and with a discharge page that says what it records.
 
-#include "records/batterywidget.h"
-#include "testsupport.h"
-#include "window/celloragui.h"
+#include "windowsupport.h"
 
 #include <QDateEdit>
 #include <QLineEdit>
@@ -42,9 +40,9 @@ private slots:
     {
         setSetting("cellora", "Complex");
         StoreWindow f;
-        QVERIFY(
-            f.open(locationsXml({ "North", "South" }) + batteryXml({ "Pack A", 4500, 30, 12, true })
-                + batteryXml({ "Pack B", 2200 }) + modelXml("Heli", { "Pack A", "Pack B" })));
+        QVERIFY(f.open(
+            { { "North", "South" }, { pack("Pack A", 4500, 30, 12, true), pack("Pack B", 2200) },
+                { model("Heli", { "Pack A", "Pack B" }) } }));
         f.win.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.win));
 
@@ -92,7 +90,7 @@ private slots:
     void clickedSectionTakesTyping()
     {
         StoreWindow f;
-        QVERIFY(f.open(batteryXml({ "Pack A" })));
+        QVERIFY(f.open({ {}, { pack("Pack A") }, {} }));
         f.win.activateWindow();
         auto *pages = namedChild<QStackedWidget>(f.win, "stackedWidget");
         pages->setCurrentWidget(namedChild(f.win, "dischargeView"));
@@ -114,9 +112,8 @@ private slots:
     {
         const QString stem = QStringLiteral("Graphene 6S 2200 mAh competition race pack #");
         StoreWindow f;
-        QVERIFY(f.open(batteryXml({ stem + "1" }) + batteryXml({ stem + "2" })
-            + batteryXml({ stem + "3" })
-            + modelXml("Heli", { stem + "1", stem + "2", stem + "3" })));
+        QVERIFY(f.open({ {}, { pack(stem + "1"), pack(stem + "2"), pack(stem + "3") },
+            { model("Heli", { stem + "1", stem + "2", stem + "3" }) } }));
         QStringList shown;
         for (BatteryWidget *card : overviewCards(f.win)) {
             const QString text = namedChild<QLabel>(*card, "lbl_name")->text();

@@ -6,8 +6,8 @@
 #include "host/flighttable.h"
 #include "host/hostwindow.h"
 #include "sample/samplestore.h"
-#include "testsupport.h"
 #include "window/chartclasses.h"
+#include "windowsupport.h"
 
 #include <QAction>
 #include <QMenu>

@@ -5,7 +5,7 @@
 #include "host/homeguard.h"
 #include "host/hostdialogs.h"
 #include "host/hostwindow.h"
-#include "testsupport.h"
+#include "windowsupport.h"
 
 #include <QAction>
 #include <QProcess>
@@ -17,8 +17,8 @@ using namespace TestSupport;
 
 namespace {
 
-const QString fleet = locationsXml({ "Field" }) + batteryXml({ "Pack A", 4000, 25, 3, true })
-    + batteryXml({ "Pack B", 2200 }) + modelXml("Heli", { "Pack A", "Pack B" });
+const SampleStore fleet { { "Field" }, { pack("Pack A", 4000, 25, 3, true), pack("Pack B", 2200) },
+    { model("Heli", { "Pack A", "Pack B" }) } };
 
 // Buttons of the shown page (and the top bar) that cannot be scrolled fully into the part
 // of the window that a screen of `room` shows.

@@ -2,7 +2,7 @@
 // first one forward), the lock of a dead host taken over, and a folder that cannot be
 // written said once at start.
 
-#include "testsupport.h"
+#include "storesupport.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -44,7 +44,7 @@ private slots:
     void oneHostPerStorageFolder()
     {
         QTemporaryDir storage;
-        QVERIFY(writeStore(storage.path(), batteryXml({ "Pack A" })));
+        QVERIFY(writeStore(storage.path(), { {}, { pack("Pack A") }, {} }));
         const QByteArray store = bytesOf(storage.filePath(dataFileName()));
         QProcess first;
         first.start(host, { "--storage", storage.path() });

@@ -4,9 +4,8 @@
 
 #include "host/hostdialogs.h"
 #include "host/hostwindow.h"
-#include "sample/samplestore.h"
 #include "store/rescuecopies.h"
-#include "testsupport.h"
+#include "windowsupport.h"
 
 #include <QAction>
 #include <QLabel>
@@ -25,24 +24,13 @@ const QDateTime anchor { QDate(2024, 6, 15), QTime(12, 0) };
 
 SampleStore storeOf(const QStringList &batteryNames, int flights = 0)
 {
-    SampleStore store;
-    for (const QString &name : batteryNames) {
-        SampleBattery battery;
-        battery.name = name;
-        battery.capacity = 4000;
-        store.batteries << battery;
-    }
-    SampleModel model;
-    model.name = QStringLiteral("Heli");
+    SampleStore store { {}, {}, { model("Heli") } };
+    for (const QString &name : batteryNames)
+        store.batteries << pack(name, 4000);
     for (int i = 0; i < flights; ++i)
-        model.flightLog << SampleFlight { anchor.addDays(i), QTime(0, 5), "Feld", 10, "" };
-    store.models << model;
+        store.models[0].flightLog << SampleFlight { anchor.addDays(i), QTime(0, 5), "Feld", 10,
+            "" };
     return store;
-}
-
-bool writeStoreTo(const QString &folder, const SampleStore &store)
-{
-    return QDir().mkpath(folder) && writeStoreFile(store, QDir(folder).filePath(dataFileName()));
 }
 
 QAction *action(const HostWindow &window, const char *name)
@@ -109,7 +97,7 @@ private slots:
     // keeps it, and goes away once Retry saves.
     void failedSaveShowsTheWarningBar()
     {
-        QVERIFY(writeStoreTo(folder("warn"), storeOf({ "Pack A" })));
+        QVERIFY(writeStore(folder("warn"), storeOf({ "Pack A" })));
         HostWindow window;
         QCOMPARE(window.openFolder(folder("warn")), StorageLock::Outcome::Locked);
         window.show();
@@ -168,9 +156,9 @@ private slots:
 
     void openFolderMovesTheLock()
     {
-        QVERIFY(writeStoreTo(folder("a"), storeOf({ "Pack A" })));
-        QVERIFY(writeStoreTo(folder("b"), storeOf({ "Pack B" })));
-        QVERIFY(writeStoreTo(folder("c"), storeOf({ "Pack C" })));
+        QVERIFY(writeStore(folder("a"), storeOf({ "Pack A" })));
+        QVERIFY(writeStore(folder("b"), storeOf({ "Pack B" })));
+        QVERIFY(writeStore(folder("c"), storeOf({ "Pack C" })));
         HostWindow window;
         QCOMPARE(window.openFolder(folder("a")), StorageLock::Outcome::Locked);
         QCOMPARE(window.windowTitle(), "Cellora – " + folder("a"));
@@ -240,7 +228,7 @@ private slots:
     void restoreFromRescueCopy()
     {
         const QString storage = folder("rescue-store");
-        QVERIFY(writeStoreTo(storage, storeOf({ "Present" })));
+        QVERIFY(writeStore(storage, storeOf({ "Present" })));
         const QByteArray present = bytesOf(QDir(storage).filePath(dataFileName()));
         HostWindow window;
         window.openFolder(storage);
@@ -249,10 +237,10 @@ private slots:
         QCOMPARE(told.size(), 1);
         QVERIFY(told[0].text.contains("no rescue copies"));
 
-        QVERIFY(writeStoreTo(folder("older"), storeOf({ "Older" })));
+        QVERIFY(writeStore(folder("older"), storeOf({ "Older" })));
         QVERIFY(
             RescueCopies(storage).keep(bytesOf(QDir(folder("older")).filePath(dataFileName()))));
-        QVERIFY(writeStoreTo(folder("kept"), storeOf({ "R1", "R2" }, 3)));
+        QVERIFY(writeStore(folder("kept"), storeOf({ "R1", "R2" }, 3)));
         QVERIFY(RescueCopies(storage).keep(bytesOf(QDir(folder("kept")).filePath(dataFileName()))));
         const QString copy = RescueCopies(storage).copies().last();
         action(window, "actionRestoreRescueCopy")->trigger(); // cancelled
@@ -275,7 +263,7 @@ private slots:
     void exportsAndAbout()
     {
         const QString storage = folder("export-store");
-        QVERIFY(writeStoreTo(storage, storeOf({ "Pack" }, 2)));
+        QVERIFY(writeStore(storage, storeOf({ "Pack" }, 2)));
         HostWindow window;
         window.openFolder(storage);
 

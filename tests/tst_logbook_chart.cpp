@@ -1,9 +1,5 @@
-#include "records/batterywidget.h"
-#include "records/modelwidget.h"
-#include "store/dataprocessor.h"
-#include "testsupport.h"
-#include "window/celloragui.h"
 #include "window/chartclasses.h"
+#include "windowsupport.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -20,37 +16,13 @@ namespace {
 // Cycle data entries: battery, discharged mAh, current, moment as seconds after the flight.
 using Cycles = QVector<std::tuple<QString, uint, uint, int>>;
 
-// Records built in memory and saved through the store's own writer.
-struct Store {
-    ~Store()
-    {
-        qDeleteAll(batteries);
-        qDeleteAll(models);
-    }
-    BatteryWidget *addBattery(const QString &name, uint capacity = 1500, const QDate &bought = {})
-    {
-        batteries << new BatteryWidget;
-        batteries.last()->setBatteryName(name);
-        batteries.last()->setBatteryCapacity(capacity);
-        batteries.last()->setPurchaseDate(bought);
-        return batteries.last();
-    }
-    ModelWidget *addModel(const QString &name)
-    {
-        models << new ModelWidget;
-        models.last()->setModelName(name);
-        return models.last();
-    }
-    void save(const QString &folder)
-    {
-        DataProcessor store;
-        store.setStoragePath(folder);
-        store.writeData(batteries, models, {});
-    }
-
-    QVector<BatteryWidget *> batteries;
-    QVector<ModelWidget *> models;
-};
+// A battery bought on `bought` (none: no date).
+SampleBattery battery(const QString &name, uint capacity = 1500, const QDate &bought = {})
+{
+    SampleBattery battery = pack(name, capacity);
+    battery.purchase = bought;
+    return battery;
+}
 
 // The moment of flight n; the store keeps whole seconds.
 QDateTime flightMoment(int n)
@@ -58,7 +30,7 @@ QDateTime flightMoment(int n)
     return QDateTime(QDate(2024, 3, 1), QTime(9, 0)).addSecs(600 * n);
 }
 
-LogData flight(int n)
+SampleFlight flight(int n)
 {
     return { flightMoment(n), QTime(0, 5), QStringLiteral("Hangweide Süd"), 15,
         QStringLiteral("flight %1").arg(n) };
@@ -113,18 +85,16 @@ class TestLogbookChart : public QObject {
     // "Solo" with one flight and "Empty" without.
     void saveHeli(int flights, bool soloAndEmpty = false)
     {
-        Store store;
-        BatteryWidget *pack = store.addBattery("Pack A");
-        ModelWidget *heli = store.addModel("Heli");
+        SampleStore store { {}, { battery("Pack A") }, { model("Heli") } };
         for (int n = 1; n <= flights; ++n) {
-            heli->addLogData(flight(n));
-            pack->addCycleData(flightMoment(n), 1000 + n, 100 * n, false);
+            store.models[0].flightLog << flight(n);
+            store.batteries[0].cycleData << SampleCycle { flightMoment(n), 1000u + n, 100u * n };
         }
         if (soloAndEmpty) {
-            store.addModel("Solo")->addLogData(flight(1));
-            store.addModel("Empty");
+            store.models << model("Solo") << model("Empty");
+            store.models[1].flightLog << flight(1);
         }
-        store.save(dir.path());
+        QVERIFY(writeStore(dir.path(), store));
     }
 
 private slots:
@@ -201,14 +171,17 @@ private slots:
         QFETCH(Cycles, cycles);
         QFETCH(QStringList, shown);
 
-        Store store;
-        for (const auto &[battery, discharged, current, offset] : cycles)
-            store.addBattery(battery)->addCycleData(
-                flightMoment(1).addSecs(offset), discharged, current, false);
+        SampleStore store;
+        for (const auto &[name, discharged, current, offset] : cycles) {
+            store.batteries << battery(name);
+            store.batteries.last().cycleData
+                << SampleCycle { flightMoment(1).addSecs(offset), discharged, current };
+        }
         QFETCH(int, temperature);
-        store.addModel("Heli")->addLogData({ flightMoment(1), QTime(0, 6, 30), "Hangweide Süd",
-            temperature, "gusty\n\tlanded early" });
-        store.save(dir.path());
+        store.models << model("Heli");
+        store.models[0].flightLog << SampleFlight { flightMoment(1), QTime(0, 6, 30),
+            "Hangweide Süd", temperature, "gusty\n\tlanded early" };
+        QVERIFY(writeStore(dir.path(), store));
         CelloraGui win;
         win.changeStoragePath(dir.path());
         clickThrough(win, "pb_options pb_logbook");
@@ -244,12 +217,11 @@ private slots:
         QFETCH(uint, capacity);
         QFETCH(QDate, bought);
 
-        Store store;
-        BatteryWidget *pack = store.addBattery("Pack A", capacity, bought);
-        pack->addCycleData(flightMoment(1), 1300, 4500, false);
-        pack->addCycleData(flightMoment(2), 1250, 3000, false);
-        pack->addCycleData(flightMoment(3), 1280, 0, false);
-        store.save(dir.path());
+        SampleStore store { {}, { battery("Pack A", capacity, bought) }, {} };
+        store.batteries[0].cycleData << SampleCycle { flightMoment(1), 1300, 4500 }
+                                     << SampleCycle { flightMoment(2), 1250, 3000 }
+                                     << SampleCycle { flightMoment(3), 1280, 0 };
+        QVERIFY(writeStore(dir.path(), store));
         CelloraGui win;
         win.changeStoragePath(dir.path());
         clickThrough(win, "pb_options pb_chart " + unit);
@@ -258,10 +230,10 @@ private slots:
 
     void chartKeepsOneView()
     {
-        Store store;
-        store.addBattery("Pack A")->addCycleData(flightMoment(1), 1300, 4500, false);
-        store.addBattery("Pack B")->addCycleData(flightMoment(2), 900, 2000, false);
-        store.save(dir.path());
+        SampleStore store { {}, { battery("Pack A"), battery("Pack B") }, {} };
+        store.batteries[0].cycleData << SampleCycle { flightMoment(1), 1300, 4500 };
+        store.batteries[1].cycleData << SampleCycle { flightMoment(2), 900, 2000 };
+        QVERIFY(writeStore(dir.path(), store));
         CelloraGui win;
         win.resize(345, 543);
         win.changeStoragePath(dir.path());
@@ -289,7 +261,7 @@ private slots:
         QVERIFY2(view->height() > win.height() / 2, qPrintable(QString::number(view->height())));
 
         // Every battery goes; the chooser keeps its names, which now name no battery.
-        QVERIFY(writeStore(dir.path(), modelXml("Heli", {})));
+        QVERIFY(writeStore(dir.path(), { {}, {}, { model("Heli") } }));
         win.changeStoragePath(dir.path());
         QVERIFY(!namedChild<QPushButton>(win, "pb_chart")->isEnabled());
         QCOMPARE(batteries->count(), 2);

@@ -2,11 +2,9 @@
 // a damaged file before an edit, characters XML cannot hold, two windows on one folder
 // and imports of anything at all. Each ends with the user's data still on disk.
 
-#include "sample/samplestore.h"
 #include "store/rescuecopies.h"
-#include "testsupport.h"
 #include "window/celloragui.h"
-#include "window/filedialogs.h"
+#include "windowsupport.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -22,28 +20,19 @@ using namespace TestSupport;
 
 namespace {
 
-QString heliStore()
+SampleStore heliStore()
 {
-    return locationsXml({ "Field" }) + batteryXml({ "Pack A", 4500, 30, 12, true })
-        + batteryXml({ "Pack B", 4500, 30, 3, true }) + modelXml("Heli", { "Pack A", "Pack B" });
-}
-
-void addLocation(CelloraGui &win, const QString &name)
-{
-    clickThrough(win, "pb_options pb_choose_addlocation");
-    namedChild<QLineEdit>(win, "ledt_location_new")->setText(name);
-    clickThrough(win, "pb_add_location");
+    return { { "Field" }, { pack("Pack A", 4500, 30, 12, true), pack("Pack B", 4500, 30, 3, true) },
+        { model("Heli", { "Pack A", "Pack B" }) } };
 }
 
 void import(CelloraGui &win, const QString &path)
 {
-    const FileDialogs::Chooser dialog = FileDialogs::chooseImportFile;
-    FileDialogs::chooseImportFile = [path](QWidget *) { return path; };
+    const AnsweredDialogs dialogs(path);
     // A read that waits forever (a FIFO) ends the test instead of hanging it.
     alarm(30);
     clickThrough(win, "pb_options pb_backup pb_import_data");
     alarm(0);
-    FileDialogs::chooseImportFile = dialog;
 }
 
 QStringList rescueCopies(const QString &storage)
@@ -62,8 +51,9 @@ QByteArrayList rescuedContents(const QString &storage)
 // The store in UTF-16, lines ended by `lineEnd`.
 QByteArray utf16Store(const QString &lineEnd)
 {
-    QString text = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<!DOCTYPE Cellora>\n<Cellora>\n"
-        + heliStore() + "</Cellora>\n";
+    QTemporaryDir dir;
+    writeStore(dir.path(), heliStore());
+    QString text = readStore(dir.path()).replace("encoding=\"UTF-8\"", "encoding=\"UTF-16\"");
     text.replace("\n", lineEnd);
     // Little-endian with its byte order mark, written by hand: Qt 6 has no codec for it
     // without its compatibility module.

@@ -1,8 +1,7 @@
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
-#include "store/dataprocessor.h"
-#include "testsupport.h"
 #include "window/celloragui.h"
+#include "windowsupport.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>
@@ -13,6 +12,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
+
+#include <tuple>
 
 using namespace TestSupport;
 
@@ -40,47 +41,12 @@ QStringList column(const CelloraGui &win)
     return rows;
 }
 
-// The records as the data file holds them now.
-struct SavedStore {
-    explicit SavedStore(const QString &folder)
-    {
-        DataProcessor store;
-        store.setStoragePath(folder);
-        store.readBatteries(batteries);
-        store.readModels(models);
-    }
-    ~SavedStore()
-    {
-        qDeleteAll(batteries);
-        qDeleteAll(models);
-    }
-    template <typename Record, typename Getter>
-    static const Record *named(const QVector<Record *> &records, Getter name, const QString &wanted)
-    {
-        for (const Record *record : records) {
-            if ((record->*name)() == wanted)
-                return record;
-        }
-        qFatal("no record %s in the data file", qPrintable(wanted));
-    }
-    const BatteryWidget *battery(const QString &name) const
-    {
-        return named(batteries, &BatteryWidget::batteryName, name);
-    }
-    const ModelWidget *model(const QString &name) const
-    {
-        return named(models, &ModelWidget::modelName, name);
-    }
-
-    QVector<BatteryWidget *> batteries;
-    QVector<ModelWidget *> models;
-};
-
 // Model "Heli" flies "Pack A" (charged, 12 cycles) and "Pack B" (empty).
-QString heliStore(uint capacity = 4500, uint rating = 30)
+SampleStore heliStore(uint capacity = 4500, uint rating = 30)
 {
-    return locationsXml({ "North", "South" }) + batteryXml({ "Pack A", capacity, rating, 12, true })
-        + batteryXml({ "Pack B", 2200, 25, 3, false }) + modelXml("Heli", { "Pack A", "Pack B" });
+    return { { "North", "South" },
+        { pack("Pack A", capacity, rating, 12, true), pack("Pack B", 2200, 25, 3) },
+        { model("Heli", { "Pack A", "Pack B" }) } };
 }
 
 } // namespace
@@ -93,39 +59,44 @@ private slots:
 
     void content_data()
     {
-        QTest::addColumn<QString>("store"); // null: no data file at all
+        QTest::addColumn<SampleStore>("store");
+        QTest::addColumn<bool>("written"); // false: no data file at all
         QTest::addColumn<QString>("logModel");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QStringList>("batteries");
 
-        const QString three = batteryXml({ "A1" }) + batteryXml({ "A2" }) + batteryXml({ "B1" })
-            + batteryXml({ "C1" }) + modelXml("A", { "A1", "A2" }) + modelXml("B", { "B1" })
-            + modelXml("C", { "C1" });
-        const QString pair = batteryXml({ "P1" }) + batteryXml({ "P2" });
+        const SampleStore three { {}, { pack("A1"), pack("A2"), pack("B1"), pack("C1") },
+            { model("A", { "A1", "A2" }), model("B", { "B1" }), model("C", { "C1" }) } };
+        const SampleStore pair { {}, { pack("P1"), pack("P2") }, {} };
+        const auto with = [&pair](const QVector<SampleModel> &models) {
+            return SampleStore { {}, pair.batteries, models };
+        };
         const QStringList welcome { "lbl_welcome", "lbl_optionshint" }, none;
         const QStringList threeBatteries { "A1", "A2", "B1", "C1" }, pairBatteries { "P1", "P2" };
-        QTest::newRow("no data") << QString() << QString() << welcome << QString() << none;
-        QTest::newRow("batteries, no model") << pair << QString() << none << "" << pairBatteries;
+        QTest::newRow("no data") << SampleStore() << false << QString() << welcome << QString()
+                                 << none;
+        QTest::newRow("batteries, no model")
+            << pair << true << QString() << none << "" << pairBatteries;
         QTest::newRow("model without batteries")
-            << pair + modelXml("Glider", {}) << QString() << QStringList { "lbl_optionshint" }
+            << with({ model("Glider") }) << true << QString() << QStringList { "lbl_optionshint" }
             << "Glider" << pairBatteries;
         QTest::newRow("one name twice")
-            << pair + modelXml("Heli", { "P1" }) + modelXml("Heli", { "P2" }) << QString()
+            << with({ model("Heli", { "P1" }), model("Heli", { "P2" }) }) << true << QString()
             << QStringList { "P2" } << "Heli" << pairBatteries;
-        QTest::newRow("logmodel B")
-            << three << "B" << QStringList { "B1" } << "B" << threeBatteries;
-        QTest::newRow("logmodel C, the last")
-            << three << "C" << QStringList { "C1" } << "C" << threeBatteries;
-        QTest::newRow("logmodel unknown")
-            << three << "Z" << QStringList { "A1", "A2" } << "A" << threeBatteries;
-        QTest::newRow("logmodel in other case")
-            << three << "b" << QStringList { "A1", "A2" } << "A" << threeBatteries;
+        // The last model, an unknown one, and one in other letter case.
+        for (const auto &[logModel, row, selected] :
+            { std::tuple("B", "B1", "B"), std::tuple("C", "C1", "C"), std::tuple("Z", "A1 A2", "A"),
+                std::tuple("b", "A1 A2", "A") })
+            QTest::addRow("logmodel %s", logModel)
+                << three << true << QString(logModel) << QString(row).split(' ')
+                << QString(selected) << threeBatteries;
     }
 
     void content()
     {
-        QFETCH(QString, store);
+        QFETCH(SampleStore, store);
+        QFETCH(bool, written);
         QFETCH(QString, logModel);
         QFETCH(QString, selected);
         QFETCH(QStringList, batteries);
@@ -133,7 +104,7 @@ private slots:
         if (!logModel.isNull())
             setSetting("logmodel", logModel);
         QTemporaryDir dir;
-        QVERIFY(store.isNull() || writeStore(dir.path(), store));
+        QVERIFY(!written || writeStore(dir.path(), store));
         CelloraGui win;
         win.changeStoragePath(dir.path());
         win.show();
@@ -147,7 +118,7 @@ private slots:
             { "cb_batteryData", "cb_batteryList_delete", "cb_bat_choose_model" })
             QCOMPARE(comboItems(win, chooser), batteries);
         QCOMPARE(namedChild<QPushButton>(win, "pb_chart")->isEnabled(), !batteries.isEmpty());
-        QCOMPARE(QFile::exists(dir.filePath(dataFileName())), !store.isNull());
+        QCOMPARE(QFile::exists(dir.filePath(dataFileName())), written);
     }
 
     // The tank of a charged card, end to end: one save holds the flight and the battery.
@@ -208,7 +179,7 @@ private slots:
                 QString("%1.0A").arg(current / 100));
             QVERIFY(namedChild<QLabel>(*card, "lbl_maxCurrent")->isVisibleTo(&f.win));
         }
-        const SavedStore saved(f.dir.path());
+        const Loaded saved(f.dir.path());
         const BatteryWidget *battery = saved.battery("Pack A");
         QVERIFY(!battery->batteryCharged());
         QCOMPARE(battery->batteryCycles(), 13u);
@@ -231,16 +202,16 @@ private slots:
         // Model names stay in the choosers when a folder without models is opened,
         // so choosing one of them then matches no model and shows every card.
         StoreWindow f;
-        QVERIFY(writeStore(f.dir.path(), modelXml("Heli", {}) + modelXml("Glider", {})));
+        QVERIFY(writeStore(f.dir.path(), { {}, {}, { model("Heli"), model("Glider") } }));
         f.win.changeStoragePath(f.dir.path());
-        QVERIFY(f.open(batteryXml({ "Lone", 3000, 30, 4, true })));
+        QVERIFY(f.open({ {}, { pack("Lone", 3000, 30, 4, true) }, {} }));
         namedChild<QComboBox>(f.win, "cb_select_model")->setCurrentIndex(1);
         FolderWatch watch(f.dir.path());
 
         clickTank(overviewCard(f.win, "Lone"));
 
         QCOMPARE(watch.takeSaves(), 1);
-        const SavedStore saved(f.dir.path());
+        const Loaded saved(f.dir.path());
         QVERIFY(saved.models.isEmpty());
         QVERIFY(!saved.battery("Lone")->batteryCharged());
         QCOMPARE(saved.battery("Lone")->batteryCycles(), 5u);
@@ -252,8 +223,8 @@ private slots:
     void modelSwitching()
     {
         StoreWindow f;
-        QVERIFY(f.open(batteryXml({ "P1", 4000, 30, 7, true }) + batteryXml({ "P2" })
-            + batteryXml({ "P3" }) + modelXml("A", { "P1", "P3" }) + modelXml("B", { "P2" })));
+        QVERIFY(f.open({ {}, { pack("P1", 4000, 30, 7, true), pack("P2"), pack("P3") },
+            { model("A", { "P1", "P3" }), model("B", { "P2" }) } }));
         auto *models = namedChild<QComboBox>(f.win, "cb_select_model");
         for (int i = 0; i < 6; ++i) {
             models->setCurrentIndex(1 - models->currentIndex());
@@ -272,7 +243,7 @@ private slots:
         QVERIFY(charged && charged->batteryCharged());
         QCOMPARE(overviewCard(f.win, "P3"), charged.data());
 
-        const SavedStore saved(f.dir.path());
+        const Loaded saved(f.dir.path());
         QCOMPARE(saved.battery("P1")->batteryCycles(), 8u);
         QCOMPARE(saved.battery("P1")->cycleDates().size(), 1);
         QCOMPARE(saved.model("A")->flightLog().size(), 1);
@@ -282,7 +253,9 @@ private slots:
     void refreshesDoNotGrow()
     {
         StoreWindow f;
-        QVERIFY(f.open(heliStore() + batteryXml({ "Spare" })));
+        SampleStore store = heliStore();
+        store.batteries << pack("Spare");
+        QVERIFY(f.open(store));
         const auto refresh = [&f](int times) {
             for (int i = 0; i < times; ++i)
                 f.win.changeStoragePath(f.dir.path());

@@ -1,9 +1,8 @@
 #include "records/batterywidget.h"
 #include "records/elidinglabel.h"
-#include "sample/samplestore.h"
-#include "testsupport.h"
 #include "window/celloragui.h"
 #include "window/chartclasses.h"
+#include "windowsupport.h"
 
 #include <QAccessible>
 #include <QLineEdit>
@@ -78,9 +77,9 @@ private slots:
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join('\n')));
 
         StoreWindow f;
-        QVERIFY(f.open(locationsXml({ "North" }) + batteryXml({ "Pack A", 4500, 30, 12, true })
-            + batteryXml({ "Pack B", 2200, 25, 3, false })
-            + modelXml("Heli", { "Pack A", "Pack B" })));
+        QVERIFY(f.open(
+            { { "North" }, { pack("Pack A", 4500, 30, 12, true), pack("Pack B", 2200, 25, 3) },
+                { model("Heli", { "Pack A", "Pack B" }) } }));
         clickThrough(f.win, "pb_options pb_chart"); // the chart view joins its page
         QVERIFY(f.win.findChild<QChartView *>());
         unnamed = unnamedControlsOfEveryPage(f.win);
@@ -108,7 +107,7 @@ private slots:
             QVERIFY2(name.toUcs4().size() == 50, qPrintable(name));
 
         QTemporaryDir dir;
-        QVERIFY(writeStoreFile(store, dir.filePath(dataFileName())));
+        QVERIFY(writeStore(dir.path(), store));
         CelloraGui win;
         win.resize(345, 543);
         win.changeStoragePath(dir.path());

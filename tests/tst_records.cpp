@@ -66,14 +66,16 @@ private slots:
         for (const auto &[value, current] : currents) {
             BatteryWidget card;
             card.setBatteryLastMaxCurrent(value);
-            card.setBatteryCapacity(value);
-            card.setBatteryLastDischarged(value);
-            card.setBatteryCycles(value);
             QCOMPARE(labelText(card, "lbl_maxCurrent"), QString(current));
-            QCOMPARE(labelText(card, "lbl_capacity"), QString::number(value) + "mAh");
-            QCOMPARE(labelText(card, "lbl_discharged"), QString::number(value) + "mAh");
-            QCOMPARE(labelText(card, "lbl_cycles"), QString::number(value));
         }
+        // The largest numbers the file holds, unsigned.
+        BatteryWidget card;
+        card.setBatteryCapacity(4294967295u);
+        card.setBatteryLastDischarged(4294967295u);
+        card.setBatteryCycles(4294967295u);
+        QCOMPARE(labelText(card, "lbl_capacity") + labelText(card, "lbl_discharged")
+                + labelText(card, "lbl_cycles"),
+            "4294967295mAh4294967295mAh4294967295");
     }
 
     void tankButtonClicks()

@@ -2,14 +2,9 @@
 // by the store's own list, imports that fail without deleting anything, backups that are
 // whole or absent, permission bits, and saves that fail with a reason the host can show.
 
-#include "records/batterywidget.h"
-#include "records/modelwidget.h"
-#include "store/dataprocessor.h"
 #include "store/filebytes.h"
 #include "store/rescuecopies.h"
-#include "testsupport.h"
-#include "window/celloragui.h"
-#include "window/filedialogs.h"
+#include "windowsupport.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,9 +24,9 @@ using namespace TestSupport;
 
 namespace {
 
-QString storeWith(const QString &location)
+SampleStore storeWith(const QString &location)
 {
-    return locationsXml({ location }) + batteryXml({ "Pack A", 5000 });
+    return { { location }, { pack("Pack A", 5000) }, {} };
 }
 
 // The store's bytes as the window's save writes them, with one location named so.

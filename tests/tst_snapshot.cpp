@@ -1,12 +1,10 @@
 #include "sample/samplestore.h"
 #include "store/storesnapshot.h"
-#include "testsupport.h"
+#include "storesupport.h"
 
 #include <QtTest>
 
 using namespace TestSupport;
-
-Q_DECLARE_METATYPE(SampleStore)
 
 class TestSnapshot : public QObject {
     Q_OBJECT

@@ -1,104 +1,32 @@
-#include "records/batterywidget.h"
-#include "records/modelwidget.h"
-#include "store/dataprocessor.h"
+// The store on its own: what the readers make of well-formed, unusual and damaged files,
+// what the writer makes of it again, the sample stores, and the fuzzer's corpus.
+
+#include "readerprobe.h"
+#include "storesupport.h"
 
 #include <QBuffer>
+#include <QDirIterator>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
+using namespace TestSupport;
+using StoreMaker = SampleStore (*)(const QDateTime &);
+Q_DECLARE_METATYPE(StoreMaker)
+
 namespace {
 
 const QString dataDir = QStringLiteral(CELLORA_TEST_DATA);
 const QByteArray emptyStore
     = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE Cellora>\n<Cellora/>\n";
+const QDateTime anchor { QDate(2024, 6, 15), QTime(12, 0) };
 
-QByteArray contentOf(const QString &path)
+QString labelText(const BatteryWidget &battery, const char *name)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    return battery.findChild<QLabel *>(QLatin1String(name))->text();
 }
-
-void putFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QString iso(const QDateTime &when)
-{
-    if (!when.isValid())
-        return "null";
-    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
-        + (when.timeSpec() == Qt::LocalTime ? "" : " not local");
-}
-
-QString labelText(const BatteryWidget *battery, const char *name)
-{
-    return battery->findChild<QLabel *>(QLatin1String(name))->text();
-}
-
-// Every stored field of a record, as text, so that whole records compare as data.
-QStringList fields(const BatteryWidget *b)
-{
-    QStringList all { b->batteryName(), QString::number(b->batteryCapacity()),
-        QString::number(b->batteryChargeRate()), QString::number(b->batteryRating()),
-        b->purchaseDate().toString(Qt::ISODate), QString::number(b->batteryCycles()),
-        b->batteryCharged() ? "charged" : "empty", iso(b->lastUpdated()) };
-    for (int i = 0; i < b->cycleDates().size(); ++i)
-        all << QString("%1 mAh %2 A/100 at %3")
-                   .arg(b->cycleDischarged().value(i))
-                   .arg(b->cycleCurrents().value(i))
-                   .arg(iso(b->cycleDates().at(i)));
-    return all;
-}
-
-QStringList fields(const ModelWidget *m)
-{
-    QStringList all { m->modelName(), m->modelType(), QString::number(m->modelWeight()),
-        QString::number(m->modelSize()), m->purchaseDate().toString(Qt::ISODate),
-        QString::number(m->modelFlights()), m->notes(), iso(m->lastUpdate()) };
-    for (const QString &battery : m->modelBatteries())
-        all << "battery " + battery;
-    for (const LogData &entry : m->flightLog())
-        all << QString("flight %1 %2 at %3, %4 degrees: %5")
-                   .arg(iso(entry.date), entry.duration.toString(), entry.location)
-                   .arg(entry.temperature)
-                   .arg(entry.notes);
-    return all;
-}
-
-// What the three readers make of the data file. Owns the records it read.
-struct Loaded {
-    explicit Loaded(DataProcessor &store)
-    {
-        hasLocations = store.readLocations(locations);
-        store.readModels(models);
-        store.readBatteries(batteries);
-    }
-    ~Loaded()
-    {
-        qDeleteAll(models);
-        qDeleteAll(batteries);
-    }
-    QStringList allFields() const
-    {
-        QStringList all = locations;
-        for (const ModelWidget *model : models)
-            all << fields(model);
-        for (const BatteryWidget *battery : batteries)
-            all << fields(battery);
-        return all;
-    }
-
-    bool hasLocations = false;
-    QStringList locations;
-    QVector<ModelWidget *> models;
-    QVector<BatteryWidget *> batteries;
-};
 
 } // namespace
 
@@ -106,18 +34,18 @@ class TestStore : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
-    DataProcessor store;
 
     void loadFixture(const QString &name)
     {
-        QFile::remove(store.dataFilePath());
-        QVERIFY(QFile::copy(dataDir + '/' + name, store.dataFilePath()));
+        const QString dataFile = dataFileIn(dir->path());
+        QFile::remove(dataFile);
+        QVERIFY(QFile::copy(dataDir + '/' + name, dataFile));
     }
 
-    void loadRoot(const QByteArray &children)
+    void writeRoot(const QByteArray &children)
     {
-        putFile(
-            store.dataFilePath(), "<?xml version=\"1.0\"?>\n<Cellora>" + children + "</Cellora>\n");
+        QVERIFY(writeBytes(dataFileIn(dir->path()),
+            "<?xml version=\"1.0\"?>\n<Cellora>" + children + "</Cellora>\n"));
     }
 
 private slots:
@@ -132,7 +60,6 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        store.setStoragePath(dir->path());
     }
 
     // The hand-written fixture holds every kind of field; reading it and writing it back
@@ -140,7 +67,7 @@ private slots:
     void fullStoreRoundTrip()
     {
         loadFixture("store_full.xml");
-        const Loaded loaded(store);
+        Loaded loaded(dir->path());
         QVERIFY(loaded.hasLocations);
         QCOMPARE(loaded.locations, QStringList({ "Hangweide Süd", "Club & Field" }));
         QCOMPARE(loaded.batteries.size(), 2);
@@ -152,9 +79,9 @@ private slots:
             QStringList(
                 { "Pack B", "2200", "0", "25", "", "0", "empty", "2024-01-01 00:00:00.000" }));
         // The card shows the last data point, or nothing without data.
-        QCOMPARE(labelText(loaded.batteries[0], "lbl_discharged"), "3350mAh");
-        QCOMPARE(labelText(loaded.batteries[0], "lbl_maxCurrent"), "12.50A");
-        QCOMPARE(labelText(loaded.batteries[1], "lbl_discharged"), "0mAh");
+        QCOMPARE(labelText(*loaded.batteries[0], "lbl_discharged"), "3350mAh");
+        QCOMPARE(labelText(*loaded.batteries[0], "lbl_maxCurrent"), "12.50A");
+        QCOMPARE(labelText(*loaded.batteries[1], "lbl_discharged"), "0mAh");
         QCOMPARE(loaded.models.size(), 2);
         QCOMPARE(fields(loaded.models[0]),
             QStringList({ "Heli 700", "Helicopter", "512", "700", "2022-12-31", "12",
@@ -167,12 +94,11 @@ private slots:
         QCOMPARE(fields(loaded.models[1]),
             QStringList({ "Trainer", "Plane", "0", "0", "", "0", "", "2024-02-29 08:00:00.000" }));
 
-        store.setStoragePath(dir->filePath("copy"));
-        store.writeData(loaded.batteries, loaded.models, loaded.locations);
+        loaded.saveTo(dir->filePath("copy"));
         // Whole line lists: a truncated or padded file cannot pass.
-        QCOMPARE(contentOf(store.dataFilePath()).split('\n'),
-            contentOf(dataDir + "/store_full.xml").split('\n'));
-        QCOMPARE(Loaded(store).allFields(), loaded.allFields());
+        QCOMPARE(bytesOf(dataFileIn(dir->filePath("copy"))).split('\n'),
+            bytesOf(dataDir + "/store_full.xml").split('\n'));
+        QCOMPARE(Loaded(dir->filePath("copy")).allFields(), loaded.allFields());
     }
 
     void readsUnusualButWellFormedFiles()
@@ -180,7 +106,7 @@ private slots:
         const QDateTime before = QDateTime::currentDateTime();
         // Root children in another order, names inside foreign elements, a LastUse before
         // Charged, a child after Data, a bare Cycle, a second name attribute, bad numbers.
-        loadRoot(
+        writeRoot(
             "<Model><Name>Heli</Name><Weight>-5</Weight><Size>12abc</Size>"
             "<Flights>4294967296</Flights>"
             "<Battery>P</Battery><Battery>P</Battery><Battery>p</Battery>"
@@ -195,7 +121,7 @@ private slots:
             "<Cycles>4</Cycles></Battery>"
             "<Battery><Charged>2</Charged></Battery><Battery><Charged>true</Charged></Battery>"
             "<Locations><Location Name=\"A\" AltName=\"B\"/></Locations>");
-        const Loaded loaded(store);
+        const Loaded loaded(dir->path());
         QCOMPARE(loaded.locations, QStringList({ "A", "B" }));
         QCOMPARE(loaded.models.size(), 1);
         QCOMPARE(fields(loaded.models[0]),
@@ -210,8 +136,8 @@ private slots:
         QVERIFY(battery->lastUpdated() >= before); // Charged came last: the moment of reading
         QCOMPARE(fields(battery).mid(8),
             QStringList({ "0 mAh 0 A/100 at null", "500 mAh 700 A/100 at null" }));
-        QCOMPARE(labelText(battery, "lbl_discharged"), "0mAh");
-        QCOMPARE(labelText(battery, "lbl_maxCurrent"), "0.0A");
+        QCOMPARE(labelText(*battery, "lbl_discharged"), "0mAh");
+        QCOMPARE(labelText(*battery, "lbl_maxCurrent"), "0.0A");
     }
 
     void malformedFilesKeepWhatCameBefore_data()
@@ -235,21 +161,10 @@ private slots:
     {
         QFETCH(QString, expected);
         loadFixture(QStringLiteral("malformed/") + QTest::currentDataTag());
-        const Loaded loaded(store);
-        int cycles = 0;
-        for (const BatteryWidget *battery : loaded.batteries) {
-            cycles += battery->cycleDates().size();
+        const Loaded loaded(dir->path());
+        for (const BatteryWidget *battery : loaded.batteries)
             QVERIFY(battery->batteryName().size() < 100); // no entity expansion, no deep names
-        }
-        int flights = 0;
-        for (const ModelWidget *model : loaded.models)
-            flights += model->flightLog().size();
-        QCOMPARE(QStringList({ QString::number(loaded.locations.size()),
-                                 QString::number(loaded.models.size()),
-                                 QString::number(loaded.batteries.size()), QString::number(cycles),
-                                 QString::number(flights) })
-                     .join(' '),
-            expected);
+        QCOMPARE(loaded.counts().section(' ', 0, 4), expected);
         QCOMPARE(loaded.hasLocations, !loaded.locations.isEmpty());
     }
 
@@ -262,23 +177,24 @@ private slots:
         unset.writeData({}, {}, { "Field" });
         const bool wroteIntoWorkingFolder = QFile::exists("cellora.xml");
         // Without a folder the readers look into the working folder.
-        putFile(
-            "cellora.xml", "<Cellora><Locations><Location Name=\"Here\"/></Locations></Cellora>");
+        QVERIFY(writeBytes(
+            "cellora.xml", "<Cellora><Locations><Location Name=\"Here\"/></Locations></Cellora>"));
         QStringList locations;
         unset.readLocations(locations);
         QDir::setCurrent(previous);
         QVERIFY(!wroteIntoWorkingFolder);
         QCOMPARE(locations, QStringList("Here"));
 
+        DataProcessor store;
         store.setStoragePath(dir->filePath("new/nested"));
         store.writeData({}, {}, { "Old" });
-        QVERIFY(contentOf(store.dataFilePath()).contains("Old"));
+        QVERIFY(bytesOf(store.dataFilePath()).contains("Old"));
         QCOMPARE(QDir(dir->filePath("new/nested")).entryList(QDir::Files | QDir::Hidden),
             QStringList("cellora.xml"));
 
         store.writeData({}, {}, {});
-        QCOMPARE(contentOf(store.dataFilePath()), emptyStore);
-        const Loaded loaded(store);
+        QCOMPARE(bytesOf(store.dataFilePath()), emptyStore);
+        const Loaded loaded(dir->filePath("new/nested"));
         QVERIFY(!loaded.hasLocations);
         QVERIFY(loaded.allFields().isEmpty());
     }
@@ -290,8 +206,117 @@ private slots:
         QBuffer source;
         source.setData("<Cellora>\r\n  Süd\r\n\r\n</Cellora>");
         source.open(QIODevice::ReadOnly);
+        DataProcessor store;
+        store.setStoragePath(dir->path());
         QVERIFY(store.importData(&source));
-        QCOMPARE(contentOf(store.dataFilePath()), "<Cellora>\n  Süd\n\n</Cellora>\n");
+        QCOMPARE(bytesOf(store.dataFilePath()), "<Cellora>\n  Süd\n\n</Cellora>\n");
+    }
+
+    // Each input of the fuzzer's corpus that once found a new path must still be read to
+    // the end, and what was read must survive a save.
+    void replaysTheFuzzCorpus()
+    {
+        QVERIFY(QDir(dir->path()).mkpath("in") && QDir(dir->path()).mkpath("out"));
+        QDirIterator files(dataDir + "/fuzz-corpus", QDir::Files | QDir::Hidden);
+        int count = 0;
+        for (; files.hasNext(); ++count) {
+            const ReaderProbe::Outcome outcome = ReaderProbe::probe(
+                bytesOf(files.next()), dir->filePath("in"), dir->filePath("out"));
+            if (outcome.saved)
+                QVERIFY2(outcome.reread == outcome.read, qPrintable(files.fileName()));
+        }
+        // An empty or missing folder would let this test pass without replaying anything.
+        QVERIFY(count >= 10);
+    }
+
+    void sampleStores_data()
+    {
+        QTest::addColumn<StoreMaker>("maker");
+        QTest::addColumn<QVector<int>>("counts"); // batteries, models, locations
+        QTest::addColumn<QVector<int>>("each"); // cycles, flights; 0: any number
+        QTest::addColumn<QVector<int>>("assigned"); // batteries per model, least and most
+        QTest::addColumn<int>("megabytes"); // about; 0: any size
+        QTest::newRow("ten years") << &tenYearStore << QVector<int> { 60, 15, 25 }
+                                   << QVector<int> { 300, 1200 } << QVector<int> { 4, 8 } << 4;
+        QTest::newRow("typical") << &typicalStore << QVector<int> { 8, 3, 4 }
+                                 << QVector<int> { 40, 0 } << QVector<int> { 2, 5 } << 0;
+        QTest::newRow("demo") << &demoStore << QVector<int> { 6, 2, 4 } << QVector<int> { 0, 0 }
+                              << QVector<int> { 3, 4 } << 0;
+        QTest::newRow("long names") << &longNamesStore << QVector<int> { 6, 2, 4 }
+                                    << QVector<int> { 0, 0 } << QVector<int> { 3, 4 } << 0;
+    }
+
+    void sampleStores()
+    {
+        QFETCH(StoreMaker, maker);
+        QFETCH(QVector<int>, counts);
+        QFETCH(QVector<int>, each);
+        QFETCH(QVector<int>, assigned);
+        const SampleStore store = maker(anchor);
+        QCOMPARE((QVector<int> { int(store.batteries.size()), int(store.models.size()),
+                     int(store.locations.size()) }),
+            counts);
+
+        // Each cycle's date-time belongs to one battery, so the logbook finds exactly one
+        // battery for a flight.
+        QHash<QDateTime, QString> cycleOwners;
+        QSet<QString> batteryNames;
+        int cycleCount = 0;
+        for (const SampleBattery &battery : store.batteries) {
+            batteryNames.insert(battery.name);
+            const QVector<SampleCycle> &cycles = battery.cycleData;
+            QVERIFY(!cycles.isEmpty() && (each[0] == 0 || cycles.size() == each[0]));
+            QCOMPARE(battery.cycles, uint(cycles.size()));
+            QVERIFY(battery.purchase < cycles.first().date.date());
+            QVERIFY(battery.lastUse > cycles.last().date);
+            QDateTime previous;
+            for (const SampleCycle &cycle : cycles) {
+                QVERIFY(cycle.date > previous && cycle.date < anchor);
+                QCOMPARE(cycle.date.time().msec(), 0);
+                QVERIFY(cycle.discharged > 0 && cycle.discharged <= battery.capacity);
+                QVERIFY(cycle.current > 0 && cycle.current <= 30000 && cycle.current % 100 == 0);
+                cycleOwners.insert(cycle.date, battery.name);
+                previous = cycle.date;
+            }
+            cycleCount += cycles.size();
+        }
+        QCOMPARE(cycleOwners.size(), cycleCount);
+        QCOMPARE(batteryNames.size(), store.batteries.size());
+
+        int flightCount = 0;
+        for (const SampleModel &model : store.models) {
+            QVERIFY(model.batteries.size() >= assigned[0] && model.batteries.size() <= assigned[1]);
+            QVERIFY(
+                !model.flightLog.isEmpty() && (each[1] == 0 || model.flightLog.size() == each[1]));
+            QVERIFY(model.purchase < model.flightLog.first().date.date());
+            for (const QString &name : model.batteries)
+                QVERIFY2(batteryNames.contains(name), qPrintable(name));
+            for (const SampleFlight &flight : model.flightLog) {
+                QVERIFY(store.locations.contains(flight.location));
+                QVERIFY2(model.batteries.contains(cycleOwners.value(flight.date)),
+                    qPrintable(model.name + flight.date.toString()));
+            }
+            flightCount += model.flightLog.size();
+        }
+        QCOMPARE(flightCount, cycleCount);
+
+        // The anchor alone places the dates, and the module reads the file and writes it
+        // back byte for byte.
+        QFETCH(int, megabytes);
+        QTemporaryDir dir;
+        auto written = [&](const SampleStore &generated, const QString &name) {
+            const QString path = dir.filePath(name);
+            return writeStoreFile(generated, path) ? bytesOf(path) : QByteArray();
+        };
+        const QByteArray sample = written(store, "sample/cellora.xml");
+        QVERIFY2(megabytes == 0 || qAbs(sample.size() / 1e6 - megabytes) < 1,
+            qPrintable(QString::number(sample.size())));
+        QVERIFY(written(maker(anchor), "again.xml") == sample);
+        QVERIFY(written(maker(anchor.addDays(7)), "later.xml") != sample);
+
+        Loaded(dir.filePath("sample")).saveTo(dir.filePath("module"));
+        // Line by line, so that a difference names its line.
+        QCOMPARE(bytesOf(dir.filePath("module/cellora.xml")).split('\n'), sample.split('\n'));
     }
 };
 

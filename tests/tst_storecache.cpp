@@ -2,11 +2,10 @@
 // serves all three readers: both must give exactly what one writer over the whole store and
 // three separate reader passes give, on good and on damaged files.
 
-#include "readerprobe.h"
 #include "sample/samplestore.h"
 #include "store/recordwriter.h"
 #include "store/rescuecopies.h"
-#include "testsupport.h"
+#include "storesupport.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>
@@ -16,12 +15,13 @@
 #include <ctime>
 #include <memory>
 
-using ReaderProbe::Load;
 using TestSupport::bytesOf;
+using TestSupport::Loaded;
+using TestSupport::writeBytes;
 
 namespace {
 
-QByteArray writtenForm(const Load &load)
+QByteArray writtenForm(const Loaded &load)
 {
     return RecordWriter::wholeDocument(
         StoreValues::of(load.batteries, load.models, load.locations));
@@ -90,7 +90,7 @@ QByteArray outsideChange(QByteArray bytes, QRandomGenerator &random)
     return bytes;
 }
 
-void fullDischarge(Load &load, QRandomGenerator &random, const QDateTime &when)
+void fullDischarge(Loaded &load, QRandomGenerator &random, const QDateTime &when)
 {
     if (load.batteries.isEmpty())
         return;
@@ -111,7 +111,7 @@ void fullDischarge(Load &load, QRandomGenerator &random, const QDateTime &when)
     model->setModelFlights(model->modelFlights() + 1);
 }
 
-void edit(Load &load, QRandomGenerator &random)
+void edit(Loaded &load, QRandomGenerator &random)
 {
     const int kind = random.bounded(6);
     if (kind == 0 && !load.models.isEmpty())
@@ -169,7 +169,7 @@ void StoreCacheTest::randomSessionsMatchOneWriterAndThreePasses()
     DataProcessor store;
     store.setStoragePath(folder.path());
     const QString path = store.dataFilePath();
-    auto load = std::make_unique<Load>(store);
+    auto load = std::make_unique<Loaded>(store);
     QByteArray outside; // the file's bytes when someone else wrote them last
     for (int step = 0; step < steps; ++step) {
         const QDateTime when = anchor.addSecs(600 * step);
@@ -188,7 +188,7 @@ void StoreCacheTest::randomSessionsMatchOneWriterAndThreePasses()
             setZone(random.bounded(2) ? "Europe/Berlin" : "UTC");
         } else if (action == 8) {
             outside = outsideChange(bytesOf(path), random);
-            QVERIFY(ReaderProbe::putFile(path, outside));
+            QVERIFY(writeBytes(path, outside));
         } else {
             QBuffer source;
             source.setData(random.bounded(2) ? otherStore : bytesOf(path));
@@ -198,7 +198,7 @@ void StoreCacheTest::randomSessionsMatchOneWriterAndThreePasses()
         }
         if (action >= 8) {
             // someone else's bytes: reread them, in one pass and in three
-            load = std::make_unique<Load>(store);
+            load = std::make_unique<Loaded>(store);
             QCOMPARE(writtenForm(*load), readInThreePasses(folder.path()));
             const bool reproducible = writtenForm(*load) == outside;
             store.writeData(load->batteries, load->models, load->locations);
@@ -212,7 +212,7 @@ void StoreCacheTest::randomSessionsMatchOneWriterAndThreePasses()
         }
         QVERIFY2(bytesOf(path) == writtenForm(*load),
             qPrintable(QStringLiteral("step %1, action %2").arg(step).arg(action)));
-        load = std::make_unique<Load>(store);
+        load = std::make_unique<Loaded>(store);
         QCOMPARE(writtenForm(*load), readInThreePasses(folder.path()));
     }
     setZone("UTC");
@@ -253,12 +253,12 @@ void StoreCacheTest::droppedContentIsKeptBeforeTheFirstSave()
     const int fault = bytes.indexOf(from, bytes.indexOf(from, bytes.indexOf("<Model>")) + 1);
     if (!from.isEmpty())
         bytes.replace(fault, from.size(), to);
-    QVERIFY(ReaderProbe::putFile(path, bytes));
+    QVERIFY(writeBytes(path, bytes));
 
     DataProcessor store;
     store.setStoragePath(folder.path());
     {
-        const Load load(store);
+        const Loaded load(store);
         QVERIFY(!load.batteries.isEmpty());
         store.writeData(load.batteries, load.models, load.locations);
     }

@@ -9,7 +9,7 @@
 #include "records/modelwidget.h"
 #include "sample/sampletelemetry.h"
 #include "store/rescuecopies.h"
-#include "testsupport.h"
+#include "windowsupport.h"
 
 #include <QAction>
 #include <QTableWidget>
@@ -99,13 +99,11 @@ private slots:
             ExitBadStorage);
         // A data file cut off in the middle is not imported into: its tail would be lost.
         QVERIFY(writeBytes(QDir(folder).filePath(dataFileName()), once.left(once.size() / 2)));
-        QCOMPARE(
-            TelemetryImport::importForScript(folder, { logs }).code, ExitBadStorage);
+        QCOMPARE(TelemetryImport::importForScript(folder, { logs }).code, ExitBadStorage);
         QCOMPARE(bytesOf(QDir(folder).filePath(dataFileName())), once.left(once.size() / 2));
         StorageLock heldByAnother;
         QCOMPARE(heldByAnother.lock(folder), StorageLock::Outcome::Locked);
-        QCOMPARE(
-            TelemetryImport::importForScript(folder, { logs }).code, ExitStorageInUse);
+        QCOMPARE(TelemetryImport::importForScript(folder, { logs }).code, ExitStorageInUse);
     }
 
     void previewApplyAndBack()

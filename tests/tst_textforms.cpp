@@ -1,18 +1,13 @@
 #include "store/textforms.h"
+#include "storesupport.h"
 
 #include <QtTest>
 
 #include <ctime>
 
-namespace {
+using TestSupport::iso;
 
-QString iso(const QDateTime &when)
-{
-    if (!when.isValid())
-        return "null";
-    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
-        + (when.timeSpec() == Qt::LocalTime ? "" : " not local");
-}
+namespace {
 
 void setZone(const char *zone)
 {

@@ -3,10 +3,9 @@
 // them, in the contexts "CelloraGui" and "BatteryWidget" only. A text that bypasses tr()
 // shows up here untranslated; a tr() that lupdate cannot see is missing from the file.
 
-#include "testsupport.h"
 #include "window/celloragui.h"
 #include "window/chartclasses.h"
-#include "window/filedialogs.h"
+#include "windowsupport.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -140,10 +139,10 @@ private:
     QStringList problems;
 };
 
-QString sampleStore()
+SampleStore sampleStore()
 {
-    return locationsXml({ "North", "South" }) + batteryXml({ "Pack A", 4500, 30, 12, true })
-        + batteryXml({ "Spare", 1000, 20, 0, false }) + modelXml("Heli", { "Pack A" });
+    return { { "North", "South" }, { pack("Pack A", 4500, 30, 12, true), pack("Spare", 1000, 20) },
+        { model("Heli", { "Pack A" }) } };
 }
 
 } // namespace
@@ -166,8 +165,6 @@ private slots:
         QVERIFY(QCoreApplication::installTranslator(&translator));
         setSetting(QStringLiteral("cellora"), QStringLiteral("Complex"));
         QTemporaryDir backups;
-        const FileDialogs::Chooser systemExport = FileDialogs::chooseExportFolder;
-        const FileDialogs::Chooser systemImport = FileDialogs::chooseImportFile;
         {
             StoreWindow store;
             QVERIFY(store.open(sampleStore()));
@@ -199,21 +196,18 @@ private slots:
             // Every message of the backup page.
             const QString garbage = backups.filePath(QStringLiteral("garbage.xml"));
             QVERIFY(writeBytes(garbage, "not a store"));
-            const auto answer
-                = [](const QString &path) { return [path](QWidget *) { return path; }; };
+            AnsweredDialogs dialogs;
             for (const QString &folder : { backups.path(), backups.filePath("missing/folder") }) {
-                FileDialogs::chooseExportFolder = answer(folder);
+                dialogs.answer({}, folder);
                 step([&] { win.on_pb_export_data_clicked(); });
             }
             const QStringList exported = QDir(backups.path()).entryList({ "cellora_*.xml" });
             QCOMPARE(exported.size(), 1);
             for (const QString &file :
                 { backups.filePath("missing.xml"), garbage, backups.filePath(exported.first()) }) {
-                FileDialogs::chooseImportFile = answer(file);
+                dialogs.answer(file);
                 step([&] { win.on_pb_import_data_clicked(); });
             }
-            FileDialogs::chooseExportFolder = systemExport;
-            FileDialogs::chooseImportFile = systemImport;
 
             QVERIFY2(shown.untranslated().isEmpty(),
                 qPrintable(QStringLiteral("shown without translation:\n  ")

@@ -4,9 +4,8 @@
 
 #include "host/hostwindow.h"
 #include "host/undohistory.h"
-#include "sample/samplestore.h"
 #include "store/rescuecopies.h"
-#include "testsupport.h"
+#include "windowsupport.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -20,17 +19,15 @@ namespace {
 const QString battery = QStringLiteral("Voltra #1");
 
 // One battery that the model flies, with a cycle and a flight when `history` is set.
-QString storeXml(bool history)
+SampleStore storeOf(bool history)
 {
-    QString xml
-        = locationsXml({ "Feld" }) + batteryXml({ battery }) + modelXml("Heli", { battery });
-    const QString moment = "Date=\"Sat Mar 2 14:05:09 2024\"";
+    SampleStore store { { "Feld" }, { pack(battery) }, { model("Heli", { battery }) } };
     if (history) {
-        xml.replace("    </Battery>",
-            "<Data><Cycle Discharged=\"1\" Current=\"1\" " + moment + "/></Data></Battery>");
-        xml.replace("    </Model>", "<FlightLog><LogData " + moment + "/></FlightLog></Model>");
+        const QDateTime moment(QDate(2024, 3, 2), QTime(14, 5, 9));
+        store.batteries[0].cycleData << SampleCycle { moment, 1, 1 };
+        store.models[0].flightLog << SampleFlight { moment, QTime(0, 0), QString(), 0, QString() };
     }
-    return xml;
+    return store;
 }
 
 // Carries out one change as a person does: "tank <card>", "click <buttons>",
@@ -103,7 +100,7 @@ private slots:
 void TestUndo::storeReplacement()
 {
     StoreWindow s;
-    QVERIFY(s.open(storeXml(false)));
+    QVERIFY(s.open(storeOf(false)));
     const QString file = QDir(s.dir.path()).filePath(dataFileName());
     const QByteArray original = bytesOf(file);
     QVector<Write> writes;
@@ -154,7 +151,7 @@ void TestUndo::deleteWithHistoryKeepsRescueCopy()
     QFETCH(bool, history);
     QFETCH(bool, keptCopy);
     StoreWindow s;
-    QVERIFY(s.open(storeXml(history)));
+    QVERIFY(s.open(storeOf(history)));
     const QByteArray before = bytesOf(QDir(s.dir.path()).filePath(dataFileName()));
     clickThrough(s.win, "pb_options pb_edit_data " + buttons);
     QVERIFY(readStore(s.dir.path()).size() < before.size()); // deleted
@@ -218,9 +215,9 @@ void TestUndo::undoRedoEachChange()
     QTemporaryDir dir;
     const QString file = dir.filePath(dataFileName());
     QVERIFY(writeStore(dir.path(),
-        locationsXml({ "Feld" }) + batteryXml({ "Voltra #1" })
-            + batteryXml({ "Voltra #2", 4500, 30, 3, true }) + batteryXml({ "Voltra #3" })
-            + modelXml("Heli", { "Voltra #1", "Voltra #2" })));
+        { { "Feld" },
+            { pack("Voltra #1"), pack("Voltra #2", 4500, 30, 3, true), pack("Voltra #3") },
+            { model("Heli", { "Voltra #1", "Voltra #2" }) } }));
     const QString imported = dir.filePath("other.xml");
     QVERIFY(writeBytes(imported, bytesOf(file).replace("Heli", "Goblin").replace("Feld", "Wiese")));
     script.replace("OTHER", imported);

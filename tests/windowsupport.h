@@ -1,30 +1,25 @@
-#ifndef TESTSUPPORT_H
-#define TESTSUPPORT_H
+#ifndef WINDOWSUPPORT_H
+#define WINDOWSUPPORT_H
 
-// Small helpers shared by the window tests: hand-written data files, the
-// module's settings keys, a watch on the storage folder that counts saves, and
-// the window driven through its widgets' object names.
+// Helpers of the window tests: the module's settings keys, a watch on the storage
+// folder that counts saves, and the window driven through its widgets' object names.
 
-#include "records/batterywidget.h"
-#include "store/storefiles.h"
+#include "storesupport.h"
 #include "window/celloragui.h"
+#include "window/filedialogs.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QSettings>
 #include <QStackedWidget>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QVariant>
-#include <QVector>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -40,12 +35,6 @@ inline bool cutInMiddle(const QString &shown, const QString &whole)
     if (mark < 0 || shown.size() < 2 || shown.size() - 1 > whole.size())
         return false;
     return whole.startsWith(shown.left(mark)) && whole.endsWith(shown.mid(mark + 1));
-}
-
-inline const QString &dataFileName()
-{
-    static const QString name = StoreFiles::dataFile;
-    return name;
 }
 
 // ---- Settings: the module's keys, in the same process and thus the same cache.
@@ -74,101 +63,6 @@ inline void resetSettings()
     settings.remove(QStringLiteral("logmodel"));
     settings.endGroup();
     settings.sync();
-}
-
-// ---- Data files written by hand, in the form the store itself writes.
-
-struct BatterySpec {
-    QString name;
-    uint capacity = 4500;
-    uint rating = 30;
-    uint cycles = 0;
-    bool charged = false;
-};
-
-inline QString xmlEscaped(const QString &text)
-{
-    return text.toHtmlEscaped();
-}
-
-inline QString locationsXml(const QStringList &names)
-{
-    if (names.isEmpty())
-        return QString();
-    QString xml = QStringLiteral("    <Locations>\n");
-    for (const QString &name : names)
-        xml += QStringLiteral("        <Location Name=\"%1\"/>\n").arg(xmlEscaped(name));
-    return xml + QStringLiteral("    </Locations>\n");
-}
-
-inline QString batteryXml(const BatterySpec &battery)
-{
-    return QStringLiteral("    <Battery>\n"
-                          "        <Name>%1</Name>\n"
-                          "        <Capacity>%2</Capacity>\n"
-                          "        <Chrgrate>10</Chrgrate>\n"
-                          "        <Dischrgrate>%3</Dischrgrate>\n"
-                          "        <Purchase>2023/04/15</Purchase>\n"
-                          "        <Cycles>%4</Cycles>\n"
-                          "        <Charged>%5</Charged>\n"
-                          "        <LastUse>Sat Mar 2 14:05:09 2024</LastUse>\n"
-                          "    </Battery>\n")
-        .arg(xmlEscaped(battery.name))
-        .arg(battery.capacity)
-        .arg(battery.rating)
-        .arg(battery.cycles)
-        .arg(battery.charged ? 1 : 0);
-}
-
-inline QString modelXml(const QString &name, const QStringList &batteryNames)
-{
-    QString xml = QStringLiteral("    <Model>\n"
-                                 "        <Name>%1</Name>\n"
-                                 "        <Type>Heli</Type>\n"
-                                 "        <Weight>1</Weight>\n"
-                                 "        <Size>700</Size>\n"
-                                 "        <Purchase>2022/12/31</Purchase>\n"
-                                 "        <Flights>0</Flights>\n"
-                                 "        <Notes></Notes>\n"
-                                 "        <LastUpdate>Sun Dec 31 23:59:59 2023</LastUpdate>\n")
-                      .arg(xmlEscaped(name));
-    for (const QString &battery : batteryNames)
-        xml += QStringLiteral("        <Battery>%1</Battery>\n").arg(xmlEscaped(battery));
-    return xml + QStringLiteral("    </Model>\n");
-}
-
-// Writes "cellora.xml" into the folder with the given children of the root.
-inline bool writeStore(const QString &folder, const QString &rootContent)
-{
-    QFile file(QDir(folder).filePath(dataFileName()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                       "<!DOCTYPE Cellora>\n<Cellora>\n")
-        + rootContent + QStringLiteral("</Cellora>\n");
-    return file.write(xml.toUtf8()) > 0;
-}
-
-inline QString readStore(const QString &folder)
-{
-    QFile file(QDir(folder).filePath(dataFileName()));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(file.readAll());
-}
-
-// ---- Files as bytes.
-
-inline QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 // ---- Watching the storage folder.
@@ -300,14 +194,48 @@ inline void clickTank(BatteryWidget *card)
     namedChild<QToolButton>(*card, "pushButton")->click();
 }
 
+inline void addLocation(const QObject &win, const QString &name)
+{
+    clickThrough(win, "pb_options pb_choose_addlocation");
+    namedChild<QLineEdit>(win, "ledt_location_new")->setText(name);
+    clickThrough(win, "pb_add_location");
+}
+
+// Answers the backup page's file dialogs with the given paths while it lives, so that no
+// dialog ever waits for a person; an empty path is a cancelled dialog.
+class AnsweredDialogs {
+public:
+    explicit AnsweredDialogs(const QString &importFile = {}, const QString &exportFolder = {})
+    {
+        answer(importFile, exportFolder);
+    }
+    ~AnsweredDialogs()
+    {
+        FileDialogs::chooseImportFile = systemImport;
+        FileDialogs::chooseExportFolder = systemExport;
+    }
+    AnsweredDialogs(const AnsweredDialogs &) = delete;
+    AnsweredDialogs &operator=(const AnsweredDialogs &) = delete;
+
+    void answer(const QString &importFile, const QString &exportFolder = {})
+    {
+        FileDialogs::chooseImportFile = [importFile](QWidget *) { return importFile; };
+        FileDialogs::chooseExportFolder = [exportFolder](QWidget *) { return exportFolder; };
+    }
+
+private:
+    const FileDialogs::Chooser systemImport = FileDialogs::chooseImportFile;
+    const FileDialogs::Chooser systemExport = FileDialogs::chooseExportFolder;
+};
+
 // A window shown on a fresh temporary folder that holds the given store.
 struct StoreWindow {
     QTemporaryDir dir;
     CelloraGui win;
 
-    bool open(const QString &rootContent)
+    bool open(const SampleStore &store)
     {
-        if (!dir.isValid() || !writeStore(dir.path(), rootContent))
+        if (!dir.isValid() || !writeStore(dir.path(), store))
             return false;
         win.changeStoragePath(dir.path());
         win.show();
@@ -317,4 +245,4 @@ struct StoreWindow {
 
 } // namespace TestSupport
 
-#endif // TESTSUPPORT_H
+#endif // WINDOWSUPPORT_H
