@@ -60,7 +60,8 @@ void CelloraGui::addDischargedBatteryLabel()
     // No spacing: the page is as wide as the title's row allows; the name keeps its
     // distance from the title inside its own margin, and shrinks to nothing first.
     row->setSpacing(0);
-    ui->gridLayout_8->replaceWidget(ui->label_19, heading);
+    // The layout hands back the title's old item, which is the caller's to delete.
+    delete ui->gridLayout_8->replaceWidget(ui->label_19, heading);
     row->addWidget(ui->label_19);
     auto *battery = new ElidingLabel(heading);
     battery->setObjectName(QStringLiteral("lbl_discharge_battery"));
