@@ -50,7 +50,8 @@ QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignL
 {
     auto *item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled);
-    item->setTextAlignment(int(alignment | Qt::AlignVCenter));
+    // Through the role: Qt 6 deprecates the int overload that Qt 5 alone has.
+    item->setData(Qt::TextAlignmentRole, int(alignment | Qt::AlignVCenter));
     return item;
 }
 
