@@ -32,7 +32,6 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -96,8 +95,6 @@ HostWindow::HostWindow(QWidget *parent)
         QSettings(settingsOrganisation, settingsApplication).value(geometryKey).toByteArray());
     fitIntoScreen();
     setWindowTitle(QStringLiteral("Cellora"));
-    // Every save follows a click or a key; what it left is looked at right after.
-    qApp->installEventFilter(this);
 }
 
 void HostWindow::placeModuleWindow()
@@ -116,7 +113,9 @@ void HostWindow::placeModuleWindow()
     connect(d->gui, &CelloraGui::closeCelloraGui, this, &HostWindow::leaveByHome);
     d->history = std::make_unique<UndoHistory>(d->gui);
     connect(d->history.get(), &UndoHistory::changed, this, &HostWindow::refreshEditMenu);
-    connect(d->history.get(), &UndoHistory::changed, this, &HostWindow::showStoreProblem);
+    // Told of every write the module attempts; looked at once the save is over.
+    connect(d->history.get(), &UndoHistory::writeAttempted, this, &HostWindow::showStoreProblem,
+        Qt::QueuedConnection);
     refreshEditMenu();
 }
 
@@ -177,18 +176,6 @@ void HostWindow::buildWarningBar(QWidget *content)
     d->moduleArea->setFrameShape(QFrame::NoFrame);
     d->moduleArea->setWidgetResizable(true);
     layout->addWidget(d->moduleArea, 1);
-}
-
-bool HostWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    // Cheap for every other event of the program: the type is looked at first.
-    const QEvent::Type type = event->type();
-    if (type == QEvent::MouseButtonRelease || type == QEvent::KeyRelease) {
-        const auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && d->gui->isAncestorOf(widget))
-            QTimer::singleShot(0, this, &HostWindow::showStoreProblem);
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void HostWindow::showStoreProblem()

@@ -49,6 +49,8 @@ public:
 
 signals:
     void changed();
+    // After every attempt of the module to write the data file, a failed one included.
+    void writeAttempted();
 
 private:
     struct Version;

@@ -5,8 +5,10 @@
 #include "store/dataprocessor.h"
 #include "store/overwriteguard.h"
 #include "store/rescuecopies.h"
+#include "store/storefiles.h"
 
 #include <QBuffer>
+#include <QDir>
 
 #include <limits>
 
@@ -124,9 +126,7 @@ CycleRef CyclePairing::find(const QDateTime &moment) const
 
 QString StoreSnapshot::dataFilePath(const QString &storageFolder)
 {
-    DataProcessor store;
-    store.setStoragePath(storageFolder);
-    return store.dataFilePath();
+    return QDir(storageFolder).absoluteFilePath(StoreFiles::dataFile);
 }
 
 bool StoreSnapshot::importContent(const QString &storageFolder, const QByteArray &content)
