@@ -2,11 +2,10 @@
 #define BENCHFIGURES_H
 
 #include "bench/benchreport.h"
+#include "sample/samplestore.h"
 
 #include <QString>
 #include <QVector>
-
-struct SampleStore;
 
 // Each measurement opens its own window on a storage folder that already holds the
 // store's data file, and takes `runs` samples after one untimed warm-up. Floors are

@@ -19,23 +19,23 @@ QString folded(const QString &name)
     return result;
 }
 
-const SampleModel *findModel(const SampleStore &store, const QString &name)
+const ModelRecord *findModel(const StoreRecords &store, const QString &name)
 {
-    for (const SampleModel &model : store.models) {
+    for (const ModelRecord &model : store.models) {
         if (model.name == name)
             return &model;
     }
     return nullptr;
 }
 
-SampleModel *findModel(SampleStore &store, const QString &name)
+ModelRecord *findModel(StoreRecords &store, const QString &name)
 {
-    return const_cast<SampleModel *>(findModel(const_cast<const SampleStore &>(store), name));
+    return const_cast<ModelRecord *>(findModel(const_cast<const StoreRecords &>(store), name));
 }
 
-SampleBattery *findBattery(SampleStore &store, const QString &name)
+BatteryRecord *findBattery(StoreRecords &store, const QString &name)
 {
-    for (SampleBattery &battery : store.batteries) {
+    for (BatteryRecord &battery : store.batteries) {
         if (battery.name == name)
             return &battery;
     }
@@ -44,13 +44,13 @@ SampleBattery *findBattery(SampleStore &store, const QString &name)
 
 // The cycle entry paired with a flight by their common date-time; as the logbook pairs
 // them, the last battery holding that moment wins.
-SampleCycle *pairedCycle(SampleStore &store, const QDateTime &moment, QString *battery = nullptr)
+CycleRecord *pairedCycle(StoreRecords &store, const QDateTime &moment, QString *battery = nullptr)
 {
-    SampleCycle *paired = nullptr;
+    CycleRecord *paired = nullptr;
     if (!moment.isValid())
         return nullptr;
-    for (SampleBattery &candidate : store.batteries) {
-        for (SampleCycle &cycle : candidate.cycleData) {
+    for (BatteryRecord &candidate : store.batteries) {
+        for (CycleRecord &cycle : candidate.cycleData) {
             if (cycle.date == moment) {
                 paired = &cycle;
                 if (battery)
@@ -67,13 +67,13 @@ bool isZero(const QTime &duration)
     return !duration.isValid() || duration == QTime(0, 0);
 }
 
-bool hasFigures(SampleStore &store, const SampleFlight &entry)
+bool hasFigures(StoreRecords &store, const LogData &entry)
 {
-    const SampleCycle *cycle = pairedCycle(store, entry.date);
+    const CycleRecord *cycle = pairedCycle(store, entry.date);
     return !isZero(entry.duration) || (cycle && (cycle->discharged != 0 || cycle->current != 0));
 }
 
-bool isNear(const SampleFlight &entry, const TelemetryFlight &flight)
+bool isNear(const LogData &entry, const TelemetryFlight &flight)
 {
     const QDateTime end = flight.start.addSecs(flight.seconds);
     return entry.date.isValid() && entry.date >= flight.start.addSecs(-matchWindowSeconds)
@@ -82,17 +82,17 @@ bool isNear(const SampleFlight &entry, const TelemetryFlight &flight)
 
 // Measured from the landing: a discharge is recorded after the flight, so of two
 // flights near an entry the one that just landed is the one it records.
-qint64 secondsFromLanding(const SampleFlight &entry, const TelemetryFlight &flight)
+qint64 secondsFromLanding(const LogData &entry, const TelemetryFlight &flight)
 {
     return std::abs(flight.start.addSecs(flight.seconds).secsTo(entry.date));
 }
 
-QStringList batteriesOf(const SampleStore &store, const SampleModel &model)
+QStringList batteriesOf(const StoreRecords &store, const ModelRecord &model)
 {
     QStringList names;
     for (const QString &name : model.batteries) {
         if (std::any_of(store.batteries.begin(), store.batteries.end(),
-                [&](const SampleBattery &battery) { return battery.name == name; }))
+                [&](const BatteryRecord &battery) { return battery.name == name; }))
             names << name;
     }
     return names;
@@ -100,14 +100,14 @@ QStringList batteriesOf(const SampleStore &store, const SampleModel &model)
 
 // The assigned battery whose discharges lie nearest the flight; empty when none of them
 // was ever discharged, and the user picks.
-QString nearestBattery(const SampleStore &store, const QStringList &names, const QDateTime &when)
+QString nearestBattery(const StoreRecords &store, const QStringList &names, const QDateTime &when)
 {
     QString nearest;
     qint64 best = std::numeric_limits<qint64>::max();
-    for (const SampleBattery &battery : store.batteries) {
+    for (const BatteryRecord &battery : store.batteries) {
         if (!names.contains(battery.name))
             continue;
-        for (const SampleCycle &cycle : battery.cycleData) {
+        for (const CycleRecord &cycle : battery.cycleData) {
             const qint64 distance = std::abs(cycle.date.secsTo(when));
             if (cycle.date.isValid() && distance < best) {
                 best = distance;
@@ -120,7 +120,7 @@ QString nearestBattery(const SampleStore &store, const QStringList &names, const
 
 // Pairs flights with entries, nearest pairs first, each entry and flight used once.
 void pairWithEntries(
-    SampleStore &store, const SampleModel &model, QVector<TelemetryProposal *> &flights)
+    StoreRecords &store, const ModelRecord &model, QVector<TelemetryProposal *> &flights)
 {
     struct Pair {
         qint64 distance;
@@ -142,7 +142,7 @@ void pairWithEntries(
         if (pair.proposal->entry >= 0 || entryTaken[pair.entry])
             continue;
         entryTaken[pair.entry] = true;
-        const SampleFlight &entry = model.flightLog[pair.entry];
+        const LogData &entry = model.flightLog[pair.entry];
         pair.proposal->entry = pair.entry;
         pair.proposal->kind = hasFigures(store, entry) ? TelemetryProposal::HasFigures
                                                        : TelemetryProposal::FillEntry;
@@ -151,7 +151,7 @@ void pairWithEntries(
 }
 
 void proposeForModel(
-    SampleStore &store, const SampleModel &model, QVector<TelemetryProposal *> &flights)
+    StoreRecords &store, const ModelRecord &model, QVector<TelemetryProposal *> &flights)
 {
     pairWithEntries(store, model, flights);
     const QStringList choices = batteriesOf(store, model);
@@ -173,14 +173,14 @@ template <typename T> void insertByDate(QVector<T> &list, const T &item)
     list.insert(at, item);
 }
 
-bool fill(SampleStore &store, const TelemetryProposal &proposal)
+bool fill(StoreRecords &store, const TelemetryProposal &proposal)
 {
-    SampleModel *model = findModel(store, proposal.model);
+    ModelRecord *model = findModel(store, proposal.model);
     if (!model || proposal.entry < 0 || proposal.entry >= model->flightLog.size())
         return false;
     const TelemetryFigures figures = figuresOf(proposal.flight);
-    SampleFlight &entry = model->flightLog[proposal.entry];
-    SampleCycle *cycle = pairedCycle(store, entry.date);
+    LogData &entry = model->flightLog[proposal.entry];
+    CycleRecord *cycle = pairedCycle(store, entry.date);
     bool changed = entry.duration != figures.duration;
     entry.duration = figures.duration;
     if (cycle) {
@@ -192,10 +192,10 @@ bool fill(SampleStore &store, const TelemetryProposal &proposal)
     return changed;
 }
 
-const SampleFlight *nearestOnDay(const SampleModel &model, const QDateTime &when)
+const LogData *nearestOnDay(const ModelRecord &model, const QDateTime &when)
 {
-    const SampleFlight *nearest = nullptr;
-    for (const SampleFlight &entry : model.flightLog) {
+    const LogData *nearest = nullptr;
+    for (const LogData &entry : model.flightLog) {
         if (entry.date.date() == when.date()
             && (!nearest
                 || std::abs(entry.date.secsTo(when)) < std::abs(nearest->date.secsTo(when))))
@@ -204,25 +204,25 @@ const SampleFlight *nearestOnDay(const SampleModel &model, const QDateTime &when
     return nearest;
 }
 
-bool add(SampleStore &store, const TelemetryProposal &proposal)
+bool add(StoreRecords &store, const TelemetryProposal &proposal)
 {
-    SampleModel *model = findModel(store, proposal.model);
-    SampleBattery *battery = findBattery(store, proposal.battery);
+    ModelRecord *model = findModel(store, proposal.model);
+    BatteryRecord *battery = findBattery(store, proposal.battery);
     if (!model || !battery)
         return false;
     const TelemetryFigures figures = figuresOf(proposal.flight);
-    SampleFlight entry;
+    LogData entry;
     entry.date = proposal.flight.start;
     entry.duration = figures.duration;
     entry.notes = QStringLiteral("Telemetry log %1").arg(QFileInfo(proposal.fileName).fileName());
     // Flown at the same field as the day's other flights, in the same weather.
-    if (const SampleFlight *sameDay = nearestOnDay(*model, entry.date)) {
+    if (const LogData *sameDay = nearestOnDay(*model, entry.date)) {
         entry.location = sameDay->location;
         entry.temperature = sameDay->temperature;
     }
     insertByDate(model->flightLog, entry);
     insertByDate(
-        battery->cycleData, SampleCycle { entry.date, figures.dischargedMah, figures.maxCurrent });
+        battery->cycleData, CycleRecord { entry.date, figures.dischargedMah, figures.maxCurrent });
     ++battery->cycles;
     return true;
 }
@@ -242,11 +242,11 @@ TelemetryFigures figuresOf(const TelemetryFlight &flight)
 }
 
 QString matchTelemetryModel(
-    const SampleStore &store, const QString &logModel, const QHash<QString, QString> &chosen)
+    const StoreRecords &store, const QString &logModel, const QHash<QString, QString> &chosen)
 {
     if (findModel(store, logModel))
         return logModel;
-    for (const SampleModel &model : store.models) {
+    for (const ModelRecord &model : store.models) {
         if (folded(model.name) == folded(logModel))
             return model.name;
     }
@@ -254,7 +254,7 @@ QString matchTelemetryModel(
     return findModel(store, remembered) ? remembered : QString();
 }
 
-QVector<TelemetryProposal> proposeTelemetryImport(const SampleStore &store,
+QVector<TelemetryProposal> proposeTelemetryImport(const StoreRecords &store,
     const QVector<TelemetryLog> &logs, const QHash<QString, QString> &chosenModels)
 {
     QVector<TelemetryProposal> proposals;
@@ -274,8 +274,8 @@ QVector<TelemetryProposal> proposeTelemetryImport(const SampleStore &store,
         }
     }
     // Pairing reads the store only; the copy lets it share the finders with applying.
-    SampleStore reading = store;
-    for (const SampleModel &model : store.models) {
+    StoreRecords reading = store;
+    for (const ModelRecord &model : store.models) {
         QVector<TelemetryProposal *> flights;
         for (TelemetryProposal &proposal : proposals) {
             if (proposal.model == model.name && proposal.kind != TelemetryProposal::NoReadings)
@@ -290,7 +290,7 @@ QVector<TelemetryProposal> proposeTelemetryImport(const SampleStore &store,
     return proposals;
 }
 
-int applyTelemetryImport(SampleStore &store, const QVector<TelemetryProposal> &proposals)
+int applyTelemetryImport(StoreRecords &store, const QVector<TelemetryProposal> &proposals)
 {
     int changed = 0;
     // Fills first: they name entries by position, which additions shift.

@@ -2,7 +2,7 @@
 #define TELEMETRYIMPORT_H
 
 #include "exchange/telemetrylog.h"
-#include "sample/samplestore.h"
+#include "store/storerecords.h"
 
 #include <QHash>
 #include <QString>
@@ -51,14 +51,14 @@ struct TelemetryProposal {
 // The logbook's model that a log's model name means: the same name, else the same
 // ignoring case and spaces, else what the user chose before (`chosen`, by log model).
 QString matchTelemetryModel(
-    const SampleStore &store, const QString &logModel, const QHash<QString, QString> &chosen = {});
+    const StoreRecords &store, const QString &logModel, const QHash<QString, QString> &chosen = {});
 
 // One proposal per flight of every readable log, in log order. Fills and additions with a
 // preselected battery come ticked; entries that already hold figures never do.
-QVector<TelemetryProposal> proposeTelemetryImport(const SampleStore &store,
+QVector<TelemetryProposal> proposeTelemetryImport(const StoreRecords &store,
     const QVector<TelemetryLog> &logs, const QHash<QString, QString> &chosenModels = {});
 
 // Applies every ticked proposal that can be applied; returns how many changed the store.
-int applyTelemetryImport(SampleStore &store, const QVector<TelemetryProposal> &proposals);
+int applyTelemetryImport(StoreRecords &store, const QVector<TelemetryProposal> &proposals);
 
 #endif // TELEMETRYIMPORT_H

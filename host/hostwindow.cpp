@@ -508,7 +508,7 @@ void HostWindow::editFlights()
 void HostWindow::importTelemetry()
 {
     const QString title = tr("Import Telemetry Logs");
-    SampleStore before;
+    StoreRecords before;
     if (!TelemetryImport::readStore(d->folder, before)) {
         HostDialogs::tell(this, title,
             tr("The storage folder %1 holds no data file that can be read whole.")

@@ -59,7 +59,7 @@ QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignL
 
 class TelemetryDialogPrivate {
 public:
-    SampleStore store;
+    StoreRecords store;
     QStringList files;
     QHash<QString, QString> chosenModels; // by log model
     QHash<QString, TelemetryColumns> chosenColumns; // by file
@@ -73,7 +73,7 @@ public:
     QPushButton *apply = nullptr;
 };
 
-TelemetryDialog::TelemetryDialog(const SampleStore &store, QWidget *parent)
+TelemetryDialog::TelemetryDialog(const StoreRecords &store, QWidget *parent)
     : QDialog(parent)
     , d(std::make_unique<TelemetryDialogPrivate>())
 {
@@ -142,9 +142,9 @@ const QVector<TelemetryProposal> &TelemetryDialog::proposals() const
     return d->proposals;
 }
 
-SampleStore TelemetryDialog::result() const
+StoreRecords TelemetryDialog::result() const
 {
-    SampleStore store = d->store;
+    StoreRecords store = d->store;
     applyTelemetryImport(store, d->proposals);
     return store;
 }
@@ -231,7 +231,7 @@ void TelemetryDialog::placeModelChooser(int row, int log)
     const QString matched = matchTelemetryModel(d->store, logModel);
     auto *chooser = new QComboBox;
     chooser->addItem(tr("(not in the logbook: %1)").arg(logModel));
-    for (const SampleModel &model : d->store.models)
+    for (const ModelRecord &model : d->store.models)
         chooser->addItem(model.name, model.name);
     const QString current = matched.isEmpty()
         ? d->chosenModels.value(logModel, TelemetryImport::rememberedModels().value(logModel))
@@ -303,8 +303,8 @@ void TelemetryDialog::fillFlightTable()
         else
             table->setItem(row, FlightBattery, cell(proposal.battery));
         QString result;
-        const SampleModel *model = nullptr;
-        for (const SampleModel &candidate : d->store.models) {
+        const ModelRecord *model = nullptr;
+        for (const ModelRecord &candidate : d->store.models) {
             if (candidate.name == proposal.model)
                 model = &candidate;
         }

@@ -2,7 +2,7 @@
 #define TELEMETRYDIALOG_H
 
 #include "exchange/telemetryimport.h"
-#include "sample/samplestore.h"
+#include "store/storerecords.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -20,14 +20,14 @@ class TelemetryDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TelemetryDialog(const SampleStore &store, QWidget *parent = nullptr);
+    explicit TelemetryDialog(const StoreRecords &store, QWidget *parent = nullptr);
     ~TelemetryDialog() override;
 
     // Log files, or folders searched for them.
     void addPaths(const QStringList &paths);
     const QVector<TelemetryProposal> &proposals() const;
     // The logbook with every ticked proposal applied.
-    SampleStore result() const;
+    StoreRecords result() const;
     // Keeps the models and columns the user chose, for the next import of these logs.
     void rememberChoices() const;
 

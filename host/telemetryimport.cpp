@@ -1,6 +1,7 @@
 #include "host/telemetryimport.h"
 
 #include "host/storagelock.h"
+#include "store/recordwriter.h"
 #include "store/storesnapshot.h"
 
 #include <QCoreApplication>
@@ -31,57 +32,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("TelemetryImport", text);
 }
 
-// The matching works on the sample store's plain values; the snapshot holds the same.
-SampleStore plainCopy(const StoreSnapshot &snapshot)
-{
-    SampleStore store;
-    store.locations = snapshot.locations;
-    for (const StoreSnapshot::Battery &b : snapshot.batteries) {
-        SampleBattery battery { b.name, b.capacity, b.chargeRate, b.rating, b.purchase, b.cycles,
-            b.charged, b.lastUse, {} };
-        for (const StoreSnapshot::Cycle &c : b.cycleData)
-            battery.cycleData.append({ c.date, c.discharged, c.current });
-        store.batteries.append(battery);
-    }
-    for (const StoreSnapshot::Model &m : snapshot.models) {
-        SampleModel model { m.name, m.type, m.weight, m.size, m.purchase, m.flights, m.notes,
-            m.lastUpdate, QStringList(m.batteries.toList()), {} };
-        for (const LogData &entry : m.flightLog)
-            model.flightLog.append(
-                { entry.date, entry.duration, entry.location, entry.temperature, entry.notes });
-        store.models.append(model);
-    }
-    return store;
-}
-
-StoreSnapshot snapshotOf(const SampleStore &store)
-{
-    StoreSnapshot snapshot;
-    snapshot.locations = store.locations;
-    for (const SampleBattery &b : store.batteries) {
-        StoreSnapshot::Battery battery { b.name, b.capacity, b.chargeRate, b.rating, b.purchase,
-            b.cycles, b.charged, b.lastUse, {} };
-        for (const SampleCycle &c : b.cycleData)
-            battery.cycleData.append({ c.date, c.discharged, c.current });
-        snapshot.batteries.append(battery);
-    }
-    for (const SampleModel &m : store.models) {
-        StoreSnapshot::Model model { m.name, m.type, m.weight, m.size, m.purchase, m.flights,
-            m.notes, m.lastUpdate, m.batteries.toVector(), {} };
-        for (const SampleFlight &flight : m.flightLog) {
-            LogData entry;
-            entry.date = flight.date;
-            entry.duration = flight.duration;
-            entry.location = flight.location;
-            entry.temperature = flight.temperature;
-            entry.notes = flight.notes;
-            model.flightLog.append(entry);
-        }
-        snapshot.models.append(model);
-    }
-    return snapshot;
-}
-
 int countOf(const QVector<TelemetryProposal> &proposals, TelemetryProposal::Kind kind, bool ticked)
 {
     return int(std::count_if(proposals.begin(), proposals.end(), [&](const TelemetryProposal &p) {
@@ -93,19 +43,19 @@ int countOf(const QVector<TelemetryProposal> &proposals, TelemetryProposal::Kind
 
 namespace TelemetryImport {
 
-bool readStore(const QString &storageFolder, SampleStore &store)
+bool readStore(const QString &storageFolder, StoreRecords &store)
 {
     const QString dataFile = StoreSnapshot::dataFilePath(storageFolder);
     StoreSnapshot snapshot;
     if (!QFileInfo(dataFile).isFile() || !snapshot.readFile(dataFile) || snapshot.damaged())
         return false;
-    store = plainCopy(snapshot);
+    store = snapshot;
     return true;
 }
 
-QByteArray storeBytes(const SampleStore &store)
+QByteArray storeBytes(const StoreRecords &store)
 {
-    return snapshotOf(store).toBytes();
+    return RecordWriter::wholeDocument(store);
 }
 
 QHash<QString, QString> rememberedModels()
@@ -144,7 +94,7 @@ void rememberColumns(const QString &model, const TelemetryColumns &columns)
         QStringList { columns.current, columns.capacity, columns.voltage });
 }
 
-QVector<TelemetryLog> readLogs(const QStringList &files, const SampleStore &store)
+QVector<TelemetryLog> readLogs(const QStringList &files, const StoreRecords &store)
 {
     const QHash<QString, QString> models = rememberedModels();
     QVector<TelemetryLog> logs;
@@ -182,7 +132,7 @@ Outcome importForScript(const QString &storageFolder, const QStringList &paths)
             tr("the storage folder %1 is in use by %2")
                 .arg(QDir::toNativeSeparators(folder), lock.holder()),
             {} };
-    SampleStore before;
+    StoreRecords before;
     if (!readStore(folder, before))
         return { ExitBadStorage,
             tr("no data file cellora.xml that can be read whole in the storage folder %1")
@@ -204,7 +154,7 @@ Outcome importForScript(const QString &storageFolder, const QStringList &paths)
         if (proposal.kind == TelemetryProposal::AddFlight && proposal.batteryChoices.size() != 1)
             proposal.ticked = false;
     }
-    SampleStore after = before;
+    StoreRecords after = before;
     if (applyTelemetryImport(after, proposals) > 0) {
         if (!StoreSnapshot::importContent(folder, storeBytes(after)))
             return { ExitFailure,

@@ -2,9 +2,9 @@
 #define HOST_TELEMETRYIMPORT_H
 
 #include "exchange/telemetryimport.h"
-#include "host/exitcode.h"
 #include "exchange/telemetrylog.h"
-#include "sample/samplestore.h"
+#include "host/exitcode.h"
+#include "store/storerecords.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -19,9 +19,9 @@ namespace TelemetryImport {
 
 // Reads the data file of `storageFolder` with the store's own readers; false when it is
 // missing, or could not be read whole (an import would then lose what came after).
-bool readStore(const QString &storageFolder, SampleStore &store);
+bool readStore(const QString &storageFolder, StoreRecords &store);
 // The data file's bytes for `store`, made by the store's own writer.
-QByteArray storeBytes(const SampleStore &store);
+QByteArray storeBytes(const StoreRecords &store);
 
 // Which logbook model a log's model name means, when no name matched: by log model.
 QHash<QString, QString> rememberedModels();
@@ -31,7 +31,7 @@ TelemetryColumns rememberedColumns(const QString &model);
 void rememberColumns(const QString &model, const TelemetryColumns &columns);
 
 // Reads every file with the columns remembered for the model it matches.
-QVector<TelemetryLog> readLogs(const QStringList &files, const SampleStore &store);
+QVector<TelemetryLog> readLogs(const QStringList &files, const StoreRecords &store);
 
 // What counts of the proposals say, e.g. "filled 3 Quick entries, added 1 flight".
 QString summary(const QVector<TelemetryProposal> &proposals);

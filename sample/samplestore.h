@@ -1,62 +1,18 @@
 #ifndef SAMPLESTORE_H
 #define SAMPLESTORE_H
 
-#include <QDate>
+#include "store/storerecords.h"
+
 #include <QDateTime>
 #include <QString>
-#include <QStringList>
-#include <QTime>
-#include <QVector>
 
-// Plain copies of what the data file holds, free of the module's widgets, so that
-// the host's demo, the benchmarks and the tests can make stores without a window.
-// Units as in the file: capacities in mAh, currents in hundredths of an ampere,
-// charge rates in tenths of C, model weights in hundredths.
-
-struct SampleCycle {
-    QDateTime date;
-    uint discharged = 0;
-    uint current = 0;
-};
-
-struct SampleBattery {
-    QString name;
-    uint capacity = 0;
-    uint chargeRate = 0;
-    uint rating = 0;
-    QDate purchase;
-    uint cycles = 0;
-    bool charged = false;
-    QDateTime lastUse;
-    QVector<SampleCycle> cycleData;
-};
-
-struct SampleFlight {
-    QDateTime date;
-    QTime duration;
-    QString location;
-    int temperature = 0;
-    QString notes;
-};
-
-struct SampleModel {
-    QString name;
-    QString type;
-    uint weight = 0;
-    uint size = 0;
-    QDate purchase;
-    uint flights = 0;
-    QString notes;
-    QDateTime lastUpdate;
-    QStringList batteries;
-    QVector<SampleFlight> flightLog;
-};
-
-struct SampleStore {
-    QStringList locations;
-    QVector<SampleBattery> batteries;
-    QVector<SampleModel> models;
-};
+// The sample stores are the store's own plain records, so that the host's demo, the
+// benchmarks and the tests can make stores without a window.
+using SampleCycle = CycleRecord;
+using SampleBattery = BatteryRecord;
+using SampleFlight = LogData;
+using SampleModel = ModelRecord;
+using SampleStore = StoreRecords;
 
 // Every generator is deterministic: the same anchor gives the same store. All
 // flights lie on days before the anchor's date; each flight's date-time equals a
@@ -82,7 +38,7 @@ SampleStore longNamesStore(const QDateTime &anchor);
 using SampleMaker = SampleStore (*)(const QDateTime &anchor);
 SampleMaker sampleNamed(const QString &name);
 
-// Writes the store to filePath in exactly the form of the module's data file.
+// Writes the store to filePath with the store's own writer.
 bool writeStoreFile(const SampleStore &store, const QString &filePath);
 
 #endif // SAMPLESTORE_H

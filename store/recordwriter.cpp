@@ -44,52 +44,47 @@ template <typename Item> bool writtenAlike(const QVector<Item> &a, const QVector
 
 BatteryValues BatteryValues::of(const BatteryWidget &battery)
 {
-    BatteryValues values;
-    values.name = battery.batteryName();
-    values.capacity = battery.batteryCapacity();
-    values.chargeRate = battery.batteryChargeRate();
-    values.rating = battery.batteryRating();
-    values.purchase = battery.purchaseDate();
-    values.cycles = battery.batteryCycles();
-    values.charged = battery.batteryCharged();
-    values.lastUse = battery.lastUpdated();
-    values.dates = battery.cycleDates();
-    values.discharged = battery.cycleDischarged();
-    values.currents = battery.cycleCurrents();
-    return values;
+    return { { battery.batteryName(), battery.batteryCapacity(), battery.batteryChargeRate(),
+                 battery.batteryRating(), battery.purchaseDate(), battery.batteryCycles(),
+                 battery.batteryCharged(), battery.lastUpdated(), {} },
+        battery.cycleDates(), battery.cycleDischarged(), battery.cycleCurrents() };
+}
+
+BatteryRecord BatteryValues::toRecord() const
+{
+    BatteryRecord battery = record;
+    battery.cycleData.reserve(dates.size());
+    // value() gives 0 should a value list ever be shorter than the dates
+    for (int i = 0; i < dates.size(); ++i)
+        battery.cycleData.append({ dates.at(i), discharged.value(i), currents.value(i) });
+    return battery;
 }
 
 bool BatteryValues::writesAs(const BatteryValues &other) const
 {
-    return capacity == other.capacity && chargeRate == other.chargeRate && rating == other.rating
-        && cycles == other.cycles && charged == other.charged && purchase == other.purchase
-        && name == other.name && writtenAlike(lastUse, other.lastUse)
-        && discharged == other.discharged && currents == other.currents
-        && writtenAlike(dates, other.dates);
+    const BatteryRecord &a = record;
+    const BatteryRecord &b = other.record;
+    return a.capacity == b.capacity && a.chargeRate == b.chargeRate && a.rating == b.rating
+        && a.cycles == b.cycles && a.charged == b.charged && a.purchase == b.purchase
+        && a.name == b.name && writtenAlike(a.lastUse, b.lastUse) && discharged == other.discharged
+        && currents == other.currents && writtenAlike(dates, other.dates);
 }
 
 ModelValues ModelValues::of(const ModelWidget &model)
 {
-    ModelValues values;
-    values.name = model.modelName();
-    values.type = model.modelType();
-    values.weight = model.modelWeight();
-    values.size = model.modelSize();
-    values.purchase = model.purchaseDate();
-    values.flights = model.modelFlights();
-    values.notes = model.notes();
-    values.lastUpdate = model.lastUpdate();
-    values.batteries = model.modelBatteries();
-    values.flightLog = model.flightLog();
-    return values;
+    return { { model.modelName(), model.modelType(), model.modelWeight(), model.modelSize(),
+        model.purchaseDate(), model.modelFlights(), model.notes(), model.lastUpdate(),
+        QStringList(model.modelBatteries().toList()), model.flightLog() } };
 }
 
 bool ModelValues::writesAs(const ModelValues &other) const
 {
-    return weight == other.weight && size == other.size && flights == other.flights
-        && purchase == other.purchase && name == other.name && type == other.type
-        && notes == other.notes && writtenAlike(lastUpdate, other.lastUpdate)
-        && batteries == other.batteries && writtenAlike(flightLog, other.flightLog);
+    const ModelRecord &a = record;
+    const ModelRecord &b = other.record;
+    return a.weight == b.weight && a.size == b.size && a.flights == b.flights
+        && a.purchase == b.purchase && a.name == b.name && a.type == b.type && a.notes == b.notes
+        && writtenAlike(a.lastUpdate, b.lastUpdate) && a.batteries == b.batteries
+        && writtenAlike(a.flightLog, b.flightLog);
 }
 
 StoreValues StoreValues::of(const QVector<BatteryWidget *> &batteries,
@@ -103,6 +98,18 @@ StoreValues StoreValues::of(const QVector<BatteryWidget *> &batteries,
     store.models.reserve(models.size());
     for (const ModelWidget *model : models)
         store.models.append(ModelValues::of(*model));
+    return store;
+}
+
+StoreRecords StoreValues::toRecords() const
+{
+    StoreRecords store { locations, {}, {} };
+    store.batteries.reserve(batteries.size());
+    for (const BatteryValues &battery : batteries)
+        store.batteries.append(battery.toRecord());
+    store.models.reserve(models.size());
+    for (const ModelValues &model : models)
+        store.models.append(model.record);
     return store;
 }
 
@@ -135,8 +142,9 @@ static void writeBatteryData(QXmlStreamWriter &writer, const BatteryValues &batt
     writer.writeEndElement();
 }
 
-void writeBattery(QXmlStreamWriter &writer, const BatteryValues &battery)
+void writeBattery(QXmlStreamWriter &writer, const BatteryValues &values)
 {
+    const BatteryRecord &battery = values.record;
     writer.writeStartElement(QStringLiteral("Battery"));
     writer.writeTextElement(QStringLiteral("Name"), xmlText(battery.name));
     writer.writeTextElement(QStringLiteral("Capacity"), QString::number(battery.capacity));
@@ -147,11 +155,11 @@ void writeBattery(QXmlStreamWriter &writer, const BatteryValues &battery)
     writer.writeTextElement(
         QStringLiteral("Charged"), battery.charged ? QStringLiteral("1") : QStringLiteral("0"));
     writer.writeTextElement(QStringLiteral("LastUse"), dateTimeText(battery.lastUse));
-    writeBatteryData(writer, battery);
+    writeBatteryData(writer, values);
     writer.writeEndElement();
 }
 
-static void writeFlightLog(QXmlStreamWriter &writer, const ModelValues &model)
+static void writeFlightLog(QXmlStreamWriter &writer, const ModelRecord &model)
 {
     if (model.flightLog.isEmpty())
         return;
@@ -167,8 +175,9 @@ static void writeFlightLog(QXmlStreamWriter &writer, const ModelValues &model)
     writer.writeEndElement();
 }
 
-void writeModel(QXmlStreamWriter &writer, const ModelValues &model)
+void writeModel(QXmlStreamWriter &writer, const ModelValues &values)
 {
+    const ModelRecord &model = values.record;
     writer.writeStartElement(QStringLiteral("Model"));
     writer.writeTextElement(QStringLiteral("Name"), xmlText(model.name));
     writer.writeTextElement(QStringLiteral("Type"), xmlText(model.type));
@@ -204,6 +213,28 @@ QByteArray wholeDocument(const StoreValues &store)
     writer.writeEndDocument();
     forgetSavedDays();
     return writer.hasError() ? QByteArray() : document;
+}
+
+static BatteryValues valuesOf(const BatteryRecord &battery)
+{
+    BatteryValues values { battery, {}, {}, {} };
+    values.record.cycleData.clear();
+    for (const CycleRecord &cycle : battery.cycleData) {
+        values.dates.append(cycle.date);
+        values.discharged.append(cycle.discharged);
+        values.currents.append(cycle.current);
+    }
+    return values;
+}
+
+QByteArray wholeDocument(const StoreRecords &store)
+{
+    StoreValues values { store.locations, {}, {} };
+    for (const BatteryRecord &battery : store.batteries)
+        values.batteries.append(valuesOf(battery));
+    for (const ModelRecord &model : store.models)
+        values.models.append({ model });
+    return wholeDocument(values);
 }
 
 } // namespace RecordWriter

@@ -1,10 +1,10 @@
 #ifndef RECORDWRITER_H
 #define RECORDWRITER_H
 
-#include "records/logdata.h"
+#include "cellora_global.h"
+#include "store/storerecords.h"
 
 #include <QByteArray>
-#include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -14,37 +14,23 @@ class BatteryWidget;
 class ModelWidget;
 class QXmlStreamWriter;
 
-// The values of a battery that its part of the data file is written from. Copies share
-// the records' lists until either side changes them.
+// A record as the write cache keeps it, with what its comparison needs. A battery's
+// cycle data stays in the widget's three lists, shared with the widget until either side
+// changes them: an unchanged battery costs no copy, and its comparison a pointer check.
 struct BatteryValues {
-    QString name;
-    uint capacity = 0;
-    uint chargeRate = 0;
-    uint rating = 0;
-    QDate purchase;
-    uint cycles = 0;
-    bool charged = false;
-    QDateTime lastUse;
+    BatteryRecord record; // without its cycle data: the lists hold it
     QVector<QDateTime> dates;
     QVector<uint> discharged;
     QVector<uint> currents;
 
     static BatteryValues of(const BatteryWidget &battery);
+    BatteryRecord toRecord() const; // with its cycle data
     // True only when both are certain to be written as the same bytes.
     bool writesAs(const BatteryValues &other) const;
 };
 
 struct ModelValues {
-    QString name;
-    QString type;
-    uint weight = 0;
-    uint size = 0;
-    QDate purchase;
-    uint flights = 0;
-    QString notes;
-    QDateTime lastUpdate;
-    QVector<QString> batteries;
-    QVector<LogData> flightLog;
+    ModelRecord record;
 
     static ModelValues of(const ModelWidget &model);
     bool writesAs(const ModelValues &other) const;
@@ -58,6 +44,7 @@ struct StoreValues {
 
     static StoreValues of(const QVector<BatteryWidget *> &batteries,
         const QVector<ModelWidget *> &models, const QStringList &locations);
+    StoreRecords toRecords() const;
 };
 
 // The elements of the data file, each written by the toolkit's XML writer.
@@ -69,6 +56,8 @@ void writeModel(QXmlStreamWriter &writer, const ModelValues &model);
 
 // The whole data file from one writer, record after record; empty when the writer failed.
 QByteArray wholeDocument(const StoreValues &store);
+// The same from plain records: what the snapshot, the sample stores and imports write.
+CELLORA_PRIVATE_EXPORT QByteArray wholeDocument(const StoreRecords &store);
 
 } // namespace RecordWriter
 

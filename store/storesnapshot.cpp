@@ -4,6 +4,7 @@
 #include "records/modelwidget.h"
 #include "store/dataprocessor.h"
 #include "store/overwriteguard.h"
+#include "store/recordwriter.h"
 #include "store/rescuecopies.h"
 #include "store/storefiles.h"
 
@@ -14,83 +15,11 @@
 
 namespace {
 
-// The widgets the store's readers and writer work on live only for one conversion.
+// The widgets the store's readers make live only for one conversion.
 template <typename Record> struct Records {
     QVector<Record *> list;
     ~Records() { qDeleteAll(list); }
 };
-
-StoreSnapshot::Battery batteryValues(const BatteryWidget &widget)
-{
-    StoreSnapshot::Battery battery;
-    battery.name = widget.batteryName();
-    battery.capacity = widget.batteryCapacity();
-    battery.chargeRate = widget.batteryChargeRate();
-    battery.rating = widget.batteryRating();
-    battery.purchase = widget.purchaseDate();
-    battery.cycles = widget.batteryCycles();
-    battery.charged = widget.batteryCharged();
-    battery.lastUse = widget.lastUpdated();
-    const QVector<QDateTime> &dates = widget.cycleDates();
-    battery.cycleData.reserve(dates.size());
-    for (int i = 0; i < dates.size(); ++i) {
-        battery.cycleData.append(
-            { dates.at(i), widget.cycleDischarged().value(i), widget.cycleCurrents().value(i) });
-    }
-    return battery;
-}
-
-BatteryWidget *batteryWidget(const StoreSnapshot::Battery &battery)
-{
-    auto *widget = new BatteryWidget;
-    widget->holdCardLabels();
-    widget->setBatteryName(battery.name);
-    widget->setBatteryCapacity(battery.capacity);
-    widget->setBatteryChargeRate(battery.chargeRate);
-    widget->setBatteryRating(battery.rating);
-    widget->setPurchaseDate(battery.purchase);
-    widget->setBatteryCycles(battery.cycles);
-    // Setting the charged state stamps the battery as used now: the last use comes after.
-    widget->setBatteryCharged(battery.charged, false);
-    widget->setLastUpdated(battery.lastUse);
-    for (const StoreSnapshot::Cycle &cycle : battery.cycleData)
-        widget->addCycleData(cycle.date, cycle.discharged, cycle.current, false);
-    return widget;
-}
-
-StoreSnapshot::Model modelValues(const ModelWidget &widget)
-{
-    StoreSnapshot::Model model;
-    model.name = widget.modelName();
-    model.type = widget.modelType();
-    model.weight = widget.modelWeight();
-    model.size = widget.modelSize();
-    model.purchase = widget.purchaseDate();
-    model.flights = widget.modelFlights();
-    model.notes = widget.notes();
-    model.lastUpdate = widget.lastUpdate();
-    model.batteries = widget.modelBatteries();
-    model.flightLog = widget.flightLog();
-    return model;
-}
-
-ModelWidget *modelWidget(const StoreSnapshot::Model &model)
-{
-    auto *widget = new ModelWidget;
-    widget->setModelName(model.name);
-    widget->setModelType(model.type);
-    widget->setModelWeight(model.weight);
-    widget->setModelSize(model.size);
-    widget->setPurchaseDate(model.purchase);
-    widget->setModelFlights(model.flights);
-    widget->setNotes(model.notes);
-    widget->setLastUpdate(model.lastUpdate);
-    for (const QString &battery : model.batteries)
-        widget->addBattery(battery);
-    for (const LogData &entry : model.flightLog)
-        widget->addLogData(entry);
-    return widget;
-}
 
 } // namespace
 
@@ -161,31 +90,17 @@ bool StoreSnapshot::readFile(const QString &fileName)
 
 void StoreSnapshot::readBytes(const QByteArray &content)
 {
-    Records<ModelWidget> modelWidgets;
-    Records<BatteryWidget> batteryWidgets;
-    locations.clear();
-    readDamaged
-        = !DataProcessor().readDocument(content, locations, modelWidgets.list, batteryWidgets.list);
-    models.clear();
-    models.reserve(modelWidgets.list.size());
-    for (const ModelWidget *widget : modelWidgets.list)
-        models.append(modelValues(*widget));
-    batteries.clear();
-    batteries.reserve(batteryWidgets.list.size());
-    for (const BatteryWidget *widget : batteryWidgets.list)
-        batteries.append(batteryValues(*widget));
+    Records<ModelWidget> models;
+    Records<BatteryWidget> batteries;
+    QStringList read;
+    readDamaged = !DataProcessor().readDocument(content, read, models.list, batteries.list);
+    StoreRecords::operator=(StoreValues::of(batteries.list, models.list, read).toRecords());
     pairFlights();
 }
 
 QByteArray StoreSnapshot::toBytes() const
 {
-    Records<ModelWidget> modelWidgets;
-    Records<BatteryWidget> batteryWidgets;
-    for (const Model &model : models)
-        modelWidgets.list.append(modelWidget(model));
-    for (const Battery &battery : batteries)
-        batteryWidgets.list.append(batteryWidget(battery));
-    return DataProcessor().document(batteryWidgets.list, modelWidgets.list, locations);
+    return RecordWriter::wholeDocument(*this);
 }
 
 void StoreSnapshot::pairFlights()

@@ -2,10 +2,9 @@
 #define STORESNAPSHOT_H
 
 #include "cellora_global.h"
-#include "records/logdata.h"
+#include "store/storerecords.h"
 
 #include <QByteArray>
-#include <QDate>
 #include <QDateTime>
 #include <QHash>
 #include <QPair>
@@ -49,36 +48,11 @@ private:
 // written back with its own writer: what the exports, reports, importers and editors of
 // the desktop program work on. Unchanged content is written back byte for byte as the
 // store writes it.
-class CELLORA_PRIVATE_EXPORT StoreSnapshot {
+class CELLORA_PRIVATE_EXPORT StoreSnapshot : public StoreRecords {
 public:
-    struct Cycle {
-        QDateTime date;
-        uint discharged = 0; // mAh
-        uint current = 0; // hundredths of an ampere
-    };
-    struct Battery {
-        QString name;
-        uint capacity = 0; // mAh
-        uint chargeRate = 0; // tenths of C
-        uint rating = 0; // C
-        QDate purchase;
-        uint cycles = 0;
-        bool charged = false;
-        QDateTime lastUse;
-        QVector<Cycle> cycleData;
-    };
-    struct Model {
-        QString name;
-        QString type;
-        uint weight = 0;
-        uint size = 0;
-        QDate purchase;
-        uint flights = 0;
-        QString notes;
-        QDateTime lastUpdate;
-        QVector<QString> batteries;
-        QVector<LogData> flightLog;
-    };
+    using Cycle = CycleRecord;
+    using Battery = BatteryRecord;
+    using Model = ModelRecord;
     // One flight-log entry with its model, its place in that model's log and the cycle
     // data entry it pairs with.
     struct Flight {
@@ -107,10 +81,6 @@ public:
     // True when the last read ended on a fault or found no store in the content: a save
     // of these records would lose what came after it.
     bool damaged() const { return readDamaged; }
-
-    QStringList locations;
-    QVector<Battery> batteries;
-    QVector<Model> models;
 
     // Every flight of every model, in the store's order, paired with its battery. Made
     // when the snapshot is read; after a change of records call pairFlights() again.
