@@ -16,24 +16,10 @@ namespace {
 // Cycle data entries: battery, discharged mAh, current, moment as seconds after the flight.
 using Cycles = QVector<std::tuple<QString, uint, uint, int>>;
 
-// A battery bought on `bought` (none: no date).
-SampleBattery battery(const QString &name, uint capacity = 1500, const QDate &bought = {})
-{
-    SampleBattery battery = pack(name, capacity);
-    battery.purchase = bought;
-    return battery;
-}
-
 // The moment of flight n; the store keeps whole seconds.
 QDateTime flightMoment(int n)
 {
     return QDateTime(QDate(2024, 3, 1), QTime(9, 0)).addSecs(600 * n);
-}
-
-SampleFlight flight(int n)
-{
-    return { flightMoment(n), QTime(0, 5), QStringLiteral("Hangweide Süd"), 15,
-        QStringLiteral("flight %1").arg(n) };
 }
 
 // Everything the logbook page shows, in reading order.
@@ -85,15 +71,16 @@ class TestLogbookChart : public QObject {
     // "Solo" with one flight and "Empty" without.
     void saveHeli(int flights, bool soloAndEmpty = false)
     {
-        SampleStore store { {}, { battery("Pack A") }, { model("Heli") } };
+        SampleStore store { {}, { pack("Pack A") }, { model("Heli") } };
+        if (soloAndEmpty)
+            store.models << model("Solo") << model("Empty");
         for (int n = 1; n <= flights; ++n) {
-            store.models[0].flightLog << flight(n);
+            store.models[0].flightLog
+                << SampleFlight { flightMoment(n), {}, {}, 15, QString("flight %1").arg(n) };
             store.batteries[0].cycleData << SampleCycle { flightMoment(n), 1000u + n, 100u * n };
         }
-        if (soloAndEmpty) {
-            store.models << model("Solo") << model("Empty");
-            store.models[1].flightLog << flight(1);
-        }
+        if (soloAndEmpty)
+            store.models[1].flightLog << store.models[0].flightLog.first();
         QVERIFY(writeStore(dir.path(), store));
     }
 
@@ -173,7 +160,7 @@ private slots:
 
         SampleStore store;
         for (const auto &[name, discharged, current, offset] : cycles) {
-            store.batteries << battery(name);
+            store.batteries << pack(name);
             store.batteries.last().cycleData
                 << SampleCycle { flightMoment(1).addSecs(offset), discharged, current };
         }
@@ -217,7 +204,8 @@ private slots:
         QFETCH(uint, capacity);
         QFETCH(QDate, bought);
 
-        SampleStore store { {}, { battery("Pack A", capacity, bought) }, {} };
+        SampleStore store { {}, { pack("Pack A", capacity) }, {} };
+        store.batteries[0].purchase = bought;
         store.batteries[0].cycleData << SampleCycle { flightMoment(1), 1300, 4500 }
                                      << SampleCycle { flightMoment(2), 1250, 3000 }
                                      << SampleCycle { flightMoment(3), 1280, 0 };
@@ -230,7 +218,8 @@ private slots:
 
     void chartKeepsOneView()
     {
-        SampleStore store { {}, { battery("Pack A"), battery("Pack B") }, {} };
+        SampleStore store { {}, { pack("Pack A"), pack("Pack B") }, {} };
+        store.batteries[0].purchase = store.batteries[1].purchase = QDate();
         store.batteries[0].cycleData << SampleCycle { flightMoment(1), 1300, 4500 };
         store.batteries[1].cycleData << SampleCycle { flightMoment(2), 900, 2000 };
         QVERIFY(writeStore(dir.path(), store));

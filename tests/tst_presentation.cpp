@@ -1,13 +1,17 @@
-#include "records/batterywidget.h"
+// The window as people meet it: a screen reader's names, long names, the keyboard alone,
+// and every shown text through the translation and in the extraction
+// (translations/cellora_de.ts) of the module's two contexts.
+
 #include "records/elidinglabel.h"
-#include "window/celloragui.h"
 #include "window/chartclasses.h"
 #include "windowsupport.h"
 
 #include <QAccessible>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QDateEdit>
+#include <QPlainTextEdit>
 #include <QToolTip>
+#include <QTranslator>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -20,27 +24,18 @@ QString accessibleName(QWidget *widget)
     return described ? described->text(QAccessible::Name) : QString();
 }
 
-// "page: object (class)" for every widget below `page` that takes focus but that a screen
-// reader could not name; hidden ones too, since a refresh may show them.
-QStringList unnamedControls(QWidget *page)
-{
-    QStringList unnamed;
-    for (QWidget *widget : page->findChildren<QWidget *>()) {
-        if (widget->focusPolicy() != Qt::NoFocus && accessibleName(widget).isEmpty())
-            unnamed << QStringLiteral("%1: %2 (%3)")
-                           .arg(page->objectName(), widget->objectName(),
-                               widget->metaObject()->className());
-    }
-    return unnamed;
-}
-
-QStringList unnamedControlsOfEveryPage(CelloraGui &win)
+// Every control on every page that takes focus but that a screen reader could not name;
+// hidden ones too, since a refresh may show them.
+QStringList unnamedControls(CelloraGui &win)
 {
     auto *pages = namedChild<QStackedWidget>(win, "stackedWidget");
     QStringList unnamed;
     for (int i = 0; i < pages->count(); ++i) {
         pages->setCurrentIndex(i);
-        unnamed << unnamedControls(pages->widget(i));
+        for (QWidget *widget : pages->widget(i)->findChildren<QWidget *>()) {
+            if (widget->focusPolicy() != Qt::NoFocus && accessibleName(widget).isEmpty())
+                unnamed << pages->widget(i)->objectName() + ": " + widget->objectName();
+        }
     }
     for (const char *button : { "pb_options", "pb_home" }) {
         if (accessibleName(namedChild(win, button)).isEmpty())
@@ -53,9 +48,96 @@ QStringList unnamedControlsOfEveryPage(CelloraGui &win)
 bool showsFitting(const QLabel *label, const QString &name)
 {
     const QString shown = label->text();
-    if (label->fontMetrics().horizontalAdvance(shown) > label->width())
-        return false;
-    return shown == name || cutInMiddle(shown, name);
+    return label->fontMetrics().horizontalAdvance(shown) <= label->width()
+        && (shown == name || cutInMiddle(shown, name));
+}
+
+// A key pressed where the keyboard is: the focused control, or else the active window.
+void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget *focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : QApplication::activeWindow(), Qt::Key(key), modifiers);
+}
+
+// Presses Tab until `target` has the focus; false after a whole round without it.
+bool tabTo(QWidget *target)
+{
+    for (int i = 0; i < 40 && QApplication::focusWidget() != target; ++i)
+        press(Qt::Key_Tab);
+    return QApplication::focusWidget() == target;
+}
+
+// The texts of the extraction by context, without those that vanished from the sources.
+QMap<QString, QSet<QString>> readExtraction()
+{
+    QMap<QString, QSet<QString>> extraction;
+    QFile file(QStringLiteral(CELLORA_TRANSLATION_SOURCE));
+    file.open(QIODevice::ReadOnly);
+    QXmlStreamReader xml(&file);
+    QString context, source;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("name"))
+            context = xml.readElementText();
+        else if (xml.name() == QLatin1String("source"))
+            source = xml.readElementText();
+        else if (xml.name() == QLatin1String("translation")
+            && !QStringList({ "vanished", "obsolete" })
+                    .contains(xml.attributes().value("type").toString()))
+            extraction[context].insert(source);
+    }
+    return extraction;
+}
+
+const QChar openMark(0x27E6), closeMark(0x27E7);
+
+// Answers every text with the source text between marks, so that a text on the screen
+// shows whether it came through the translation, and notes what it was asked.
+class MarkingTranslator : public QTranslator {
+public:
+    mutable QSet<QPair<QString, QString>> asked;
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *text, const char *, int) const override
+    {
+        asked.insert({ QString::fromUtf8(context), QString::fromUtf8(text) });
+        // Input masks and the paging arrows stay as they are: marks would change them.
+        if (!QString::fromUtf8(text).contains(QRegularExpression("\\p{L}")))
+            return QString::fromUtf8(text);
+        return openMark + QString::fromUtf8(text) + closeMark;
+    }
+};
+
+// The window's texts with a word that is neither marked, nor one of `names` from the data
+// file, a unit, or the system's short day and month names of the date texts.
+QStringList unmarkedTexts(const QWidget &window, const QStringList &names)
+{
+    QStringList words { "mAh", "A", "C" }, unmarked;
+    for (int i = 1; i <= 12; ++i)
+        words << QLocale::system().monthName(i, QLocale::ShortFormat).remove('.')
+              << QLocale::system().dayName(qMin(i, 7), QLocale::ShortFormat).remove('.');
+    const auto check = [&](const QWidget *widget, const QString &text) {
+        QString rest = text;
+        rest.remove(QRegularExpression(QString("%1[^%2]*%2").arg(openMark, closeMark)));
+        for (const QString &name : names)
+            rest.remove(name);
+        for (auto it = QRegularExpression("\\p{L}+").globalMatch(rest); it.hasNext();) {
+            if (!words.contains(it.next().captured()))
+                unmarked << widget->objectName() + ": " + text;
+        }
+    };
+    check(&window, window.windowTitle());
+    for (const QWidget *widget : window.findChildren<QWidget *>()) {
+        for (const QString &text :
+            { widget->toolTip(), widget->statusTip(), widget->whatsThis(), widget->accessibleName(),
+                widget->accessibleDescription(), widget->property("placeholderText").toString() })
+            check(widget, text);
+        if (widget->inherits("QLabel") || widget->inherits("QAbstractButton"))
+            check(widget, widget->property("text").toString());
+        if (const auto *view = qobject_cast<const QChartView *>(widget))
+            check(widget, view->chart()->title());
+    }
+    return unmarked;
 }
 
 } // namespace
@@ -73,28 +155,21 @@ private slots:
         CelloraGui empty;
         empty.show();
         QVERIFY(QTest::qWaitForWindowExposed(&empty));
-        QStringList unnamed = unnamedControlsOfEveryPage(empty);
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join('\n')));
+        QCOMPARE(unnamedControls(empty), QStringList());
 
         StoreWindow f;
-        QVERIFY(f.open(
-            { { "North" }, { pack("Pack A", 4500, 30, 12, true), pack("Pack B", 2200, 25, 3) },
-                { model("Heli", { "Pack A", "Pack B" }) } }));
+        QVERIFY(f.open(heliFleet()));
         clickThrough(f.win, "pb_options pb_chart"); // the chart view joins its page
         QVERIFY(f.win.findChild<QChartView *>());
-        unnamed = unnamedControlsOfEveryPage(f.win);
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join('\n')));
-
+        QCOMPARE(unnamedControls(f.win), QStringList());
         QCOMPARE(namedChild(f.win, "pb_options")->toolTip(), QStringLiteral("Menu"));
         QCOMPARE(namedChild(f.win, "pb_home")->toolTip(), QStringLiteral("Home"));
-        const QList<BatteryWidget *> cards = overviewCards(f.win);
-        QVERIFY(!cards.isEmpty());
-        QCOMPARE(accessibleName(namedChild(*cards.first(), "pushButton")),
+        QCOMPARE(accessibleName(namedChild(*overviewCard(f.win, "Pack A"), "pushButton")),
             QStringLiteral("Pack A: record a discharge"));
     }
 
-    // Names of fifty characters keep the window at its size on every page; where a name
-    // is cut, its whole text is the tool tip.
+    // Names of fifty characters keep the window at its size on every page; names that differ
+    // only at their end stay apart, cut in the middle, with the whole name as tool tip.
     void longNames()
     {
         const SampleStore store = longNamesStore(QDateTime::currentDateTime());
@@ -122,10 +197,15 @@ private slots:
         }
 
         pages->setCurrentIndex(0);
-        const QList<BatteryWidget *> cards = overviewCards(win);
-        QVERIFY(!cards.isEmpty());
-        for (const BatteryWidget *card : cards)
-            QVERIFY(showsFitting(namedChild<QLabel>(*card, "lbl_name"), card->batteryName()));
+        QStringList shown;
+        for (const BatteryWidget *card : overviewCards(win)) {
+            const auto *name = namedChild<QLabel>(*card, "lbl_name");
+            QVERIFY(showsFitting(name, card->batteryName()) && name->text() != card->batteryName());
+            QCOMPARE(card->toolTip(), card->batteryName());
+            shown << name->text();
+        }
+        QVERIFY(shown.size() > 1);
+        QCOMPARE(shown.removeDuplicates(), 0);
 
         auto *chooser = namedChild<QComboBox>(win, "cb_select_model");
         QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), chooser->mapToGlobal(QPoint(5, 5)));
@@ -142,6 +222,139 @@ private slots:
         const auto *name = namedChild<QLineEdit>(win, "ledt_modifyBattery_name");
         QCOMPARE(name->toolTip(), name->text());
         QVERIFY(store.batteries.first().name.startsWith(name->text().left(10)));
+    }
+
+    // A Full discharge from the overview to the saved file with the keyboard alone.
+    void keyboardOnlyDischarge()
+    {
+        setSetting("cellora", "Complex");
+        StoreWindow f;
+        QVERIFY(f.open(heliFleet()));
+        f.win.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.win));
+
+        auto *tank = namedChild<QToolButton>(*overviewCard(f.win, "Pack A"), "pushButton");
+        QVERIFY(tabTo(tank));
+        QVERIFY(namedChild(*tank, "focusRing")->isVisible());
+        press(Qt::Key_Return); // on the focused tank
+        QCOMPARE(shownPage(f.win), QStringLiteral("dischargeView"));
+        QCOMPARE(namedChild<QLabel>(f.win, "lbl_discharge_battery")->text(), "Pack A in Heli");
+        QApplication::processEvents(); // the added name keeps the window at its size
+        QCOMPARE(f.win.minimumSizeHint().boundedTo(QSize(345, 543)), f.win.minimumSizeHint());
+
+        // Every field in reading order, typed over; Tab leaves the notes, Ctrl+Tab does not.
+        const std::pair<const char *, QString> walk[]
+            = { { "dedt_dischargeDate", "05" }, { "tedt_dischargeTime", "17" },
+                  { "sb_discharged_capacity", "3300" }, { "dsb_discharged_current", "90" },
+                  { "cb_log_location", "S" }, { "sb_log_duration", "" }, { "sb_log_temp", "18" },
+                  { "ptext_log_notes", "calm" }, { "pb_save_discharged", "" } };
+        QVERIFY(tabTo(namedChild(f.win, "pb_home"))); // the last of the round
+        for (const auto &step : walk) {
+            press(Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), namedChild(f.win, step.first));
+            QTest::keyClicks(QApplication::focusWidget(), step.second);
+        }
+        press(Qt::Key_Backtab);
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(namedChild<QPlainTextEdit>(f.win, "ptext_log_notes")->toPlainText(), "calm\t");
+        press(Qt::Key_Backspace);
+        press(Qt::Key_Return, Qt::ControlModifier);
+
+        QCOMPARE(shownPage(f.win), QStringLiteral("scrollLayout"));
+        const QString file = readStore(f.dir.path());
+        const QDate today = QDate::currentDate();
+        const QString moment
+            = QLocale::c().toString(QDate(today.year(), today.month(), 5), "ddd MMM d 17:");
+        for (const QString &part : { "<LogData Date=\"" + moment, QString("Location=\"South\""),
+                 "<Cycle Discharged=\"3300\" Current=\"9000\" Date=\"" + moment,
+                 QString("Temperature=\"18\" Notes=\"calm\"") })
+            QVERIFY2(file.contains(part), qPrintable(part));
+    }
+
+    // A click into a date field picks the section under it; typing replaces it.
+    void clickedSectionTakesTyping()
+    {
+        CelloraGui win;
+        win.show();
+        win.activateWindow();
+        namedChild<QStackedWidget>(win, "stackedWidget")
+            ->setCurrentWidget(namedChild(win, "dischargeView"));
+        auto *date = namedChild<QDateEdit>(win, "dedt_dischargeDate");
+        date->setDate(QDate(2023, 10, 30));
+        auto *editor = date->findChild<QLineEdit *>();
+        editor->setCursorPosition(4); // within the month of "30.10.23"
+        const QPoint month = editor->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, month);
+        QTest::keyClicks(date, "07");
+        QCOMPARE(date->date(), QDate(2023, 7, 30));
+        QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, QPoint(3, editor->height() / 2));
+        QTest::keyClicks(date, "05");
+        QCOMPARE(date->date(), QDate(2023, 7, 5));
+    }
+
+    // Every text the window shows, on every page and in every backup message, came through
+    // the translation; every text asked of it is in the extraction, in its two contexts only.
+    void everyShownTextIsTranslated()
+    {
+        MarkingTranslator translator;
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        setSetting("cellora", "Complex");
+        QTemporaryDir backups;
+        QStringList unmarked;
+        {
+            StoreWindow f;
+            QVERIFY(f.open(heliFleet()));
+            const auto shown = [&] {
+                unmarked << unmarkedTexts(
+                    f.win, { "North", "South", "East", "Pack A", "Pack B", "Spare", "Heli" });
+            };
+            shown();
+            clickTank(overviewCard(f.win, "Pack A"));
+            shown();
+            // The delete button is pressed once, armed: "Yes".
+            for (const QString &button : QString("save_discharged options logbook chart mode "
+                                                 "edit_data choose_addbattery choose_addmodel "
+                                                 "choose_addlocation choose_modify_battery "
+                                                 "choose_modify_model choose_delbattery "
+                                                 "deleteConfirm choose_delmodel "
+                                                 "choose_dellocation backup")
+                                             .split(' ')) {
+                QVERIFY(
+                    QMetaObject::invokeMethod(&f.win, qPrintable("on_pb_" + button + "_clicked")));
+                shown();
+            }
+            QVERIFY(writeBytes(backups.filePath("garbage.xml"), "not a store"));
+            AnsweredDialogs dialogs;
+            for (const QString &folder : { backups.path(), backups.filePath("missing/folder") }) {
+                dialogs.answer({}, folder);
+                f.win.on_pb_export_data_clicked();
+                shown();
+            }
+            const QStringList exported = QDir(backups.path()).entryList({ "cellora_*.xml" });
+            QCOMPARE(exported.size(), 1);
+            for (const QString &file :
+                { QString("missing.xml"), QString("garbage.xml"), exported[0] }) {
+                dialogs.answer(backups.filePath(file));
+                f.win.on_pb_import_data_clicked();
+                shown();
+            }
+        }
+        QCoreApplication::removeTranslator(&translator);
+        unmarked.removeDuplicates();
+        QCOMPARE(unmarked, QStringList());
+
+        const auto extraction = readExtraction();
+        QCOMPARE(extraction.keys(), QStringList({ "BatteryWidget", "CelloraGui" }));
+        QStringList missing;
+        for (const auto &text : qAsConst(translator.asked)) {
+            // Qt's own classes ask for their texts as well; they are not ours to extract.
+            if (!text.first.startsWith('Q') && !extraction.value(text.first).contains(text.second))
+                missing << text.first + ": " + text.second;
+        }
+        QCOMPARE(missing, QStringList());
+        QVERIFY(translator.asked.contains(
+            qMakePair(QString("CelloraGui"), QString("Vantrix %1.%2.%3"))));
+        QVERIFY(translator.asked.contains(qMakePair(QString("BatteryWidget"), QString("Cycles:"))));
     }
 };
 

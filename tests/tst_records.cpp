@@ -1,26 +1,25 @@
-#include "records/batterywidget.h"
-#include "records/modelwidget.h"
+// The battery card and the model record on their own.
 
-#include <QLabel>
-#include <QRegularExpression>
+#include "windowsupport.h"
+
 #include <QSignalSpy>
-#include <QToolButton>
 #include <QtTest>
 
 #include <functional>
 #include <tuple>
-#include <utility>
+
+using namespace TestSupport;
 
 namespace {
 
 QString labelText(const BatteryWidget &card, const char *name)
 {
-    return card.findChild<QLabel *>(QLatin1String(name))->text();
+    return namedChild<QLabel>(card, name)->text();
 }
 
-QToolButton *tankButton(const BatteryWidget &card)
+QToolButton *tank(const BatteryWidget &card)
 {
-    return card.findChild<QToolButton *>(QStringLiteral("pushButton"));
+    return namedChild<QToolButton>(card, "pushButton");
 }
 
 // The cards share their tank icons, so a fresh card gives the key of each tank.
@@ -28,7 +27,7 @@ quint64 tankIconKey(bool full)
 {
     BatteryWidget card;
     card.setBatteryCharged(full, false);
-    return tankButton(card)->icon().cacheKey();
+    return tank(card)->icon().cacheKey();
 }
 
 } // namespace
@@ -38,37 +37,29 @@ class TestRecords : public QObject {
 
 private slots:
     // The rate text is the same in either order of setting; a charge rate of 0 never
-    // clears one already set.
-    void rateText()
-    {
-        const struct {
-            uint rating, chargeRate;
-            const char *text;
-        } rates[] = { { 0, 0, "0C" }, { 25, 7, "25C/0.7C" }, { 30, 10, "30C/1.0C" },
-            { 45, 20, "45C/2.0C" } };
-        for (const auto &rate : rates) {
-            BatteryWidget ratingFirst, chargeRateFirst;
-            ratingFirst.setBatteryRating(rate.rating);
-            ratingFirst.setBatteryChargeRate(rate.chargeRate);
-            chargeRateFirst.setBatteryChargeRate(rate.chargeRate);
-            chargeRateFirst.setBatteryRating(rate.rating);
-            chargeRateFirst.setBatteryChargeRate(0);
-            QCOMPARE(labelText(ratingFirst, "lbl_rate"), QString(rate.text));
-            QCOMPARE(labelText(chargeRateFirst, "lbl_rate"), QString(rate.text));
-            QCOMPARE(chargeRateFirst.batteryChargeRate(), rate.chargeRate);
-        }
-    }
-
+    // clears one already set. Currents show two decimals where hundredths are set, and the
+    // largest numbers the file holds stay unsigned.
     void valueTexts()
     {
-        const std::pair<uint, const char *> currents[] = { { 0, "0.0A" }, { 4000, "40.0A" },
-            { 1250, "12.50A" }, { 1205, "12.05A" }, { 4294967295u, "42949672.95A" } };
-        for (const auto &[value, current] : currents) {
+        for (const auto &[rating, chargeRate, text] : { std::tuple(0u, 0u, "0C"),
+                 std::tuple(25u, 7u, "25C/0.7C"), std::tuple(45u, 20u, "45C/2.0C") }) {
+            BatteryWidget ratingFirst, chargeRateFirst;
+            ratingFirst.setBatteryRating(rating);
+            ratingFirst.setBatteryChargeRate(chargeRate);
+            chargeRateFirst.setBatteryChargeRate(chargeRate);
+            chargeRateFirst.setBatteryRating(rating);
+            chargeRateFirst.setBatteryChargeRate(0);
+            QCOMPARE(labelText(ratingFirst, "lbl_rate") + labelText(chargeRateFirst, "lbl_rate"),
+                QString(text).repeated(2));
+            QCOMPARE(chargeRateFirst.batteryChargeRate(), chargeRate);
+        }
+        QStringList currents;
+        for (uint value : { 0u, 4000u, 1250u, 1205u, 4294967295u }) {
             BatteryWidget card;
             card.setBatteryLastMaxCurrent(value);
-            QCOMPARE(labelText(card, "lbl_maxCurrent"), QString(current));
+            currents << labelText(card, "lbl_maxCurrent");
         }
-        // The largest numbers the file holds, unsigned.
+        QCOMPARE(currents.join(' '), "0.0A 40.0A 12.50A 12.05A 42949672.95A");
         BatteryWidget card;
         card.setBatteryCapacity(4294967295u);
         card.setBatteryLastDischarged(4294967295u);
@@ -78,86 +69,39 @@ private slots:
             "4294967295mAh4294967295mAh4294967295");
     }
 
-    void tankButtonClicks()
+    // An empty tank's click marks it charged; a charged one's only asks for its discharge.
+    // The icon-only button says what a click does now, and for which battery.
+    void tankButton()
     {
         QVERIFY(tankIconKey(true) != tankIconKey(false));
         BatteryWidget card;
-        QCOMPARE(tankButton(card)->icon().cacheKey(), tankIconKey(false));
+        card.setBatteryName("Voltra #1");
+        QCOMPARE(tank(card)->icon().cacheKey(), tankIconKey(false));
         QSignalSpy changed(&card, &BatteryWidget::dataChanged);
         QSignalSpy chargeClicked(&card, &BatteryWidget::chargeBatteryClicked);
+        const auto state = [&] {
+            return QString("%1 %2 %3 / %4")
+                .arg(changed.count())
+                .arg(chargeClicked.count())
+                .arg(tank(card)->toolTip(), tank(card)->accessibleName());
+        };
+        QCOMPARE(state(), "0 0 Mark as charged / Voltra #1: mark as charged");
 
         const QDateTime before = QDateTime::currentDateTime();
-        tankButton(card)->click();
+        tank(card)->click();
         QVERIFY(card.batteryCharged());
-        QCOMPARE(std::pair(int(changed.count()), int(chargeClicked.count())), std::pair(1, 0));
+        QCOMPARE(state(), "1 0 Record a discharge / Voltra #1: record a discharge");
         QVERIFY(card.lastUpdated() >= before && card.lastUpdated() <= QDateTime::currentDateTime());
-        QCOMPARE(tankButton(card)->icon().cacheKey(), tankIconKey(true));
+        QCOMPARE(tank(card)->icon().cacheKey(), tankIconKey(true));
 
-        // Clicking a charged battery only asks for its discharge.
         const QDateTime chargedAt = card.lastUpdated();
-        tankButton(card)->click();
+        tank(card)->click();
         QVERIFY(card.batteryCharged());
-        QCOMPARE(std::pair(int(changed.count()), int(chargeClicked.count())), std::pair(1, 1));
+        QCOMPARE(state(), "1 1 Record a discharge / Voltra #1: record a discharge");
         QCOMPARE(card.lastUpdated(), chargedAt);
-    }
-
-    // The icon-only tank button says what a click does now, and for which battery.
-    void tankButtonDescribesClick()
-    {
-        BatteryWidget card;
-        card.setBatteryName("Voltra #1");
-        const auto described = [&] {
-            return tankButton(card)->toolTip() + " / " + tankButton(card)->accessibleName();
-        };
-        QCOMPARE(described(), QStringLiteral("Mark as charged / Voltra #1: mark as charged"));
-        tankButton(card)->click();
-        QCOMPARE(described(), QStringLiteral("Record a discharge / Voltra #1: record a discharge"));
         card.setBatteryCharged(false, false);
         card.setBatteryName("Voltra #2");
-        QCOMPARE(described(), QStringLiteral("Mark as charged / Voltra #2: mark as charged"));
-    }
-
-    // A name wider than its label is cut in the middle with an ellipsis, anew whenever the
-    // label's width or font changes; the card's tool tip always holds the whole name.
-    void nameOnCard()
-    {
-        const QString longName = QStringLiteral(
-            "Graphene Panther 6S 5000 mAh Wettbewerbs-Akku #1 \U0001F50B \u00c4\u00d6\u00dc");
-        BatteryWidget card;
-        card.resize(260, 170);
-        card.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&card));
-        auto *name = card.findChild<QLabel *>(QStringLiteral("lbl_name"));
-        const auto shownWhole = [&] {
-            const QString shown = name->text();
-            const bool fits = name->fontMetrics().horizontalAdvance(shown) <= name->width();
-            if (shown == card.batteryName())
-                return fits ? 1 : -1;
-            const int mark = shown.indexOf(QChar(0x2026));
-            const bool cut = mark >= 0 && shown.size() > 1
-                && card.batteryName().startsWith(shown.left(mark))
-                && card.batteryName().endsWith(shown.mid(mark + 1));
-            return fits && cut ? 0 : -1;
-        };
-
-        card.setBatteryName(longName);
-        QCOMPARE(shownWhole(), 0);
-        QCOMPARE(card.batteryName(), longName);
-        QCOMPARE(card.toolTip(), longName);
-
-        card.resize(2000, 170);
-        QTRY_COMPARE(shownWhole(), 1);
-        QFont larger = name->font();
-        larger.setPointSize(40);
-        name->setFont(larger);
-        QCOMPARE(shownWhole(), 0);
-        name->setFont(QFont());
-        card.resize(260, 170);
-        QTRY_COMPARE(shownWhole(), 0);
-
-        card.setBatteryName("Voltra #1");
-        QCOMPARE(shownWhole(), 1);
-        QCOMPARE(card.toolTip(), QStringLiteral("Voltra #1"));
+        QCOMPARE(state(), "1 1 Mark as charged / Voltra #2: mark as charged");
     }
 
     // From the opposite state and a stale last use: only "charged" with notice emits.
@@ -176,10 +120,49 @@ private slots:
             QCOMPARE(changed.count(), emitted);
             QVERIFY(card.lastUpdated().secsTo(QDateTime::currentDateTime()) < 5);
             QCOMPARE(labelText(card, "lbl_dateTime"), card.lastUpdated().toString(Qt::TextDate));
-            QCOMPARE(tankButton(card)->icon().cacheKey(), tankIconKey(charged));
+            QCOMPARE(tank(card)->icon().cacheKey(), tankIconKey(charged));
         }
     }
 
+    // A name wider than its label is cut in the middle with an ellipsis, anew whenever the
+    // label's width or font changes; the card's tool tip always holds the whole name.
+    void nameOnCard()
+    {
+        const QString longName = QStringLiteral(
+            "Graphene Panther 6S 5000 mAh Wettbewerbs-Akku #1 \U0001F50B \u00c4\u00d6\u00dc");
+        BatteryWidget card;
+        card.resize(260, 170);
+        card.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&card));
+        auto *name = namedChild<QLabel>(card, "lbl_name");
+        const auto shownWhole = [&] { // 1: whole, 0: cut in the middle, -1: neither, or too wide
+            if (name->fontMetrics().horizontalAdvance(name->text()) > name->width())
+                return -1;
+            if (name->text() == card.batteryName())
+                return 1;
+            return cutInMiddle(name->text(), card.batteryName()) ? 0 : -1;
+        };
+
+        card.setBatteryName(longName);
+        QCOMPARE(shownWhole(), 0);
+        QCOMPARE(card.batteryName(), longName);
+        QCOMPARE(card.toolTip(), longName);
+        card.resize(2000, 170);
+        QTRY_COMPARE(shownWhole(), 1);
+        QFont larger = name->font();
+        larger.setPointSize(40);
+        name->setFont(larger);
+        QCOMPARE(shownWhole(), 0);
+        name->setFont(QFont());
+        card.resize(260, 170);
+        QTRY_COMPARE(shownWhole(), 0);
+        card.setBatteryName("Voltra #1");
+        QCOMPARE(shownWhole(), 1);
+        QCOMPARE(card.toolTip(), QStringLiteral("Voltra #1"));
+    }
+
+    // Cycle data adds without notice unless asked; the older of two entries with one moment
+    // answers a search, a moment a second off none.
     void cycleData()
     {
         BatteryWidget card;
@@ -187,23 +170,20 @@ private slots:
         const QDateTime when(QDate(2019, 2, 2), QTime(9, 30));
         card.addCycleData(when, 3200, 4000, false);
         QCOMPARE(changed.count(), 0);
-        QCOMPARE(labelText(card, "lbl_discharged") + labelText(card, "lbl_maxCurrent"),
-            QStringLiteral("3200mAh40.0A"));
+        QCOMPARE(
+            labelText(card, "lbl_discharged") + labelText(card, "lbl_maxCurrent"), "3200mAh40.0A");
         card.addCycleData(when, true); // the short form, with the same moment
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(labelText(card, "lbl_discharged") + labelText(card, "lbl_maxCurrent"),
-            QStringLiteral("0mAh0.0A"));
+        QCOMPARE(labelText(card, "lbl_discharged") + labelText(card, "lbl_maxCurrent"), "0mAh0.0A");
         QCOMPARE(card.cycleDates(), QVector<QDateTime>({ when, when }));
         QCOMPARE(card.cycleDischarged(), QVector<uint>({ 3200, 0 }));
         QCOMPARE(card.cycleCurrents(), QVector<uint>({ 4000, 0 }));
 
-        // The older of two entries with one moment answers; a moment a second off, none.
         uint discharged = 7, current = 8;
         QVERIFY(!card.findCycleData(when.addSecs(1), discharged, current));
         QCOMPARE(discharged + current, 15u);
         QVERIFY(card.findCycleData(when, discharged, current));
-        QCOMPARE(discharged, 3200u);
-        QCOMPARE(current, 4000u);
+        QCOMPARE(std::pair(discharged, current), std::pair(3200u, 4000u));
     }
 
     // A card filled with its labels held shows, once shown, what the same calls show on
@@ -251,58 +231,47 @@ private slots:
         const auto rows
             = card.findChildren<QLabel *>(QRegularExpression("^lbl_(discharged|maxCurrent)"));
         QCOMPARE(rows.size(), 4);
-        const auto state = [&] {
-            QString text = QString::number(card.viewMode()) + ':';
+        QStringList seen;
+        for (int mode : { 0, 1, 2, 0, 2, -1 }) {
+            if (!seen.isEmpty())
+                card.setViewMode(mode);
+            seen << QString::number(card.viewMode()) + ':';
             for (const QLabel *row : rows)
-                text += row->isVisibleTo(&card) ? '+' : '-';
-            return text;
-        };
-        QStringList seen { state() };
-        for (int mode : { 1, 2, 0, 2, -1 }) {
-            card.setViewMode(mode);
-            seen << state();
+                seen.last() += row->isVisibleTo(&card) ? '+' : '-';
         }
         QCOMPARE(seen.join(' '), QStringLiteral("0:---- 1:++++ 2:++++ 0:---- 2:---- -1:----"));
     }
 
     // The cursor starts at the newest entry and never wraps; an empty log leaves out alone.
-    void logBrowsing()
+    // Batteries are listed once each, matched in their exact letters.
+    void modelRecord()
     {
-        const struct {
-            int entries;
-            const char *steps, *seen; // '<' previous, '>' next; the entry given and the result
-        } cases[]
-            = { { 3, "<<<>>>", "2+ 1- 1- 2+ 3- 3-" }, { 1, "><", "1- 1-" }, { 0, "><", "0- 0-" } };
-        for (const auto &c : cases) {
+        for (const auto &[entries, steps, expected] :
+            { std::tuple(3, "<<<>>>", "2+ 1- 1- 2+ 3- 3-"), std::tuple(1, "><", "1- 1-"),
+                std::tuple(0, "><", "0- 0-") }) {
             ModelWidget model;
             model.setModelFlights(42);
-            for (int n = 1; n <= c.entries; ++n)
+            for (int n = 1; n <= entries; ++n)
                 model.addLogData({ {}, {}, {}, 0, QString::number(n) });
             QCOMPARE(model.modelFlights(), 42u);
             QVERIFY(!model.lastUpdate().isValid());
-
             LogData out { {}, {}, {}, 0, "0" };
-            QCOMPARE(model.lastLogData(out), c.entries);
-            QCOMPARE(out.notes, QString::number(c.entries));
+            QCOMPARE(model.lastLogData(out), entries);
+            QCOMPARE(out.notes, QString::number(entries));
             QStringList seen;
-            for (const char step : QByteArray(c.steps)) {
+            for (const char step : QByteArray(steps)) {
                 const bool more = step == '>' ? model.nextLogData(out) : model.previousLogData(out);
                 seen << out.notes + (more ? '+' : '-');
             }
-            QCOMPARE(seen.join(' '), QString(c.seen));
+            QCOMPARE(seen.join(' '), QString(expected));
         }
-    }
 
-    void batteryAssignment()
-    {
         ModelWidget model;
         for (const char *name : { "Pack A", "Pack B", "Pack A", "Pack C" })
             model.addBattery(name);
         QCOMPARE(model.modelBatteries(), QVector<QString>({ "Pack A", "Pack B", "Pack C" }));
-        QVERIFY(model.hasBattery("Pack A"));
-        QVERIFY(!model.hasBattery("pack a"));
-        QVERIFY(!model.hasBattery("Pack"));
-
+        QVERIFY(
+            model.hasBattery("Pack A") && !model.hasBattery("pack a") && !model.hasBattery("Pack"));
         for (const char *name : { "pack b", "Pack D", "Pack B" })
             model.removeBattery(name);
         QCOMPARE(model.modelBatteries(), QVector<QString>({ "Pack A", "Pack C" }));
