@@ -1,6 +1,7 @@
-// The overview's cards and choosers, a discharge from the tank to the data file, and the
-// backup page's export and import.
+// The pages that show the store: the overview with a discharge from the tank to the data
+// file, the logbook, the chart, and the backup page's export and import.
 
+#include "window/chartclasses.h"
 #include "windowsupport.h"
 
 #include <QDateEdit>
@@ -20,6 +21,9 @@ using namespace TestSupport;
 
 namespace {
 
+// Cycle data entries: battery, discharged mAh, current, moment as seconds after the flight.
+using Cycles = QVector<std::tuple<QString, uint, uint, int>>;
+
 // What the overview's column shows, top to bottom: card names and label object names;
 // a label shown outside the column counts as a stray.
 QStringList column(const CelloraGui &win)
@@ -28,8 +32,8 @@ QStringList column(const CelloraGui &win)
     const auto *grid = qobject_cast<QGridLayout *>(
         namedChild<QScrollArea>(win, "scrollArea")->widget()->layout());
     for (int row = 0; row < grid->rowCount(); ++row) {
-        QLayoutItem *item = grid->itemAtPosition(row, 0);
-        const QWidget *shown = item ? item->widget() : nullptr;
+        const QWidget *shown
+            = grid->itemAtPosition(row, 0) ? grid->itemAtPosition(row, 0)->widget() : nullptr;
         if (const auto *card = qobject_cast<const BatteryWidget *>(shown))
             rows << card->batteryName();
         else if (shown)
@@ -42,13 +46,61 @@ QStringList column(const CelloraGui &win)
     return rows;
 }
 
-// Date-times of this day come from the clock: the file names them "now".
-QByteArray withoutClock(const QByteArray &file)
+// The moment of flight n; the store keeps whole seconds.
+QDateTime flightMoment(int n)
 {
-    const QDate today = QDate::currentDate();
-    const QString pattern = QLocale::c().toString(today, "ddd MMM d") + " \\d\\d:\\d\\d:\\d\\d "
-        + QString::number(today.year());
-    return QString::fromUtf8(file).replace(QRegularExpression(pattern), "now").toUtf8();
+    return QDateTime(QDate(2024, 3, 1), QTime(9, 0)).addSecs(600 * n);
+}
+
+// "Heli", whose flights 1 to n match the cycles of "Pack A"; on request also "Solo" with one
+// flight and "Empty" without.
+SampleStore heliLog(int flights, bool soloAndEmpty = false)
+{
+    SampleStore store { {}, { pack("Pack A") }, { model("Heli") } };
+    if (soloAndEmpty)
+        store.models << model("Solo") << model("Empty");
+    for (int n = 1; n <= flights; ++n) {
+        store.models[0].flightLog << SampleFlight { flightMoment(n), {}, {}, 15,
+            QString("flight %1").arg(n) };
+        store.batteries[0].cycleData << SampleCycle { flightMoment(n), 1000u + n, 100u * n };
+    }
+    if (soloAndEmpty)
+        store.models[1].flightLog << store.models[0].flightLog.first();
+    return store;
+}
+
+// Everything the logbook page shows, in reading order.
+QStringList logbookFields(const CelloraGui &win)
+{
+    QStringList fields;
+    for (const char *name :
+        { "date", "time", "duration", "location", "temp", "capacity", "current", "battname" })
+        fields << namedChild<QLabel>(win, qPrintable(QString("lbl_logview_") + name))->text();
+    return fields << namedChild<QPlainTextEdit>(win, "ptext_logview_notes")->toPlainText();
+}
+
+// The notes shown and the steps enabled: "flight 2 <>", "flight 1 ->", " --".
+QString logbookState(const CelloraGui &win)
+{
+    return QStringLiteral("%1 %2%3")
+        .arg(logbookFields(win).last())
+        .arg(namedChild<QPushButton>(win, "pb_logview_prev")->isEnabled() ? '<' : '-')
+        .arg(namedChild<QPushButton>(win, "pb_logview_next")->isEnabled() ? '>' : '-');
+}
+
+// The page's chart as text, "Battery age: 2.00 years: 1,45 2,30", and whether a legend shows.
+QString chartShown(const CelloraGui &win)
+{
+    const QList<QChartView *> views = win.findChildren<QChartView *>();
+    if (views.size() != 1)
+        return QStringLiteral("%1 chart views").arg(views.size());
+    QStringList points;
+    if (const auto *series = qobject_cast<QLineSeries *>(views[0]->chart()->series().value(0))) {
+        for (const QPointF &point : series->points())
+            points << QStringLiteral("%1,%2").arg(point.x()).arg(point.y());
+    }
+    return views[0]->chart()->title() + ": " + points.join(' ')
+        + (views[0]->chart()->legend()->isVisible() ? " legend" : "");
 }
 
 QStringList backupsIn(const QTemporaryDir &folder)
@@ -58,6 +110,8 @@ QStringList backupsIn(const QTemporaryDir &folder)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Cycles)
+
 class TestOverview : public QObject {
     Q_OBJECT
 
@@ -66,8 +120,7 @@ private slots:
 
     void content_data()
     {
-        QTest::addColumn<SampleStore>("store");
-        QTest::addColumn<bool>("written"); // false: no data file at all
+        QTest::addColumn<SampleStore>("store"); // none at all: no data file
         QTest::addColumn<QString>("logModel");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QString>("selected");
@@ -78,35 +131,33 @@ private slots:
         const auto pair = [](const QVector<SampleModel> &models) {
             return SampleStore { {}, { pack("P1"), pack("P2") }, models };
         };
-        const QStringList pairBatteries { "P1", "P2" }, none;
-        QTest::newRow("no data") << SampleStore() << false << QString()
+        const QStringList pairBatteries { "P1", "P2" };
+        QTest::newRow("no data") << SampleStore() << QString()
                                  << QStringList { "lbl_welcome", "lbl_optionshint" } << QString()
-                                 << none;
+                                 << QStringList();
         QTest::newRow("batteries, no model")
-            << pair({}) << true << QString() << none << "" << pairBatteries;
+            << pair({}) << QString() << QStringList() << "" << pairBatteries;
         QTest::newRow("model without batteries")
-            << pair({ model("Glider") }) << true << QString() << QStringList { "lbl_optionshint" }
+            << pair({ model("Glider") }) << QString() << QStringList { "lbl_optionshint" }
             << "Glider" << pairBatteries;
         QTest::newRow("one name twice")
-            << pair({ model("Heli", { "P1" }), model("Heli", { "P2" }) }) << true << QString()
+            << pair({ model("Heli", { "P1" }), model("Heli", { "P2" }) }) << QString()
             << QStringList { "P2" } << "Heli" << pairBatteries;
         // The last model, an unknown one, and one in other letter case.
         for (const auto &[logModel, row, selected] :
             { std::tuple("B", "B1", "B"), std::tuple("C", "C1", "C"), std::tuple("Z", "A1 A2", "A"),
                 std::tuple("b", "A1 A2", "A") })
             QTest::addRow("logmodel %s", logModel)
-                << three << true << QString(logModel) << QString(row).split(' ')
-                << QString(selected) << QStringList { "A1", "A2", "B1", "C1" };
+                << three << QString(logModel) << QString(row).split(' ') << QString(selected)
+                << QStringList { "A1", "A2", "B1", "C1" };
     }
 
     void content()
     {
         QFETCH(SampleStore, store);
-        QFETCH(bool, written);
         QFETCH(QString, logModel);
-        QFETCH(QString, selected);
         QFETCH(QStringList, batteries);
-
+        const bool written = !store.batteries.isEmpty();
         if (!logModel.isNull())
             setSetting("logmodel", logModel);
         QTemporaryDir dir;
@@ -119,11 +170,11 @@ private slots:
         QTEST(column(win), "rows");
         for (const char *chooser :
             { "cb_select_model", "cb_logview_model", "cb_model_choose_bat", "cb_modelList_delete" })
-            QCOMPARE(namedChild<QComboBox>(win, chooser)->currentText(), selected);
+            QTEST(namedChild<QComboBox>(win, chooser)->currentText(), "selected");
         for (const char *chooser :
             { "cb_batteryData", "cb_batteryList_delete", "cb_bat_choose_model" })
             QCOMPARE(comboItems(win, chooser), batteries);
-        QCOMPARE(namedChild<QPushButton>(win, "pb_chart")->isEnabled(), !batteries.isEmpty());
+        QCOMPARE(namedChild<QPushButton>(win, "pb_chart")->isEnabled(), written);
         QCOMPARE(QFile::exists(dataFileIn(dir.path())), written);
     }
 
@@ -151,7 +202,6 @@ private slots:
         QFETCH(uint, rating);
         QFETCH(uint, discharged);
         QFETCH(uint, current);
-
         setSetting("cellora", full ? "Complex" : "Simple");
         StoreWindow f;
         QVERIFY(f.open(heliFleet(capacity, rating)));
@@ -173,16 +223,14 @@ private slots:
             QCOMPARE(watch.takeSaves(), 0);
             clickThrough(f.win, "pb_save_discharged");
         }
-
         QCOMPARE(watch.takeSaves(), 1);
         QCOMPARE(shownPage(f.win), QStringLiteral("scrollLayout"));
         QCOMPARE(namedChild<QLabel>(*card, "lbl_cycles")->text(), QStringLiteral("13"));
         QVERIFY(!card->batteryCharged());
         if (full) {
-            QCOMPARE(namedChild<QLabel>(*card, "lbl_discharged")->text(),
-                QString("%1mAh").arg(discharged));
-            QCOMPARE(namedChild<QLabel>(*card, "lbl_maxCurrent")->text(),
-                QString("%1.0A").arg(current / 100));
+            QCOMPARE(namedChild<QLabel>(*card, "lbl_discharged")->text() + ' '
+                    + namedChild<QLabel>(*card, "lbl_maxCurrent")->text(),
+                QString("%1mAh %2.0A").arg(discharged).arg(current / 100));
             QVERIFY(namedChild<QLabel>(*card, "lbl_maxCurrent")->isVisibleTo(&f.win));
         }
         const Loaded saved(f.dir.path());
@@ -193,9 +241,8 @@ private slots:
         QCOMPARE(battery->cycleCurrents(), QVector<uint> { current });
         QCOMPARE(saved.model("Heli")->flightLog().size(), 1);
         const LogData &entry = saved.model("Heli")->flightLog().first();
-        QCOMPARE(entry.location, QStringLiteral("South"));
+        QCOMPARE(entry.location + ' ' + entry.notes, QStringLiteral("South Gusty wind"));
         QTEST(entry.temperature, "temperature");
-        QCOMPARE(entry.notes, QStringLiteral("Gusty wind"));
         if (!full)
             QCOMPARE(entry.duration, QTime(0, 0));
         QVERIFY(entry.date >= before && entry.date <= QDateTime::currentDateTime().addSecs(1));
@@ -214,7 +261,6 @@ private slots:
         FolderWatch watch(f.dir.path());
 
         clickTank(overviewCard(f.win, "Lone"));
-
         QCOMPARE(watch.takeSaves(), 1);
         const Loaded saved(f.dir.path());
         QVERIFY(saved.models.isEmpty());
@@ -239,7 +285,6 @@ private slots:
         }
         QCOMPARE(column(f.win), QStringList({ "P1", "P3" }));
         FolderWatch watch(f.dir.path());
-
         clickTank(overviewCard(f.win, "P1"));
         QCOMPARE(watch.takeSaves(), 1);
         QPointer<BatteryWidget> charged = overviewCard(f.win, "P3");
@@ -247,7 +292,6 @@ private slots:
         QCOMPARE(watch.takeSaves(), 1);
         QVERIFY(charged && charged->batteryCharged());
         QCOMPARE(overviewCard(f.win, "P3"), charged.data());
-
         const Loaded saved(f.dir.path());
         QCOMPARE(saved.battery("P1")->batteryCycles(), 8u);
         QCOMPARE(saved.battery("P1")->cycleDates().size(), 1);
@@ -256,14 +300,12 @@ private slots:
 
         // Old content widgets leave the window's tree when taken out of the scroll area,
         // so the count of all widgets of the process is what would show a leak.
-        const auto refresh = [&f](int times) {
-            for (int i = 0; i < times; ++i)
-                f.win.changeStoragePath(f.dir.path());
-        };
-        refresh(10);
+        for (int i = 0; i < 10; ++i)
+            f.win.changeStoragePath(f.dir.path());
         const int children = f.win.findChildren<QObject *>().size();
         const int widgets = QApplication::allWidgets().size();
-        refresh(990);
+        for (int i = 0; i < 990; ++i)
+            f.win.changeStoragePath(f.dir.path());
         QCOMPARE(f.win.findChildren<QObject *>().size(), children);
         QCOMPARE(QApplication::allWidgets().size(), widgets);
         QCOMPARE(column(f.win), QStringList({ "P1", "P3" }));
@@ -283,8 +325,7 @@ private slots:
         QVERIFY(writeBytes(dataFileIn(f.dir.path()),
             readStore(f.dir.path())
                 .replace("14:05:09 2024<", "14:05:09.5 2024<")
-                .replace(
-                    "<LastUpdate>Sun Dec 31 23:59:59 2023<", "<LastUpdate>Tue Dec 31 12:00:00 999<")
+                .replace("Sun Dec 31 23:59:59 2023<", "Tue Dec 31 12:00:00 999<")
                 .toUtf8()));
         f.win.changeStoragePath(f.dir.path());
         f.win.show();
@@ -299,48 +340,202 @@ private slots:
         namedChild<QPlainTextEdit>(f.win, "ptext_log_notes")
             ->setPlainText("B\u00f6en \u2713\nzweite Zeile");
         clickThrough(f.win, "pb_save_discharged");
-        QCOMPARE(withoutClock(bytesOf(dataFileIn(f.dir.path()))),
+        // Date-times of this day come from the clock: the file names them "now".
+        const QDate today = QDate::currentDate();
+        const QString clock = QLocale::c().toString(today, "ddd MMM d") + " \\d\\d:\\d\\d:\\d\\d "
+            + QString::number(today.year());
+        QCOMPARE(readStore(f.dir.path()).replace(QRegularExpression(clock), "now").toUtf8(),
             bytesOf(CELLORA_TEST_DATA "/session.xml"));
+    }
+
+    // The cursor starts at the newest flight and never wraps; a refresh that shortens the
+    // log while the page steps the old one turns the step taken off, and leaves the other
+    // open unless the log is empty.
+    void logbookBrowsing()
+    {
+        StoreWindow f;
+        QVERIFY(f.open(heliLog(3, true)));
+        clickThrough(f.win, "pb_options pb_logbook");
+        QCOMPARE(shownPage(f.win), QStringLiteral("logView"));
+        QStringList states { logbookState(f.win) };
+        for (const char *step : { "prev", "prev", "next", "next" }) {
+            clickThrough(f.win, QString("pb_logview_") + step);
+            states << logbookState(f.win);
+        }
+        QCOMPARE(states.join('|'), "flight 3 <-|flight 2 <>|flight 1 ->|flight 2 <>|flight 3 <-");
+        auto *models = namedChild<QComboBox>(f.win, "cb_logview_model");
+        models->setCurrentText("Solo");
+        QCOMPARE(logbookState(f.win), QStringLiteral("flight 1 --"));
+        models->setCurrentText("Empty");
+        QCOMPARE(logbookFields(f.win), QVector<QString>(9).toList());
+        QCOMPARE(logbookState(f.win), QStringLiteral(" --"));
+
+        for (const auto &[flights, button, state] :
+            { std::tuple(0, "pb_logview_prev", " --"), std::tuple(0, "pb_logview_next", " --"),
+                std::tuple(1, "pb_logview_prev", "flight 1 -?"),
+                std::tuple(1, "pb_logview_next", "flight 1 ?-") }) {
+            QVERIFY(writeStore(f.dir.path(), heliLog(3)));
+            f.win.changeStoragePath(f.dir.path());
+            clickThrough(f.win, "pb_logbook pb_logview_prev");
+            QCOMPARE(logbookState(f.win), QStringLiteral("flight 2 <>"));
+            QVERIFY(writeStore(f.dir.path(), heliLog(flights)));
+            f.win.changeStoragePath(f.dir.path());
+            clickThrough(f.win, button);
+            QString shown = logbookState(f.win);
+            if (flights)
+                shown[shown.size() - (QByteArray(button).endsWith("prev") ? 1 : 2)] = '?';
+            QCOMPARE(shown, QString(state));
+            const QStringList fields = logbookFields(f.win);
+            QVERIFY(flights ? fields.at(7) == "Pack A" : fields == QVector<QString>(9).toList());
+        }
+    }
+
+    void logbookEntry_data()
+    {
+        QTest::addColumn<Cycles>("cycles");
+        QTest::addColumn<int>("temperature");
+        QTest::addColumn<QStringList>("shown"); // temperature, capacity, current, battery
+        QTest::newRow("battery deleted") << Cycles() << 15 << QStringList { "15°", "", "", "" };
+        QTest::newRow("one second off")
+            << Cycles { { "Pack A", 3000, 4000, 1 } } << 15 << QStringList { "15°", "", "", "" };
+        QTest::newRow("later battery wins")
+            << Cycles { { "Pack A", 3000, 4000, 0 }, { "Pack B", 2000, 5000, 0 } } << 21
+            << QStringList { "21°", "2000", "50,0", "Pack B" };
+        QTest::newRow("quick entry, frost") << Cycles { { "Pack Q", 0, 0, 0 } } << -3
+                                            << QStringList { "-3°", "0", "0,0", "Pack Q" };
+        QTest::newRow("135 A") << Cycles { { "Pack A", 3300, 13500, 0 } } << 15
+                               << QStringList { "15°", "3300", "135,0", "Pack A" };
+    }
+
+    void logbookEntry()
+    {
+        QFETCH(Cycles, cycles);
+        QFETCH(int, temperature);
+        QFETCH(QStringList, shown);
+        SampleStore store { {}, {}, { model("Heli") } };
+        for (const auto &[name, discharged, current, offset] : cycles) {
+            store.batteries << pack(name);
+            store.batteries.last().cycleData
+                << SampleCycle { flightMoment(1).addSecs(offset), discharged, current };
+        }
+        store.models[0].flightLog << SampleFlight { flightMoment(1), QTime(0, 6, 30),
+            "Hangweide Süd", temperature, "gusty\n\tlanded early" };
+        StoreWindow f;
+        QVERIFY(f.open(store));
+        clickThrough(f.win, "pb_options pb_logbook");
+        QCOMPARE(logbookFields(f.win),
+            QStringList({ QDate(2024, 3, 1).toString(Qt::TextDate), "09:10:00", "00:06:30",
+                "Hangweide Süd" })
+                + shown + QStringList("gusty\n\tlanded early"));
+    }
+
+    void chart_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<uint>("capacity");
+        QTest::addColumn<QDate>("bought");
+        QTest::addColumn<QString>("shown");
+        const QDate today = QDate::currentDate();
+        QTest::newRow("mAh, bought today")
+            << "rb_showmAh" << 1500u << today << "Battery age: 0.00 years: 1,1300 2,1250 3,1280";
+        QTest::newRow("amperes, 730 days old") << "rb_showAmps" << 1500u << today.addDays(-730)
+                                               << "Battery age: 2.00 years: 1,45 2,30 3,0";
+        QTest::newRow("C, bought a year ahead") << "rb_showC" << 1500u << today.addDays(365)
+                                                << "Battery age: -1.00 years: 1,30 2,20 3,0";
+        // Infinite and undefined C values are left out rather than drawn.
+        QTest::newRow("C without capacity, no date")
+            << "rb_showC" << 0u << QDate() << "Battery age: 0.00 years: ";
+    }
+
+    void chart()
+    {
+        QFETCH(uint, capacity);
+        QFETCH(QDate, bought);
+        SampleStore store { {}, { pack("Pack A", capacity) }, {} };
+        store.batteries[0].purchase = bought;
+        store.batteries[0].cycleData << SampleCycle { flightMoment(1), 1300, 4500 }
+                                     << SampleCycle { flightMoment(2), 1250, 3000 }
+                                     << SampleCycle { flightMoment(3), 1280, 0 };
+        StoreWindow f;
+        QVERIFY(f.open(store));
+        QFETCH(QString, unit);
+        clickThrough(f.win, "pb_options pb_chart " + unit);
+        QTEST(chartShown(f.win), "shown");
+    }
+
+    // A replaced view is destroyed as a whole; the one view fills the page's free height, a
+    // single discharge is a dot, and a chooser whose names name no battery draws nothing.
+    void chartKeepsOneView()
+    {
+        SampleStore store { {}, { pack("Pack A"), pack("Pack B") }, {} };
+        store.batteries[0].purchase = store.batteries[1].purchase = QDate();
+        store.batteries[0].cycleData << SampleCycle { flightMoment(1), 1300, 4500 };
+        store.batteries[1].cycleData << SampleCycle { flightMoment(2), 900, 2000 };
+        StoreWindow f;
+        f.win.resize(345, 543);
+        QVERIFY(f.open(store));
+        clickThrough(f.win, "pb_options pb_chart");
+        QCOMPARE(shownPage(f.win), QStringLiteral("dataView"));
+        auto *batteries = namedChild<QComboBox>(f.win, "cb_batteryData");
+        int destroyedViews = 0;
+        connect(f.win.findChild<QChartView *>(), &QObject::destroyed, [&] { ++destroyedViews; });
+        clickThrough(f.win, "rb_showAmps");
+        QCOMPARE(destroyedViews, 1);
+        for (int i = 0; i < 10; ++i) {
+            batteries->setCurrentIndex(i % 2);
+            clickThrough(f.win, i % 2 ? "rb_showmAh" : "rb_showAmps");
+        }
+        QCOMPARE(chartShown(f.win), QStringLiteral("Battery age: 0.00 years: 1,900")); // B, mAh
+        const QChartView *view = f.win.findChild<QChartView *>();
+        QVERIFY(qobject_cast<QLineSeries *>(view->chart()->series().value(0))->pointsVisible());
+        QTRY_VERIFY(view->isVisible());
+        QVERIFY(view->height() > f.win.height() / 2);
+
+        QVERIFY(writeStore(f.dir.path(), { {}, {}, { model("Heli") } }));
+        f.win.changeStoragePath(f.dir.path());
+        QVERIFY(!namedChild<QPushButton>(f.win, "pb_chart")->isEnabled());
+        QCOMPARE(batteries->count(), 2);
+        clickThrough(f.win, "rb_showAmps");
+        QCOMPARE(chartShown(f.win), QStringLiteral("Battery age: 0.00 years: "));
     }
 
     void exportThenImport()
     {
-        QTemporaryDir storage, target;
+        QTemporaryDir target;
         AnsweredDialogs dialogs({}, target.path());
-        QVERIFY(writeStore(storage.path(), heliFleet()));
-        const QByteArray saved = bytesOf(dataFileIn(storage.path()));
-        CelloraGui win;
-        win.changeStoragePath(storage.path());
-        clickThrough(win, "pb_options pb_backup");
-        QCOMPARE(shownPage(win), QStringLiteral("backupView"));
+        StoreWindow f;
+        QVERIFY(f.open(heliFleet()));
+        const QByteArray saved = bytesOf(dataFileIn(f.dir.path()));
+        clickThrough(f.win, "pb_options pb_backup");
+        QCOMPARE(shownPage(f.win), QStringLiteral("backupView"));
 
         // Named after the moment of the export, which may tick over during it.
         QElapsedTimer sinceExport;
         sinceExport.start();
         const QString before = StoreFiles::copyName(QDateTime::currentDateTime());
-        clickThrough(win, "pb_export_data");
+        clickThrough(f.win, "pb_export_data");
         const QStringList backups = backupsIn(target);
         QVERIFY(backups == QStringList(before)
             || backups == QStringList(StoreFiles::copyName(QDateTime::currentDateTime())));
-        QCOMPARE(backupStatus(win), QStringLiteral("Export finished!"));
+        QCOMPARE(backupStatus(f.win), QStringLiteral("Export finished!"));
         QCOMPARE(bytesOf(target.filePath(backups.first())), saved);
 
         // Later work replaces everything; the backup brings the old records back.
         QVERIFY(writeStore(
-            storage.path(), { {}, { pack("Pack X") }, { model("Trainer", { "Pack X" }) } }));
-        win.changeStoragePath(storage.path());
-        QCOMPARE(overviewCardNames(win), QStringList { "Pack X" });
+            f.dir.path(), { {}, { pack("Pack X") }, { model("Trainer", { "Pack X" }) } }));
+        f.win.changeStoragePath(f.dir.path());
+        QCOMPARE(overviewCardNames(f.win), QStringList { "Pack X" });
         QTest::qWait(1000);
-        QCOMPARE(backupStatus(win), QStringLiteral("Export finished!"));
+        QCOMPARE(backupStatus(f.win), QStringLiteral("Export finished!"));
         dialogs.answer(target.filePath(backups.first()));
-        clickThrough(win, "pb_import_data");
-        QCOMPARE(backupStatus(win), QStringLiteral("Import finished!"));
-        QCOMPARE(bytesOf(dataFileIn(storage.path())), saved);
-        QCOMPARE(comboItems(win, "cb_select_model"), QStringList { "Heli" });
-        QCOMPARE(overviewCardNames(win), QStringList({ "Pack A", "Pack B" }));
+        clickThrough(f.win, "pb_import_data");
+        QCOMPARE(backupStatus(f.win), QStringLiteral("Import finished!"));
+        QCOMPARE(bytesOf(dataFileIn(f.dir.path())), saved);
+        QCOMPARE(comboItems(f.win, "cb_select_model"), QStringList { "Heli" });
+        QCOMPARE(overviewCardNames(f.win), QStringList({ "Pack A", "Pack B" }));
 
         // The export's timer also clears the second message, before that one's own two seconds.
-        QTRY_COMPARE_WITH_TIMEOUT(backupStatus(win), QString(), 1500);
+        QTRY_COMPARE_WITH_TIMEOUT(backupStatus(f.win), QString(), 1500);
         QVERIFY(sinceExport.elapsed() >= 1900);
     }
 
@@ -373,7 +568,6 @@ private slots:
         AnsweredDialogs dialogs({}, folder.isNull() ? QString() : target.filePath(folder));
         CelloraGui win;
         win.changeStoragePath(storage.path());
-
         clickThrough(win, "pb_export_data");
         QTEST(backupStatus(win), "status");
         QCOMPARE(backupsIn(target).size(), backup.isNull() ? 0 : 1);
@@ -391,9 +585,10 @@ private slots:
         QTest::addColumn<QStringList>("cards"); // the overview after the import
         QTest::addColumn<QString>("status");
         const QStringList heli { "Pack A", "Pack B" }, none;
-        const QByteArray trainer = "<Cellora><Battery><Name>Pack X</Name></Battery></Cellora>\n";
         QTest::newRow("no storage folder")
-            << false << "trainer.xml" << trainer << none << "Error! Not a valid file.";
+            << false << "trainer.xml"
+            << QByteArray("<Cellora><Battery><Name>Pack X</Name></Battery></Cellora>\n") << none
+            << "Error! Not a valid file.";
         QTest::newRow("missing file")
             << true << "missing.xml" << QByteArray() << heli << "Error! Could not access file.";
         QTest::newRow("the data file itself")
@@ -422,7 +617,6 @@ private slots:
         CelloraGui win;
         if (folderSet)
             win.changeStoragePath(storage.path());
-
         clickThrough(win, "pb_import_data");
         QDir::setCurrent(oldCurrent);
         QTEST(backupStatus(win), "status");
