@@ -125,7 +125,6 @@ private slots:
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QStringList>("batteries");
-
         const SampleStore three { {}, { pack("A1"), pack("A2"), pack("B1"), pack("C1") },
             { model("A", { "A1", "A2" }), model("B", { "B1" }), model("C", { "C1" }) } };
         const auto pair = [](const QVector<SampleModel> &models) {
@@ -166,7 +165,6 @@ private slots:
         win.changeStoragePath(dir.path());
         win.show();
         QVERIFY(QTest::qWaitForWindowExposed(&win));
-
         QTEST(column(win), "rows");
         for (const char *chooser :
             { "cb_select_model", "cb_logview_model", "cb_model_choose_bat", "cb_modelList_delete" })
@@ -212,7 +210,6 @@ private slots:
         FolderWatch watch(f.dir.path());
         BatteryWidget *card = overviewCard(f.win, "Pack A");
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-
         clickTank(card);
         if (full) {
             QCOMPARE(shownPage(f.win), QStringLiteral("dischargeView"));
@@ -259,7 +256,6 @@ private slots:
         QVERIFY(f.open({ {}, { pack("Lone", 3000, 30, 4, true) }, {} }));
         namedChild<QComboBox>(f.win, "cb_select_model")->setCurrentIndex(1);
         FolderWatch watch(f.dir.path());
-
         clickTank(overviewCard(f.win, "Lone"));
         QCOMPARE(watch.takeSaves(), 1);
         const Loaded saved(f.dir.path());
@@ -297,7 +293,6 @@ private slots:
         QCOMPARE(saved.battery("P1")->cycleDates().size(), 1);
         QCOMPARE(saved.model("A")->flightLog().size(), 1);
         QVERIFY(saved.battery("P3")->batteryCharged());
-
         // Old content widgets leave the window's tree when taken out of the scroll area,
         // so the count of all widgets of the process is what would show a leak.
         for (int i = 0; i < 10; ++i)
@@ -369,7 +364,6 @@ private slots:
         models->setCurrentText("Empty");
         QCOMPARE(logbookFields(f.win), QVector<QString>(9).toList());
         QCOMPARE(logbookState(f.win), QStringLiteral(" --"));
-
         for (const auto &[flights, button, state] :
             { std::tuple(0, "pb_logview_prev", " --"), std::tuple(0, "pb_logview_next", " --"),
                 std::tuple(1, "pb_logview_prev", "flight 1 -?"),
@@ -490,7 +484,6 @@ private slots:
         QVERIFY(qobject_cast<QLineSeries *>(view->chart()->series().value(0))->pointsVisible());
         QTRY_VERIFY(view->isVisible());
         QVERIFY(view->height() > f.win.height() / 2);
-
         QVERIFY(writeStore(f.dir.path(), { {}, {}, { model("Heli") } }));
         f.win.changeStoragePath(f.dir.path());
         QVERIFY(!namedChild<QPushButton>(f.win, "pb_chart")->isEnabled());
@@ -508,7 +501,6 @@ private slots:
         const QByteArray saved = bytesOf(dataFileIn(f.dir.path()));
         clickThrough(f.win, "pb_options pb_backup");
         QCOMPARE(shownPage(f.win), QStringLiteral("backupView"));
-
         // Named after the moment of the export, which may tick over during it.
         QElapsedTimer sinceExport;
         sinceExport.start();
@@ -519,7 +511,6 @@ private slots:
             || backups == QStringList(StoreFiles::copyName(QDateTime::currentDateTime())));
         QCOMPARE(backupStatus(f.win), QStringLiteral("Export finished!"));
         QCOMPARE(bytesOf(target.filePath(backups.first())), saved);
-
         // Later work replaces everything; the backup brings the old records back.
         QVERIFY(writeStore(
             f.dir.path(), { {}, { pack("Pack X") }, { model("Trainer", { "Pack X" }) } }));
@@ -533,7 +524,6 @@ private slots:
         QCOMPARE(bytesOf(dataFileIn(f.dir.path())), saved);
         QCOMPARE(comboItems(f.win, "cb_select_model"), QStringList { "Heli" });
         QCOMPARE(overviewCardNames(f.win), QStringList({ "Pack A", "Pack B" }));
-
         // The export's timer also clears the second message, before that one's own two seconds.
         QTRY_COMPARE_WITH_TIMEOUT(backupStatus(f.win), QString(), 1500);
         QVERIFY(sinceExport.elapsed() >= 1900);

@@ -164,7 +164,6 @@ private slots:
         layout->addWidget(sibling);
         host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
-
         QCOMPARE(win->windowTitle(), QStringLiteral("Vantrix 15.8.4"));
         QCOMPARE(shownPage(*win), QStringLiteral("scrollLayout"));
         QCOMPARE(namedChild<QLabel>(*win, "lbl_welcome")->text(), QStringLiteral("Welcome"));
@@ -178,7 +177,6 @@ private slots:
         QVERIFY(namedChild<QRadioButton>(*win, "rb_showmAh")->isChecked());
         QVERIFY(namedChild<QRadioButton>(*win, "rb_modeSimple")->isChecked());
         QCOMPARE(namedChild<QComboBox>(*win, "cb_overview_location")->count(), 0);
-
         // A widget of the host that does not use keys passes them on: the counter works.
         QTest::keyClick(sibling, Qt::Key_A);
         QCOMPARE(host.keys, 1);
@@ -193,7 +191,6 @@ private slots:
         QTest::keyClicks(name, "Field");
         QCOMPARE(name->text(), QStringLiteral("Field"));
         QCOMPARE(host.keys, 1);
-
         // Destruction writes neither the data file nor the settings.
         win->changeStoragePath(dir.path());
         QCOMPARE(overviewCardNames(*win), QStringList({ "Pack A", "Pack B" }));
@@ -262,7 +259,6 @@ private slots:
         QFETCH(QString, road);
         QFETCH(bool, toMenu);
         setSetting("cellora", "Complex"); // the tank of a charged card opens the discharge page
-
         StoreWindow f;
         QVERIFY(f.open(heliFleet()));
         if (road == "tank")
@@ -275,7 +271,6 @@ private slots:
         QCOMPARE(closing.count(), 1);
         QTEST(shownPage(f.win), "page");
         QVERIFY(f.win.isVisible());
-
         // The second press tells the new state apart: 1 leads to the overview, 0 to the menu.
         const QString menu = "optionsView", overview = "scrollLayout";
         clickThrough(f.win, "pb_options");
@@ -305,7 +300,6 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QString, storedAfter);
         const int viewMode = storedAfter == QLatin1String("Complex") ? 1 : 0;
-
         if (!stored.isNull())
             setSetting("cellora", stored);
         StoreWindow f;
@@ -348,7 +342,6 @@ private slots:
             QTest::keyClicks(edit, mask[1]);
             QCOMPARE(edit->text(), QString(mask[2]));
         }
-
         auto *temperature = namedChild<QSpinBox>(win, "sb_log_temp");
         temperature->setValue(-150);
         QCOMPARE(temperature->value(), -99);
@@ -451,7 +444,6 @@ private slots:
         QTest::addColumn<QStringList>("typed");
         QTest::addColumn<QStringList>("inFile");
         QTest::addColumn<QStringList>("shown"); // when it differs from typed
-
         auto battery = [](const char *row, const QString &rate, const QString &date,
                            const QStringList &inFile, const QStringList &shown = {}) {
             QTest::newRow(row) << int(BatteryKind)
@@ -513,7 +505,6 @@ private slots:
             s.choose(qPrintable(del.lists.first()), names.first());
             clickThrough(s.win, (del.confirmation.first() + ' ').repeated(2));
         };
-
         // The very first press only arms; leaving and reopening the page keeps it armed, and
         // only on the battery page does another choice disarm.
         s.go(del.openDelete);
@@ -537,7 +528,6 @@ private slots:
             (kind == BatteryKind ? QStringList { "Pack" } : QStringList { "Pack", "Spare" }));
         clickThrough(s.win, "pb_options pb_logbook");
         QCOMPARE(namedChild<QLabel>(s.win, "lbl_logview_location")->text(), QString("Hill"));
-
         // The refresh refills no list from a file without records of the kind, so the
         // lists keep the last one; only those that a location delete edits itself lose it.
         deleteFirst();
@@ -580,7 +570,6 @@ private slots:
         // Pack gets a new stamp, Heli keeps its own.
         QCOMPARE(file.count("<LastUse>Sat Mar 2 14:05:09 2024<"), 1);
         QCOMPARE(file.count("<LastUpdate>Sun Dec 31 23:59:59 2023<"), 2);
-
         auto listed = [&] { return storedNames(ListedKind, s.dir.path()); };
         s.go(QString());
         QCOMPARE(usable(s, assignButtons), QString("Remove"));
