@@ -1,19 +1,8 @@
-// The pages that show the store: the overview with a discharge from the tank to the data
-// file, the logbook, the chart, and the backup page's export and import.
+// The pages that show the store: the overview, a discharge from the tank to the data file,
+// the logbook, the chart, and the backup page.
 
 #include "window/chartclasses.h"
 #include "windowsupport.h"
-
-#include <QDateEdit>
-#include <QDoubleSpinBox>
-#include <QElapsedTimer>
-#include <QGridLayout>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QTimeEdit>
-#include <QtTest>
 
 #include <tuple>
 
@@ -259,10 +248,9 @@ private slots:
         clickTank(overviewCard(f.win, "Lone"));
         QCOMPARE(watch.takeSaves(), 1);
         const Loaded saved(f.dir.path());
-        QVERIFY(saved.models.isEmpty());
-        QVERIFY(!saved.battery("Lone")->batteryCharged());
+        QVERIFY(saved.models.isEmpty() && !saved.battery("Lone")->batteryCharged());
         QCOMPARE(saved.battery("Lone")->batteryCycles(), 5u);
-        QVERIFY(!readStore(f.dir.path()).contains(QLatin1String("LogData")));
+        QVERIFY(!readStore(f.dir.path()).contains("LogData"));
     }
 
     // Switching models keeps one connection per card: each click saves once, and
@@ -290,8 +278,8 @@ private slots:
         QCOMPARE(overviewCard(f.win, "P3"), charged.data());
         const Loaded saved(f.dir.path());
         QCOMPARE(saved.battery("P1")->batteryCycles(), 8u);
-        QCOMPARE(saved.battery("P1")->cycleDates().size(), 1);
-        QCOMPARE(saved.model("A")->flightLog().size(), 1);
+        QCOMPARE(
+            saved.battery("P1")->cycleDates().size() + saved.model("A")->flightLog().size(), 2);
         QVERIFY(saved.battery("P3")->batteryCharged());
         // Old content widgets leave the window's tree when taken out of the scroll area,
         // so the count of all widgets of the process is what would show a leak.
@@ -351,7 +339,6 @@ private slots:
         StoreWindow f;
         QVERIFY(f.open(heliLog(3, true)));
         clickThrough(f.win, "pb_options pb_logbook");
-        QCOMPARE(shownPage(f.win), QStringLiteral("logView"));
         QStringList states { logbookState(f.win) };
         for (const char *step : { "prev", "prev", "next", "next" }) {
             clickThrough(f.win, QString("pb_logview_") + step);
@@ -469,7 +456,6 @@ private slots:
         f.win.resize(345, 543);
         QVERIFY(f.open(store));
         clickThrough(f.win, "pb_options pb_chart");
-        QCOMPARE(shownPage(f.win), QStringLiteral("dataView"));
         auto *batteries = namedChild<QComboBox>(f.win, "cb_batteryData");
         int destroyedViews = 0;
         connect(f.win.findChild<QChartView *>(), &QObject::destroyed, [&] { ++destroyedViews; });
@@ -500,7 +486,6 @@ private slots:
         QVERIFY(f.open(heliFleet()));
         const QByteArray saved = bytesOf(dataFileIn(f.dir.path()));
         clickThrough(f.win, "pb_options pb_backup");
-        QCOMPARE(shownPage(f.win), QStringLiteral("backupView"));
         // Named after the moment of the export, which may tick over during it.
         QElapsedTimer sinceExport;
         sinceExport.start();
@@ -522,8 +507,8 @@ private slots:
         clickThrough(f.win, "pb_import_data");
         QCOMPARE(backupStatus(f.win), QStringLiteral("Import finished!"));
         QCOMPARE(bytesOf(dataFileIn(f.dir.path())), saved);
-        QCOMPARE(comboItems(f.win, "cb_select_model"), QStringList { "Heli" });
-        QCOMPARE(overviewCardNames(f.win), QStringList({ "Pack A", "Pack B" }));
+        QCOMPARE(comboItems(f.win, "cb_select_model") + overviewCardNames(f.win),
+            QStringList({ "Heli", "Pack A", "Pack B" }));
         // The export's timer also clears the second message, before that one's own two seconds.
         QTRY_COMPARE_WITH_TIMEOUT(backupStatus(f.win), QString(), 1500);
         QVERIFY(sinceExport.elapsed() >= 1900);

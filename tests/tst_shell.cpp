@@ -3,16 +3,6 @@
 
 #include "windowsupport.h"
 
-#include <QDateEdit>
-#include <QDoubleSpinBox>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QSpinBox>
-#include <QVBoxLayout>
-#include <QtTest>
-
 using namespace TestSupport;
 
 namespace {
@@ -48,8 +38,8 @@ QStringList storedNames(int kind, const QString &folder)
     static const char *const patterns[] = { "<Battery>\\s*<Name>([^<]*)<",
         "<Model>\\s*<Name>([^<]*)<", "<Location Name=\"([^\"]*)\"", "<Battery>([^<]+)</Battery>" };
     QStringList names;
-    auto match = QRegularExpression(patterns[kind]).globalMatch(readStore(folder));
-    while (match.hasNext())
+    for (auto match = QRegularExpression(patterns[kind]).globalMatch(readStore(folder));
+         match.hasNext();)
         names << match.next().captured(1);
     return names;
 }
@@ -65,9 +55,9 @@ struct Session : StoreWindow {
         clickThrough(win, "pb_edit_data " + buttons);
     }
     QLineEdit *field(const QString &name) { return namedChild<QLineEdit>(win, qPrintable(name)); }
-    void choose(const char *combo, const QString &text)
+    void choose(const QString &box, const QString &text)
     {
-        namedChild<QComboBox>(win, combo)->setCurrentText(text);
+        namedChild<QComboBox>(win, qPrintable(box))->setCurrentText(text);
     }
     int saves() { return watch.takeSaves(); }
     FolderWatch watch { dir.path() };
@@ -406,12 +396,9 @@ private slots:
             = holdsSuffix ? QStringList { n + "_1", n.toLower() } : QStringList();
         SampleStore store;
         for (const QString &name : existing) {
-            if (kind == LocationKind)
-                store.locations << name;
-            else if (kind == BatteryKind)
-                store.batteries << pack(name);
-            else
-                store.models << model(name);
+            store.locations << name;
+            store.batteries << pack(name);
+            store.models << model(name);
         }
         Session s(store);
         for (int press = 0; press < 3; ++press) {
@@ -497,7 +484,7 @@ private slots:
         const QStringList names = storedNames(kind, s.dir.path());
         auto deleteFirst = [&] {
             s.go(del.openDelete);
-            s.choose(qPrintable(del.lists.first()), names.first());
+            s.choose(del.lists.first(), names.first());
             clickThrough(s.win, (del.confirmation.first() + ' ').repeated(2));
         };
         // The very first press only arms; leaving and reopening the page keeps it armed, and
@@ -506,7 +493,7 @@ private slots:
         clickThrough(s.win, del.confirmation.first());
         s.go(del.openDelete);
         QCOMPARE(usable(s, del.confirmation), QString("Yes Really?"));
-        s.choose(qPrintable(del.lists.first()), names.last());
+        s.choose(del.lists.first(), names.last());
         QCOMPARE(
             usable(s, del.confirmation), QString(kind == BatteryKind ? "Delete" : "Yes Really?"));
         QCOMPARE(s.saves(), 0);

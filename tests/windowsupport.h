@@ -8,18 +8,8 @@
 #include "window/celloragui.h"
 #include "window/filedialogs.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QLabel>
-#include <QLayout>
-#include <QLineEdit>
-#include <QScrollArea>
-#include <QSettings>
-#include <QStackedWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
-#include <QVariant>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <sys/inotify.h>
 #include <unistd.h>
