@@ -195,21 +195,23 @@ private slots:
     void exportedInterface()
     {
         QStringList expected { "closeCelloraGui()", "keyPressEvent(QKeyEvent*)",
-            "changeStoragePath(QString)", "on_btnGrp_mode_buttonClicked(QAbstractButton*)",
-            "on_btngrp_showData_buttonClicked(QAbstractButton*)" };
-        for (const QString &box : QString("batteryData batteryList_delete select_model "
-                                          "logview_model bat_choose_model model_choose_bat")
-                                      .split(' '))
-            expected << "on_cb_" + box + "_currentIndexChanged(int)";
-        for (const QString &button :
-            QString("backup export_data import_data update_battery update_model home options mode "
-                    "edit_data choose_addbattery choose_addmodel choose_addlocation addNewBattery "
-                    "addNewModel add_location del_location chart choose_delbattery "
-                    "choose_delmodel choose_modify_battery choose_modify_model choose_dellocation "
-                    "logbook save_discharged deleteConfirm deleteConfirm_model add_batt_to_model "
-                    "rem_batt_from_model logview_next logview_prev")
+            "changeStoragePath(QString)" };
+        for (const QString &slot :
+            QString("btnGrp_mode btngrp_showData cb_batteryData cb_batteryList_delete "
+                    "cb_select_model cb_logview_model cb_bat_choose_model cb_model_choose_bat "
+                    "pb_backup pb_export_data pb_import_data pb_update_battery pb_update_model "
+                    "pb_home pb_options pb_mode pb_edit_data pb_choose_addbattery "
+                    "pb_choose_addmodel pb_choose_addlocation pb_addNewBattery pb_addNewModel "
+                    "pb_add_location pb_del_location pb_chart pb_choose_delbattery "
+                    "pb_choose_delmodel pb_choose_modify_battery pb_choose_modify_model "
+                    "pb_choose_dellocation pb_logbook pb_save_discharged pb_deleteConfirm "
+                    "pb_deleteConfirm_model pb_add_batt_to_model pb_rem_batt_from_model "
+                    "pb_logview_next pb_logview_prev")
                 .split(' '))
-            expected << "on_pb_" + button + "_clicked()";
+            expected << "on_" + slot
+                    + (slot.startsWith("pb_")        ? "_clicked()"
+                            : slot.startsWith("cb_") ? "_currentIndexChanged(int)"
+                                                     : "_buttonClicked(QAbstractButton*)");
         const QMetaObject &meta = CelloraGui::staticMetaObject;
         QStringList exported;
         for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
