@@ -41,8 +41,7 @@ QDateTime flightMoment(int n)
     return QDateTime(QDate(2024, 3, 1), QTime(9, 0)).addSecs(600 * n);
 }
 
-// "Heli", whose flights 1 to n match the cycles of "Pack A"; on request also "Solo" with one
-// flight and "Empty" without.
+// "Heli" with flights 1 to n on "Pack A"; on request "Solo" with one flight, and "Empty".
 SampleStore heliLog(int flights, bool soloAndEmpty = false)
 {
     SampleStore store { {}, { pack("Pack A") }, { model("Heli") } };
@@ -294,9 +293,8 @@ private slots:
         QCOMPARE(column(f.win), QStringList({ "P1", "P3" }));
     }
 
-    // The same clicks make the same data file under Qt 5 and Qt 6: the file kept in
-    // tests/data, from a store as an older version may have left it (a fraction of a second,
-    // a year of three digits, names beyond ASCII).
+    // The same clicks make tests/data/session.xml under Qt 5 and Qt 6, from a store as older
+    // versions left it: a fraction of a second, a year of three digits, names beyond ASCII.
     void scriptedSessionFile()
     {
         setSetting("cellora", "Complex");
@@ -331,9 +329,8 @@ private slots:
             bytesOf(CELLORA_TEST_DATA "/session.xml"));
     }
 
-    // The cursor starts at the newest flight and never wraps; a refresh that shortens the
-    // log while the page steps the old one turns the step taken off, and leaves the other
-    // open unless the log is empty.
+    // The cursor starts at the newest flight and never wraps; a log shortened while the page
+    // steps it turns the step taken off, and the other too when it is empty.
     void logbookBrowsing()
     {
         StoreWindow f;

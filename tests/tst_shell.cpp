@@ -30,8 +30,7 @@ protected:
     }
 };
 
-// The names of one kind in the data file, in file order; ListedKind gives the
-// battery names that the models list.
+// The names of one kind in the data file; ListedKind: the battery names the models list.
 enum Kind { BatteryKind, ModelKind, LocationKind, ListedKind };
 QStringList storedNames(int kind, const QString &folder)
 {
@@ -116,8 +115,7 @@ const QString cycle
     = "<Cycle Discharged=\"4000\" Current=\"12500\" Date=\"Sat May 6 14:05:09 2023\"/>";
 const QString flight = "<LogData Date=\"Sat May 6 14:05:09 2023\" Location=\"Hill\" "
                        "Duration=\"00:05:00\" Temperature=\"18\" Notes=\"\"/>";
-// Two records of each kind; Pack is charged and has the cycle data above, Heli lists both
-// batteries and flew at Hill.
+// Pack (charged, with the cycle above) and Spare; Heli lists both and flew at Hill; Plane.
 SampleStore fleet()
 {
     const QDateTime flown(QDate(2023, 5, 6), QTime(14, 5, 9));
@@ -139,8 +137,7 @@ private slots:
     // The window's life in a host: construction, keys, a load and destruction.
     void lifeInHost()
     {
-        // Without a folder the store stands for the working directory: its data file
-        // stays unread until the host names a folder.
+        // Without a folder the store is the working directory: its data file stays unread.
         setSetting("logmodel", "Heli");
         QTemporaryDir dir;
         QVERIFY(writeStore(dir.path(), heliFleet()));
@@ -340,9 +337,8 @@ private slots:
             QCOMPARE(namedChild<QAbstractSpinBox>(win, field)->text(), shown);
     }
 
-    // Each refresh re-reads the file on the page shown; the overview's and the discharge
-    // page's location choosers start again at the first and follow each other, through
-    // refills of other lengths too, without either signalling the other endlessly.
+    // A refresh re-reads the file on the page shown; the two location choosers start again at
+    // the first and follow each other through refills of any length, without a signal loop.
     void locationChoosersFollowEachOther()
     {
         StoreWindow f;
@@ -512,8 +508,8 @@ private slots:
             (kind == BatteryKind ? QStringList { "Pack" } : QStringList { "Pack", "Spare" }));
         clickThrough(s.win, "pb_options pb_logbook");
         QCOMPARE(namedChild<QLabel>(s.win, "lbl_logview_location")->text(), QString("Hill"));
-        // The refresh refills no list from a file without records of the kind, so the
-        // lists keep the last one; only those that a location delete edits itself lose it.
+        // A file without records of the kind refills no list: the lists keep the last one,
+        // but for those a location delete edits itself.
         deleteFirst();
         QCOMPARE(s.saves(), 1);
         QCOMPARE(storedNames(kind, s.dir.path()), QStringList());

@@ -49,8 +49,6 @@ inline void resetSettings()
         settings.remove(QLatin1String(key));
 }
 
-// ---- Watching the storage folder.
-
 // Collects inotify events of one folder. The store saves by writing a temporary
 // file and renaming it over the data file, so each save is one IN_MOVED_TO event.
 class FolderWatch {
@@ -192,9 +190,6 @@ public:
         FileDialogs::chooseImportFile = systemImport;
         FileDialogs::chooseExportFolder = systemExport;
     }
-    AnsweredDialogs(const AnsweredDialogs &) = delete;
-    AnsweredDialogs &operator=(const AnsweredDialogs &) = delete;
-
     void answer(const QString &importFile, const QString &exportFolder = {})
     {
         FileDialogs::chooseImportFile = [importFile](QWidget *) { return importFile; };
