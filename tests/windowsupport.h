@@ -8,22 +8,13 @@
 #include "window/celloragui.h"
 #include "window/filedialogs.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QLabel>
-#include <QLayout>
-#include <QLineEdit>
-#include <QScrollArea>
-#include <QSettings>
-#include <QStackedWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
-#include <QVariant>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace TestSupport {
@@ -41,31 +32,22 @@ inline bool cutInMiddle(const QString &shown, const QString &whole)
 
 inline void setSetting(const QString &key, const QString &value)
 {
-    QSettings settings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"));
-    settings.beginGroup(QStringLiteral("SETTINGS"));
-    settings.setValue(key, value);
-    settings.endGroup();
-    settings.sync();
+    QSettings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"))
+        .setValue(QStringLiteral("SETTINGS/") + key, value);
 }
 
 inline QVariant setting(const QString &key)
 {
-    QSettings settings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"));
-    settings.beginGroup(QStringLiteral("SETTINGS"));
-    return settings.value(key);
+    return QSettings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"))
+        .value(QStringLiteral("SETTINGS/") + key);
 }
 
 inline void resetSettings()
 {
     QSettings settings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"));
-    settings.beginGroup(QStringLiteral("SETTINGS"));
-    settings.remove(QStringLiteral("cellora"));
-    settings.remove(QStringLiteral("logmodel"));
-    settings.endGroup();
-    settings.sync();
+    for (const char *key : { "SETTINGS/cellora", "SETTINGS/logmodel" })
+        settings.remove(QLatin1String(key));
 }
-
-// ---- Watching the storage folder.
 
 // Collects inotify events of one folder. The store saves by writing a temporary
 // file and renaming it over the data file, so each save is one IN_MOVED_TO event.
@@ -74,14 +56,9 @@ public:
     explicit FolderWatch(const QString &folder, uint32_t mask = IN_MOVED_TO | IN_CLOSE_WRITE)
         : fd(inotify_init1(IN_NONBLOCK))
     {
-        if (fd >= 0)
-            inotify_add_watch(fd, QFile::encodeName(folder).constData(), mask);
+        inotify_add_watch(fd, QFile::encodeName(folder).constData(), mask);
     }
-    ~FolderWatch()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
+    ~FolderWatch() { ::close(fd); }
     FolderWatch(const FolderWatch &) = delete;
     FolderWatch &operator=(const FolderWatch &) = delete;
 
@@ -92,14 +69,10 @@ public:
     {
         QVector<std::pair<uint32_t, QString>> events;
         alignas(inotify_event) char buffer[8192];
-        for (;;) {
-            const ssize_t length = ::read(fd, buffer, sizeof buffer);
-            if (length <= 0)
-                break;
+        for (ssize_t length; (length = ::read(fd, buffer, sizeof buffer)) > 0;) {
             for (ssize_t offset = 0; offset < length;) {
                 const auto *event = reinterpret_cast<const inotify_event *>(buffer + offset);
-                const QString name = event->len ? QFile::decodeName(event->name) : QString();
-                events.append({ event->mask, name });
+                events.append({ event->mask, event->len ? QFile::decodeName(event->name) : "" });
                 offset += ssize_t(sizeof(inotify_event) + event->len);
             }
         }
@@ -109,17 +82,23 @@ public:
     // Saves of the data file since the last call.
     int takeSaves()
     {
-        int saves = 0;
-        for (const auto &event : takeEvents()) {
-            if ((event.first & IN_MOVED_TO) && event.second == dataFileName())
-                ++saves;
-        }
-        return saves;
+        const auto events = takeEvents();
+        return int(std::count(
+            events.begin(), events.end(), std::pair(uint32_t(IN_MOVED_TO), dataFileName())));
     }
 
 private:
     int fd;
 };
+
+// "Heli" flies "Pack A" (charged, 12 cycles) and "Pack B"; "Spare" belongs to no model.
+inline SampleStore heliFleet(uint capacity = 4500, uint rating = 30)
+{
+    return { { "North", "South", "East" },
+        { pack("Pack A", capacity, rating, 12, true), pack("Pack B", 2200, 25, 3),
+            pack("Spare", 1000, 20) },
+        { model("Heli", { "Pack A", "Pack B" }) } };
+}
 
 // ---- The window, driven as a person drives it.
 
@@ -180,11 +159,8 @@ inline QStringList overviewCardNames(const QObject &win)
 
 inline BatteryWidget *overviewCard(const QObject &win, const QString &name)
 {
-    for (BatteryWidget *card : overviewCards(win)) {
-        if (card->batteryName() == name)
-            return card;
-    }
-    return nullptr;
+    const QList<BatteryWidget *> cards = overviewCards(win);
+    return cards.value(overviewCardNames(win).indexOf(name));
 }
 
 inline void clickTank(BatteryWidget *card)
@@ -214,9 +190,6 @@ public:
         FileDialogs::chooseImportFile = systemImport;
         FileDialogs::chooseExportFolder = systemExport;
     }
-    AnsweredDialogs(const AnsweredDialogs &) = delete;
-    AnsweredDialogs &operator=(const AnsweredDialogs &) = delete;
-
     void answer(const QString &importFile, const QString &exportFolder = {})
     {
         FileDialogs::chooseImportFile = [importFile](QWidget *) { return importFile; };
