@@ -1,12 +1,9 @@
-# Checks of what Cellora installs.
-#   cmake -DCHECK=install -DBUILD=<build folder> -DSOURCE=<source folder> -DWORK=<scratch>
-#         -DBUILD_TYPE=<type> -DNAME=<cellora|cellora-qt6> -DPACKAGE=<Cellora|CelloraQt6>
-#         -DQT_MAJOR=<5|6> [-DSANITIZE_FLAGS=<flags>] -P packagecheck.cmake
-#     installs into a fresh prefix, checks the files and the library's exported symbols,
-#     then builds examples/minimal-host against that prefix alone and runs it once.
-#     The program and its desktop files come with the Qt 5 build only.
-#   cmake -DCHECK=desktop -DDESKTOP=<.desktop> -DMETAINFO=<.metainfo.xml> -P packagecheck.cmake
-#     validates the desktop entry and the AppStream file; skipped without the tools.
+# Checks of what Cellora installs:
+#   -DCHECK=install -DBUILD=<build folder> -DSOURCE=<source folder> -DWORK=<scratch>
+#   -DBUILD_TYPE=<type> -DNAME=<cellora|cellora-qt6> -DPACKAGE=<Cellora|CelloraQt6>
+#   -DQT_MAJOR=<5|6> [-DSANITIZE_FLAGS=<flags>]: the files installed into a fresh prefix, the
+#   library's exports, and examples/minimal-host built against that prefix alone and run;
+#   -DCHECK=desktop -DDESKTOP=<.desktop> -DMETAINFO=<.metainfo.xml>: both files validated.
 cmake_minimum_required(VERSION 3.16)
 
 function(run what)

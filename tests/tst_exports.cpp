@@ -222,14 +222,12 @@ private slots:
         QCOMPARE(bytesOf(first), QByteArray("previous"));
         QCOMPARE(
             QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
-
         const mode_t umaskBefore = ::umask(0);
         const bool written = OutputFiles::writeAll({ { first, "new" } }, dir.path(), &error);
         ::umask(umaskBefore);
         QVERIFY(written);
         QCOMPARE(bytesOf(first), QByteArray("new"));
         QCOMPARE(QFile::permissions(first), QFile::permissions(dir.filePath("cellora.xml")));
-
         StoreSnapshot snapshot;
         snapshot.models.resize(1);
         snapshot.models[0].name = "=HYPERLINK(x)";
@@ -256,15 +254,8 @@ private slots:
         for (const PackHealth &pack : fleet)
             order << pack.name;
         QCOMPARE(order, (QStringList { "Worn", "Busy", "Kept", "Blank" }));
-        const PackHealth &worn = fleet[0];
-        QCOMPARE(worn.equivalentCycles, 14.0);
-        QCOMPARE(worn.firstShare, 50.0);
-        QCOMPARE(worn.recentShare, 90.0);
-        QCOMPARE(worn.peakC, 30.0);
-        QCOMPARE(worn.daysSinceUse, 5);
-        QCOMPARE(worn.ageDays, int(anchor.date().addDays(-400).daysTo(now.date())));
-        QCOMPARE(worn.warnings, (QStringList { "charged for 5 days", "over 80 % used" }));
-        QCOMPARE(fleet[1].equivalentCycles, 30.0);
+        QCOMPARE(fleet[0].daysSinceUse, 5); // the rest of its figures: in the PDF below
+        QCOMPARE(fleet[0].ageDays, int(anchor.date().addDays(-400).daysTo(now.date())));
         QCOMPARE(fleet[1].recentShare, 75.0);
         QVERIFY(fleet[1].warnings.isEmpty()); // charged, but only a day ago
         QVERIFY(fleet[2].warnings.isEmpty()); // 80 % exactly is not over 80 %, and empty
@@ -272,7 +263,6 @@ private slots:
         QVERIFY(fleet[3].warnings.isEmpty()); // charged a minute short of three days
         QCOMPARE(fleet[3].firstShare, -1.0);
         QCOMPARE(fleet[3].peakC, -1.0);
-
         const QString pdf = storage.filePath("report.pdf");
         QVERIFY(OutputFiles::writeAll(
             { { pdf, PackReport::pdf(logbook, storage.path(), now) } }, storage.path(), nullptr));
