@@ -113,11 +113,8 @@ private slots:
         QVERIFY(logbook.readFile(dataFile));
         const QString flights = storage.filePath("flights.csv"),
                       cycles = storage.filePath("cycles.csv");
-        QString error;
-        QVERIFY2(OutputFiles::writeAll({ { flights, CsvExport::flights(logbook) },
-                                           { cycles, CsvExport::cycles(logbook) } },
-                     storage.path(), &error),
-            qPrintable(error));
+        QVERIFY(writeBytes(flights, CsvExport::flights(logbook))
+            && writeBytes(cycles, CsvExport::cycles(logbook)));
         QProcess check;
         check.start(
             CELLORA_PYTHON, { CELLORA_TEST_DATA "/../csvcheck.py", dataFile, flights, cycles });
