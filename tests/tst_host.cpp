@@ -1,0 +1,996 @@
+// The desktop program: its window driven through menus and widgets with its dialogs
+// answered by the test, the undo history, the flight editor, the telemetry import, small
+// and scaled screens, and the program run as a user runs it on a storage folder.
+
+#include "host/batchcommands.h"
+#include "host/flighteditor.h"
+#include "host/flighttable.h"
+#include "host/homeguard.h"
+#include "host/hostdialogs.h"
+#include "host/hostwindow.h"
+#include "host/telemetrydialog.h"
+#include "host/telemetryimport.h"
+#include "host/undohistory.h"
+#include "sample/sampletelemetry.h"
+#include "store/rescuecopies.h"
+#include "window/chartclasses.h"
+#include "windowsupport.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTranslator>
+#include <QtTest>
+
+using namespace TestSupport;
+using Field = FlightEdits::Field;
+
+namespace {
+
+const QDateTime anchor { QDate(2024, 6, 15), QTime(12, 0) };
+
+// Heli with the given batteries; `flights` flights, each with a discharge of the first.
+SampleStore storeOf(const QStringList &names, int flights = 0)
+{
+    SampleStore store { { "Feld" }, {}, { model("Heli", names) } };
+    for (const QString &name : names)
+        store.batteries << pack(name, 4000);
+    for (QDateTime when = anchor; when < anchor.addDays(flights); when = when.addDays(1)) {
+        store.models[0].flightLog << SampleFlight { when, QTime(0, 5), "Feld", 10, "" };
+        store.batteries[0].cycleData << SampleCycle { when, 1, 1 };
+    }
+    return store;
+}
+
+// Voltra #2 is charged, so its card opens the discharge page, and has flown Heli once;
+// Voltra #3 and Plane have no history.
+const SampleStore fleet = [] {
+    SampleStore store { { "Feld" },
+        { pack("Voltra #1"), pack("Voltra #2", 4500, 30, 3, true), pack("Voltra #3") },
+        { model("Heli", { "Voltra #1", "Voltra #2" }), model("Plane") } };
+    store.batteries[1].cycleData << SampleCycle { anchor, 1, 1 };
+    store.models[0].flightLog << SampleFlight { anchor, QTime(0, 5), "", 10, "" };
+    return store;
+}();
+
+const QDateTime first { QDate(2024, 6, 10), QTime(12, 0) };
+const QDateTime second { QDate(2024, 6, 11), QTime(13, 30) };
+const QDateTime third { QDate(2024, 6, 12), QTime(9, 15) };
+
+// Heli flew Pack A twice, Plane flew Pack B once; Pack B is charged.
+SampleStore flownStore()
+{
+    SampleModel heli = model("Heli", { "Pack A", "Pack B" });
+    heli.flightLog << SampleFlight { first, QTime(0, 5), "Feld", 10, "calm" }
+                   << SampleFlight { second, QTime(0, 6), "Hang", 12, "" };
+    SampleModel plane = model("Plane", { "Pack B" });
+    plane.flightLog << SampleFlight { third, QTime(0, 8), "Feld", 20, "" };
+    const QDate bought(2023, 1, 1);
+    return { { "Feld", "Hang" },
+        { { "Pack A", 4000, 20, 30, bought, 2, false, second,
+              { { first, 3000, 4000 }, { second, 2500, 3550 } } },
+            { "Pack B", 2200, 0, 25, bought, 1, true, third, { { third, 1000, 2000 } } } },
+        { heli, plane } };
+}
+
+// Carries out one change as a person does: "tank <card>", "click <buttons>",
+// "text <field> <text>", "choose <combo box> <item>" or "import <file>", separated by "|".
+void perform(CelloraGui &gui, const QString &script)
+{
+    for (const QString &command : script.split('|')) {
+        const QString verb = command.section(' ', 0, 0), rest = command.section(' ', 1);
+        const QString name = rest.section(' ', 0, 0), value = rest.section(' ', 1);
+        if (verb == "tank")
+            clickTank(overviewCard(gui, rest));
+        else if (verb == "click")
+            clickThrough(gui, rest);
+        else if (verb == "text")
+            namedChild<QLineEdit>(gui, qPrintable(name))->setText(value);
+        else if (verb == "choose")
+            namedChild<QComboBox>(gui, qPrintable(name))->setCurrentText(value);
+        else if (verb == "import")
+            gui.importFile(rest);
+    }
+}
+
+// What the pages show of the records: every chooser's items and every card's state, in
+// name order (a refresh moves widgets among their parent's children).
+QStringList pagesOf(const CelloraGui &gui)
+{
+    QStringList shown;
+    for (const QComboBox *box : gui.findChildren<QComboBox *>())
+        shown << box->objectName() + ": "
+                + comboItems(gui, qPrintable(box->objectName())).join(',');
+    for (const BatteryWidget *card : overviewCards(gui))
+        shown << card->batteryName()
+                + QString(" %1 %2").arg(card->batteryCharged()).arg(card->batteryCycles());
+    shown.sort();
+    return shown;
+}
+
+// One row of the flight editor as shown, "Heli|2024-06-10 12:00:00|Pack A|00:05:00|...".
+QString shownRow(const QAbstractItemModel &rows, int row)
+{
+    QStringList cells;
+    for (int column = 0; column < rows.columnCount(); ++column)
+        cells << rows.index(row, column).data().toString();
+    return cells.join('|');
+}
+
+int rowAt(const QAbstractItemModel &rows, const QDateTime &moment)
+{
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        if (rows.index(row, int(Field::Date)).data(Qt::EditRole) == moment)
+            return row;
+    }
+    return -1;
+}
+
+// The points of the module's chart for one battery, "1,3000 2,2500".
+QString chartOf(const CelloraGui &gui, const QString &battery)
+{
+    clickThrough(gui, "pb_options pb_chart");
+    namedChild<QComboBox>(gui, "cb_batteryData")->setCurrentText(battery);
+    const auto *series
+        = qobject_cast<QLineSeries *>(gui.findChild<QChartView *>()->chart()->series().value(0));
+    QStringList points;
+    for (const QPointF &point : series->points())
+        points << QStringLiteral("%1,%2").arg(point.x()).arg(point.y());
+    return points.join(' ');
+}
+
+// Everything the module's logbook page shows of a model's last flight.
+QString lastFlightShown(const CelloraGui &gui, const QString &model)
+{
+    clickThrough(gui, "pb_options pb_logbook");
+    namedChild<QComboBox>(gui, "cb_logview_model")->setCurrentText(model);
+    QStringList fields;
+    for (const char *name :
+        { "date", "time", "duration", "location", "temp", "capacity", "current", "battname" })
+        fields << namedChild<QLabel>(gui, qPrintable(QString("lbl_logview_") + name))->text();
+    return fields.join('|') + namedChild<QPlainTextEdit>(gui, "ptext_logview_notes")->toPlainText();
+}
+
+// Flights and discharges without figures in the folder's data file, "flights discharges".
+QString quickCounts(const QString &folder)
+{
+    const QString data = readStore(folder);
+    return QString("%1 %2")
+        .arg(data.count("Duration=\"00:00:00\""))
+        .arg(data.count("Discharged=\"0\" Current=\"0\""));
+}
+
+QStringList durationsIn(const QString &folder)
+{
+    QStringList all;
+    for (auto it = QRegularExpression("Duration=\"([^\"]*)\"").globalMatch(readStore(folder));
+         it.hasNext();)
+        all << it.next().captured(1);
+    return all;
+}
+
+// Buttons of the shown page (and the top bar) that cannot be scrolled fully into the part
+// of the window that a screen of `room` shows.
+QStringList buttonsOutOfReach(HostWindow &window, const QSize &room)
+{
+    auto *area = window.findChild<QScrollArea *>(QStringLiteral("moduleScrollArea"));
+    QWidget *sight = area ? area->viewport() : window.centralWidget();
+    const QRect visible
+        = QRect(sight->mapTo(&window, QPoint()), sight->size()) & QRect(QPoint(), room);
+    QStringList unreachable;
+    for (QAbstractButton *button : window.gui().findChildren<QAbstractButton *>()) {
+        if (!button->isVisibleTo(&window))
+            continue;
+        if (area)
+            area->ensureWidgetVisible(button, 0, 0);
+        if (!visible.contains(QRect(button->mapTo(&window, QPoint()), button->size())))
+            unreachable << button->objectName();
+    }
+    return unreachable;
+}
+
+// pdftotext's words of the PDF with their boxes, and the heights of the words "mAh" there.
+QString wordsOf(const QString &pdf)
+{
+    QProcess tool;
+    tool.start("pdftotext", { "-bbox", pdf, "-" });
+    return tool.waitForFinished() ? QString::fromUtf8(tool.readAllStandardOutput()) : QString();
+}
+
+QStringList unitHeights(const QString &words)
+{
+    QStringList heights;
+    const QRegularExpression box(R"re(yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">mAh<)re");
+    for (auto it = box.globalMatch(words); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        heights << QString::number(m.captured(2).toDouble() - m.captured(1).toDouble(), 'f', 1);
+    }
+    return heights;
+}
+
+// The program run to its first frame and back on a folder: its exit code (0 when it opened
+// the folder) and what it said on stderr.
+QPair<int, QString> shortRun(const QString &folder)
+{
+    QProcess run;
+    run.start(CELLORA_HOST, { "--storage", folder, "--startup-probe" });
+    const int code = run.waitForFinished(60000) ? run.exitCode() : -1;
+    return { code, QString::fromLocal8Bit(run.readAllStandardError()) };
+}
+
+} // namespace
+
+class TestHost : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir scratch;
+    // The dialogs' answers, and what they were told and asked ("warning: " marks a failure).
+    struct {
+        QString folder, file;
+        int item = -1;
+        bool yes = false; // to questions and to leaving a begun discharge
+        QStringList offered, told, asked;
+    } dialogs;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<HostWindow> window;
+    FlightEditor *editor = nullptr;
+    QAbstractItemModel *table = nullptr;
+
+    QString folder(const QString &name) const { return scratch.filePath(name); }
+    QString file() const { return dataFileIn(dir->path()); }
+    CelloraGui &gui() const { return window->gui(); }
+    QAction *action(const char *name) const { return namedChild<QAction>(*window, name); }
+
+    // A shown window on a fresh folder that holds `store`.
+    bool open(const SampleStore &store)
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        window = std::make_unique<HostWindow>();
+        if (!writeStore(dir->path(), store)
+            || window->openFolder(dir->path(), nullptr, false) != StorageLock::Outcome::Locked)
+            return false;
+        window->show();
+        return QTest::qWaitForWindowExposed(window.get());
+    }
+
+    // An entry of the Edit menu as the menu shows it.
+    QAction *editEntry(const char *name) const
+    {
+        emit namedChild<QMenu>(*window, "menuEdit")->aboutToShow();
+        return action(name);
+    }
+
+    void openEditor()
+    {
+        action("actionFlightsAndCycles")->trigger();
+        editor = namedChild<FlightEditor>(*window, "flightEditor");
+        table = namedChild<QTableView>(*editor, "flightTable")->model();
+    }
+
+    QString demoFolder(const QString &name) const
+    {
+        writeStoreFile(quickDemoStore(anchor), dataFileIn(folder(name)));
+        writeTelemetryLogs(demoTelemetryLogs(anchor), folder(name + "/LOGS"));
+        return folder(name);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationVersion(QStringLiteral("9.8.7"));
+        HostDialogs::chooseFolder
+            = [this](QWidget *, const QString &, const QString &) { return dialogs.folder; };
+        HostDialogs::chooseSaveFile = [this](QWidget *, const QString &, const QString &,
+                                          const QString &) { return dialogs.file; };
+        HostDialogs::chooseItem
+            = [this](QWidget *, const QString &, const QString &, const QStringList &items) {
+                  dialogs.offered = items;
+                  return dialogs.item;
+              };
+        HostDialogs::tell = [this](QWidget *, const QString &, const QString &text, bool warning) {
+            dialogs.told << (warning ? "warning: " : "") + text;
+        };
+        HostDialogs::ask = [this](QWidget *, const QString &, const QString &text) {
+            return (dialogs.asked << text, dialogs.yes);
+        };
+        HomeGuard::leaveUnsaved = [this](QWidget *, const QString &battery) {
+            return (dialogs.asked << battery, dialogs.yes);
+        };
+    }
+
+    void init()
+    {
+        resetSettings();
+        QSettings(QStringLiteral("Cellora"), QStringLiteral("cellora")).clear();
+        dialogs = {};
+    }
+
+    void cleanup() { window.reset(), dir.reset(); }
+
+    // A save that cannot reach the file shows at once, holds the window open while the user
+    // keeps it, and goes away once Retry saves; a folder that cannot be written is said too.
+    void failedSaveShowsTheWarningBar()
+    {
+        QVERIFY(open(storeOf({ "Pack A" })));
+        auto *bar = namedChild<QWidget>(*window, "warningBar");
+        QVERIFY(!bar->isVisible());
+        QVERIFY(QFile::remove(file()) && QDir().mkdir(file()));
+        addLocation(gui(), "Neuwiese");
+        QTRY_VERIFY(bar->isVisible());
+        QVERIFY(namedChild<QLabel>(*window, "warningText")->text().contains("not a file"));
+        QVERIFY(!window->close());
+        QVERIFY(dialogs.asked.size() == 1 && window->isVisible());
+        QVERIFY(QDir().rmdir(file()));
+        namedChild<QPushButton>(*window, "retryButton")->click();
+        QVERIFY(!bar->isVisible() && bytesOf(file()).contains("Neuwiese"));
+        QVERIFY(window->close());
+        HostWindow readOnly;
+        QVERIFY(writeBytes(folder("plain"), "a file"));
+        QCOMPARE(readOnly.openFolder(folder("plain/sub")), StorageLock::Outcome::Unwritable);
+        QVERIFY(!namedChild<QWidget>(readOnly, "warningBar")->isHidden());
+        QVERIFY(namedChild<QLabel>(readOnly, "warningText")
+                    ->text()
+                    .contains("cannot be created or written"));
+    }
+
+    void foreignLockSaysWhichFileToDelete_data()
+    {
+        QTest::addColumn<QByteArray>("lock");
+        QTest::newRow("another machine") << QByteArray("1\ncellora\nfar-away-host\n");
+        QTest::newRow("garbage") << QByteArray("garbage");
+        QTest::newRow("empty") << QByteArray();
+    }
+
+    // A lock this machine cannot check names the file to delete if no Cellora runs there.
+    void foreignLockSaysWhichFileToDelete()
+    {
+        QFETCH(QByteArray, lock);
+        const QString lockFile
+            = QDir(folder(QTest::currentDataTag())).filePath(StoreFiles::lockFile);
+        QVERIFY(QDir().mkpath(folder(QTest::currentDataTag())) && writeBytes(lockFile, lock));
+        StorageLock storage;
+        QCOMPARE(storage.lock(folder(QTest::currentDataTag())), StorageLock::Outcome::InUse);
+        QVERIFY2(storage.holder().contains("delete " + QDir::toNativeSeparators(lockFile)),
+            qPrintable(storage.holder()));
+    }
+
+    void openFolderMovesTheLock()
+    {
+        for (const char *name : { "a", "b", "c" })
+            QVERIFY(writeStore(folder(name), storeOf({ QString("Pack ") + name })));
+        HostWindow window;
+        QCOMPARE(window.openFolder(folder("a")), StorageLock::Outcome::Locked);
+        const auto openAsked = [&](const char *name) {
+            dialogs.folder = name ? folder(name) : QString();
+            namedChild<QAction>(window, "actionOpenFolder")->trigger();
+        };
+        openAsked("b");
+        QCOMPARE(window.windowTitle(), "Cellora – " + folder("b"));
+        QVERIFY(QFileInfo::exists(folder("b/cellora.lock")));
+        QVERIFY(!QFileInfo::exists(folder("a/cellora.lock")) && dialogs.told.isEmpty());
+
+        // Another program on c: the window says so and stays on b, which it still holds.
+        StorageLock other;
+        QCOMPARE(other.lock(folder("c")), StorageLock::Outcome::Locked);
+        openAsked("c");
+        QCOMPARE(dialogs.told.size(), 1);
+        QVERIFY(dialogs.told[0].startsWith("warning: ") && dialogs.told[0].contains(folder("c")));
+        QCOMPARE(window.storageFolder(), folder("b"));
+        QCOMPARE(comboItems(window.gui(), "cb_batteryData"), QStringList { "Pack b" });
+        QVERIFY(QFileInfo::exists(folder("b/cellora.lock")));
+        QCOMPARE(window.recentFolders(), (QStringList { folder("b"), folder("a") }));
+
+        // The folder already shown opens again (its lock is this window's); cancelled: nothing.
+        openAsked("b");
+        openAsked(nullptr);
+        QCOMPARE(dialogs.told.size(), 1);
+        QCOMPARE(window.storageFolder(), folder("b"));
+    }
+
+    void recentFoldersAndGeometryAfterRestart()
+    {
+        QStringList opened;
+        {
+            HostWindow window;
+            for (int i = 0; i < 9; ++i) {
+                opened.prepend(folder(QString("recent-%1").arg(i)));
+                window.openFolder(opened.first());
+            }
+            window.show();
+            window.resize(520, 540);
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            // A temporary folder, such as the demo's, is not remembered.
+            window.openFolder(folder("temporary"), nullptr, false);
+            QCOMPARE(namedChild<QAction>(window, "actionOpenFolder")->shortcut(),
+                QKeySequence("Ctrl+O"));
+            QAction *quit = namedChild<QAction>(window, "actionQuit");
+            QCOMPARE(quit->shortcut(), QKeySequence("Ctrl+Q"));
+            quit->trigger();
+            QVERIFY(!window.isVisible());
+        }
+        HostWindow window;
+        QCOMPARE(window.size(), QSize(520, 540));
+        auto *menu = namedChild<QMenu>(window, "menuRecent");
+        const auto recent = [menu] {
+            QStringList texts;
+            for (QAction *entry : menu->actions())
+                texts << entry->text();
+            return texts;
+        };
+        QCOMPARE(recent(), opened.mid(0, HostWindow::recentLimit));
+        // An entry opens its folder and moves to the top; the oldest stays dropped.
+        menu->actions().at(3)->trigger();
+        QCOMPARE(window.storageFolder(), opened[3]);
+        QCOMPARE(recent(), QStringList { opened[3] } + opened.mid(0, 3) + opened.mid(4, 4));
+    }
+
+    void restoreFromRescueCopy()
+    {
+        QVERIFY(open(storeOf({ "Present" })));
+        const QByteArray present = bytesOf(file());
+        action("actionRestoreRescueCopy")->trigger();
+        QVERIFY(dialogs.told.size() == 1 && dialogs.told[0].contains("no rescue copies"));
+        for (const SampleStore &kept : { storeOf({ "Older" }), storeOf({ "R1", "R2" }, 3) }) {
+            QVERIFY(writeStoreFile(kept, folder("kept.xml")));
+            QVERIFY(RescueCopies(dir->path()).keep(bytesOf(folder("kept.xml"))));
+        }
+        const QString copy = QFileInfo(RescueCopies(dir->path()).copies().last()).fileName();
+        action("actionRestoreRescueCopy")->trigger(); // cancelled
+        QCOMPARE(dialogs.offered.size(), 2); // newest first
+        QVERIFY2(dialogs.offered[0].contains("2 batteries, 1 models, 3 flights")
+                && dialogs.offered[0].contains(copy),
+            qPrintable(dialogs.offered[0]));
+        QCOMPARE(bytesOf(file()), present);
+        dialogs.item = 0;
+        action("actionRestoreRescueCopy")->trigger();
+        QCOMPARE(comboItems(gui(), "cb_batteryData"), (QStringList { "R1", "R2" }));
+        // The store it replaced is a rescue copy in turn.
+        const QStringList copies = RescueCopies(dir->path()).copies();
+        QVERIFY(std::any_of(copies.begin(), copies.end(),
+            [&present](const QString &copy) { return bytesOf(copy) == present; }));
+    }
+
+    void exportsAndAbout()
+    {
+        QVERIFY(open(storeOf({ "Pack" }, 2)));
+        action("actionExportFlights")->trigger(); // cancelled
+        QVERIFY(dialogs.told.isEmpty());
+        const char *const exports[][3]
+            = { { "actionExportFlights", "flights.csv", "model,date,time," },
+                  { "actionExportCycles", "cycles.csv", "battery,date_time," },
+                  { "actionPackReport", "report.pdf", "%PDF-" } };
+        for (const auto &exported : exports) {
+            dialogs.file = folder(exported[1]);
+            action(exported[0])->trigger();
+            QVERIFY2(bytesOf(dialogs.file).startsWith(exported[2]), exported[1]);
+            QVERIFY(!dialogs.told.last().startsWith("warning: ")
+                && dialogs.told.last().contains(dialogs.file));
+        }
+        QCOMPARE(bytesOf(folder("flights.csv")).count("\r\n"), 3);
+        QCOMPARE(dialogs.told.size(), 3);
+        action("actionAbout")->trigger();
+        for (const QString &said : { QString("Cellora 9.8.7"), QString(qVersion()), dir->path() })
+            QVERIFY2(dialogs.told.last().contains(said), qPrintable(said));
+
+        // A folder without a data file: said, and nothing written.
+        window->openFolder(folder("empty-store"));
+        dialogs.file = folder("empty.csv");
+        action("actionExportFlights")->trigger();
+        QVERIFY(dialogs.told.last().startsWith("warning: ")
+            && dialogs.told.last().contains("no data file"));
+        QVERIFY(!QFileInfo::exists(dialogs.file));
+    }
+
+    // Home closes the program; on a begun discharge it asks first, and declined, the page stays.
+    void homeClosesButAsksBeforeDroppingADischarge()
+    {
+        setSetting("cellora", "Complex");
+        QVERIFY(open(fleet));
+        clickThrough(gui(), "pb_home");
+        QVERIFY(!window->isVisible() && dialogs.asked.isEmpty());
+        window->show();
+        clickTank(overviewCard(gui(), "Voltra #2"));
+        QCOMPARE(shownPage(gui()), QStringLiteral("dischargeView"));
+        clickThrough(gui(), "pb_home");
+        QCOMPARE(dialogs.asked, QStringList { "Voltra #2 in Heli" });
+        QVERIFY(window->isVisible());
+        QCOMPARE(shownPage(gui()), QStringLiteral("dischargeView"));
+        dialogs.yes = true;
+        clickThrough(gui(), "pb_home");
+        QVERIFY(!window->isVisible());
+    }
+
+    // The program's own texts have a German translation of their own, beside the module's.
+    void menusInGerman()
+    {
+        QTranslator german;
+        QVERIFY(german.load(QStringLiteral(":/i18n/cellora-host_de.qm")));
+        QCoreApplication::installTranslator(&german);
+        window = std::make_unique<HostWindow>();
+        QCoreApplication::removeTranslator(&german);
+        QStringList titles;
+        for (const QAction *menu : window->menuBar()->actions())
+            titles << menu->text();
+        QCOMPARE(titles, QStringList({ "&Datei", "&Bearbeiten", "&Flugbuch", "&Hilfe" }));
+        QCOMPARE(action("actionPackReport")->text(), QString("&Akkubericht…"));
+    }
+
+    // A replacement clears the backup page's status (undoing checks its bytes and pages);
+    // one that cannot write changes nothing, and the listener hears of it.
+    void storeReplacement()
+    {
+        StoreWindow s;
+        QVERIFY(s.open(storeOf({ "Voltra #1" })));
+        const QString file = dataFileIn(s.dir.path());
+        const QByteArray original = bytesOf(file);
+        clickTank(overviewCard(s.win, "Voltra #1"));
+        QVERIFY(s.win.replaceStoreContent(original));
+        QCOMPARE(backupStatus(s.win), QString());
+        QList<bool> writes;
+        s.win.setStoreListener(
+            [&writes](bool written, const QByteArray &, const QByteArray &) { writes << written; });
+        s.win.changeStoragePath(file + QStringLiteral("/below-a-file"));
+        QVERIFY(!s.win.replaceStoreContent("x"));
+        QCOMPARE(writes, QList<bool> { false });
+        QCOMPARE(bytesOf(file), original);
+    }
+
+    void undoRedoEachChange_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("rescueCopies"); // -1: not counted
+        // EDIT| stands for the way to the edit page.
+        const auto row = [](const char *tag, QString script, const char *label, int copies = -1) {
+            QTest::newRow(tag) << script.replace("EDIT|", "click pb_options pb_edit_data|")
+                               << QString(label) << copies;
+        };
+        row("charge", "tank Voltra #1", "Charge of Voltra #1");
+        row("quick discharge", "tank Voltra #2", "Discharge of Voltra #2");
+        row("full discharge", "tank Voltra #2|click pb_save_discharged", "Discharge of Voltra #2");
+        row("add battery",
+            "EDIT|click pb_choose_addbattery|text ledt_name Pack|click pb_addNewBattery",
+            "Add Battery Pack");
+        row("modify battery",
+            "EDIT|choose cb_bat_choose_model Voltra #1|click pb_choose_modify_battery|"
+            "text ledt_modifyBattery_capacity 5000|click pb_update_battery",
+            "Modify Battery Voltra #1");
+        const QString deleteBattery
+            = "|click pb_choose_delbattery pb_deleteConfirm pb_deleteConfirm";
+        row("delete battery", "EDIT|choose cb_bat_choose_model Voltra #1" + deleteBattery,
+            "Delete Battery Voltra #1", 0);
+        row("delete battery with cycles",
+            "EDIT|choose cb_bat_choose_model Voltra #2" + deleteBattery, "Delete Battery Voltra #2",
+            1);
+        row("add model",
+            "EDIT|click pb_choose_addmodel|text ledt_addheli_name Goblin|click pb_addNewModel",
+            "Add Model Goblin");
+        row("modify model",
+            "EDIT|click pb_choose_modify_model|text ledt_modifyheli_type Plane|click "
+            "pb_update_model",
+            "Modify Model Heli");
+        const QString deleteModel = "|click pb_deleteConfirm_model pb_deleteConfirm_model";
+        row("delete model with flights", "EDIT|click pb_choose_delmodel" + deleteModel,
+            "Delete Model Heli", 1);
+        row("delete model",
+            "EDIT|click pb_choose_delmodel|choose cb_modelList_delete Plane" + deleteModel,
+            "Delete Model Plane", 0);
+        row("add location",
+            "EDIT|click pb_choose_addlocation|text ledt_location_new Wiese|click pb_add_location",
+            "Add Location Wiese");
+        row("delete location", "EDIT|click pb_choose_dellocation pb_del_location pb_del_location",
+            "Delete Location Feld");
+        row("assignment", "EDIT|choose cb_bat_choose_model Voltra #3|click pb_add_batt_to_model",
+            "Assign Voltra #3 to Heli");
+        row("import", "import OTHER", "Import");
+    }
+
+    // Each kind of change is undone to the very bytes and pages before it, named in the Edit
+    // menu, and redone to the bytes and pages after it.
+    void undoRedoEachChange()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, label);
+        QFETCH(int, rescueCopies);
+        if (QTest::currentDataTag() == QLatin1String("full discharge"))
+            setSetting("cellora", "Complex");
+        QVERIFY(open(fleet));
+        const QByteArray before = bytesOf(file());
+        const QString imported = dir->filePath("other.xml");
+        QVERIFY(writeBytes(
+            imported, QByteArray(before).replace("Heli", "Goblin").replace("Feld", "Wiese")));
+        const QStringList pagesBefore = pagesOf(gui());
+        perform(gui(), script.replace("OTHER", imported));
+        const QByteArray after = bytesOf(file());
+        const QStringList pagesAfter = pagesOf(gui());
+        QVERIFY(after != before);
+        // A delete of a record with history keeps the store before it as a rescue copy.
+        const QStringList copies = RescueCopies(dir->path()).copies();
+        QVERIFY(rescueCopies < 0 || copies.size() == rescueCopies);
+        QVERIFY(rescueCopies < 1 || bytesOf(copies.first()) == before);
+        QCOMPARE(editEntry("actionUndo")->text(), "&Undo " + label);
+        action("actionUndo")->trigger();
+        QCOMPARE(bytesOf(file()), before);
+        QCOMPARE(pagesOf(gui()), pagesBefore);
+        QCOMPARE(editEntry("actionRedo")->text(), "&Redo " + label);
+        QVERIFY(!action("actionUndo")->isEnabled());
+        action("actionRedo")->trigger();
+        QCOMPARE(bytesOf(file()), after);
+        QCOMPARE(pagesOf(gui()), pagesAfter);
+    }
+
+    // Fifty clicks on the ten-year store stay undoable, one by one back to the first byte,
+    // within the stated memory; a new change after undoing keeps what could have been redone.
+    void fiftyStepsOnTenYearStore()
+    {
+        QVERIFY(open(tenYearStore(QDateTime(QDate(2024, 6, 1), QTime(18, 0)))));
+        const QByteArray original = bytesOf(file());
+        const QString card = overviewCards(gui()).first()->batteryName();
+        for (int i = 0; i < 50; ++i) {
+            clickTank(overviewCard(gui(), card)); // charge and discharge in turn
+            QCoreApplication::processEvents(); // the history packs while idle
+        }
+        UndoHistory &history = window->undoHistory();
+        QCOMPARE(history.stepCount(), 50);
+        QVERIFY(history.heldBytes() < 6 * 1024 * 1024);
+        const QByteArray last = bytesOf(file());
+        for (int i = 0; i < 50; ++i)
+            QVERIFY(history.undo());
+        QCOMPARE(bytesOf(file()), original);
+        QVERIFY(history.redo() && history.redo());
+        // Another program wrote the file: undoing keeps that first.
+        QVERIFY(writeBytes(file(), original));
+        QVERIFY(history.undo());
+        QCOMPARE(RescueCopies(dir->path()).copies().size(), 1);
+        QVERIFY(history.redo());
+
+        // A click drops the 48 redo steps left: what they held stays as rescue copies.
+        clickTank(overviewCard(gui(), card));
+        QVERIFY(!history.canRedo());
+        QCOMPARE(history.stepCount(), 3);
+        const QStringList copies = RescueCopies(dir->path()).copies();
+        QCOMPARE(copies.size(), RescueCopies::kept);
+        QVERIFY(std::any_of(copies.begin(), copies.end(),
+            [&last](const QString &copy) { return bytesOf(copy) == last; }));
+    }
+
+    // After the demo's store, an empty folder shows none of it, and its first battery writes
+    // none of it; the undo history starts afresh.
+    void otherFolderCarriesNothingOver()
+    {
+        QVERIFY(open(demoStore(QDateTime(QDate(2024, 6, 1), QTime(18, 0)))));
+        for (int i = 0; i <= UndoHistory::stepLimit; ++i)
+            clickTank(overviewCards(gui()).first());
+        QCOMPARE(window->undoHistory().stepCount(), UndoHistory::stepLimit);
+        QTemporaryDir empty;
+        window->openFolder(empty.path(), nullptr, false);
+        QVERIFY(!action("actionUndo")->isEnabled());
+        for (const QString &shown : pagesOf(gui()))
+            QVERIFY2(shown.endsWith(": "), qPrintable(shown));
+        perform(gui(),
+            "click pb_options pb_edit_data pb_choose_addbattery|text ledt_name Pack|"
+            "click pb_addNewBattery");
+        const QString written = readStore(empty.path());
+        QVERIFY(written.contains("<Name>Pack</Name>"));
+        QVERIFY(!written.contains("<Location") && !written.contains("<Model>"));
+    }
+
+    void correctionsObeyTheInputLimits_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("cell"); // as the editor shows it; empty: refused
+        const auto row = [](const char *tag, Field field, const QVariant &value, const char *cell) {
+            QTest::newRow(tag) << int(field) << value << QString(cell);
+        };
+        row("discharged", Field::Discharged, 20000, "20000");
+        row("discharged over the limit", Field::Discharged, 20001, "");
+        row("current", Field::Current, 300, "300.00");
+        row("current over the limit", Field::Current, 301, "");
+        row("temperature", Field::Temperature, -99, "-99");
+        row("temperature under the limit", Field::Temperature, -100, "");
+        row("duration", Field::Duration, QTime(0, 7, 30), "00:07:30");
+        row("location", Field::Location, "Feld", "Feld");
+        row("location not listed", Field::Location, "Mond", "");
+        row("notes", Field::Notes, "gusty", "gusty");
+        const QDateTime later(QDate(2024, 6, 11), QTime(18, 5, 7));
+        row("date, the cycle follows", Field::Date, later, "2024-06-11 18:05:07");
+        row("date before the earliest", Field::Date, later.addYears(-20), "");
+        row("date of another flight", Field::Date, third, "");
+        row("battery, the discharge moves", Field::Battery, "Pack B", "Pack B");
+    }
+
+    // A correction is saved once, shown by the table and the module's logbook, and undone in
+    // one step named after the flight's model; a refused one leaves file and pages alone.
+    void correctionsObeyTheInputLimits()
+    {
+        QFETCH(int, field);
+        QFETCH(QVariant, value);
+        QFETCH(QString, cell);
+        QVERIFY(open(flownStore()));
+        const QByteArray before = bytesOf(file());
+        const QString moduleBefore = lastFlightShown(gui(), "Heli");
+        openEditor();
+        QStringList shown = shownRow(*table, rowAt(*table, second)).split('|');
+        FolderWatch saves(dir->path());
+        QCOMPARE(
+            table->setData(table->index(rowAt(*table, second), field), value), !cell.isEmpty());
+        if (!cell.isEmpty()) {
+            QCOMPARE(saves.takeSaves(), 1);
+            shown[field] = cell;
+            const QDateTime moment = field == int(Field::Date) ? value.toDateTime() : second;
+            QTRY_COMPARE(shownRow(*table, rowAt(*table, moment)), shown.join('|'));
+            QVERIFY(lastFlightShown(gui(), "Heli") != moduleBefore);
+            QVERIFY2(editEntry("actionUndo")->text().endsWith(" of Heli"),
+                qPrintable(action("actionUndo")->text()));
+            action("actionUndo")->trigger();
+        }
+        QCOMPARE(bytesOf(file()), before);
+        QCOMPARE(lastFlightShown(gui(), "Heli"), moduleBefore);
+        QVERIFY(!editEntry("actionUndo")->isEnabled());
+    }
+
+    void deleteMoveAndNotChargedReachThePages()
+    {
+        QVERIFY(open(flownStore()));
+        const QByteArray before = bytesOf(file());
+        openEditor();
+        auto *totals = namedChild<QLabel>(*editor, "flightTotals");
+        QCOMPARE(totals->text(), QStringLiteral("3 flights, flight time 0:19:00, 6500 mAh"));
+        // Per model and per battery, with the totals of what is shown.
+        namedChild<QComboBox>(*editor, "modelFilter")->setCurrentText("Heli");
+        QCOMPARE(totals->text(), QStringLiteral("2 flights, flight time 0:11:00, 5500 mAh"));
+        namedChild<QComboBox>(*editor, "batteryFilter")->setCurrentText("Pack B");
+        QCOMPARE(table->rowCount(), 0);
+        namedChild<QComboBox>(*editor, "modelFilter")->setCurrentIndex(0);
+        QCOMPARE(table->rowCount(), 1);
+
+        // A wrong charge click on Pack B put right: empty again, no cycle, no flight.
+        namedChild<QPushButton>(*editor, "markNotCharged")->click();
+        QVERIFY(!overviewCard(gui(), "Pack B")->batteryCharged());
+        QCOMPARE(overviewCard(gui(), "Pack B")->batteryCycles(), 1u);
+        QVERIFY(!namedChild<QPushButton>(*editor, "markNotCharged")->isEnabled());
+
+        // Heli's second flight flew Pack B, not Pack A.
+        namedChild<QComboBox>(*editor, "batteryFilter")->setCurrentIndex(0);
+        QVERIFY(table->setData(table->index(rowAt(*table, second), int(Field::Battery)), "Pack B"));
+        QCoreApplication::processEvents(); // the table reads the file again
+        QCOMPARE(overviewCard(gui(), "Pack A")->batteryCycles(), 1u);
+        QCOMPARE(overviewCard(gui(), "Pack B")->batteryCycles(), 2u);
+        QCOMPARE(chartOf(gui(), "Pack A"), QStringLiteral("1,3000"));
+        QCOMPARE(chartOf(gui(), "Pack B"), QStringLiteral("1,2500 2,1000"));
+        QVERIFY2(lastFlightShown(gui(), "Heli").endsWith("|2500|35,50|Pack B"),
+            qPrintable(lastFlightShown(gui(), "Heli")));
+
+        // Deleting Heli's first flight takes its cycle entry and one cycle of Pack A along.
+        namedChild<QTableView>(*editor, "flightTable")->selectRow(rowAt(*table, first));
+        namedChild<QPushButton>(*editor, "deleteFlight")->click();
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(overviewCard(gui(), "Pack A")->batteryCycles(), 0u);
+        QCOMPARE(chartOf(gui(), "Pack A"), QString());
+        QVERIFY(!readStore(dir->path()).contains("calm")
+            && readStore(dir->path()).count("<Cycle ") == 2);
+
+        // Three changes, three undo steps, each named by what it changed.
+        QStringList undone;
+        for (QAction *undo; (undo = editEntry("actionUndo"))->isEnabled(); undo->trigger())
+            undone << undo->text();
+        QCOMPARE(undone,
+            QStringList({ "&Undo Delete Flight of Heli", "&Undo Move Discharge of Heli",
+                "&Undo Mark Pack B Not Charged" }));
+        QCOMPARE(bytesOf(file()), before);
+    }
+
+    // A store read only up to a fault is shown, never saved: that would lose the rest.
+    void damagedStoreIsOnlyShown()
+    {
+        QVERIFY(open(flownStore()));
+        QByteArray damaged = bytesOf(file());
+        damaged.chop(damaged.size() - damaged.lastIndexOf("<LogData"));
+        QVERIFY(writeBytes(file(), damaged));
+        openEditor();
+        QCOMPARE(table->rowCount(), 2);
+        QVERIFY(!table->setData(table->index(0, int(Field::Temperature)), 11));
+        QCOMPARE(bytesOf(file()), damaged);
+    }
+
+    void telemetryForScripts()
+    {
+        const QString store = demoFolder("script"), logs = folder("script/LOGS");
+        QCOMPARE(quickCounts(store), QString("6 6"));
+        TelemetryImport::Outcome outcome = TelemetryImport::importForScript(store, { logs });
+        QCOMPARE(outcome.code, ExitOk);
+        QVERIFY2(outcome.message.contains("6 Quick entries filled"), qPrintable(outcome.message));
+        QCOMPARE(quickCounts(store), QString("0 0"));
+        // The flight times the logs were made from come back, to the second.
+        QVERIFY(writeStore(folder("made"), demoStore(anchor)));
+        QCOMPARE(durationsIn(store), durationsIn(folder("made")));
+        // Twice changes nothing; bad input says so and changes nothing either.
+        const QByteArray once = bytesOf(dataFileIn(store));
+        QCOMPARE(TelemetryImport::importForScript(store, { logs }).code, ExitOk);
+        QVERIFY(writeBytes(folder("people.csv"), "Name,Phone\nAnna,123\n"));
+        outcome = TelemetryImport::importForScript(
+            store, { folder("missing.csv"), folder("people.csv") });
+        QCOMPARE(outcome.code, ExitFailure);
+        QVERIFY(
+            outcome.problems.size() == 2 && outcome.problems[1].contains("not a telemetry log"));
+        QCOMPARE(bytesOf(dataFileIn(store)), once);
+        QCOMPARE(TelemetryImport::importForScript(folder("none"), { logs }).code, ExitBadStorage);
+        // A data file cut off in the middle is not imported into: its tail would be lost.
+        QVERIFY(writeBytes(dataFileIn(store), once.left(once.size() / 2)));
+        QCOMPARE(TelemetryImport::importForScript(store, { logs }).code, ExitBadStorage);
+        QCOMPARE(bytesOf(dataFileIn(store)), once.left(once.size() / 2));
+        StorageLock heldByAnother;
+        QCOMPARE(heldByAnother.lock(store), StorageLock::Outcome::Locked);
+        QCOMPARE(TelemetryImport::importForScript(store, { logs }).code, ExitStorageInUse);
+    }
+
+    void telemetryPreviewApplyAndBack()
+    {
+        const QString store = demoFolder("window");
+        const QByteArray original = bytesOf(dataFileIn(store));
+        HostWindow window;
+        QCOMPARE(window.openFolder(store, nullptr, false), StorageLock::Outcome::Locked);
+        QStringList results;
+        runTelemetryDialog = [&](TelemetryDialog &dialog) {
+            dialog.addPaths({ QDir(store).filePath("LOGS") });
+            const auto *flights = namedChild<QTableWidget>(dialog, "tbl_telemetry_flights");
+            for (int row = 0; row < flights->rowCount(); ++row)
+                results << flights->item(row, flights->columnCount() - 1)->text();
+            return true;
+        };
+        namedChild<QAction>(window, "actionImportTelemetry")->trigger();
+        // Six Quick flights filled, and the two flown but never entered added to the
+        // battery that flew nearest in time, at the day's field.
+        QCOMPARE(results.filter("Fills the Quick entry").size(), 6);
+        QCOMPARE(results.filter("Adds a flight and discharge").size(), 2);
+        QCOMPARE(quickCounts(store), QString("0 0"));
+        SampleStore now;
+        QVERIFY(TelemetryImport::readStore(store, now));
+        const SampleStore was = quickDemoStore(anchor);
+        for (int m = 0; m < now.models.size(); ++m) {
+            QCOMPARE(now.models[m].flightLog.size(), was.models[m].flightLog.size() + 1);
+            for (const SampleFlight &flight : now.models[m].flightLog)
+                QVERIFY(!flight.location.isEmpty());
+        }
+        // One step back to the store as it was, byte for byte.
+        QCOMPARE(window.undoHistory().undoLabel(), QStringLiteral("Import Telemetry"));
+        QVERIFY(window.undoHistory().undo());
+        QCOMPARE(bytesOf(dataFileIn(store)), original);
+    }
+
+    void telemetryRemembersModelAndColumns()
+    {
+        const SampleStore store = quickDemoStore(anchor);
+        const QString log = folder("Heli-2026-05-19.csv");
+        writeBytes(log, "Date,Time,I,Q\n2026-05-19,10:00:00,1,0\n2026-05-19,10:00:10,55,400\n");
+        {
+            TelemetryDialog dialog(store);
+            dialog.addPaths({ log });
+            QVERIFY(dialog.proposals()[0].model.isEmpty());
+            auto *logs = namedChild<QTableWidget>(dialog, "tbl_telemetry_logs");
+            const auto choose = [logs](int column, const QString &text) {
+                auto *box = qobject_cast<QComboBox *>(logs->cellWidget(0, column));
+                box->setCurrentIndex(box->findText(text));
+                emit box->activated(box->currentIndex());
+            };
+            choose(1, store.models[1].name);
+            choose(2, "I");
+            choose(3, "Q");
+            dialog.rememberChoices();
+        }
+        TelemetryDialog again(store);
+        again.addPaths({ log });
+        QCOMPARE(again.proposals()[0].model, store.models[1].name);
+        QCOMPARE(figuresOf(again.proposals()[0].flight).dischargedMah, 400u);
+        QCOMPARE(figuresOf(again.proposals()[0].flight).maxCurrent, 5500u);
+    }
+
+    // The window opens within the screen, and every button of every page can be scrolled
+    // into sight in the room a netbook or a scaled screen leaves.
+    void everyButtonReachable_data()
+    {
+        QTest::addColumn<QSize>("room");
+        QTest::newRow("1024x600, 32 px panel") << QSize(1024 - 16, 600 - 32 - 40);
+        QTest::newRow("1366x768 at 1.25") << QSize(1093 - 16, 614 - 32 - 40);
+        QTest::newRow("1366x768 at 1.5") << QSize(911 - 16, 512 - 32 - 40);
+        QTest::newRow("1366x768 at 2") << QSize(683 - 16, 384 - 32 - 40);
+    }
+
+    void everyButtonReachable()
+    {
+        QFETCH(QSize, room);
+        setSetting("cellora", "Complex");
+        QVERIFY(open(fleet));
+        const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QVERIFY(screen.expandedTo(window->size()) == screen);
+        window->resize(room = room.boundedTo(screen));
+        auto *pages = namedChild<QStackedWidget>(gui(), "stackedWidget");
+        for (int i = 0; i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            QApplication::processEvents();
+            const QStringList unreachable = buttonsOutOfReach(*window, room);
+            QVERIFY2(unreachable.isEmpty(),
+                qPrintable(pages->currentWidget()->objectName() + ": " + unreachable.join(' ')));
+        }
+    }
+
+    // The menu's report, under a desktop font of its own, has the text size of the command
+    // line's; both write numbers and dates the German way when the language is German.
+    void reportTheSameFromBothPaths()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const QFont desktop = QApplication::font();
+        QFont small = desktop;
+        small.setPixelSize(9);
+        QApplication::setFont(small);
+        QVERIFY(open(fleet));
+        dialogs.file = folder(QStringLiteral("menu.pdf"));
+        action("actionPackReport")->trigger();
+        QApplication::setFont(desktop);
+        BatchCommands::Request request;
+        request.storageFolder = dir->path();
+        request.report = true;
+        request.reportFile = folder(QStringLiteral("batch.pdf"));
+        QCOMPARE(BatchCommands::run(request).code, ExitOk);
+        QLocale::setDefault(QLocale::c());
+        const QString words = wordsOf(request.reportFile);
+        QVERIFY(!unitHeights(words).isEmpty());
+        QCOMPARE(unitHeights(wordsOf(dialogs.file)), unitHeights(words));
+        const QString today = QLocale(QLocale::German).toString(QDate::currentDate(), "dd.MM.yy");
+        QVERIFY2(words.contains(QRegularExpression(">\\(\\d+,\\d<"))
+                && words.contains(">" + today + "<"),
+            qPrintable(words));
+    }
+
+    // One program per storage folder: a second start brings the first one forward; ended
+    // normally it gives the folder free, killed it leaves a lock that the next one takes over.
+    void programOnAStorageFolder()
+    {
+        QVERIFY(writeStore(folder("one"), { {}, { pack("Pack A") }, {} }));
+        const QByteArray store = bytesOf(dataFileIn(folder("one")));
+        QProcess first;
+        for (bool killed : { false, true }) {
+            first.start(CELLORA_HOST, { "--storage", folder("one") });
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder("one/cellora.lock")), 30000);
+            const auto second = shortRun(folder("one"));
+            if (killed)
+                first.kill();
+            else
+                QTRY_VERIFY(first.peek(4096).contains("Brought the window to the front"));
+            QVERIFY(second.first == 0 && !second.second.contains("cellora:"));
+            first.terminate();
+            QVERIFY(first.waitForFinished(30000) && (killed || first.exitCode() == 0));
+            QVERIFY(!killed || QFileInfo::exists(folder("one/cellora.lock")));
+            QCOMPARE(shortRun(folder("one")).first, 0);
+            QCOMPARE(bytesOf(dataFileIn(folder("one"))), store);
+        }
+
+        // Said once on stderr at start: a folder held on another machine (refused) and a
+        // folder that cannot be written (the window opens all the same).
+        QVERIFY(QDir().mkpath(folder("held")));
+        QVERIFY(writeBytes(folder("held/cellora.lock"), "4242\ncellora\nfield-laptop\n"));
+        const auto held = shortRun(folder("held"));
+        QCOMPARE(held.first, 3);
+        for (const QString &said :
+            { QString("4242"), QString("field-laptop"), "delete " + folder("held/cellora.lock") })
+            QVERIFY2(held.second.contains(said), qPrintable(held.second));
+        QCOMPARE(held.second.count("cellora:"), 1);
+        QVERIFY(writeBytes(folder("plain-file"), "not a folder"));
+        const auto unwritable = shortRun(folder("plain-file/storage"));
+        QCOMPARE(unwritable.first, 0);
+        QVERIFY2(unwritable.second.contains("cannot be created or written")
+                && unwritable.second.count("cellora:") == 1,
+            qPrintable(unwritable.second));
+    }
+};
+
+QTEST_MAIN(TestHost)
+#include "tst_host.moc"
