@@ -169,13 +169,11 @@ struct Loaded {
             flights += model->flightLog().size();
             names += model->modelBatteries().size();
         }
-        return QStringLiteral("%1 %2 %3 %4 %5 %6")
-            .arg(locations.size())
-            .arg(models.size())
-            .arg(batteries.size())
-            .arg(cycles)
-            .arg(flights)
-            .arg(names);
+        QStringList all;
+        for (const int count : { int(locations.size()), int(models.size()), int(batteries.size()),
+                 cycles, flights, names })
+            all << QString::number(count);
+        return all.join(' ');
     }
 
     QStringList allFields() const
@@ -211,6 +209,29 @@ struct Loaded {
     QVector<ModelWidget *> models;
     QVector<BatteryWidget *> batteries;
 };
+
+// What the readers made of `content` and of their own save of it, read back: the number of
+// records and entries must not change, whatever the text fields do. Both folders are reused.
+struct Probe {
+    QString read;
+    QString reread;
+    bool saved = false; // false when the writer refused what was read
+};
+
+inline Probe probe(const QByteArray &content, const QString &inFolder, const QString &outFolder)
+{
+    Probe outcome;
+    QFile::remove(dataFileIn(outFolder));
+    if (!writeBytes(dataFileIn(inFolder), content))
+        return outcome;
+    Loaded first(inFolder);
+    outcome.read = first.counts();
+    first.saveTo(outFolder);
+    outcome.saved = QFile::exists(dataFileIn(outFolder));
+    if (outcome.saved)
+        outcome.reread = Loaded(outFolder).counts();
+    return outcome;
+}
 
 } // namespace TestSupport
 

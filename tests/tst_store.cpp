@@ -1,10 +1,10 @@
 // The store on its own: what the readers make of well-formed, unusual and damaged files,
-// what the writer makes of it again, the sample stores, and the fuzzer's corpus.
+// what the writer makes of it again, the sample stores, the snapshot of plain values and
+// the fuzzer's corpus.
 
-#include "readerprobe.h"
+#include "store/storesnapshot.h"
 #include "storesupport.h"
 
-#include <QBuffer>
 #include <QDirIterator>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -168,7 +168,8 @@ private slots:
         QCOMPARE(loaded.hasLocations, !loaded.locations.isEmpty());
     }
 
-    // Saves go into the storage folder only, which is made when missing.
+    // Saves go into the storage folder only, which is made when missing; without a folder
+    // the readers look into the working folder and nothing is written.
     void writesOnlyWholeFilesIntoItsFolder()
     {
         const QString previous = QDir::currentPath();
@@ -176,7 +177,6 @@ private slots:
         DataProcessor unset;
         unset.writeData({}, {}, { "Field" });
         const bool wroteIntoWorkingFolder = QFile::exists("cellora.xml");
-        // Without a folder the readers look into the working folder.
         QVERIFY(writeBytes(
             "cellora.xml", "<Cellora><Locations><Location Name=\"Here\"/></Locations></Cellora>"));
         QStringList locations;
@@ -189,27 +189,11 @@ private slots:
         store.setStoragePath(dir->filePath("new/nested"));
         store.writeData({}, {}, { "Old" });
         QVERIFY(bytesOf(store.dataFilePath()).contains("Old"));
-        QCOMPARE(QDir(dir->filePath("new/nested")).entryList(QDir::Files | QDir::Hidden),
-            QStringList("cellora.xml"));
-
         store.writeData({}, {}, {});
         QCOMPARE(bytesOf(store.dataFilePath()), emptyStore);
-        const Loaded loaded(dir->filePath("new/nested"));
-        QVERIFY(!loaded.hasLocations);
-        QVERIFY(loaded.allFields().isEmpty());
-    }
-
-    // An import copies line by line and ends every line with a single line feed; the
-    // window's tests check the same for exports.
-    void importsLineByLine()
-    {
-        QBuffer source;
-        source.setData("<Cellora>\r\n  Süd\r\n\r\n</Cellora>");
-        source.open(QIODevice::ReadOnly);
-        DataProcessor store;
-        store.setStoragePath(dir->path());
-        QVERIFY(store.importData(&source));
-        QCOMPARE(bytesOf(store.dataFilePath()), "<Cellora>\n  Süd\n\n</Cellora>\n");
+        QCOMPARE(QDir(dir->filePath("new/nested")).entryList(QDir::Files | QDir::Hidden),
+            QStringList("cellora.xml"));
+        QVERIFY(!Loaded(dir->filePath("new/nested")).hasLocations);
     }
 
     // Each input of the fuzzer's corpus that once found a new path must still be read to
@@ -220,8 +204,8 @@ private slots:
         QDirIterator files(dataDir + "/fuzz-corpus", QDir::Files | QDir::Hidden);
         int count = 0;
         for (; files.hasNext(); ++count) {
-            const ReaderProbe::Outcome outcome = ReaderProbe::probe(
-                bytesOf(files.next()), dir->filePath("in"), dir->filePath("out"));
+            const Probe outcome
+                = probe(bytesOf(files.next()), dir->filePath("in"), dir->filePath("out"));
             if (outcome.saved)
                 QVERIFY2(outcome.reread == outcome.read, qPrintable(files.fileName()));
         }
@@ -246,22 +230,21 @@ private slots:
                                     << QVector<int> { 0, 0 } << QVector<int> { 3, 4 } << 0;
     }
 
+    // Each generated store is consistent (a flight's date-time is a cycle entry of exactly
+    // one battery of its model), placed by its anchor alone, and read and written back byte
+    // for byte by the module and by the snapshot.
     void sampleStores()
     {
         QFETCH(StoreMaker, maker);
-        QFETCH(QVector<int>, counts);
         QFETCH(QVector<int>, each);
         QFETCH(QVector<int>, assigned);
         const SampleStore store = maker(anchor);
-        QCOMPARE((QVector<int> { int(store.batteries.size()), int(store.models.size()),
-                     int(store.locations.size()) }),
-            counts);
-
-        // Each cycle's date-time belongs to one battery, so the logbook finds exactly one
-        // battery for a flight.
+        QTEST((QVector<int> { int(store.batteries.size()), int(store.models.size()),
+                  int(store.locations.size()) }),
+            "counts");
         QHash<QDateTime, QString> cycleOwners;
         QSet<QString> batteryNames;
-        int cycleCount = 0;
+        int cycleCount = 0, flightCount = 0;
         for (const SampleBattery &battery : store.batteries) {
             batteryNames.insert(battery.name);
             const QVector<SampleCycle> &cycles = battery.cycleData;
@@ -282,8 +265,6 @@ private slots:
         }
         QCOMPARE(cycleOwners.size(), cycleCount);
         QCOMPARE(batteryNames.size(), store.batteries.size());
-
-        int flightCount = 0;
         for (const SampleModel &model : store.models) {
             QVERIFY(model.batteries.size() >= assigned[0] && model.batteries.size() <= assigned[1]);
             QVERIFY(
@@ -300,23 +281,71 @@ private slots:
         }
         QCOMPARE(flightCount, cycleCount);
 
-        // The anchor alone places the dates, and the module reads the file and writes it
-        // back byte for byte.
         QFETCH(int, megabytes);
-        QTemporaryDir dir;
-        auto written = [&](const SampleStore &generated, const QString &name) {
-            const QString path = dir.filePath(name);
-            return writeStoreFile(generated, path) ? bytesOf(path) : QByteArray();
+        const auto written = [this](const SampleStore &generated, const QString &name) {
+            return writeStoreFile(generated, dir->filePath(name)) ? bytesOf(dir->filePath(name))
+                                                                  : QByteArray();
         };
         const QByteArray sample = written(store, "sample/cellora.xml");
         QVERIFY2(megabytes == 0 || qAbs(sample.size() / 1e6 - megabytes) < 1,
             qPrintable(QString::number(sample.size())));
         QVERIFY(written(maker(anchor), "again.xml") == sample);
         QVERIFY(written(maker(anchor.addDays(7)), "later.xml") != sample);
-
-        Loaded(dir.filePath("sample")).saveTo(dir.filePath("module"));
+        Loaded(dir->filePath("sample")).saveTo(dir->filePath("module"));
         // Line by line, so that a difference names its line.
-        QCOMPARE(bytesOf(dir.filePath("module/cellora.xml")).split('\n'), sample.split('\n'));
+        QCOMPARE(bytesOf(dir->filePath("module/cellora.xml")).split('\n'), sample.split('\n'));
+        StoreSnapshot fromFile, fromBytes;
+        QVERIFY(fromFile.readFile(dir->filePath("sample/cellora.xml")) && !fromFile.damaged());
+        QCOMPARE(fromFile.toBytes().split('\n'), sample.split('\n'));
+        fromBytes.readBytes(sample);
+        QVERIFY(fromBytes.toBytes() == sample);
+        QCOMPARE(fromBytes.models.size(), store.models.size());
+        QCOMPARE(fromBytes.flights().size(), flightCount);
+    }
+
+    // Damage is reported, a missing file is no store, and an empty store or empty bytes are
+    // an empty store.
+    void snapshotReadFaults()
+    {
+        StoreSnapshot snapshot;
+        QVERIFY(!snapshot.readFile(QStringLiteral("/nonexistent/cellora.xml")));
+        snapshot.readBytes("<Cellora><Model><Name>A</Name></Model><Model><Name>B</Na");
+        QVERIFY(snapshot.damaged());
+        QCOMPARE(snapshot.models.size(), 2);
+        snapshot.readBytes("not a store");
+        QVERIFY(snapshot.damaged());
+        snapshot.readBytes(QByteArray());
+        QVERIFY(!snapshot.damaged() && snapshot.models.isEmpty());
+        QVERIFY(writeStoreFile(SampleStore(), dataFileIn(dir->path())));
+        QVERIFY(snapshot.readFile(dataFileIn(dir->path())));
+        QCOMPARE(snapshot.toBytes(), bytesOf(dataFileIn(dir->path())));
+    }
+
+    // Flights pair with cycle entries of the same moment, undated with undated; the later
+    // battery wins, and within a battery its first entry.
+    void snapshotPairing()
+    {
+        const QDateTime t1(QDate(2024, 3, 1), QTime(9, 0));
+        const QDateTime t2 = t1.addSecs(600);
+        StoreSnapshot snapshot;
+        snapshot.batteries.resize(3);
+        snapshot.batteries[0].cycleData = { { t1, 100, 1 }, { QDateTime(), 200, 2 } };
+        snapshot.batteries[1].cycleData = { { t1, 300, 3 }, { t1, 400, 4 } };
+        snapshot.batteries[2].cycleData = { { t2.addSecs(1), 500, 5 } };
+        snapshot.models.resize(1);
+        for (const QDateTime &moment : { t1, QDateTime(), t2 })
+            snapshot.models[0].flightLog.append({ moment, QTime(), QString(), 0, QString() });
+        snapshot.pairFlights();
+        QStringList paired;
+        for (const StoreSnapshot::Flight &flight : snapshot.flights()) {
+            const StoreSnapshot::Cycle *cycle = snapshot.cycleOf(flight);
+            paired << QStringLiteral("%1/%2:%3")
+                          .arg(flight.cycle.battery)
+                          .arg(flight.cycle.cycle)
+                          .arg(cycle ? cycle->discharged : 0);
+        }
+        QCOMPARE(paired, QStringList({ "1/0:300", "0/1:200", "-1/-1:0" }));
+        QCOMPARE(snapshot.batteryOf(snapshot.flights().at(2)), nullptr);
     }
 };
 
