@@ -46,7 +46,17 @@ inline bool writeBytes(const QString &path, const QByteArray &content)
         && file.write(content) == content.size();
 }
 
+inline QByteArrayList contentsOf(const QStringList &paths)
+{
+    QByteArrayList contents;
+    for (const QString &path : paths)
+        contents << bytesOf(path);
+    return contents;
+}
+
 // ---- Stores, as the sample writer writes them.
+
+using StoreMaker = SampleStore (*)(const QDateTime &);
 
 inline SampleBattery pack(const QString &name, uint capacity = 4500, uint rating = 30,
     uint cycles = 0, bool charged = false)
@@ -129,6 +139,7 @@ inline QStringList fields(const ModelWidget *m)
 
 // The records one load of a folder gives, in the order the window reads them. Owns them.
 struct Loaded {
+    Loaded() = default;
     explicit Loaded(const QString &folder)
     {
         store.setStoragePath(folder);
@@ -236,5 +247,6 @@ inline Probe probe(const QByteArray &content, const QString &inFolder, const QSt
 } // namespace TestSupport
 
 Q_DECLARE_METATYPE(SampleStore)
+Q_DECLARE_METATYPE(TestSupport::StoreMaker)
 
 #endif // STORESUPPORT_H

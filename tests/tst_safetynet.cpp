@@ -49,14 +49,6 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-QByteArrayList contentsOf(const QStringList &paths)
-{
-    QByteArrayList contents;
-    for (const QString &path : paths)
-        contents << bytesOf(path);
-    return contents;
-}
-
 QByteArrayList rescued(const QString &storage)
 {
     return contentsOf(RescueCopies(storage).copies());

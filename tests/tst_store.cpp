@@ -13,8 +13,6 @@
 #include <memory>
 
 using namespace TestSupport;
-using StoreMaker = SampleStore (*)(const QDateTime &);
-Q_DECLARE_METATYPE(StoreMaker)
 
 namespace {
 
