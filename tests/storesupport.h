@@ -16,6 +16,7 @@
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVector>
 
 namespace TestSupport {
@@ -90,6 +91,13 @@ inline SampleModel model(const QString &name, const QStringList &batteries = {})
 inline bool writeStore(const QString &folder, const SampleStore &store)
 {
     return writeStoreFile(store, dataFileIn(folder));
+}
+
+// The bytes the sample writer makes of `store`.
+inline QByteArray storeBytes(const SampleStore &store)
+{
+    QTemporaryDir dir;
+    return writeStore(dir.path(), store) ? bytesOf(dataFileIn(dir.path())) : QByteArray();
 }
 
 inline QString readStore(const QString &folder)

@@ -38,12 +38,6 @@ SampleStore heliStore(const QString &location = "Field", bool charged = true)
         { model("Heli", { "Pack A", "Pack B" }) } };
 }
 
-QByteArray storeBytes(const SampleStore &store)
-{
-    QTemporaryDir dir;
-    return writeStore(dir.path(), store) ? bytesOf(dataFileIn(dir.path())) : QByteArray();
-}
-
 QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -190,515 +184,475 @@ private slots:
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
     }
-    void killedSavesLeaveOneWholeState_data();
-    void killedSavesLeaveOneWholeState();
-    void refusedSavesKeepTheFile_data();
-    void refusedSavesKeepTheFile();
-    void fullDiskInPlaceWritesTheOldBytesBack();
-    void failedSavesSayWhy_data();
-    void failedSavesSayWhy();
-    void restoringKeepsEveryCopyThatMatters();
-    void backupsAreWholeOrAbsentWithTheFilesMode();
-    void contentSwappedBehindTheWindowIsKept();
-    void damagedFileIsRescuedBeforeAnEdit();
-    void uncodableCharactersNeverBlockASave();
-    void twoWindowsOnOneFolderKeepBothChanges();
-    void importsKeepThePreviousStore_data();
-    void importsKeepThePreviousStore();
-    void rescueCopiesStayFewAndDistinct();
-};
 
-void TestSafetyNet::killedSavesLeaveOneWholeState_data()
-{
-    QTest::addColumn<bool>("inPlace");
-    QTest::newRow("new file renamed over it") << false;
-    QTest::newRow("in place, as nobody") << true;
-}
-
-// After each kill the file holds the state before the interrupted save or the next one, or,
-// cut short in place, the state before is a rescue copy in the user's data folder.
-void TestSafetyNet::killedSavesLeaveOneWholeState()
-{
-    QFETCH(bool, inPlace);
-    if (inPlace && geteuid() != 0)
-        QSKIP("the save loop needs to become another user");
-    const SampleStore sample = tenYearStore(QDateTime(QDate(2024, 6, 15), QTime(12, 0)));
-    QVERIFY(writeStoreFile(sample, dataFile()));
-    const QByteArray fullCounts = QString("loaded %1 %2 %3 ")
-                                      .arg(sample.locations.size())
-                                      .arg(sample.models.size())
-                                      .arg(sample.batteries.size())
-                                      .toUtf8();
-    QByteArray states[2]; // as the store itself writes them
-    QElapsedTimer clock;
+    void killedSavesLeaveOneWholeState_data()
     {
-        Loaded loaded(dir->path());
-        clock.start();
-        for (QByteArray &state : states) {
-            loaded.store.writeData(loaded.batteries, loaded.models, loaded.locations);
-            state = bytesOf(dataFile());
-            flipFirstCycleCount(loaded.batteries);
-        }
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("new file renamed over it") << false;
+        QTest::newRow("in place, as nobody") << true;
     }
-    const quint32 saveUs = quint32(clock.nsecsElapsed() / 2000);
-    clock.restart();
-    QVERIFY(FileBytes::replaceFile(dataFile(), states[0]));
-    const quint32 writeUs = quint32(clock.nsecsElapsed() / 1000); // write and commit
-    QVERIFY(states[0] != states[1]);
-    QTemporaryDir appData;
-    if (inPlace) {
-        setMode(dir->path(), 0555);
-        setMode(dataFile(), 0666);
+
+    // After each kill the file holds the state before the interrupted save or the next one, or,
+    // cut short in place, the state before is a rescue copy in the user's data folder.
+    void killedSavesLeaveOneWholeState()
+    {
+        QFETCH(bool, inPlace);
+        if (inPlace && geteuid() != 0)
+            QSKIP("the save loop needs to become another user");
+        QVERIFY(
+            writeStoreFile(tenYearStore(QDateTime(QDate(2024, 6, 15), QTime(12, 0))), dataFile()));
+        QByteArray states[2]; // as the store itself writes them
+        QElapsedTimer clock;
+        {
+            Loaded loaded(dir->path());
+            clock.start();
+            for (QByteArray &state : states) {
+                loaded.store.writeData(loaded.batteries, loaded.models, loaded.locations);
+                state = bytesOf(dataFile());
+                flipFirstCycleCount(loaded.batteries);
+            }
+        }
+        const quint32 saveUs = quint32(clock.nsecsElapsed() / 2000);
+        clock.restart();
+        QVERIFY(FileBytes::replaceFile(dataFile(), states[0]));
+        const quint32 writeUs = quint32(clock.nsecsElapsed() / 1000); // write and commit
+        QVERIFY(states[0] != states[1]);
+        QTemporaryDir appData;
+        if (inPlace) {
+            setMode(dir->path(), 0555);
+            setMode(dataFile(), 0666);
+            setMode(appData.path(), 0777);
+            qputenv("XDG_DATA_HOME", QFile::encodeName(appData.path()));
+        }
+
+        const quint32 seed = 20240615;
+        QRandomGenerator random(seed);
+        int current = 0, inWrite = 0, cut = 0;
+        for (int attempt = 1; attempt <= 30 && !QTest::currentTestFailed(); ++attempt) {
+            const QString where = QString("kill %1 (seed %2)").arg(attempt).arg(seed);
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(),
+                { saveLoop, dir->path(), inPlace ? "nobody" : "" });
+            QByteArray output;
+            while (!output.contains('\n')) {
+                QVERIFY2(child.waitForReadyRead(30000), "the save loop did not start");
+                output += child.readAllStandardOutput();
+            }
+            QVERIFY2(output.startsWith("loaded 25 15 60 "), qPrintable(where + ": " + output));
+            // Two kills of three once a save opened its file, the third anywhere in two saves.
+            const qint64 pid = child.processId();
+            if (attempt % 3 != 0) {
+                const QDeadlineTimer deadline(10000);
+                while (!writesIntoFolder(pid, dir->path()) && !deadline.hasExpired())
+                    QThread::usleep(20);
+                QThread::usleep(random.bounded(writeUs / 4 + 1));
+            } else {
+                QThread::usleep(random.bounded(2 * saveUs + 1));
+            }
+            ::kill(pid_t(pid), SIGSTOP);
+            siginfo_t stopped {};
+            waitid(P_PID, id_t(pid), &stopped, WSTOPPED | WNOWAIT);
+            inWrite += writesIntoFolder(pid, dir->path());
+            child.kill();
+            QVERIFY(child.waitForFinished(10000));
+            output += child.readAllStandardOutput();
+
+            // Save n writes state (initial + n) mod 2; the one after the last reported may have
+            // completed before the kill.
+            const int before = (current + output.count("saved ")) % 2;
+            const QByteArray content = bytesOf(dataFile());
+            if (inPlace && content != states[0] && content != states[1]) {
+                QVERIFY2(contentsOf(RescueCopies::elsewhere(dir->path()).copies())
+                             .contains(states[before]),
+                    qPrintable(where + ": a store was lost"));
+                QVERIFY(writeBytes(dataFile(), states[before])); // as a user would restore it
+                current = before;
+                ++cut;
+                continue;
+            }
+            QVERIFY2(content == states[before] || content == states[1 - before], qPrintable(where));
+            current = content == states[before] ? before : 1 - before;
+            // Temporary files of killed saves must not pile up.
+            QVERIFY2(filesIn(dir->path()).size() <= 2, qPrintable(filesIn(dir->path()).join(' ')));
+        }
+        qunsetenv("XDG_DATA_HOME");
+        qInfo("30 kills, %d while a save wrote its file, %d cut the file short", inWrite, cut);
+        QVERIFY2(inWrite >= 10, "too few kills hit a write: the test proves little");
+    }
+
+    void refusedSavesKeepTheFile_data()
+    {
+        QTest::addColumn<Refusal>("how");
+        QTest::newRow("read-only data file") << Refusal::ReadOnlyFile;
+        QTest::newRow("immutable data file") << Refusal::ImmutableFile;
+        QTest::newRow("read-only folder") << Refusal::ReadOnlyFolder;
+    }
+
+    // Refused saves leave the file and the folder untouched; a folder that refuses new files
+    // only (another user's shared folder) has its data file written in place, and what needs a
+    // new file beside it (a rescue copy before an import) is refused without touching the store.
+    void refusedSavesKeepTheFile()
+    {
+        QFETCH(Refusal, how);
+        const bool inPlace = how == Refusal::ReadOnlyFolder;
+        const QByteArray old = storeBytes(heliStore("Hangweide", false));
+        QVERIFY(writeBytes(dataFile(), old));
+        CelloraGui win;
+        win.changeStoragePath(dir->path());
+        // Allowed again even when a check below fails, so that the folder can be removed.
+        const std::unique_ptr<QString, void (*)(QString *)> restore(
+            new QString(dir->path()), [](QString *folder) {
+                setImmutable(dataFileIn(*folder), false);
+                chmod(QFile::encodeName(*folder).constData(), 0700);
+                qunsetenv("XDG_DATA_HOME");
+                delete folder;
+            });
+        setMode(dir->path(), inPlace ? 0555 : 0777);
+        setMode(dataFile(), how == Refusal::ReadOnlyFile ? 0444 : 0666);
+        if (how == Refusal::ImmutableFile && !setImmutable(dataFile(), true))
+            QSKIP("no immutable flag here (CAP_LINUX_IMMUTABLE or file system support missing)");
+        FolderWatch watch(dir->path(),
+            IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE
+                | IN_ATTRIB);
+        QVERIFY(watch.isValid());
+        QTemporaryDir appData; // takes the previous bytes before a write in place
         setMode(appData.path(), 0777);
         qputenv("XDG_DATA_HOME", QFile::encodeName(appData.path()));
-    }
 
-    const quint32 seed = 20240615;
-    QRandomGenerator random(seed);
-    int current = 0, inWrite = 0, cut = 0;
-    for (int attempt = 1; attempt <= 30 && !QTest::currentTestFailed(); ++attempt) {
-        const QString where = QString("kill %1 (seed %2)").arg(attempt).arg(seed);
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(),
-            { saveLoop, dir->path(), inPlace ? "nobody" : "" });
-        QByteArray output;
-        while (!output.contains('\n')) {
-            QVERIFY2(child.waitForReadyRead(30000), "the save loop did not start");
-            output += child.readAllStandardOutput();
-        }
-        QVERIFY2(output.startsWith(fullCounts), qPrintable(where + ": " + output));
-        // Two kills of three once a save opened its file, the third anywhere in two saves.
-        const qint64 pid = child.processId();
-        if (attempt % 3 != 0) {
-            const QDeadlineTimer deadline(10000);
-            while (!writesIntoFolder(pid, dir->path()) && !deadline.hasExpired())
-                QThread::usleep(20);
-            QThread::usleep(random.bounded(writeUs / 4 + 1));
-        } else {
-            QThread::usleep(random.bounded(2 * saveUs + 1));
-        }
-        ::kill(pid_t(pid), SIGSTOP);
-        siginfo_t stopped {};
-        waitid(P_PID, id_t(pid), &stopped, WSTOPPED | WNOWAIT);
-        inWrite += writesIntoFolder(pid, dir->path());
-        child.kill();
-        QVERIFY(child.waitForFinished(10000));
-        output += child.readAllStandardOutput();
-
-        // Save n writes state (initial + n) mod 2; the one after the last reported may have
-        // completed before the kill.
-        const int before = (current + output.count("saved ")) % 2;
-        const QByteArray content = bytesOf(dataFile());
-        if (inPlace && content != states[0] && content != states[1]) {
-            QVERIFY2(
-                contentsOf(RescueCopies::elsewhere(dir->path()).copies()).contains(states[before]),
-                qPrintable(where + ": a store was lost"));
-            QVERIFY(writeBytes(dataFile(), states[before])); // as a user would restore it
-            current = before;
-            ++cut;
-            continue;
-        }
-        QVERIFY2(content == states[before] || content == states[1 - before], qPrintable(where));
-        current = content == states[before] ? before : 1 - before;
-        // Temporary files of killed saves must not pile up.
-        QVERIFY2(filesIn(dir->path()).size() <= 2, qPrintable(filesIn(dir->path()).join(' ')));
-    }
-    qunsetenv("XDG_DATA_HOME");
-    qInfo("30 kills, %d while a save wrote its file, %d cut the file short", inWrite, cut);
-    QVERIFY2(inWrite >= 10, "too few kills hit a write: the test proves little");
-}
-
-void TestSafetyNet::refusedSavesKeepTheFile_data()
-{
-    QTest::addColumn<Refusal>("how");
-    QTest::newRow("read-only data file") << Refusal::ReadOnlyFile;
-    QTest::newRow("immutable data file") << Refusal::ImmutableFile;
-    QTest::newRow("read-only folder") << Refusal::ReadOnlyFolder;
-}
-
-// Refused saves leave the file and the folder untouched; a folder that refuses new files
-// only (another user's shared folder) has its data file written in place, and what needs a
-// new file beside it (a rescue copy before an import) is refused without touching the store.
-void TestSafetyNet::refusedSavesKeepTheFile()
-{
-    QFETCH(Refusal, how);
-    const bool inPlace = how == Refusal::ReadOnlyFolder;
-    const QByteArray old = storeBytes(heliStore("Hangweide", false));
-    QVERIFY(writeBytes(dataFile(), old));
-    CelloraGui win;
-    win.changeStoragePath(dir->path());
-    // Allowed again even when a check below fails, so that the folder can be removed.
-    const std::unique_ptr<QString, void (*)(QString *)> restore(
-        new QString(dir->path()), [](QString *folder) {
-            setImmutable(dataFileIn(*folder), false);
-            chmod(QFile::encodeName(*folder).constData(), 0700);
-            delete folder;
-        });
-    setMode(dir->path(), inPlace ? 0555 : 0777);
-    setMode(dataFile(), how == Refusal::ReadOnlyFile ? 0444 : 0666);
-    if (how == Refusal::ImmutableFile && !setImmutable(dataFile(), true))
-        QSKIP("no immutable flag here (CAP_LINUX_IMMUTABLE or file system support missing)");
-    FolderWatch watch(dir->path(),
-        IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE
-            | IN_ATTRIB);
-    QVERIFY(watch.isValid());
-    QTemporaryDir appData; // takes the previous bytes before a write in place
-    setMode(appData.path(), 0777);
-    qputenv("XDG_DATA_HOME", QFile::encodeName(appData.path()));
-
-    QByteArray saved;
-    {
-        const RunAsNobody unprivileged(how != Refusal::ImmutableFile);
-        QVERIFY(geteuid() != 0 || how == Refusal::ImmutableFile);
-        // A refused edit reloads the file's list; a charge saved through the card without a
-        // reload stays in memory only.
-        addLocation(win, "Neuwiese");
-        QCOMPARE(comboItems(win, "cb_log_location"),
-            QStringList({ "Hangweide", "Neuwiese" }).mid(0, inPlace ? 2 : 1));
-        QCOMPARE(shownPage(win), QString("scrollLayout"));
-        clickTank(overviewCard(win, "Pack A"));
-        QVERIFY(overviewCard(win, "Pack A")->batteryCharged());
-        saved = bytesOf(dataFile());
-        import(win, dataFile());
-        QCOMPARE(backupStatus(win), QString("Error! Not a valid file."));
-    }
-    const QStringList kept = RescueCopies::elsewhere(dir->path()).copies();
-    qunsetenv("XDG_DATA_HOME");
-
-    QCOMPARE(bytesOf(dataFile()), saved);
-    QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-        QStringList("cellora.xml"));
-    if (inPlace) {
-        QVERIFY(saved.contains("<Location Name=\"Neuwiese\"/>"));
-        QVERIFY(saved.contains("<Charged>1</Charged>"));
-        QCOMPARE(kept.size(), 2); // before each of the two saves
-        QCOMPARE(bytesOf(kept.first()), old);
-        return;
-    }
-    QCOMPARE(saved, old);
-    QCOMPARE(watch.takeEvents().size(), 0);
-    // The host's refresh shows what the file holds: the charge is gone again.
-    win.changeStoragePath(dir->path());
-    QCOMPARE(overviewCardNames(win), QStringList({ "Pack A", "Pack B" }));
-    QVERIFY(!overviewCard(win, "Pack A")->batteryCharged());
-}
-
-// A write in place that the disk stops half-way writes the old content back.
-void TestSafetyNet::fullDiskInPlaceWritesTheOldBytesBack()
-{
-    if (geteuid() != 0)
-        QSKIP("the folder must refuse new files to root's test");
-    const QByteArray old = storeBytes(heliStore());
-    QVERIFY(writeBytes(dataFile(), old));
-    setMode(dataFile(), 0666);
-    setMode(dir->path(), 0555);
-    bool replaced = true;
-    {
-        const RunAsNobody nobody(true);
-        const FileSizeLimit full(rlim_t(old.size() * 2));
-        replaced = FileBytes::replaceFile(
-            dataFile(), QByteArray(old.size() * 4, 'x'), old, { [] { return true; }, {} });
-    }
-    setMode(dir->path(), 0700);
-    QVERIFY(!replaced);
-    QCOMPARE(bytesOf(dataFile()), old);
-}
-
-void TestSafetyNet::failedSavesSayWhy_data()
-{
-    QTest::addColumn<QString>("damage");
-    QTest::addColumn<QString>("words");
-    QTest::newRow("folder in its place") << "folder"
-                                         << "not a file";
-    QTest::newRow("over the read limit") << "huge"
-                                         << "cannot be read whole";
-    QTest::newRow("full disk") << "full"
-                               << "could not be written";
-}
-
-// Each failure leaves the file as it was and a reason naming it until a save reaches it.
-void TestSafetyNet::failedSavesSayWhy()
-{
-    QFETCH(QString, damage);
-    QFETCH(QString, words);
-    StoreWindow window;
-    QVERIFY(window.open(heliStore("Here")));
-    const QString dataFile = dataFileIn(window.dir.path());
-    QVERIFY(window.win.storeProblem().isEmpty());
-    const QByteArray before = bytesOf(dataFile);
-    if (damage == "folder") {
-        QVERIFY(QFile::remove(dataFile) && QDir().mkdir(dataFile));
-        window.win.saveAgain();
-        QVERIFY(QDir().rmdir(dataFile));
-    } else if (damage == "huge") {
-        QFile file(dataFile);
-        QVERIFY(file.open(QIODevice::Append) && file.resize(qint64(600) * 1024 * 1024));
-        file.close();
-        window.win.saveAgain();
-        QVERIFY(QFile::remove(dataFile));
-    } else {
-        const FileSizeLimit full(rlim_t(before.size() + 100));
-        addLocation(window.win, QString(9000, 'x'));
-        QCOMPARE(bytesOf(dataFile), before);
-        QCOMPARE(filesIn(window.dir.path()), QStringList(dataFileName()));
-    }
-    const QString problem = window.win.storeProblem();
-    QVERIFY2(problem.contains(words), qPrintable(problem));
-    QVERIFY2(problem.contains(QDir::toNativeSeparators(dataFile)), qPrintable(problem));
-    window.win.saveAgain();
-    QCOMPARE(window.win.storeProblem(), QString());
-}
-
-// Twenty copies with times in the future (a clock set back), a user's backup in rescue/ with
-// the store's bytes, and the oldest copy restored twice: once beyond a file size limit (a
-// nearly full disk), once for real.
-void TestSafetyNet::restoringKeepsEveryCopyThatMatters()
-{
-    StoreWindow window;
-    QVERIFY(window.open(heliStore("Present")));
-    const QString dataFile = dataFileIn(window.dir.path());
-    const QByteArray present = bytesOf(dataFile);
-    RescueCopies copies(window.dir.path());
-    // The largest, so that the limit stops its import but not the copy of the present store.
-    const QByteArray oldest = storeBytes(heliStore(QString(8000, 'o')));
-    QVERIFY(copies.keep(oldest));
-    for (int i = 1; i < RescueCopies::kept; ++i)
-        QVERIFY(copies.keep(storeBytes(heliStore(QStringLiteral("Copy %1").arg(i)))));
-    const QString userBackup = QDir(copies.folder()).filePath("cellora_2020-01-01_00-00-00.xml");
-    QVERIFY(writeBytes(userBackup, present));
-    const QStringList made = filesIn(copies.folder());
-    const utimbuf future { time(nullptr) + 86400 * 365, time(nullptr) + 86400 * 365 };
-    for (const QString &name : made)
-        QCOMPARE(
-            utime(QFile::encodeName(QDir(copies.folder()).filePath(name)).constData(), &future), 0);
-    const int oldestAt = rescued(window.dir.path()).indexOf(oldest);
-    QVERIFY(oldestAt >= 0);
-    const QString oldestCopy = copies.copies().at(oldestAt);
-
-    {
-        const FileSizeLimit nearlyFull(rlim_t(present.size() + 1000));
-        window.win.importFile(oldestCopy);
-    }
-    QCOMPARE(backupStatus(window.win), QString("Error! Not a valid file."));
-    QVERIFY(!window.win.storeProblem().isEmpty());
-    QCOMPARE(bytesOf(dataFile), present);
-    for (const QString &name : made)
-        QVERIFY2(filesIn(copies.folder()).contains(name), qPrintable(name));
-
-    window.win.importFile(oldestCopy);
-    QCOMPARE(backupStatus(window.win), QString("Import finished!"));
-    QVERIFY(window.win.storeProblem().isEmpty());
-    QCOMPARE(bytesOf(dataFile), oldest);
-    QCOMPARE(bytesOf(oldestCopy), oldest);
-    QCOMPARE(bytesOf(userBackup), present);
-    QCOMPARE(rescued(window.dir.path()).count(present), 2); // the user's and the store's own
-    // The rotation deleted one copy of its own: the second oldest.
-    QCOMPARE(copies.copies().size(), RescueCopies::kept + 1);
-}
-
-// A backup beyond a file size limit leaves no file and says so; a whole one has the data
-// file's permission bits whatever the umask, as has a rescue copy.
-void TestSafetyNet::backupsAreWholeOrAbsentWithTheFilesMode()
-{
-    StoreWindow window;
-    QVERIFY(window.open(heliStore(QString(8000, 'b'))));
-    const QString dataFile = dataFileIn(window.dir.path());
-    QVERIFY(QFile::setPermissions(dataFile, QFile::ReadOwner | QFile::WriteOwner));
-    const mode_t umaskBefore = umask(022);
-    QTemporaryDir target;
-    {
-        const AnsweredDialogs dialogs({}, target.path());
+        QByteArray saved;
         {
-            const FileSizeLimit full(4000);
-            clickThrough(window.win, "pb_backup pb_export_data");
+            const RunAsNobody unprivileged(how != Refusal::ImmutableFile);
+            QVERIFY(geteuid() != 0 || how == Refusal::ImmutableFile);
+            // A refused edit reloads the file's list; a charge saved through the card without a
+            // reload stays in memory only.
+            addLocation(win, "Neuwiese");
+            QCOMPARE(comboItems(win, "cb_log_location"),
+                QStringList({ "Hangweide", "Neuwiese" }).mid(0, inPlace ? 2 : 1));
+            QCOMPARE(shownPage(win), QString("scrollLayout"));
+            clickTank(overviewCard(win, "Pack A"));
+            QVERIFY(overviewCard(win, "Pack A")->batteryCharged());
+            saved = bytesOf(dataFile());
+            import(win, dataFile());
+            QCOMPARE(backupStatus(win), QString("Error! Not a valid file."));
         }
-        QCOMPARE(backupStatus(window.win), QString("Error! Could not create file."));
-        QCOMPARE(filesIn(target.path()), QStringList());
-        clickThrough(window.win, "pb_export_data");
+
+        QCOMPARE(bytesOf(dataFile()), saved);
+        QCOMPARE(
+            QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList("cellora.xml"));
+        if (inPlace) {
+            QVERIFY(saved.contains("<Location Name=\"Neuwiese\"/>"));
+            QVERIFY(saved.contains("<Charged>1</Charged>"));
+            const QStringList kept = RescueCopies::elsewhere(dir->path()).copies();
+            QCOMPARE(kept.size(), 2); // before each of the two saves
+            QCOMPARE(bytesOf(kept.first()), old);
+            // A write in place that the disk stops half-way writes the old content back.
+            const RunAsNobody unprivileged(true);
+            const FileSizeLimit full(rlim_t(saved.size() + 100));
+            addLocation(win, QString(9000, 'x'));
+            QCOMPARE(bytesOf(dataFile()), saved);
+            return;
+        }
+        QCOMPARE(saved, old);
+        QCOMPARE(watch.takeEvents().size(), 0);
+        // The host's refresh shows what the file holds: the charge is gone again.
+        win.changeStoragePath(dir->path());
+        QCOMPARE(overviewCardNames(win), QStringList({ "Pack A", "Pack B" }));
+        QVERIFY(!overviewCard(win, "Pack A")->batteryCharged());
     }
-    QCOMPARE(backupStatus(window.win), QString("Export finished!"));
-    const QStringList backups = filesIn(target.path());
-    QCOMPARE(backups.size(), 1);
-    QCOMPARE(bytesOf(target.filePath(backups.first())), bytesOf(dataFile));
-    QCOMPARE(modeOf(target.filePath(backups.first())), mode_t(0600));
 
-    QVERIFY(writeBytes(dataFile, bytesOf(dataFile).replace("bbb", "ccc"))); // an outside edit
-    QVERIFY(QFile::setPermissions(dataFile, QFile::ReadOwner | QFile::WriteOwner));
-    window.win.saveAgain();
-    const QStringList copies = RescueCopies(window.dir.path()).copies();
-    umask(umaskBefore);
-    QCOMPARE(copies.size(), 1);
-    QCOMPARE(modeOf(copies.first()), mode_t(0600));
-}
+    void failedSavesSayWhy_data()
+    {
+        QTest::addColumn<QString>("words");
+        QTest::newRow("folder in its place") << "not a file";
+        QTest::newRow("huge") << "cannot be read whole";
+        QTest::newRow("full disk") << "could not be written";
+    }
 
-// A new file of the same size and time renamed over the data file (cp -p, rsync -t) is
-// noticed: the next save keeps it as a rescue copy, named in local time.
-void TestSafetyNet::contentSwappedBehindTheWindowIsKept()
-{
-    StoreWindow window;
-    QVERIFY(window.open(heliStore("Alpha")));
-    const QString dataFile = dataFileIn(window.dir.path());
-    const QByteArray swapped = bytesOf(dataFile).replace("Alpha", "Omega");
-    const QString newFile = dataFile + ".new";
-    QVERIFY(writeBytes(newFile, swapped));
-    QFile file(newFile);
-    QVERIFY(file.open(QIODevice::ReadWrite)
-        && file.setFileTime(QFileInfo(dataFile).lastModified(), QFileDevice::FileModificationTime));
-    file.close();
-    QVERIFY(
-        ::rename(QFile::encodeName(newFile).constData(), QFile::encodeName(dataFile).constData())
-        == 0);
-    const QString now = StoreFiles::stamp(QDateTime::currentDateTime()).left(13); // the hour
-    window.win.saveAgain();
-    const QStringList copies = RescueCopies(window.dir.path()).copies();
-    QCOMPARE(contentsOf(copies), QByteArrayList { swapped });
-    QVERIFY2(QFileInfo(copies.first()).fileName().startsWith(StoreFiles::copyPrefix + now),
-        qPrintable(copies.first()));
-}
+    // Each failure leaves the file as it was and a reason naming it until a save reaches it.
+    void failedSavesSayWhy()
+    {
+        const QString damage = QTest::currentDataTag();
+        QFETCH(QString, words);
+        StoreWindow window;
+        QVERIFY(window.open(heliStore("Here")));
+        const QString dataFile = dataFileIn(window.dir.path());
+        QVERIFY(window.win.storeProblem().isEmpty());
+        const QByteArray before = bytesOf(dataFile);
+        if (damage.startsWith("folder")) {
+            QVERIFY(QFile::remove(dataFile) && QDir().mkdir(dataFile));
+            window.win.saveAgain();
+            QVERIFY(QDir().rmdir(dataFile));
+        } else if (damage == "huge") {
+            QFile file(dataFile);
+            QVERIFY(file.open(QIODevice::Append) && file.resize(qint64(600) * 1024 * 1024));
+            file.close();
+            window.win.saveAgain();
+            QVERIFY(QFile::remove(dataFile));
+        } else {
+            const FileSizeLimit full(rlim_t(before.size() + 100));
+            addLocation(window.win, QString(9000, 'x'));
+            QCOMPARE(bytesOf(dataFile), before);
+            QCOMPARE(filesIn(window.dir.path()), QStringList(dataFileName()));
+        }
+        const QString problem = window.win.storeProblem();
+        QVERIFY2(problem.contains(words), qPrintable(problem));
+        QVERIFY2(problem.contains(QDir::toNativeSeparators(dataFile)), qPrintable(problem));
+        window.win.saveAgain();
+        QCOMPARE(window.win.storeProblem(), QString());
+    }
 
-// The reader keeps what it read before a fault; the edit that follows rewrites the file from
-// that, so the whole damaged file is kept first, and Import brings it back.
-void TestSafetyNet::damagedFileIsRescuedBeforeAnEdit()
-{
-    QVERIFY(writeStoreFile(typicalStore(QDateTime(QDate(2024, 6, 15), QTime(12, 0))), dataFile()));
-    QByteArray damaged = bytesOf(dataFile());
-    int battery = -1;
-    for (int i = 0; i < 4; ++i)
-        battery = damaged.indexOf("<Battery>", battery + 1);
-    damaged.insert(damaged.indexOf("<Name>", battery) + 7, '\xff');
-    QVERIFY(writeBytes(dataFile(), damaged));
+    // Twenty copies with times in the future (a clock set back), a user's backup in rescue/ with
+    // the store's bytes, and the oldest copy restored twice: once beyond a file size limit (a
+    // nearly full disk), once for real.
+    void restoringKeepsEveryCopyThatMatters()
+    {
+        StoreWindow window;
+        QVERIFY(window.open(heliStore("Present")));
+        const QString dataFile = dataFileIn(window.dir.path());
+        const QByteArray present = bytesOf(dataFile);
+        RescueCopies copies(window.dir.path());
+        // The largest, so that the limit stops its import but not the copy of the present store.
+        const QByteArray oldest = storeBytes(heliStore(QString(8000, 'o')));
+        QVERIFY(copies.keep(oldest));
+        for (int i = 1; i < RescueCopies::kept; ++i)
+            QVERIFY(copies.keep(storeBytes(heliStore(QStringLiteral("Copy %1").arg(i)))));
+        const QString userBackup
+            = QDir(copies.folder()).filePath("cellora_2020-01-01_00-00-00.xml");
+        QVERIFY(writeBytes(userBackup, present));
+        const QStringList made = filesIn(copies.folder());
+        const utimbuf future { time(nullptr) + 86400 * 365, time(nullptr) + 86400 * 365 };
+        for (const QString &name : made)
+            QCOMPARE(
+                utime(QFile::encodeName(QDir(copies.folder()).filePath(name)).constData(), &future),
+                0);
+        const int oldestAt = rescued(window.dir.path()).indexOf(oldest);
+        QVERIFY(oldestAt >= 0);
+        const QString oldestCopy = copies.copies().at(oldestAt);
 
-    CelloraGui win;
-    win.changeStoragePath(dir->path());
-    QVERIFY(rescued(dir->path()).isEmpty()); // reading alone writes nothing
-    addLocation(win, "Neuwiese");
-    QVERIFY(bytesOf(dataFile()).size() < damaged.size() / 2);
-    QCOMPARE(rescued(dir->path()), QByteArrayList { damaged });
-    addLocation(win, "Oberwiese"); // another edit of the same short store keeps no second copy
-    QCOMPARE(rescued(dir->path()).size(), 1);
+        {
+            const FileSizeLimit nearlyFull(rlim_t(present.size() + 1000));
+            window.win.importFile(oldestCopy);
+        }
+        QCOMPARE(backupStatus(window.win), QString("Error! Not a valid file."));
+        QVERIFY(!window.win.storeProblem().isEmpty());
+        QCOMPARE(bytesOf(dataFile), present);
+        for (const QString &name : made)
+            QVERIFY2(filesIn(copies.folder()).contains(name), qPrintable(name));
 
-    import(win, RescueCopies(dir->path()).copies().first());
-    QCOMPARE(backupStatus(win), QString("Import finished!"));
-    QCOMPARE(bytesOf(dataFile()), damaged);
-    // The store that the import replaced is a rescue copy in turn.
-    QCOMPARE(rescued(dir->path()).size(), 2);
-    QVERIFY(rescued(dir->path()).last().contains("Oberwiese"));
-}
+        window.win.importFile(oldestCopy);
+        QCOMPARE(backupStatus(window.win), QString("Import finished!"));
+        QVERIFY(window.win.storeProblem().isEmpty());
+        QCOMPARE(bytesOf(dataFile), oldest);
+        QCOMPARE(bytesOf(oldestCopy), oldest);
+        QCOMPARE(bytesOf(userBackup), present);
+        QCOMPARE(rescued(window.dir.path()).count(present), 2); // the user's and the store's own
+        // The rotation deleted one copy of its own: the second oldest.
+        QCOMPARE(copies.copies().size(), RescueCopies::kept + 1);
+    }
 
-// A pasted control character is left out of the file; the entry and every later save are kept.
-void TestSafetyNet::uncodableCharactersNeverBlockASave()
-{
-    setSetting("cellora", "Complex");
-    StoreWindow f;
-    QVERIFY(f.open(heliStore()));
-    const auto discharge = [&f](const char *pack, const QString &notes) {
-        namedChild<QPlainTextEdit>(f.win, "ptext_log_notes")->setPlainText(notes);
-        clickTank(overviewCard(f.win, pack));
-        clickThrough(f.win, "pb_save_discharged");
-    };
-    discharge("Pack A", QString("Gusty\vwind") + QChar(1) + QChar(0xFFFF) + QChar(0xD800) + "!");
-    QVERIFY(readStore(f.dir.path()).contains("Notes=\"Gustywind!\""));
-    discharge("Pack B", "Calm");
-    addLocation(f.win, QString("Hill\v") + QChar(1));
-    QCOMPARE(comboItems(f.win, "cb_log_location"), QStringList({ "Field", "Hill" }));
-    clickThrough(f.win, "pb_options pb_choose_addbattery");
-    namedChild<QLineEdit>(f.win, "ledt_name")->setText(QString("Pack\vC") + QChar(1));
-    clickThrough(f.win, "pb_addNewBattery");
-    const QString saved = readStore(f.dir.path());
-    QVERIFY(saved.contains("<Name>PackC</Name>"));
-    QVERIFY(saved.contains("<Location Name=\"Hill\"/>"));
-    QVERIFY(saved.contains("Notes=\"Calm\""));
-    QCOMPARE(saved.count("<LogData "), 2);
-    QCOMPARE(saved.count("<Cycle "), 2);
-}
+    // A backup beyond a file size limit leaves no file and says so; a whole one has the data
+    // file's permission bits whatever the umask, as has a rescue copy.
+    void backupsAreWholeOrAbsentWithTheFilesMode()
+    {
+        StoreWindow window;
+        QVERIFY(window.open(heliStore(QString(8000, 'b'))));
+        const QString dataFile = dataFileIn(window.dir.path());
+        QVERIFY(QFile::setPermissions(dataFile, QFile::ReadOwner | QFile::WriteOwner));
+        const mode_t umaskBefore = umask(022);
+        QTemporaryDir target;
+        {
+            const AnsweredDialogs dialogs({}, target.path());
+            {
+                const FileSizeLimit full(4000);
+                clickThrough(window.win, "pb_backup pb_export_data");
+            }
+            QCOMPARE(backupStatus(window.win), QString("Error! Could not create file."));
+            QCOMPARE(filesIn(target.path()), QStringList());
+            clickThrough(window.win, "pb_export_data");
+        }
+        QCOMPARE(backupStatus(window.win), QString("Export finished!"));
+        const QStringList backups = filesIn(target.path());
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(bytesOf(target.filePath(backups.first())), bytesOf(dataFile));
+        QCOMPARE(modeOf(target.filePath(backups.first())), mode_t(0600));
 
-// Each window notices that the file is no longer what it read or wrote, and keeps it before
-// writing its own change; its own clicks alone keep nothing, nor does a touch.
-void TestSafetyNet::twoWindowsOnOneFolderKeepBothChanges()
-{
-    QVERIFY(writeStore(dir->path(), heliStore()));
-    CelloraGui a, b;
-    a.changeStoragePath(dir->path());
-    b.changeStoragePath(dir->path());
-    addLocation(a, "FromA");
-    clickTank(overviewCard(a, "Pack A"));
-    QVERIFY(!QFileInfo::exists(dir->filePath("rescue")));
+        QVERIFY(writeBytes(dataFile, bytesOf(dataFile).replace("bbb", "ccc"))); // an outside edit
+        QVERIFY(QFile::setPermissions(dataFile, QFile::ReadOwner | QFile::WriteOwner));
+        window.win.saveAgain();
+        const QStringList copies = RescueCopies(window.dir.path()).copies();
+        umask(umaskBefore);
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(modeOf(copies.first()), mode_t(0600));
+    }
 
-    addLocation(b, "FromB");
-    QVERIFY(readStore(dir->path()).contains("FromB"));
-    QCOMPARE(rescued(dir->path()).size(), 1);
-    QVERIFY(rescued(dir->path()).first().contains("FromA"));
+    // The reader keeps what it read before a fault; the edit that follows rewrites the file from
+    // that, so the whole damaged file is kept first, and Import brings it back.
+    void damagedFileIsRescuedBeforeAnEdit()
+    {
+        QVERIFY(
+            writeStoreFile(typicalStore(QDateTime(QDate(2024, 6, 15), QTime(12, 0))), dataFile()));
+        QByteArray damaged = bytesOf(dataFile());
+        int battery = -1;
+        for (int i = 0; i < 4; ++i)
+            battery = damaged.indexOf("<Battery>", battery + 1);
+        damaged.insert(damaged.indexOf("<Name>", battery) + 7, '\xff');
+        QVERIFY(writeBytes(dataFile(), damaged));
 
-    const QString when = QDateTime::currentDateTime().addSecs(5).toString(Qt::ISODate);
-    QVERIFY(QProcess::execute("touch", { "-d", when, dataFile() }) == 0);
-    addLocation(b, "FromB2");
-    QCOMPARE(rescued(dir->path()).size(), 1);
-}
+        CelloraGui win;
+        win.changeStoragePath(dir->path());
+        QVERIFY(rescued(dir->path()).isEmpty()); // reading alone writes nothing
+        addLocation(win, "Neuwiese");
+        QVERIFY(bytesOf(dataFile()).size() < damaged.size() / 2);
+        QCOMPARE(rescued(dir->path()), QByteArrayList { damaged });
+        addLocation(win, "Oberwiese"); // another edit of the same short store keeps no second copy
+        QCOMPARE(rescued(dir->path()).size(), 1);
 
-void TestSafetyNet::importsKeepThePreviousStore_data()
-{
-    QTest::addColumn<QString>("source"); // a name in the test's folder, or a device
-    QTest::addColumn<QByteArray>("content"); // written there first; null: not a file
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QByteArray>("imported"); // the data file afterwards; null: unchanged
-    QTest::addColumn<QStringList>("cards");
-    QByteArray binary;
-    for (int i = 0; i < 4096; ++i)
-        binary += char((i * 7919) % 251 == 13 ? 0 : (i * 7919) % 251);
-    const QStringList heli { "Pack A", "Pack B" }, none;
-    const QString done = "Import finished!", refused = "Error! Could not access file.";
-    QTest::newRow("binary") << "photo.jpg" << binary << done << binary + '\n' << none;
-    // Copied line by line, every line ended by a single line feed, the encoding kept.
-    QTest::newRow("lines") << "lines.xml"
-                           << QByteArray("<Cellora>\r\n  S\xc3\xbc\x64\r\n\r\n</Cellora>") << done
-                           << QByteArray("<Cellora>\n  S\xc3\xbc\x64\n\n</Cellora>\n") << none;
-    QTest::newRow("UTF-16") << "utf16.xml" << utf16Store("\r\n") << done << utf16Store("\n")
-                            << heli;
-    QTest::newRow("FIFO") << "fifo" << QByteArray() << refused << QByteArray() << heli;
-    QTest::newRow("/dev/zero") << "/dev/zero" << QByteArray() << refused << QByteArray() << heli;
-    QTest::newRow("folder") << "." << QByteArray() << refused << QByteArray() << heli;
-}
+        import(win, RescueCopies(dir->path()).copies().first());
+        QCOMPARE(backupStatus(win), QString("Import finished!"));
+        QCOMPARE(bytesOf(dataFile()), damaged);
+        // The store that the import replaced is a rescue copy in turn.
+        QCOMPARE(rescued(dir->path()).size(), 2);
+        QVERIFY(rescued(dir->path()).last().contains("Oberwiese"));
+    }
 
-void TestSafetyNet::importsKeepThePreviousStore()
-{
-    QFETCH(QString, source);
-    QFETCH(QByteArray, content);
-    QFETCH(QByteArray, imported);
-    QTemporaryDir sources;
-    const QString path = source.startsWith('/') ? source : sources.filePath(source);
-    if (source == "fifo")
-        QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-    else if (!content.isNull())
-        QVERIFY(writeBytes(path, content));
-    QVERIFY(writeStore(dir->path(), heliStore()));
-    const QByteArray before = bytesOf(dataFile());
-    CelloraGui win;
-    win.changeStoragePath(dir->path());
+    // A pasted control character is left out of the file; the entry and every later save are kept.
+    void uncodableCharactersNeverBlockASave()
+    {
+        setSetting("cellora", "Complex");
+        StoreWindow f;
+        QVERIFY(f.open(heliStore()));
+        const auto discharge = [&f](const char *pack, const QString &notes) {
+            namedChild<QPlainTextEdit>(f.win, "ptext_log_notes")->setPlainText(notes);
+            clickTank(overviewCard(f.win, pack));
+            clickThrough(f.win, "pb_save_discharged");
+        };
+        discharge(
+            "Pack A", QString("Gusty\vwind") + QChar(1) + QChar(0xFFFF) + QChar(0xD800) + "!");
+        QVERIFY(readStore(f.dir.path()).contains("Notes=\"Gustywind!\""));
+        discharge("Pack B", "Calm");
+        addLocation(f.win, QString("Hill\v") + QChar(1));
+        QCOMPARE(comboItems(f.win, "cb_log_location"), QStringList({ "Field", "Hill" }));
+        clickThrough(f.win, "pb_options pb_choose_addbattery");
+        namedChild<QLineEdit>(f.win, "ledt_name")->setText(QString("Pack\vC") + QChar(1));
+        clickThrough(f.win, "pb_addNewBattery");
+        const QString saved = readStore(f.dir.path());
+        QVERIFY(saved.contains("<Name>PackC</Name>"));
+        QVERIFY(saved.contains("<Location Name=\"Hill\"/>"));
+        QVERIFY(saved.contains("Notes=\"Calm\""));
+        QCOMPARE(saved.count("<LogData "), 2);
+        QCOMPARE(saved.count("<Cycle "), 2);
+    }
 
-    import(win, path);
-    QTEST(backupStatus(win), "status");
-    QCOMPARE(bytesOf(dataFile()), imported.isNull() ? before : imported);
-    QCOMPARE(
-        rescued(dir->path()), imported.isNull() ? QByteArrayList() : QByteArrayList { before });
-    QTEST(overviewCardNames(win), "cards");
-}
+    // Each window notices that the file is no longer what it read or wrote, and keeps it before
+    // writing its own change; its own clicks alone keep nothing, nor does a touch.
+    void twoWindowsOnOneFolderKeepBothChanges()
+    {
+        QVERIFY(writeStore(dir->path(), heliStore()));
+        CelloraGui a, b;
+        a.changeStoragePath(dir->path());
+        b.changeStoragePath(dir->path());
+        addLocation(a, "FromA");
+        clickTank(overviewCard(a, "Pack A"));
+        QVERIFY(!QFileInfo::exists(dir->filePath("rescue")));
 
-// The newest twenty copies are kept, each content once, under the backup's name pattern.
-void TestSafetyNet::rescueCopiesStayFewAndDistinct()
-{
-    RescueCopies copies(dir->path());
-    for (int i = 0; i < 25; ++i)
-        QVERIFY(copies.keep("store " + QByteArray::number(i)));
-    QVERIFY(copies.keep("store 24"));
-    copies.rotate();
-    const QByteArrayList kept = contentsOf(copies.copies());
-    QCOMPARE(kept.size(), 20);
-    QCOMPARE(kept.first() + kept.last(), QByteArray("store 5store 24"));
-    const QRegularExpression name(
-        "^cellora_\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d(_\\d+)?\\.xml$");
-    for (const QString &path : copies.copies())
-        QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
-}
+        addLocation(b, "FromB");
+        QVERIFY(readStore(dir->path()).contains("FromB"));
+        QCOMPARE(rescued(dir->path()).size(), 1);
+        QVERIFY(rescued(dir->path()).first().contains("FromA"));
+
+        const QString when = QDateTime::currentDateTime().addSecs(5).toString(Qt::ISODate);
+        QVERIFY(QProcess::execute("touch", { "-d", when, dataFile() }) == 0);
+        addLocation(b, "FromB2");
+        QCOMPARE(rescued(dir->path()).size(), 1);
+
+        // A new file of the same size and time renamed over it (cp -p, rsync -t) is noticed
+        // too; the copy is named in local time.
+        const QByteArray swapped = bytesOf(dataFile()).replace("FromB2", "FromC2");
+        QVERIFY(writeBytes(dir->filePath("new"), swapped));
+        QFile file(dir->filePath("new"));
+        QVERIFY(file.open(QIODevice::ReadWrite)
+            && file.setFileTime(
+                QFileInfo(dataFile()).lastModified(), QFileDevice::FileModificationTime));
+        file.close();
+        QCOMPARE(::rename(QFile::encodeName(dir->filePath("new")).constData(),
+                     QFile::encodeName(dataFile()).constData()),
+            0);
+        const QString now = StoreFiles::stamp(QDateTime::currentDateTime()).left(13); // the hour
+        addLocation(b, "FromB3");
+        const QStringList copies = RescueCopies(dir->path()).copies();
+        QCOMPARE(contentsOf(copies).last(), swapped);
+        QVERIFY2(QFileInfo(copies.last()).fileName().startsWith(StoreFiles::copyPrefix + now),
+            qPrintable(copies.last()));
+    }
+
+    void importsKeepThePreviousStore_data()
+    {
+        QTest::addColumn<QString>("source"); // a name in the test's folder, or a device
+        QTest::addColumn<QByteArray>("content"); // written there first; null: not a file
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QByteArray>("imported"); // the data file afterwards; null: unchanged
+        QTest::addColumn<QStringList>("cards");
+        QByteArray binary;
+        for (int i = 0; i < 4096; ++i)
+            binary += char((i * 7919) % 251 == 13 ? 0 : (i * 7919) % 251);
+        const QStringList heli { "Pack A", "Pack B" }, none;
+        const QString done = "Import finished!", refused = "Error! Could not access file.";
+        QTest::newRow("binary") << "photo.jpg" << binary << done << binary + '\n' << none;
+        // Copied line by line, every line ended by a single line feed, the encoding kept.
+        QTest::newRow("lines") << "lines.xml"
+                               << QByteArray("<Cellora>\r\n  S\xc3\xbc\x64\r\n\r\n</Cellora>")
+                               << done << QByteArray("<Cellora>\n  S\xc3\xbc\x64\n\n</Cellora>\n")
+                               << none;
+        QTest::newRow("UTF-16") << "utf16.xml" << utf16Store("\r\n") << done << utf16Store("\n")
+                                << heli;
+        QTest::newRow("FIFO") << "fifo" << QByteArray() << refused << QByteArray() << heli;
+        QTest::newRow("/dev/zero")
+            << "/dev/zero" << QByteArray() << refused << QByteArray() << heli;
+        QTest::newRow("folder") << "." << QByteArray() << refused << QByteArray() << heli;
+    }
+
+    void importsKeepThePreviousStore()
+    {
+        QFETCH(QString, source);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, imported);
+        QTemporaryDir sources;
+        const QString path = source.startsWith('/') ? source : sources.filePath(source);
+        if (source == "fifo")
+            QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        else if (!content.isNull())
+            QVERIFY(writeBytes(path, content));
+        QVERIFY(writeStore(dir->path(), heliStore()));
+        const QByteArray before = bytesOf(dataFile());
+        CelloraGui win;
+        win.changeStoragePath(dir->path());
+
+        import(win, path);
+        QTEST(backupStatus(win), "status");
+        QCOMPARE(bytesOf(dataFile()), imported.isNull() ? before : imported);
+        QCOMPARE(
+            rescued(dir->path()), imported.isNull() ? QByteArrayList() : QByteArrayList { before });
+        QTEST(overviewCardNames(win), "cards");
+    }
+
+    // The newest twenty copies are kept, each content once, under the backup's name pattern.
+    void rescueCopiesStayFewAndDistinct()
+    {
+        RescueCopies copies(dir->path());
+        for (int i = 0; i < 25; ++i)
+            QVERIFY(copies.keep("store " + QByteArray::number(i)));
+        QVERIFY(copies.keep("store 24"));
+        copies.rotate();
+        const QByteArrayList kept = contentsOf(copies.copies());
+        QCOMPARE(kept.size(), 20);
+        QCOMPARE(kept.first() + kept.last(), QByteArray("store 5store 24"));
+        const QRegularExpression name(
+            "^cellora_\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d(_\\d+)?\\.xml$");
+        for (const QString &path : copies.copies())
+            QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
+    }
+};
 
 int main(int argc, char *argv[])
 {

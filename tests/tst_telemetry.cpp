@@ -2,11 +2,9 @@
 
 #include "exchange/telemetryimport.h"
 #include "exchange/telemetrylog.h"
-#include "sample/samplestore.h"
+#include "storesupport.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(TelemetryColumns)
@@ -59,16 +57,6 @@ SampleStore logbook()
         { at(3, "18:00:00"), QTime(0, 0), QString(), 0, QString() } };
     store.models = { model };
     return store;
-}
-
-QByteArray bytesOf(const SampleStore &store)
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("cellora.xml"));
-    QFile file(path);
-    if (!writeStoreFile(store, path) || !file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
 }
 
 } // namespace
@@ -202,9 +190,9 @@ void TelemetryTest::fillsQuickEntriesOnly()
     QCOMPARE(store.models[0].flightLog[1].duration, QTime(0, 4));
 
     // Importing again finds every flight recorded: not one byte changes.
-    const QByteArray once = bytesOf(store);
+    const QByteArray once = TestSupport::storeBytes(store);
     QCOMPARE(applyTelemetryImport(store, proposeTelemetryImport(store, logs)), 0);
-    QCOMPARE(bytesOf(store), once);
+    QCOMPARE(TestSupport::storeBytes(store), once);
 
     // Ticked, figures are overwritten; a flight far from every entry is added to the
     // battery flown nearest in time, and that too only once.
@@ -224,7 +212,7 @@ void TelemetryTest::fillsQuickEntriesOnly()
     QCOMPARE(fresh.models[0].flightLog.size(), 3);
     QCOMPARE(fresh.batteries[0].cycles, 4u);
     QCOMPARE(fresh.batteries[0].cycleData[2].date, at(1, "10:02:00"));
-    const QByteArray added = bytesOf(fresh);
+    const QByteArray added = TestSupport::storeBytes(fresh);
     // An entry up to 15 minutes from the flight records it; one further away does not.
     for (const int minutes : { 15, 16 }) {
         SampleStore late = logbook();
@@ -234,7 +222,7 @@ void TelemetryTest::fillsQuickEntriesOnly()
             minutes == 15);
     }
     QCOMPARE(applyTelemetryImport(fresh, proposeTelemetryImport(fresh, far)), 0);
-    QCOMPARE(bytesOf(fresh), added);
+    QCOMPARE(TestSupport::storeBytes(fresh), added);
 }
 
 QTEST_GUILESS_MAIN(TelemetryTest)

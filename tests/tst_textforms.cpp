@@ -1,3 +1,6 @@
+// The store's own reading and writing of date-times, times, numbers and names: as the
+// toolkit does where Qt 5 and Qt 6 agree, as Qt 5 does where they differ.
+
 #include "store/textforms.h"
 #include "storesupport.h"
 
@@ -13,10 +16,11 @@ void setZone(const char *zone)
 {
     qputenv("TZ", zone);
     tzset();
+    checkTimeZone();
 }
 
-// Date-times from 1890 to 2120 in uneven steps, so that every weekday, month, leap day
-// and daylight-saving change of the zone comes up.
+// Date-times from 1890 to 2120 in uneven steps, so that every weekday, month, leap day and
+// daylight-saving change of the zone comes up.
 QVector<QDateTime> spreadOfDateTimes()
 {
     QVector<QDateTime> all { { QDate(2024, 2, 29), QTime(0, 0) },
@@ -30,20 +34,19 @@ QVector<QDateTime> spreadOfDateTimes()
     return all;
 }
 
-QStringList parsedByToolkit(const QStringList &texts)
+// As text and as an instant, twice: the second read reuses the date-times of the first.
+void compareReadingWithToolkit(const QStringList &texts)
 {
-    QStringList all;
-    for (const QString &text : texts)
-        all << iso(QDateTime::fromString(text, Qt::TextDate));
-    return all;
-}
-
-QStringList parsedHere(const QStringList &texts)
-{
-    QStringList all;
-    for (const QString &text : texts)
-        all << iso(parseDateTime(text));
-    return all;
+    QStringList here, toolkit;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const QString &text : texts) {
+            const QDateTime mine = parseDateTime(text);
+            const QDateTime theirs = QDateTime::fromString(text, Qt::TextDate);
+            here << iso(mine) + " at " + QString::number(mine.toMSecsSinceEpoch());
+            toolkit << iso(theirs) + " at " + QString::number(theirs.toMSecsSinceEpoch());
+        }
+    }
+    QCOMPARE(here, toolkit);
 }
 
 } // namespace
@@ -52,15 +55,8 @@ class TestTextForms : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        // A zone with daylight saving, so that date-times in its gaps are covered too.
-        setZone("Europe/Berlin");
-        checkTimeZone();
-    }
+    void init() { setZone("Europe/Berlin"); } // daylight saving: date-times in its gaps too
 
-    // Where Qt 5 and Qt 6 read a text alike, as the toolkit reads it; where they differ, see
-    // readsAsQt5Does().
     void readsAsTheToolkitDoes()
     {
         QStringList texts { "Sat Mar 2 14:05:09 2024", "Sat Mar  2 14:05:09 2024",
@@ -77,9 +73,32 @@ private slots:
                 texts << QString(text).insert(text.lastIndexOf(' '),
                     "." + QString::number(i % 1000).rightJustified(3, QLatin1Char('0')));
         }
-        QCOMPARE(parsedHere(texts), parsedByToolkit(texts));
-        // The second read reuses the date-times made by the first.
-        QCOMPARE(parsedHere(texts), parsedByToolkit(texts));
+        compareReadingWithToolkit(texts);
+
+        QStringList times { "00:06:30", "23:59:59", "24:00:00", "12:60:00", "12:00:60", "1:02:03",
+            "12:34", "12:34:56.789", " 12:34:56", "12:34:56 ", "12-34-56", "ab:cd:ef", "",
+            "123:4:56" };
+        for (int second = 0; second < 86400; second += 97)
+            times << QTime(0, 0).addSecs(second).toString(Qt::TextDate);
+        QStringList read, expected;
+        for (const QString &text : times) {
+            read << parseTime(xmlStringRef(text)).toString("HH:mm:ss.zzz");
+            expected << QTime::fromString(text, Qt::TextDate).toString("HH:mm:ss.zzz");
+        }
+        QCOMPARE(read, expected);
+
+        for (const QString text :
+            { "0", "7", "007", "123456789", "999999999", "1234567890", "4294967295", "4294967296",
+                "9999999999", "-1", "+5", " 5", "5 ", "5a", "", "1e3", "0x10", "١٢" })
+            QVERIFY2(parseUInt(text) == text.toUInt(), qPrintable(text));
+        for (const QString name : { "Date", "Dat", "LastDate", "DateX", "aDatea", "DDate", "date",
+                 "", "Location", "AltName", "Name", "Nam" }) {
+            const XmlStringRef ref = xmlStringRef(name);
+            for (const char *word : { "Date", "Name", "Location", "" })
+                QVERIFY2(
+                    containsWord(ref, QLatin1String(word)) == ref.contains(QLatin1String(word)),
+                    qPrintable(name + " / " + word));
+        }
     }
 
     // The file is read as Qt 5 reads it under Qt 6 too, where Qt 6's reading differs.
@@ -115,21 +134,9 @@ private slots:
         QCOMPARE(parseTime(xmlStringRef(QStringLiteral("12:34:56.x"))), QTime());
     }
 
-    // Years before 1000 are written with their digits alone, as Qt 5 writes them
+    // As the toolkit writes where Qt 5 and Qt 6 write alike, twice (the second time from the
+    // days kept by the first); years before 1000 with their digits alone, as Qt 5 writes them
     // (Qt 6: "0999"), so that both builds write the same file.
-    void writesYearsAsQt5Does()
-    {
-        const QTime noon(12, 0);
-        QCOMPARE(dateTimeText(QDateTime(QDate(999, 12, 31), noon)), "Tue Dec 31 12:00:00 999");
-        QCOMPARE(dateTimeText(QDateTime(QDate(999, 12, 31), noon, Qt::UTC)),
-            "Tue Dec 31 12:00:00 999 GMT");
-        QCOMPARE(dateTimeText(QDateTime(QDate(12345, 1, 1), noon)), "Mon Jan 1 12:00:00 12345");
-        QCOMPARE(parseDateTime(dateTimeText(QDateTime(QDate(999, 12, 31), noon))),
-            QDateTime(QDate(999, 12, 31), noon));
-        forgetSavedDays();
-    }
-
-    // Where Qt 5 and Qt 6 write alike, as the toolkit writes.
     void writesAsTheToolkitDoes()
     {
         QVector<QDateTime> values = spreadOfDateTimes();
@@ -137,81 +144,35 @@ private slots:
                << QDateTime(QDate(2024, 3, 2), QTime(14, 5, 9), Qt::OffsetFromUTC, 3600)
                << QDateTime(QDate(12345, 1, 1), QTime(1, 2, 3)) // a year of five digits
                << QDateTime(QDate(2024, 3, 31), QTime(2, 30)); // in the spring gap
-        QStringList written;
-        QStringList expected;
-        // Twice: the second time from the days kept by the first.
+        QStringList written, expected;
         for (int pass = 0; pass < 2; ++pass) {
             for (const QDateTime &when : values) {
                 written << dateTimeText(when) << timeText(when.time());
                 expected << when.toString(Qt::TextDate) << when.time().toString(Qt::TextDate);
             }
         }
-        forgetSavedDays();
         QCOMPARE(written, expected);
         QCOMPARE(timeText(QTime()), QString());
         QCOMPARE(timeText(QTime(0, 6, 30)), "00:06:30");
+        const QDateTime year999(QDate(999, 12, 31), QTime(12, 0));
+        QCOMPARE(dateTimeText(year999), "Tue Dec 31 12:00:00 999");
+        QCOMPARE(dateTimeText(QDateTime(QDate(999, 12, 31), QTime(12, 0), Qt::UTC)),
+            "Tue Dec 31 12:00:00 999 GMT");
+        QCOMPARE(parseDateTime(dateTimeText(year999)), year999);
+        forgetSavedDays();
     }
 
-    void readsTimesAsTheToolkitDoes()
-    {
-        QStringList texts { "00:06:30", "23:59:59", "24:00:00", "12:60:00", "12:00:60", "1:02:03",
-            "12:34", "12:34:56.789", " 12:34:56", "12:34:56 ", "12-34-56", "ab:cd:ef", "",
-            "123:4:56" };
-        for (int second = 0; second < 86400; second += 97)
-            texts << QTime(0, 0).addSecs(second).toString(Qt::TextDate);
-        QStringList read;
-        QStringList expected;
-        for (const QString &text : texts) {
-            read << parseTime(xmlStringRef(text)).toString("HH:mm:ss.zzz");
-            expected << QTime::fromString(text, Qt::TextDate).toString("HH:mm:ss.zzz");
-        }
-        QCOMPARE(read, expected);
-    }
-
-    void readsNumbersAndNamesAsTheToolkitDoes()
-    {
-        const QStringList numbers { "0", "7", "007", "123456789", "999999999", "1234567890",
-            "4294967295", "4294967296", "9999999999", "-1", "+5", " 5", "5 ", "5a", "", "1e3",
-            "0x10", "١٢" };
-        for (const QString &text : numbers)
-            QVERIFY2(parseUInt(text) == text.toUInt(), qPrintable(text));
-
-        const QStringList names { "Date", "Dat", "LastDate", "DateX", "aDatea", "DDate", "date", "",
-            "Location", "AltName", "Name", "Nam" };
-        const QLatin1String words[] = { QLatin1String("Date"), QLatin1String("Name"),
-            QLatin1String("Location"), QLatin1String("") };
-        for (const QString &name : names) {
-            for (const QLatin1String &word : words) {
-                const XmlStringRef ref = xmlStringRef(name);
-                QVERIFY2(containsWord(ref, word) == ref.contains(word),
-                    qPrintable(name + " / " + QString(word)));
-            }
-        }
-    }
-
-    // A date-time read before the time zone changed is not reused after it.
+    // A date-time read before the time zone changed is not reused after it; the last two
+    // fall into a gap of one zone each: New York's and Berlin's.
     void followsTheTimeZone()
     {
-        // The last two fall into a gap of one zone each: in New York's and in Berlin's.
         const QStringList texts { "Sat Mar 2 14:05:09 2024", "Sun Jul 7 12:00:00 2024",
             "Sun Mar 10 02:30:00 2024", "Sun Mar 31 02:30:00 2024" };
-        const QStringList inBerlin = parsedHere(texts);
-        QCOMPARE(inBerlin, parsedByToolkit(texts));
-        QVector<qint64> berlinInstants;
-        for (const QString &text : texts)
-            berlinInstants << parseDateTime(text).toMSecsSinceEpoch();
-
+        compareReadingWithToolkit(texts);
+        const qint64 inBerlin = parseDateTime(texts.first()).toMSecsSinceEpoch();
         setZone("America/New_York");
-        checkTimeZone();
-        QVector<qint64> newYorkInstants;
-        QVector<qint64> expected;
-        for (const QString &text : texts) {
-            newYorkInstants << parseDateTime(text).toMSecsSinceEpoch();
-            expected << QDateTime::fromString(text, Qt::TextDate).toMSecsSinceEpoch();
-        }
-        QCOMPARE(newYorkInstants, expected);
-        QVERIFY(newYorkInstants.first() != berlinInstants.first());
-        QCOMPARE(parsedHere(texts), parsedByToolkit(texts));
+        compareReadingWithToolkit(texts);
+        QVERIFY(parseDateTime(texts.first()).toMSecsSinceEpoch() != inBerlin);
     }
 };
 
