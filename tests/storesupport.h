@@ -32,8 +32,6 @@ inline QString dataFileIn(const QString &folder)
     return QDir(folder).filePath(dataFileName());
 }
 
-// ---- Files as bytes.
-
 inline QByteArray bytesOf(const QString &path)
 {
     QFile file(path);
@@ -54,8 +52,6 @@ inline QByteArrayList contentsOf(const QStringList &paths)
         contents << bytesOf(path);
     return contents;
 }
-
-// ---- Stores, as the sample writer writes them.
 
 using StoreMaker = SampleStore (*)(const QDateTime &);
 
@@ -104,8 +100,6 @@ inline QString readStore(const QString &folder)
 {
     return QString::fromUtf8(bytesOf(dataFileIn(folder)));
 }
-
-// ---- What the readers make of a data file.
 
 inline QString iso(const QDateTime &when)
 {
@@ -207,18 +201,16 @@ struct Loaded {
 
     const BatteryWidget *battery(const QString &name) const
     {
-        for (const BatteryWidget *record : batteries) {
+        for (const BatteryWidget *record : batteries)
             if (record->batteryName() == name)
                 return record;
-        }
         qFatal("no battery %s in the data file", qPrintable(name));
     }
     const ModelWidget *model(const QString &name) const
     {
-        for (const ModelWidget *record : models) {
+        for (const ModelWidget *record : models)
             if (record->modelName() == name)
                 return record;
-        }
         qFatal("no model %s in the data file", qPrintable(name));
     }
 
@@ -229,27 +221,20 @@ struct Loaded {
     QVector<BatteryWidget *> batteries;
 };
 
-// What the readers made of `content` and of their own save of it, read back: the number of
-// records and entries must not change, whatever the text fields do. Both folders are reused.
-struct Probe {
-    QString read;
-    QString reread;
-    bool saved = false; // false when the writer refused what was read
-};
-
-inline Probe probe(const QByteArray &content, const QString &inFolder, const QString &outFolder)
+// Reads `content` from `inFolder`, saves what was read into `outFolder` and reads that again:
+// empty when the number of records and entries stayed (text fields may change on the way) or
+// the writer refused what was read, else what was lost. Both folders are reused.
+inline QString probeLoss(const QByteArray &content, const QString &inFolder, const QString &outFolder)
 {
-    Probe outcome;
     QFile::remove(dataFileIn(outFolder));
     if (!writeBytes(dataFileIn(inFolder), content))
-        return outcome;
+        return QStringLiteral("no input file");
     Loaded first(inFolder);
-    outcome.read = first.counts();
     first.saveTo(outFolder);
-    outcome.saved = QFile::exists(dataFileIn(outFolder));
-    if (outcome.saved)
-        outcome.reread = Loaded(outFolder).counts();
-    return outcome;
+    const QString reread = QFile::exists(dataFileIn(outFolder)) ? Loaded(outFolder).counts() : "";
+    return reread.isEmpty() || reread == first.counts()
+        ? QString()
+        : "read " + first.counts() + ", read back " + reread;
 }
 
 } // namespace TestSupport
