@@ -4,7 +4,7 @@
 //
 //   CXX=clang++ cmake -S . -B build-fuzz -DCELLORA_FUZZ=ON -DBUILD_TESTING=ON
 //   cmake --build build-fuzz --target fuzz_readers
-//   LSAN_OPTIONS=suppressions=tests/lsan.supp build-fuzz/tests/fuzz_readers \
+//   LSAN_OPTIONS=suppressions=tests/lsan.supp build-fuzz/tests/fuzz_readers
 //       -dict=tests/fuzz_readers.dict -max_len=8192 -timeout=10 NEW_CORPUS tests/data
 //
 // Merge what it finds into tests/data/fuzz-corpus (-merge=1); tst_store replays it.

@@ -224,7 +224,8 @@ struct Loaded {
 // Reads `content` from `inFolder`, saves what was read into `outFolder` and reads that again:
 // empty when the number of records and entries stayed (text fields may change on the way) or
 // the writer refused what was read, else what was lost. Both folders are reused.
-inline QString probeLoss(const QByteArray &content, const QString &inFolder, const QString &outFolder)
+inline QString probeLoss(
+    const QByteArray &content, const QString &inFolder, const QString &outFolder)
 {
     QFile::remove(dataFileIn(outFolder));
     if (!writeBytes(dataFileIn(inFolder), content))

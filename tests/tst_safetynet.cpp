@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <algorithm>
@@ -59,29 +60,23 @@ void setMode(const QString &path, mode_t mode)
     QCOMPARE(chmod(QFile::encodeName(path).constData(), mode), 0);
 }
 
-// Lowers the file size limit of this process while it lives: writes beyond it fail as on a
-// full disk.
-class FileSizeLimit {
-public:
+// While it lives, writes beyond `bytes` fail as on a full disk.
+struct FileSizeLimit {
     explicit FileSizeLimit(rlim_t bytes)
     {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &before);
-        rlimit lowered = before;
-        lowered.rlim_cur = bytes;
+        const rlimit lowered { bytes, before.rlim_max };
         setrlimit(RLIMIT_FSIZE, &lowered);
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before); }
-
-private:
     rlimit before {};
 };
 
 // Root writes through any permission bits: while it lives, the process runs as "nobody".
 // The real user changes too, because access() asks with the real one; the saved one stays
 // root, which allows the way back.
-class RunAsNobody {
-public:
+struct RunAsNobody {
     explicit RunAsNobody(bool wanted)
         : dropped(wanted && geteuid() == 0 && setresuid(65534, 65534, 0) == 0)
     {
@@ -91,9 +86,7 @@ public:
         if (dropped && setresuid(0, 0, 0) != 0)
             std::abort(); // the rest of the run would test nothing
     }
-
-private:
-    bool dropped;
+    const bool dropped;
 };
 
 // The immutable flag stops root as well; it needs CAP_LINUX_IMMUTABLE and a file system
@@ -102,11 +95,10 @@ bool setImmutable(const QString &path, bool on)
 {
     const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
     int flags = 0;
-    bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    const bool read = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
     flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0)
-        close(fd);
+    const bool done = read && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    close(fd); // fails harmlessly on -1, as the calls before did
     return done;
 }
 
@@ -300,13 +292,11 @@ private slots:
         CelloraGui win;
         win.changeStoragePath(dir->path());
         // Allowed again even when a check below fails, so that the folder can be removed.
-        const std::unique_ptr<QString, void (*)(QString *)> restore(
-            new QString(dir->path()), [](QString *folder) {
-                setImmutable(dataFileIn(*folder), false);
-                chmod(QFile::encodeName(*folder).constData(), 0700);
-                qunsetenv("XDG_DATA_HOME");
-                delete folder;
-            });
+        const auto restore = qScopeGuard([this] {
+            setImmutable(dataFile(), false);
+            chmod(QFile::encodeName(dir->path()).constData(), 0700);
+            qunsetenv("XDG_DATA_HOME");
+        });
         setMode(dir->path(), inPlace ? 0555 : 0777);
         setMode(dataFile(), how == Refusal::ReadOnlyFile ? 0444 : 0666);
         if (how == Refusal::ImmutableFile && !setImmutable(dataFile(), true))

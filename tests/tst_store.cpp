@@ -125,61 +125,38 @@ template <typename Record> Record *anyOf(const QVector<Record *> &records, QRand
     return records.isEmpty() ? nullptr : records.at(random.bounded(records.size()));
 }
 
-void fullDischarge(Loaded &load, QRandomGenerator &random, const QDateTime &when)
-{
-    if (BatteryWidget *battery = anyOf(load.batteries, random)) {
-        battery->addCycleData(when, random.bounded(5000u), random.bounded(9000u), false);
-        battery->setBatteryCycles(battery->batteryCycles() + 1);
-        battery->setBatteryCharged(false, false);
-    }
-    if (ModelWidget *model = anyOf(load.models, random)) {
-        model->addLogData({ when, QTime(0, random.bounded(60), random.bounded(60)),
-            hostileText(random), random.bounded(-20, 40), hostileText(random) });
-        model->setModelFlights(model->modelFlights() + 1);
-    }
-}
-
 // A click on a card, a discharge, an edit of any kind of record, or a change of time zone.
 void edit(Loaded &load, QRandomGenerator &random, const QDateTime &when)
 {
     BatteryWidget *battery = anyOf(load.batteries, random);
     ModelWidget *model = anyOf(load.models, random);
-    switch (random.bounded(9)) {
-    case 0:
-        if (battery) {
-            battery->setBatteryCharged(!battery->batteryCharged(), false);
-            battery->setLastUpdated(when);
-        }
-        break;
-    case 1:
-        fullDischarge(load, random, when);
-        break;
-    case 2:
-        if (model)
-            model->setNotes(hostileText(random));
-        break;
-    case 3:
-        if (battery)
-            battery->setBatteryName(hostileText(random));
-        break;
-    case 4:
-        if (battery)
-            delete load.batteries.takeAt(load.batteries.indexOf(battery));
-        break;
-    case 5:
+    const int kind = random.bounded(9);
+    if (kind == 0 && battery) {
+        battery->setBatteryCharged(!battery->batteryCharged(), false);
+        battery->setLastUpdated(when);
+    } else if (kind == 1 && battery && model) {
+        battery->addCycleData(when, random.bounded(5000u), random.bounded(9000u), false);
+        battery->setBatteryCycles(battery->batteryCycles() + 1);
+        battery->setBatteryCharged(false, false);
+        model->addLogData({ when, QTime(0, random.bounded(60), random.bounded(60)),
+            hostileText(random), random.bounded(-20, 40), hostileText(random) });
+        model->setModelFlights(model->modelFlights() + 1);
+    } else if (kind == 2 && model) {
+        model->setNotes(hostileText(random));
+    } else if (kind == 3 && battery) {
+        battery->setBatteryName(hostileText(random));
+    } else if (kind == 4 && battery) {
+        delete load.batteries.takeAt(load.batteries.indexOf(battery));
+    } else if (kind == 5) {
         battery = new BatteryWidget;
         battery->setBatteryName(hostileText(random));
         battery->setBatteryCapacity(random.bounded(9000u));
         load.batteries.insert(random.bounded(load.batteries.size() + 1), battery);
-        break;
-    case 6:
-        if (model)
-            model->addBattery(hostileText(random));
-        break;
-    case 7:
+    } else if (kind == 6 && model) {
+        model->addBattery(hostileText(random));
+    } else if (kind == 7) {
         load.locations.append(hostileText(random));
-        break;
-    default:
+    } else if (kind == 8) {
         setZone(random.bounded(2) ? "Europe/Berlin" : "UTC");
     }
 }
@@ -196,12 +173,6 @@ class TestStore : public QObject {
         const QString dataFile = dataFileIn(dir->path());
         QFile::remove(dataFile);
         QVERIFY(QFile::copy(dataDir + '/' + name, dataFile));
-    }
-
-    void writeRoot(const QByteArray &children)
-    {
-        QVERIFY(writeBytes(dataFileIn(dir->path()),
-            "<?xml version=\"1.0\"?>\n<Cellora>" + children + "</Cellora>\n"));
     }
 
 private slots:
@@ -252,8 +223,10 @@ private slots:
         const QDateTime before = QDateTime::currentDateTime();
         // Root children in another order, names inside foreign elements, a LastUse before
         // Charged, a child after Data, a bare Cycle, a second name attribute, bad numbers.
-        writeRoot(
-            "<Model><Name>Heli</Name><Weight>-5</Weight><Size>12abc</Size>"
+        QVERIFY(writeBytes(dataFileIn(dir->path()),
+            "<?xml "
+            "version=\"1.0\"?>\n<Cellora><Model><Name>Heli</Name><Weight>-5</Weight><Size>12abc</"
+            "Size>"
             "<Flights>4294967296</Flights>"
             "<Battery>P</Battery><Battery>P</Battery><Battery>p</Battery>"
             "<Gear><Name>Wrong</Name><Battery>X</Battery></Gear>"
@@ -266,7 +239,7 @@ private slots:
             "<Data><Cycle/><Cycle Discharged=\"500\" Current=\"700\"/></Data>"
             "<Cycles>4</Cycles></Battery>"
             "<Battery><Charged>2</Charged></Battery><Battery><Charged>true</Charged></Battery>"
-            "<Locations><Location Name=\"A\" AltName=\"B\"/></Locations>");
+            "<Locations><Location Name=\"A\" AltName=\"B\"/></Locations></Cellora>\n"));
         const Loaded loaded(dir->path());
         QCOMPARE(loaded.locations, QStringList({ "A", "B" }));
         QCOMPARE(loaded.models.size(), 1);
