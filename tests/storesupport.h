@@ -1,9 +1,8 @@
 #ifndef STORESUPPORT_H
 #define STORESUPPORT_H
 
-// Helpers of the store tests, free of the window: stores built as plain SampleStore
-// values and written by the sample writer, files as bytes, and what the store's three
-// readers make of a folder.
+// Helpers of the store tests, free of the window: sample stores, files as bytes, and what
+// the store's three readers make of a folder.
 
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
@@ -147,8 +146,7 @@ struct Loaded {
         store.setStoragePath(folder);
         readFrom(store);
     }
-    // Reads through `reader`, whose state (its storage path, what it keeps of the file)
-    // the test follows.
+    // Reads through `reader`, whose state the test follows.
     explicit Loaded(DataProcessor &reader) { readFrom(reader); }
     ~Loaded()
     {
@@ -221,9 +219,8 @@ struct Loaded {
     QVector<BatteryWidget *> batteries;
 };
 
-// Reads `content` from `inFolder`, saves what was read into `outFolder` and reads that again:
-// empty when the number of records and entries stayed (text fields may change on the way) or
-// the writer refused what was read, else what was lost. Both folders are reused.
+// Reads `content` in `inFolder`, saves it into `outFolder`, reads it again: what was lost of
+// the records and entries (text may change), or nothing.
 inline QString probeLoss(
     const QByteArray &content, const QString &inFolder, const QString &outFolder)
 {

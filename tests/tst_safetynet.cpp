@@ -1,6 +1,5 @@
-// The data file under failure, driven through the window and the store: saves killed at
-// random moments, saves the file system refuses or cannot finish, rescue copies, imports of
-// anything at all, damaged files, characters XML cannot hold and two windows on one folder.
+// The data file under failure: killed, refused and failed saves, rescue copies, imports of
+// anything, damaged files, characters XML cannot hold and two windows on one folder.
 
 #include "store/filebytes.h"
 #include "store/rescuecopies.h"
@@ -73,9 +72,8 @@ struct FileSizeLimit {
     rlimit before {};
 };
 
-// Root writes through any permission bits: while it lives, the process runs as "nobody".
-// The real user changes too, because access() asks with the real one; the saved one stays
-// root, which allows the way back.
+// While it lives, the process is "nobody" (real user too, as access() asks with it); the
+// saved user stays root for the way back.
 struct RunAsNobody {
     explicit RunAsNobody(bool wanted)
         : dropped(wanted && geteuid() == 0 && setresuid(65534, 65534, 0) == 0)
@@ -89,8 +87,7 @@ struct RunAsNobody {
     const bool dropped;
 };
 
-// The immutable flag stops root as well; it needs CAP_LINUX_IMMUTABLE and a file system
-// that keeps the flag.
+// The immutable flag stops root too; it needs CAP_LINUX_IMMUTABLE and file system support.
 bool setImmutable(const QString &path, bool on)
 {
     const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
@@ -107,9 +104,8 @@ void flipFirstCycleCount(const QVector<BatteryWidget *> &batteries)
     batteries.first()->setBatteryCycles(batteries.first()->batteryCycles() ^ 1u);
 }
 
-// The child of the kills: loads the store, says what it read, then saves the two states in
-// turn until killed, saying so after each save. As "nobody" in a folder that refuses new
-// files, every save is written in place.
+// The child of the kills: loads, then saves the two states in turn until killed, saying so
+// after each save. As "nobody" in a folder refusing new files, it writes in place.
 int runSaveLoop(const QString &folder, bool asNobody)
 {
     if (asNobody && setresuid(65534, 65534, 65534) != 0)
@@ -126,8 +122,7 @@ int runSaveLoop(const QString &folder, bool asNobody)
     return 2;
 }
 
-// Whether the process has a file of `folder` open: the save loop opens nothing there but
-// the file a save writes.
+// Whether the process has a file of `folder` open: the save loop's only ones are saves.
 bool writesIntoFolder(qint64 pid, const QString &folder)
 {
     const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
@@ -145,8 +140,7 @@ void import(CelloraGui &win, const QString &path)
     alarm(0);
 }
 
-// The store in UTF-16 with its byte order mark, lines ended by `lineEnd`; written by hand, as
-// Qt 6 has no codec for it without its compatibility module.
+// The store in UTF-16 with a byte order mark, by hand (Qt 6 has no codec without compat).
 QByteArray utf16Store(const QString &lineEnd)
 {
     QString text = QString::fromUtf8(storeBytes(heliStore()));
@@ -184,8 +178,8 @@ private slots:
         QTest::newRow("in place, as nobody") << true;
     }
 
-    // After each kill the file holds the state before the interrupted save or the next one, or,
-    // cut short in place, the state before is a rescue copy in the user's data folder.
+    // Each kill leaves the state before the save or the next one, or, cut short in place, the
+    // state before as a rescue copy in the user's data folder.
     void killedSavesLeaveOneWholeState()
     {
         QFETCH(bool, inPlace);
@@ -249,8 +243,7 @@ private slots:
             QVERIFY(child.waitForFinished(10000));
             output += child.readAllStandardOutput();
 
-            // Save n writes state (initial + n) mod 2; the one after the last reported may have
-            // completed before the kill.
+            // Save n writes state (initial + n) mod 2; the unreported next one may have completed.
             const int before = (current + output.count("saved ")) % 2;
             const QByteArray content = bytesOf(dataFile());
             if (inPlace && content != states[0] && content != states[1]) {
@@ -280,9 +273,8 @@ private slots:
         QTest::newRow("read-only folder") << Refusal::ReadOnlyFolder;
     }
 
-    // Refused saves leave the file and the folder untouched; a folder that refuses new files
-    // only (another user's shared folder) has its data file written in place, and what needs a
-    // new file beside it (a rescue copy before an import) is refused without touching the store.
+    // Refused saves leave the file and folder untouched; a folder refusing new files only has
+    // the file written in place, and an import (which needs a rescue copy beside it) refused.
     void refusedSavesKeepTheFile()
     {
         QFETCH(Refusal, how);
@@ -313,8 +305,7 @@ private slots:
         {
             const RunAsNobody unprivileged(how != Refusal::ImmutableFile);
             QVERIFY(geteuid() != 0 || how == Refusal::ImmutableFile);
-            // A refused edit reloads the file's list; a charge saved through the card without a
-            // reload stays in memory only.
+            // A refused edit reloads the list; a refused charge stays in memory only.
             addLocation(win, "Neuwiese");
             QCOMPARE(comboItems(win, "cb_log_location"),
                 QStringList({ "Hangweide", "Neuwiese" }).mid(0, inPlace ? 2 : 1));
@@ -392,9 +383,8 @@ private slots:
         QCOMPARE(window.win.storeProblem(), QString());
     }
 
-    // Twenty copies with times in the future (a clock set back), a user's backup in rescue/ with
-    // the store's bytes, and the oldest copy restored twice: once beyond a file size limit (a
-    // nearly full disk), once for real.
+    // Twenty copies dated in the future and a user's backup in rescue/; the oldest copy restored
+    // beyond a file size limit (a nearly full disk), then for real.
     void restoringKeepsEveryCopyThatMatters()
     {
         StoreWindow window;
@@ -441,8 +431,8 @@ private slots:
         QCOMPARE(copies.copies().size(), RescueCopies::kept + 1);
     }
 
-    // A backup beyond a file size limit leaves no file and says so; a whole one has the data
-    // file's permission bits whatever the umask, as has a rescue copy.
+    // A backup beyond a size limit leaves no file; a whole one and a rescue copy have the data
+    // file's permission bits whatever the umask.
     void backupsAreWholeOrAbsentWithTheFilesMode()
     {
         StoreWindow window;
@@ -476,8 +466,7 @@ private slots:
         QCOMPARE(modeOf(copies.first()), mode_t(0600));
     }
 
-    // The reader keeps what it read before a fault; the edit that follows rewrites the file from
-    // that, so the whole damaged file is kept first, and Import brings it back.
+    // An edit after a read fault keeps the whole damaged file first; Import brings it back.
     void damagedFileIsRescuedBeforeAnEdit()
     {
         QVERIFY(
@@ -534,8 +523,8 @@ private slots:
         QCOMPARE(saved.count("<Cycle "), 2);
     }
 
-    // Each window notices that the file is no longer what it read or wrote, and keeps it before
-    // writing its own change; its own clicks alone keep nothing, nor does a touch.
+    // Each window keeps a file it did not read or write before its own change; its own clicks
+    // or a touch keep nothing.
     void twoWindowsOnOneFolderKeepBothChanges()
     {
         QVERIFY(writeStore(dir->path(), heliStore()));
@@ -556,18 +545,11 @@ private slots:
         addLocation(b, "FromB2");
         QCOMPARE(rescued(dir->path()).size(), 1);
 
-        // A new file of the same size and time renamed over it (cp -p, rsync -t) is noticed
-        // too; the copy is named in local time.
+        // So is one of the same size and time renamed over it (cp -p); named in local time.
         const QByteArray swapped = bytesOf(dataFile()).replace("FromB2", "FromC2");
         QVERIFY(writeBytes(dir->filePath("new"), swapped));
-        QFile file(dir->filePath("new"));
-        QVERIFY(file.open(QIODevice::ReadWrite)
-            && file.setFileTime(
-                QFileInfo(dataFile()).lastModified(), QFileDevice::FileModificationTime));
-        file.close();
-        QCOMPARE(::rename(QFile::encodeName(dir->filePath("new")).constData(),
-                     QFile::encodeName(dataFile()).constData()),
-            0);
+        QCOMPARE(QProcess::execute("touch", { "-r", dataFile(), dir->filePath("new") }), 0);
+        QCOMPARE(QProcess::execute("mv", { dir->filePath("new"), dataFile() }), 0);
         const QString now = StoreFiles::stamp(QDateTime::currentDateTime()).left(13); // the hour
         addLocation(b, "FromB3");
         const QStringList copies = RescueCopies(dir->path()).copies();

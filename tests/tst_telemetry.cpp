@@ -37,26 +37,19 @@ QStringList describe(const QVector<TelemetryFlight> &flights)
     return lines;
 }
 
-// Kestrel 700 X with two batteries: a Quick entry at 10:01 on the 1st (battery P1), an
-// entry with figures at 10:02:30 (P2), and one Quick entry far from any logged flight.
+// Kestrel 700 X: Quick entries at 10:01 on the 1st (P1) and far from any logged flight, one
+// with figures at 10:02:30 (P2).
 SampleStore logbook()
 {
-    SampleStore store;
-    SampleBattery p1 { QString("P1"), 5000, 0, 25, {}, 1, false, {}, {} };
-    SampleBattery p2 = p1;
-    p2.name = QString("P2");
+    SampleBattery p1 = TestSupport::pack("P1", 5000, 25, 2),
+                  p2 = TestSupport::pack("P2", 5000, 25, 1);
     p1.cycleData = { { at(1, "10:01:00"), 0, 0 }, { at(3, "18:00:00"), 0, 0 } };
     p2.cycleData = { { at(1, "10:02:30"), 3100, 6000 } };
-    p1.cycles = 2;
-    store.batteries = { p1, p2 };
-    SampleModel model;
-    model.name = QString("Kestrel 700 X");
-    model.batteries = QStringList { QString("P1"), QString("P2") };
+    SampleModel model = TestSupport::model("Kestrel 700 X", { "P1", "P2" });
     model.flightLog = { { at(1, "10:01:00"), QTime(0, 0), QString(), 0, QString() },
         { at(1, "10:02:30"), QTime(0, 4), QString(), 0, QString() },
         { at(3, "18:00:00"), QTime(0, 0), QString(), 0, QString() } };
-    store.models = { model };
-    return store;
+    return { {}, { p1, p2 }, { model } };
 }
 
 } // namespace
@@ -88,8 +81,7 @@ void TelemetryTest::flightsAndFigures_data()
     QTest::newRow("counter resets")
         << QByteArray("Corsa 550 Pro-2026-05-02-110000.csv") << usual << QString()
         << QStringList { "02 11:00:00 25 505 4000 22000", "02 11:00:40 20 448 5000 22900" } << 0;
-    // The ESC's own sensors win over the receiver's voltage, unless the user maps the columns
-    // otherwise.
+    // The ESC's own sensors win over the receiver's voltage, unless mapped otherwise.
     QTest::newRow("esc names") << QByteArray("Goblin-2026-05-03.csv") << usual << QString()
                                << QStringList { "03 09:00:00 10 250 12050 46500" } << 0;
     QTest::newRow("mapped") << QByteArray("Goblin-2026-05-03.csv")
@@ -173,8 +165,7 @@ void TelemetryTest::fillsQuickEntriesOnly()
     QCOMPARE(applyTelemetryImport(store, proposeTelemetryImport(store, logs)), 0);
     QCOMPARE(TestSupport::storeBytes(store), once);
 
-    // Ticked, figures are overwritten; a flight far from every entry is added to the
-    // battery flown nearest in time, and that too only once.
+    // Ticked, figures are overwritten; a flight far from all entries goes, once, to the nearest.
     proposals = proposeTelemetryImport(store, logs);
     proposals[1].ticked = true;
     QCOMPARE(applyTelemetryImport(store, proposals), 1);
