@@ -1,6 +1,5 @@
-// libFuzzer target for the store's readers: every input becomes the data file, is read by
-// readLocations, readModels and readBatteries, saved again and read back. Crashes, hangs and
-// leaks are the sanitizers' to find; a save that loses records aborts here.
+// libFuzzer target for the store's readers: every input is read as the data file, saved and
+// read back; a save that loses records aborts, crashes and leaks are the sanitizers'.
 //
 //   CXX=clang++ cmake -S . -B build-fuzz -DCELLORA_FUZZ=ON -DBUILD_TESTING=ON
 //   cmake --build build-fuzz --target fuzz_readers

@@ -187,16 +187,6 @@ struct Loaded {
         return all.join(' ');
     }
 
-    QStringList allFields() const
-    {
-        QStringList all = locations;
-        for (const ModelWidget *model : models)
-            all << fields(model);
-        for (const BatteryWidget *battery : batteries)
-            all << fields(battery);
-        return all;
-    }
-
     const BatteryWidget *battery(const QString &name) const
     {
         for (const BatteryWidget *record : batteries)
