@@ -16,28 +16,20 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-QTemporaryDir *inFolder = nullptr;
-QTemporaryDir *outFolder = nullptr;
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("TZ", "Europe/Berlin"); // daylight-saving gaps in the dates read
     new QApplication(*argc, *argv); // the records are widgets
-    inFolder = new QTemporaryDir;
-    outFolder = new QTemporaryDir;
-    if (!inFolder->isValid() || !outFolder->isValid())
-        std::abort();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    static const QTemporaryDir in, out;
     const QString loss = TestSupport::probeLoss(
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<int>(size)),
-        inFolder->path(), outFolder->path());
+        in.path(), out.path());
     if (!loss.isEmpty()) {
         std::fprintf(stderr, "A save lost records: %s\n", qPrintable(loss));
         std::abort();

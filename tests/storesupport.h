@@ -13,10 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMetaType>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
-#include <QVector>
 
 namespace TestSupport {
 
@@ -82,13 +79,11 @@ inline SampleModel model(const QString &name, const QStringList &batteries = {})
     return model;
 }
 
-// Writes the store as the data file of `folder`, which is made when missing.
 inline bool writeStore(const QString &folder, const SampleStore &store)
 {
     return writeStoreFile(store, dataFileIn(folder));
 }
 
-// The bytes the sample writer makes of `store`.
 inline QByteArray storeBytes(const SampleStore &store)
 {
     QTemporaryDir dir;
@@ -102,10 +97,8 @@ inline QString readStore(const QString &folder)
 
 inline QString iso(const QDateTime &when)
 {
-    if (!when.isValid())
-        return QStringLiteral("null");
-    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
-        + (when.timeSpec() == Qt::LocalTime ? "" : " not local");
+    const QString text = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    return !when.isValid() ? "null" : text + (when.timeSpec() == Qt::LocalTime ? "" : " not local");
 }
 
 // Every stored field of a record, as text, so that whole records compare as data.

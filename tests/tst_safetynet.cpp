@@ -12,7 +12,6 @@
 #include <QScopeGuard>
 #include <QtTest>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -23,7 +22,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <utime.h>
 
 using namespace TestSupport;
 
@@ -46,12 +44,6 @@ QStringList filesIn(const QString &folder)
 QByteArrayList rescued(const QString &storage)
 {
     return contentsOf(RescueCopies(storage).copies());
-}
-
-mode_t modeOf(const QString &path)
-{
-    struct stat info { };
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 void setMode(const QString &path, mode_t mode)
@@ -207,11 +199,10 @@ private slots:
             qputenv("XDG_DATA_HOME", QFile::encodeName(appData.path()));
         }
 
-        const quint32 seed = 20240615;
-        QRandomGenerator random(seed);
+        QRandomGenerator random(20240615);
         int current = 0, inWrite = 0, cut = 0;
         for (int attempt = 1; attempt <= 30 && !QTest::currentTestFailed(); ++attempt) {
-            const QString where = QString("kill %1 (seed %2)").arg(attempt).arg(seed);
+            const QString where = QString("kill %1").arg(attempt);
             QProcess child;
             child.start(QCoreApplication::applicationFilePath(),
                 { saveLoop, dir->path(), inPlace ? "nobody" : "" });
@@ -354,7 +345,6 @@ private slots:
         StoreWindow window;
         QVERIFY(window.open(heliStore("Here")));
         const QString dataFile = dataFileIn(window.dir.path());
-        QVERIFY(window.win.storeProblem().isEmpty());
         const QByteArray before = bytesOf(dataFile);
         if (damage.startsWith("folder")) {
             QVERIFY(QFile::remove(dataFile) && QDir().mkdir(dataFile));
@@ -363,7 +353,6 @@ private slots:
         } else if (damage == "huge") {
             QFile file(dataFile);
             QVERIFY(file.open(QIODevice::Append) && file.resize(qint64(600) * 1024 * 1024));
-            file.close();
             window.win.saveAgain();
             QVERIFY(QFile::remove(dataFile));
         } else {
@@ -397,14 +386,12 @@ private slots:
             = QDir(copies.folder()).filePath("cellora_2020-01-01_00-00-00.xml");
         QVERIFY(writeBytes(userBackup, present));
         const QStringList made = filesIn(copies.folder());
-        const utimbuf future { time(nullptr) + 86400 * 365, time(nullptr) + 86400 * 365 };
+        QStringList touch { "-d", "next year" };
         for (const QString &name : made)
-            QCOMPARE(
-                utime(QFile::encodeName(QDir(copies.folder()).filePath(name)).constData(), &future),
-                0);
-        const int oldestAt = rescued(window.dir.path()).indexOf(oldest);
-        QVERIFY(oldestAt >= 0);
-        const QString oldestCopy = copies.copies().at(oldestAt);
+            touch << QDir(copies.folder()).filePath(name);
+        QCOMPARE(QProcess::execute("touch", touch), 0);
+        const QString oldestCopy
+            = copies.copies().value(rescued(window.dir.path()).indexOf(oldest));
 
         {
             const FileSizeLimit nearlyFull(rlim_t(present.size() + 1000));
@@ -434,7 +421,9 @@ private slots:
         StoreWindow window;
         QVERIFY(window.open(heliStore(QString(8000, 'b'))));
         const QString dataFile = dataFileIn(window.dir.path());
-        QVERIFY(QFile::setPermissions(dataFile, QFile::ReadOwner | QFile::WriteOwner));
+        const QFile::Permissions ownerOnly
+            = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+        QVERIFY(QFile::setPermissions(dataFile, ownerOnly));
         const mode_t umaskBefore = umask(022);
         QTemporaryDir target;
         {
@@ -451,15 +440,15 @@ private slots:
         const QStringList backups = filesIn(target.path());
         QCOMPARE(backups.size(), 1);
         QCOMPARE(bytesOf(target.filePath(backups.first())), bytesOf(dataFile));
-        QCOMPARE(modeOf(target.filePath(backups.first())), mode_t(0600));
+        QCOMPARE(QFile::permissions(target.filePath(backups.first())), ownerOnly);
 
         QVERIFY(writeBytes(dataFile, bytesOf(dataFile).replace("bbb", "ccc"))); // an outside edit
-        QVERIFY(QFile::setPermissions(dataFile, QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(QFile::setPermissions(dataFile, ownerOnly));
         window.win.saveAgain();
         const QStringList copies = RescueCopies(window.dir.path()).copies();
         umask(umaskBefore);
         QCOMPARE(copies.size(), 1);
-        QCOMPARE(modeOf(copies.first()), mode_t(0600));
+        QCOMPARE(QFile::permissions(copies.first()), ownerOnly);
     }
 
     // An edit after a read fault keeps the whole damaged file first; Import brings it back.
@@ -604,7 +593,7 @@ private slots:
         QTEST(overviewCardNames(win), "cards");
     }
 
-    // The newest twenty copies are kept, each content once, under the backup's name pattern.
+    // The newest twenty copies are kept, each content once.
     void rescueCopiesStayFewAndDistinct()
     {
         RescueCopies copies(dir->path());
@@ -615,10 +604,6 @@ private slots:
         const QByteArrayList kept = contentsOf(copies.copies());
         QCOMPARE(kept.size(), 20);
         QCOMPARE(kept.first() + kept.last(), QByteArray("store 5store 24"));
-        const QRegularExpression name(
-            "^cellora_\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d(_\\d+)?\\.xml$");
-        for (const QString &path : copies.copies())
-            QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
     }
 };
 

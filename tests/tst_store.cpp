@@ -12,7 +12,6 @@
 #include <QBuffer>
 #include <QDirIterator>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <ctime>
@@ -27,6 +26,7 @@ const QString dataDir = QStringLiteral(CELLORA_TEST_DATA);
 const QByteArray emptyStore
     = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE Cellora>\n<Cellora/>\n";
 const QDateTime anchor { QDate(2024, 6, 15), QTime(12, 0) };
+const QString telemetryDir = dataDir + "/telemetry/";
 
 void setZone(const char *zone)
 {
@@ -64,17 +64,10 @@ void compareReadingWithToolkit(const QStringList &texts)
     QCOMPARE(here, toolkit);
 }
 
-const QDateTime cacheAnchor(QDate(2024, 3, 2), QTime(14, 5, 9));
-
-QByteArray writtenForm(const QVector<BatteryWidget *> &batteries,
-    const QVector<ModelWidget *> &models, const QStringList &locations)
-{
-    return RecordWriter::wholeDocument(StoreValues::of(batteries, models, locations));
-}
-
 QByteArray writtenForm(const Loaded &load)
 {
-    return writtenForm(load.batteries, load.models, load.locations);
+    return RecordWriter::wholeDocument(
+        StoreValues::of(load.batteries, load.models, load.locations));
 }
 
 // Each reader in a pass of its own (locations last, so no pass is shared).
@@ -159,11 +152,6 @@ void edit(Loaded &load, QRandomGenerator &random, const QDateTime &when)
     }
 }
 
-QString fixture(const QString &name)
-{
-    return QString(CELLORA_TEST_DATA "/telemetry/") + name;
-}
-
 QDateTime at(int day, const char *time)
 {
     return QDateTime(QDate(2026, 5, day), QTime::fromString(QLatin1String(time), "HH:mm:ss"));
@@ -206,13 +194,6 @@ class TestStore : public QObject {
 
     std::unique_ptr<QTemporaryDir> dir;
 
-    void loadFixture(const QString &name)
-    {
-        const QString dataFile = dataFileIn(dir->path());
-        QFile::remove(dataFile);
-        QVERIFY(QFile::copy(dataDir + '/' + name, dataFile));
-    }
-
 private slots:
     void init()
     {
@@ -224,7 +205,7 @@ private slots:
     // Every kind of field, read and written back to the same records and text.
     void fullStoreRoundTrip()
     {
-        loadFixture("store_full.xml");
+        QVERIFY(QFile::copy(dataDir + "/store_full.xml", dataFileIn(dir->path())));
         Loaded loaded(dir->path());
         QVERIFY(loaded.hasLocations);
         QCOMPARE(loaded.locations, QStringList({ "Hangweide Süd", "Club & Field" }));
@@ -313,7 +294,8 @@ private slots:
     void malformedFilesKeepWhatCameBefore()
     {
         QFETCH(QString, expected);
-        loadFixture(QStringLiteral("malformed/") + QTest::currentDataTag());
+        QVERIFY(QFile::copy(
+            dataDir + "/malformed/" + QTest::currentDataTag(), dataFileIn(dir->path())));
         const Loaded loaded(dir->path());
         for (const BatteryWidget *battery : loaded.batteries)
             QVERIFY(battery->batteryName().size() < 100); // no entity expansion, no deep names
@@ -339,8 +321,6 @@ private slots:
 
         DataProcessor store;
         store.setStoragePath(dir->filePath("new/nested"));
-        store.writeData({}, {}, { "Old" });
-        QVERIFY(bytesOf(store.dataFilePath()).contains("Old"));
         store.writeData({}, {}, {});
         QCOMPARE(bytesOf(store.dataFilePath()), emptyStore);
         QCOMPARE(QDir(dir->filePath("new/nested")).entryList(QDir::Files | QDir::Hidden),
@@ -619,9 +599,9 @@ private slots:
         QRandomGenerator random(seed);
         QTemporaryDir folder;
         const QString path = dataFileIn(folder.path());
-        QVERIFY(writeStoreFile(typicalStore(cacheAnchor), path));
+        QVERIFY(writeStoreFile(typicalStore(anchor), path));
         const QByteArray otherStore = bytesOf(path);
-        QVERIFY(writeStoreFile(demoStore(cacheAnchor), path));
+        QVERIFY(writeStoreFile(demoStore(anchor), path));
         DataProcessor store;
         store.setStoragePath(folder.path());
         auto load = std::make_unique<Loaded>(store);
@@ -629,7 +609,7 @@ private slots:
             const int action = random.bounded(10);
             QByteArray outside; // the file's bytes as someone else wrote them
             if (action <= 7) {
-                edit(*load, random, cacheAnchor.addSecs(600 * step));
+                edit(*load, random, anchor.addSecs(600 * step));
             } else if (action == 8) {
                 outside = outsideChange(bytesOf(path), random);
                 QVERIFY(writeBytes(path, outside));
@@ -663,16 +643,12 @@ private slots:
         QTest::addColumn<QByteArray>("to");
         const QByteArray notes = "</Notes>", fault = "see <b>manual</b></Notes>";
         QTest::newRow("good file") << &demoStore << QByteArray() << QByteArray();
-        QTest::newRow("unknown cycle")
-            << &demoStore << QByteArray("<Cycle ") << QByteArray("<Cxcle ");
-        QTest::newRow("unknown attribute")
-            << &demoStore << QByteArray("Discharged=") << QByteArray("DisCharged=");
-        QTest::newRow("unreadable date") << &demoStore << QByteArray("2024") << QByteArray("u022");
         QTest::newRow("fault in a model field") << &demoStore << notes << fault;
         QTest::newRow("ten years, fault in a model field") << &tenYearStore << notes << fault;
     }
 
-    // What the readers skip, or a fault stopping one reader only, is kept before the first save.
+    // A fault stopping one reader only is kept before the first save (what the readers skip,
+    // the random sessions' outside changes show).
     void droppedContentIsKeptBeforeTheFirstSave()
     {
         QFETCH(StoreMaker, maker);
@@ -680,7 +656,7 @@ private slots:
         QFETCH(QByteArray, to);
         QTemporaryDir folder;
         const QString path = dataFileIn(folder.path());
-        QVERIFY(writeStoreFile(maker(cacheAnchor), path));
+        QVERIFY(writeStoreFile(maker(anchor), path));
         QByteArray bytes = bytesOf(path);
         // the models come after the batteries: the fault is in the second model of the file
         const int fault = bytes.indexOf(from, bytes.indexOf(from, bytes.indexOf("<Model>")) + 1);
@@ -752,7 +728,7 @@ private slots:
         QBuffer buffer(&content);
         buffer.open(QIODevice::ReadOnly);
         const TelemetryLog log = content.endsWith(".csv")
-            ? readTelemetryFile(fixture(QString::fromUtf8(content)), chosen)
+            ? readTelemetryFile(telemetryDir + QString::fromUtf8(content), chosen)
             : readTelemetryLog(buffer, "x-2026-05-04.csv", chosen);
         QTEST(log.error, "error");
         QTEST(describe(log.flights), "flights");
@@ -777,8 +753,8 @@ private slots:
     {
         SampleStore store = logbook();
         const QVector<TelemetryLog> logs { readTelemetryFile(
-                                               fixture("Kestrel 700 X-2026-05-01.csv")),
-            readTelemetryFile(fixture("Goblin-2026-05-03.csv")) };
+                                               telemetryDir + "Kestrel 700 X-2026-05-01.csv"),
+            readTelemetryFile(telemetryDir + "Goblin-2026-05-03.csv") };
         QVector<TelemetryProposal> proposals = proposeTelemetryImport(store, logs);
         QCOMPARE(proposals.size(), 3);
         QCOMPARE(proposals[0].kind, TelemetryProposal::FillEntry);
@@ -807,7 +783,7 @@ private slots:
         QCOMPARE(store.batteries[1].cycleData[0].discharged, 495u);
 
         const QVector<TelemetryLog> far { readTelemetryFile(
-            fixture("Kestrel 700 X-2026-05-01.csv")) };
+            telemetryDir + "Kestrel 700 X-2026-05-01.csv") };
         SampleStore fresh = logbook();
         fresh.models[0].flightLog.remove(0, 2);
         fresh.batteries[1].cycleData.clear();
