@@ -1,9 +1,8 @@
 #ifndef STORESUPPORT_H
 #define STORESUPPORT_H
 
-// Helpers of the store tests, free of the window: stores built as plain SampleStore
-// values and written by the sample writer, files as bytes, and what the store's three
-// readers make of a folder.
+// Helpers of the store tests, free of the window: sample stores, files as bytes, and what
+// the store's three readers make of a folder.
 
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
@@ -14,9 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMetaType>
-#include <QString>
-#include <QStringList>
-#include <QVector>
+#include <QTemporaryDir>
 
 namespace TestSupport {
 
@@ -31,8 +28,6 @@ inline QString dataFileIn(const QString &folder)
     return QDir(folder).filePath(dataFileName());
 }
 
-// ---- Files as bytes.
-
 inline QByteArray bytesOf(const QString &path)
 {
     QFile file(path);
@@ -46,7 +41,15 @@ inline bool writeBytes(const QString &path, const QByteArray &content)
         && file.write(content) == content.size();
 }
 
-// ---- Stores, as the sample writer writes them.
+inline QByteArrayList contentsOf(const QStringList &paths)
+{
+    QByteArrayList contents;
+    for (const QString &path : paths)
+        contents << bytesOf(path);
+    return contents;
+}
+
+using StoreMaker = SampleStore (*)(const QDateTime &);
 
 inline SampleBattery pack(const QString &name, uint capacity = 4500, uint rating = 30,
     uint cycles = 0, bool charged = false)
@@ -76,10 +79,15 @@ inline SampleModel model(const QString &name, const QStringList &batteries = {})
     return model;
 }
 
-// Writes the store as the data file of `folder`, which is made when missing.
 inline bool writeStore(const QString &folder, const SampleStore &store)
 {
     return writeStoreFile(store, dataFileIn(folder));
+}
+
+inline QByteArray storeBytes(const SampleStore &store)
+{
+    QTemporaryDir dir;
+    return writeStore(dir.path(), store) ? bytesOf(dataFileIn(dir.path())) : QByteArray();
 }
 
 inline QString readStore(const QString &folder)
@@ -87,14 +95,10 @@ inline QString readStore(const QString &folder)
     return QString::fromUtf8(bytesOf(dataFileIn(folder)));
 }
 
-// ---- What the readers make of a data file.
-
 inline QString iso(const QDateTime &when)
 {
-    if (!when.isValid())
-        return QStringLiteral("null");
-    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
-        + (when.timeSpec() == Qt::LocalTime ? "" : " not local");
+    const QString text = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    return !when.isValid() ? "null" : text + (when.timeSpec() == Qt::LocalTime ? "" : " not local");
 }
 
 // Every stored field of a record, as text, so that whole records compare as data.
@@ -129,13 +133,13 @@ inline QStringList fields(const ModelWidget *m)
 
 // The records one load of a folder gives, in the order the window reads them. Owns them.
 struct Loaded {
+    Loaded() = default;
     explicit Loaded(const QString &folder)
     {
         store.setStoragePath(folder);
         readFrom(store);
     }
-    // Reads through `reader`, whose state (its storage path, what it keeps of the file)
-    // the test follows.
+    // Reads through `reader`, whose state the test follows.
     explicit Loaded(DataProcessor &reader) { readFrom(reader); }
     ~Loaded()
     {
@@ -169,39 +173,25 @@ struct Loaded {
             flights += model->flightLog().size();
             names += model->modelBatteries().size();
         }
-        return QStringLiteral("%1 %2 %3 %4 %5 %6")
-            .arg(locations.size())
-            .arg(models.size())
-            .arg(batteries.size())
-            .arg(cycles)
-            .arg(flights)
-            .arg(names);
-    }
-
-    QStringList allFields() const
-    {
-        QStringList all = locations;
-        for (const ModelWidget *model : models)
-            all << fields(model);
-        for (const BatteryWidget *battery : batteries)
-            all << fields(battery);
-        return all;
+        QStringList all;
+        for (const int count : { int(locations.size()), int(models.size()), int(batteries.size()),
+                 cycles, flights, names })
+            all << QString::number(count);
+        return all.join(' ');
     }
 
     const BatteryWidget *battery(const QString &name) const
     {
-        for (const BatteryWidget *record : batteries) {
+        for (const BatteryWidget *record : batteries)
             if (record->batteryName() == name)
                 return record;
-        }
         qFatal("no battery %s in the data file", qPrintable(name));
     }
     const ModelWidget *model(const QString &name) const
     {
-        for (const ModelWidget *record : models) {
+        for (const ModelWidget *record : models)
             if (record->modelName() == name)
                 return record;
-        }
         qFatal("no model %s in the data file", qPrintable(name));
     }
 
@@ -212,8 +202,25 @@ struct Loaded {
     QVector<BatteryWidget *> batteries;
 };
 
+// Reads `content` in `inFolder`, saves it into `outFolder`, reads it again: what was lost of
+// the records and entries (text may change), or nothing.
+inline QString probeLoss(
+    const QByteArray &content, const QString &inFolder, const QString &outFolder)
+{
+    QFile::remove(dataFileIn(outFolder));
+    if (!writeBytes(dataFileIn(inFolder), content))
+        return QStringLiteral("no input file");
+    Loaded first(inFolder);
+    first.saveTo(outFolder);
+    const QString reread = QFile::exists(dataFileIn(outFolder)) ? Loaded(outFolder).counts() : "";
+    return reread.isEmpty() || reread == first.counts()
+        ? QString()
+        : "read " + first.counts() + ", read back " + reread;
+}
+
 } // namespace TestSupport
 
 Q_DECLARE_METATYPE(SampleStore)
+Q_DECLARE_METATYPE(TestSupport::StoreMaker)
 
 #endif // STORESUPPORT_H
