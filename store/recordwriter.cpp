@@ -156,15 +156,24 @@ static void writeFlightLog(QXmlStreamWriter &writer, const ModelValues &model)
     if (model.flightLog.isEmpty())
         return;
     writer.writeStartElement(QStringLiteral("FlightLog"));
-    for (const LogData &entry : model.flightLog) {
-        writer.writeEmptyElement(QStringLiteral("LogData"));
-        writer.writeAttribute(QStringLiteral("Date"), dateTimeText(entry.date));
-        writer.writeAttribute(QStringLiteral("Location"), xmlText(entry.location));
-        writer.writeAttribute(QStringLiteral("Duration"), timeText(entry.duration));
-        writer.writeAttribute(QStringLiteral("Temperature"), QString::number(entry.temperature));
-        writer.writeAttribute(QStringLiteral("Notes"), xmlText(entry.notes));
-    }
+    for (const LogData &entry : model.flightLog)
+        writeLogEntry(writer, entry);
     writer.writeEndElement();
+}
+
+void writeLogEntry(QXmlStreamWriter &writer, const LogData &entry)
+{
+    writer.writeEmptyElement(QStringLiteral("LogData"));
+    writer.writeAttribute(QStringLiteral("Date"), dateTimeText(entry.date));
+    writer.writeAttribute(QStringLiteral("Location"), xmlText(entry.location));
+    writer.writeAttribute(QStringLiteral("Duration"), timeText(entry.duration));
+    writer.writeAttribute(QStringLiteral("Temperature"), QString::number(entry.temperature));
+    writer.writeAttribute(QStringLiteral("Notes"), xmlText(entry.notes));
+}
+
+bool logEntryWrittenAlike(const LogData &a, const LogData &b)
+{
+    return writtenAlike(a, b);
 }
 
 void writeModel(QXmlStreamWriter &writer, const ModelValues &model)

@@ -66,6 +66,10 @@ namespace RecordWriter {
 void writeLocations(QXmlStreamWriter &writer, const QStringList &locations);
 void writeBattery(QXmlStreamWriter &writer, const BatteryValues &battery);
 void writeModel(QXmlStreamWriter &writer, const ModelValues &model);
+// One entry of a model's flight log, as writeModel writes each.
+void writeLogEntry(QXmlStreamWriter &writer, const LogData &entry);
+// True only when both entries are certain to be written as the same bytes.
+bool logEntryWrittenAlike(const LogData &a, const LogData &b);
 
 // The whole data file from one writer, record after record; empty when the writer failed.
 QByteArray wholeDocument(const StoreValues &store);

@@ -29,6 +29,69 @@ template <typename Values, typename Write> QByteArray pieceOf(const Values &valu
     return bytes.mid(start);
 }
 
+const QString modelName = QStringLiteral("Model");
+const QString flightLogName = QStringLiteral("FlightLog");
+
+// Flight-log entries written by one writer inside a model's FlightLog, at their depth in
+// the file. Each entry's bytes start where the tag before it ends and end with its own
+// "/>", which the writer adds when the next tag starts. Empty when the writer failed.
+QVector<QByteArray> flightPieces(const QVector<LogData> &log)
+{
+    if (log.isEmpty())
+        return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter writer(&buffer);
+    writer.setAutoFormatting(true);
+    writer.writeStartElement(rootName);
+    writer.writeStartElement(modelName);
+    writer.writeStartElement(flightLogName);
+    QVector<int> ends { bytes.size() + 1 }; // after the FlightLog tag's '>'
+    for (int i = 0; i < log.size(); ++i) {
+        if (i > 0)
+            ends.append(bytes.size() + 2);
+        RecordWriter::writeLogEntry(writer, log.at(i));
+    }
+    ends.append(bytes.size() + 2);
+    writer.writeEndElement();
+    if (writer.hasError() || bytes.at(ends.first() - 1) != '>')
+        return {};
+    QVector<QByteArray> pieces;
+    pieces.reserve(log.size());
+    for (int i = 1; i < ends.size(); ++i) {
+        if (ends.at(i) > bytes.size() || bytes.mid(ends.at(i) - 2, 2) != "/>")
+            return {};
+        pieces.append(bytes.mid(ends.at(i - 1), ends.at(i) - ends.at(i - 1)));
+    }
+    return pieces;
+}
+
+// A model's bytes: its entries joined inside the frame of the model written with its first
+// entry alone. Empty when the writer failed.
+QByteArray joinedModel(const ModelValues &model, const QVector<QByteArray> &flights)
+{
+    ModelValues firstOnly = model;
+    firstOnly.flightLog.resize(qMin(1, model.flightLog.size()));
+    const QByteArray frame = pieceOf(firstOnly, RecordWriter::writeModel);
+    if (flights.isEmpty())
+        return frame;
+    const int at = frame.indexOf(flights.first());
+    if (at <= 0 || frame.indexOf(flights.first(), at + 1) >= 0)
+        return QByteArray();
+    qsizetype size = frame.size();
+    for (const QByteArray &flight : flights)
+        size += flight.size();
+    QByteArray joined;
+    joined.reserve(size);
+    joined.append(frame.constData(), at);
+    for (const QByteArray &flight : flights)
+        joined += flight;
+    joined.append(frame.constData() + at + flights.first().size(),
+        frame.size() - at - flights.first().size());
+    return joined;
+}
+
 // The kept piece at `index`, or a neighbour's (one record added or removed before it),
 // when its values are written alike; otherwise the record written afresh.
 template <typename Piece, typename Values, typename Write>
@@ -113,10 +176,10 @@ bool RecordCache::reuseOrWrite(const StoreValues &store)
     for (int i = 0; i < store.batteries.size(); ++i)
         newBatteries.append(
             ::reuseOrWrite(batteries, i, store.batteries.at(i), RecordWriter::writeBattery));
-    QVector<Piece<ModelValues>> newModels;
+    QVector<ModelPiece> newModels;
     newModels.reserve(store.models.size());
     for (int i = 0; i < store.models.size(); ++i)
-        newModels.append(::reuseOrWrite(models, i, store.models.at(i), RecordWriter::writeModel));
+        newModels.append(modelPiece(i, store.models.at(i)));
     batteries = std::move(newBatteries);
     models = std::move(newModels);
     forgetSavedDays();
@@ -126,6 +189,46 @@ bool RecordCache::reuseOrWrite(const StoreValues &store)
     for (const auto &piece : qAsConst(models))
         written = written && !piece.bytes.isEmpty();
     return written;
+}
+
+// The kept model at `index` or a neighbour's when written alike; otherwise the model
+// joined from the kept entries of the model of its name there, where they are written
+// alike (or one entry before or after), and the others written afresh.
+RecordCache::ModelPiece RecordCache::modelPiece(int index, const ModelValues &values) const
+{
+    const ModelPiece *named = nullptr;
+    for (const int at : { index, index + 1, index - 1 }) {
+        if (at < 0 || at >= models.size())
+            continue;
+        if (models.at(at).values.writesAs(values))
+            return { values, models.at(at).bytes, models.at(at).flights };
+        if (!named && models.at(at).values.name == values.name)
+            named = &models.at(at);
+    }
+    const QVector<LogData> &log = values.flightLog;
+    const QVector<LogData> &keptLog = named ? named->values.flightLog : QVector<LogData>();
+    QVector<QByteArray> flights(log.size());
+    QVector<LogData> fresh;
+    QVector<int> freshAt;
+    for (int i = 0; i < log.size(); ++i) {
+        for (const int at : { i, i + 1, i - 1 }) {
+            if (at >= 0 && at < keptLog.size() && at < named->flights.size()
+                && RecordWriter::logEntryWrittenAlike(keptLog.at(at), log.at(i))) {
+                flights[i] = named->flights.at(at);
+                break;
+            }
+        }
+        if (flights.at(i).isEmpty()) {
+            fresh.append(log.at(i));
+            freshAt.append(i);
+        }
+    }
+    const QVector<QByteArray> written = flightPieces(fresh);
+    if (written.size() != fresh.size())
+        return { values, QByteArray(), {} };
+    for (int i = 0; i < written.size(); ++i)
+        flights[freshAt.at(i)] = written.at(i);
+    return { values, joinedModel(values, flights), flights };
 }
 
 void ReadStash::keep(

@@ -26,8 +26,16 @@ private:
         Values values;
         QByteArray bytes;
     };
+    // A model's flight log holds the most entries: each entry's bytes are kept as well, so
+    // that a new flight writes only its own entry.
+    struct ModelPiece {
+        ModelValues values;
+        QByteArray bytes;
+        QVector<QByteArray> flights; // in the order of values.flightLog
+    };
     bool frame();
     bool reuseOrWrite(const StoreValues &store);
+    ModelPiece modelPiece(int index, const ModelValues &values) const;
 
     QByteArray writingSetting;
     QByteArray head; // up to the root's start tag
@@ -35,7 +43,7 @@ private:
     bool hasLocations = false;
     Piece<QStringList> locations;
     QVector<Piece<BatteryValues>> batteries;
-    QVector<Piece<ModelValues>> models;
+    QVector<ModelPiece> models;
 };
 
 // Records made by one pass over the file for all three readers, kept until the models

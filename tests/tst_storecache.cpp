@@ -113,7 +113,7 @@ void fullDischarge(Loaded &load, QRandomGenerator &random, const QDateTime &when
 
 void edit(Loaded &load, QRandomGenerator &random)
 {
-    const int kind = random.bounded(6);
+    const int kind = random.bounded(7);
     if (kind == 0 && !load.models.isEmpty())
         load.models.at(random.bounded(load.models.size()))->setNotes(hostileText(random));
     if (kind == 1 && !load.batteries.isEmpty())
@@ -131,6 +131,17 @@ void edit(Loaded &load, QRandomGenerator &random)
         load.models.at(random.bounded(load.models.size()))->addBattery(hostileText(random));
     if (kind == 5)
         load.locations.append(hostileText(random));
+    if (kind == 6 && !load.models.isEmpty()) { // a flight like the last, one value apart
+        ModelWidget *model = load.models.at(random.bounded(load.models.size()));
+        LogData flight = model->flightLog().isEmpty() ? LogData() : model->flightLog().last();
+        const int field = random.bounded(5);
+        flight.notes += field == 0 ? QStringLiteral("x") : QString();
+        flight.location += field == 1 ? QStringLiteral("x") : QString();
+        flight.temperature += field == 2 ? 1 : 0;
+        flight.date = flight.date.addSecs(field == 3 ? 1 : 0);
+        flight.duration = flight.duration.addSecs(field == 4 ? 1 : 0);
+        model->addLogData(flight);
+    }
 }
 
 } // namespace
