@@ -29,15 +29,68 @@ template <typename Values, typename Write> QByteArray pieceOf(const Values &valu
     return bytes.mid(start);
 }
 
-const QString modelName = QStringLiteral("Model");
-const QString flightLogName = QStringLiteral("FlightLog");
+// A record's list of entries, the longest part of it: a battery's data points, a model's
+// flight log. Each entry's bytes are kept too, so that a new entry writes only itself.
+struct CycleList {
+    using Values = BatteryValues;
+    static int count(const Values &battery) { return battery.dates.size(); }
+    static bool alike(const Values &a, int i, const Values &b, int j)
+    {
+        return RecordWriter::cycleWrittenAlike(a, i, b, j);
+    }
+    static void writeEntry(QXmlStreamWriter &writer, const Values &battery, int i)
+    {
+        RecordWriter::writeCycle(writer, battery, i);
+    }
+    static Values firstOnly(Values battery)
+    {
+        battery.dates.resize(qMin(1, battery.dates.size()));
+        battery.discharged = battery.discharged.mid(0, 1);
+        battery.currents = battery.currents.mid(0, 1);
+        return battery;
+    }
+    static void writeRecord(QXmlStreamWriter &writer, const Values &battery)
+    {
+        RecordWriter::writeBattery(writer, battery);
+    }
+    static QString recordName() { return QStringLiteral("Battery"); }
+    static QString listName() { return QStringLiteral("Data"); }
+    static const QString &name(const Values &battery) { return battery.name; }
+};
 
-// Flight-log entries written by one writer inside a model's FlightLog, at their depth in
-// the file. Each entry's bytes start where the tag before it ends and end with its own
-// "/>", which the writer adds when the next tag starts. Empty when the writer failed.
-QVector<QByteArray> flightPieces(const QVector<LogData> &log)
+struct FlightList {
+    using Values = ModelValues;
+    static int count(const Values &model) { return model.flightLog.size(); }
+    static bool alike(const Values &a, int i, const Values &b, int j)
+    {
+        return RecordWriter::logEntryWrittenAlike(a.flightLog.at(i), b.flightLog.at(j));
+    }
+    static void writeEntry(QXmlStreamWriter &writer, const Values &model, int i)
+    {
+        RecordWriter::writeLogEntry(writer, model.flightLog.at(i));
+    }
+    static Values firstOnly(Values model)
+    {
+        model.flightLog.resize(qMin(1, model.flightLog.size()));
+        return model;
+    }
+    static void writeRecord(QXmlStreamWriter &writer, const Values &model)
+    {
+        RecordWriter::writeModel(writer, model);
+    }
+    static QString recordName() { return QStringLiteral("Model"); }
+    static QString listName() { return QStringLiteral("FlightLog"); }
+    static const QString &name(const Values &model) { return model.name; }
+};
+
+// The entries at `indices`, written by one writer inside their record's list, at their
+// depth in the file. Each entry's bytes start where the tag before it ends and end with
+// its own "/>", which the writer adds when the next tag starts. Empty when the writer
+// failed.
+template <typename List>
+QVector<QByteArray> entryPieces(const typename List::Values &values, const QVector<int> &indices)
 {
-    if (log.isEmpty())
+    if (indices.isEmpty())
         return {};
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -45,20 +98,20 @@ QVector<QByteArray> flightPieces(const QVector<LogData> &log)
     QXmlStreamWriter writer(&buffer);
     writer.setAutoFormatting(true);
     writer.writeStartElement(rootName);
-    writer.writeStartElement(modelName);
-    writer.writeStartElement(flightLogName);
-    QVector<int> ends { bytes.size() + 1 }; // after the FlightLog tag's '>'
-    for (int i = 0; i < log.size(); ++i) {
-        if (i > 0)
+    writer.writeStartElement(List::recordName());
+    writer.writeStartElement(List::listName());
+    QVector<int> ends { bytes.size() + 1 }; // after the list's start tag's '>'
+    for (int k = 0; k < indices.size(); ++k) {
+        if (k > 0)
             ends.append(bytes.size() + 2);
-        RecordWriter::writeLogEntry(writer, log.at(i));
+        List::writeEntry(writer, values, indices.at(k));
     }
     ends.append(bytes.size() + 2);
     writer.writeEndElement();
     if (writer.hasError() || bytes.at(ends.first() - 1) != '>')
         return {};
     QVector<QByteArray> pieces;
-    pieces.reserve(log.size());
+    pieces.reserve(indices.size());
     for (int i = 1; i < ends.size(); ++i) {
         if (ends.at(i) > bytes.size() || bytes.mid(ends.at(i) - 2, 2) != "/>")
             return {};
@@ -67,41 +120,68 @@ QVector<QByteArray> flightPieces(const QVector<LogData> &log)
     return pieces;
 }
 
-// A model's bytes: its entries joined inside the frame of the model written with its first
-// entry alone. Empty when the writer failed.
-QByteArray joinedModel(const ModelValues &model, const QVector<QByteArray> &flights)
+// A record's bytes: its entries joined inside the frame of the record written with its
+// first entry alone. Empty when the writer failed.
+template <typename List>
+QByteArray joinedRecord(const typename List::Values &values, const QVector<QByteArray> &entries)
 {
-    ModelValues firstOnly = model;
-    firstOnly.flightLog.resize(qMin(1, model.flightLog.size()));
-    const QByteArray frame = pieceOf(firstOnly, RecordWriter::writeModel);
-    if (flights.isEmpty())
+    const QByteArray frame = pieceOf(List::firstOnly(values), List::writeRecord);
+    if (entries.isEmpty())
         return frame;
-    const int at = frame.indexOf(flights.first());
-    if (at <= 0 || frame.indexOf(flights.first(), at + 1) >= 0)
+    const QByteArray &first = entries.first();
+    const int at = frame.indexOf(first);
+    if (at <= 0 || frame.indexOf(first, at + 1) >= 0)
         return QByteArray();
-    qsizetype size = frame.size();
-    for (const QByteArray &flight : flights)
-        size += flight.size();
+    qsizetype size = frame.size() - first.size();
+    for (const QByteArray &entry : entries)
+        size += entry.size();
     QByteArray joined;
     joined.reserve(size);
     joined.append(frame.constData(), at);
-    for (const QByteArray &flight : flights)
-        joined += flight;
-    joined.append(frame.constData() + at + flights.first().size(),
-        frame.size() - at - flights.first().size());
+    for (const QByteArray &entry : entries)
+        joined += entry;
+    joined.append(frame.constData() + at + first.size(), frame.size() - at - first.size());
     return joined;
 }
 
-// The kept piece at `index`, or a neighbour's (one record added or removed before it),
-// when its values are written alike; otherwise the record written afresh.
-template <typename Piece, typename Values, typename Write>
-Piece reuseOrWrite(const QVector<Piece> &kept, int index, const Values &values, Write write)
+// The kept record at `index`, or a neighbour's (one record added or removed before it),
+// when its values are written alike. Otherwise the record joined from the kept entries of
+// the record of its name there, where they are written alike (or the entry before or after
+// it, for one entry added or removed), and the other entries written afresh.
+template <typename List>
+RecordCache::Piece<typename List::Values> listedPiece(
+    const QVector<RecordCache::Piece<typename List::Values>> &kept, int index,
+    const typename List::Values &values)
 {
+    const RecordCache::Piece<typename List::Values> *named = nullptr;
     for (const int at : { index, index + 1, index - 1 }) {
-        if (at >= 0 && at < kept.size() && kept.at(at).values.writesAs(values))
-            return { values, kept.at(at).bytes };
+        if (at < 0 || at >= kept.size())
+            continue;
+        if (kept.at(at).values.writesAs(values))
+            return { values, kept.at(at).bytes, kept.at(at).entries };
+        if (!named && List::name(kept.at(at).values) == List::name(values))
+            named = &kept.at(at);
     }
-    return { values, pieceOf(values, write) };
+    const int count = List::count(values);
+    const int keptCount = named ? qMin(List::count(named->values), named->entries.size()) : 0;
+    QVector<QByteArray> entries(count);
+    QVector<int> fresh;
+    for (int i = 0; i < count; ++i) {
+        for (const int at : { i, i + 1, i - 1 }) {
+            if (at >= 0 && at < keptCount && List::alike(named->values, at, values, i)) {
+                entries[i] = named->entries.at(at);
+                break;
+            }
+        }
+        if (entries.at(i).isEmpty())
+            fresh.append(i);
+    }
+    const QVector<QByteArray> written = entryPieces<List>(values, fresh);
+    if (written.size() != fresh.size())
+        return { values, QByteArray(), {} };
+    for (int i = 0; i < written.size(); ++i)
+        entries[fresh.at(i)] = written.at(i);
+    return { values, joinedRecord<List>(values, entries), entries };
 }
 
 } // namespace
@@ -170,16 +250,15 @@ bool RecordCache::reuseOrWrite(const StoreValues &store)
 {
     hasLocations = !store.locations.isEmpty();
     if (hasLocations && !(locations.values == store.locations && !locations.bytes.isEmpty()))
-        locations = { store.locations, pieceOf(store.locations, RecordWriter::writeLocations) };
+        locations = { store.locations, pieceOf(store.locations, RecordWriter::writeLocations), {} };
     QVector<Piece<BatteryValues>> newBatteries;
     newBatteries.reserve(store.batteries.size());
     for (int i = 0; i < store.batteries.size(); ++i)
-        newBatteries.append(
-            ::reuseOrWrite(batteries, i, store.batteries.at(i), RecordWriter::writeBattery));
-    QVector<ModelPiece> newModels;
+        newBatteries.append(listedPiece<CycleList>(batteries, i, store.batteries.at(i)));
+    QVector<Piece<ModelValues>> newModels;
     newModels.reserve(store.models.size());
     for (int i = 0; i < store.models.size(); ++i)
-        newModels.append(modelPiece(i, store.models.at(i)));
+        newModels.append(listedPiece<FlightList>(models, i, store.models.at(i)));
     batteries = std::move(newBatteries);
     models = std::move(newModels);
     forgetSavedDays();
@@ -189,46 +268,6 @@ bool RecordCache::reuseOrWrite(const StoreValues &store)
     for (const auto &piece : qAsConst(models))
         written = written && !piece.bytes.isEmpty();
     return written;
-}
-
-// The kept model at `index` or a neighbour's when written alike; otherwise the model
-// joined from the kept entries of the model of its name there, where they are written
-// alike (or one entry before or after), and the others written afresh.
-RecordCache::ModelPiece RecordCache::modelPiece(int index, const ModelValues &values) const
-{
-    const ModelPiece *named = nullptr;
-    for (const int at : { index, index + 1, index - 1 }) {
-        if (at < 0 || at >= models.size())
-            continue;
-        if (models.at(at).values.writesAs(values))
-            return { values, models.at(at).bytes, models.at(at).flights };
-        if (!named && models.at(at).values.name == values.name)
-            named = &models.at(at);
-    }
-    const QVector<LogData> &log = values.flightLog;
-    const QVector<LogData> &keptLog = named ? named->values.flightLog : QVector<LogData>();
-    QVector<QByteArray> flights(log.size());
-    QVector<LogData> fresh;
-    QVector<int> freshAt;
-    for (int i = 0; i < log.size(); ++i) {
-        for (const int at : { i, i + 1, i - 1 }) {
-            if (at >= 0 && at < keptLog.size() && at < named->flights.size()
-                && RecordWriter::logEntryWrittenAlike(keptLog.at(at), log.at(i))) {
-                flights[i] = named->flights.at(at);
-                break;
-            }
-        }
-        if (flights.at(i).isEmpty()) {
-            fresh.append(log.at(i));
-            freshAt.append(i);
-        }
-    }
-    const QVector<QByteArray> written = flightPieces(fresh);
-    if (written.size() != fresh.size())
-        return { values, QByteArray(), {} };
-    for (int i = 0; i < written.size(); ++i)
-        flights[freshAt.at(i)] = written.at(i);
-    return { values, joinedModel(values, flights), flights };
 }
 
 void ReadStash::keep(

@@ -21,21 +21,17 @@ public:
     // Forgets every piece: after anything that may change how values are written.
     void drop();
 
-private:
+    // A record's bytes with the values they were written from; a battery's data points and
+    // a model's flights, its entries, keep their own bytes as well.
     template <typename Values> struct Piece {
         Values values;
         QByteArray bytes;
+        QVector<QByteArray> entries;
     };
-    // A model's flight log holds the most entries: each entry's bytes are kept as well, so
-    // that a new flight writes only its own entry.
-    struct ModelPiece {
-        ModelValues values;
-        QByteArray bytes;
-        QVector<QByteArray> flights; // in the order of values.flightLog
-    };
+
+private:
     bool frame();
     bool reuseOrWrite(const StoreValues &store);
-    ModelPiece modelPiece(int index, const ModelValues &values) const;
 
     QByteArray writingSetting;
     QByteArray head; // up to the root's start tag
@@ -43,7 +39,7 @@ private:
     bool hasLocations = false;
     Piece<QStringList> locations;
     QVector<Piece<BatteryValues>> batteries;
-    QVector<ModelPiece> models;
+    QVector<Piece<ModelValues>> models;
 };
 
 // Records made by one pass over the file for all three readers, kept until the models
