@@ -255,6 +255,7 @@ void StoreCacheTest::droppedContentIsKeptBeforeTheFirstSave()
     QFETCH(QByteArray, from);
     QFETCH(QByteArray, to);
     QFETCH(bool, kept);
+    qunsetenv("TZ"); // the system's zone, which a read must leave as it found it
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("cellora.xml"));
     const QDateTime anchor(QDate(2024, 3, 2), QTime(14, 5, 9));
@@ -271,6 +272,7 @@ void StoreCacheTest::droppedContentIsKeptBeforeTheFirstSave()
     {
         const Loaded load(store);
         QVERIFY(!load.batteries.isEmpty());
+        QVERIFY(!qEnvironmentVariableIsSet("TZ"));
         store.writeData(load.batteries, load.models, load.locations);
     }
     const QStringList copies = RescueCopies(folder.path()).copies();
