@@ -83,16 +83,28 @@ struct FlightList {
     static const QString &name(const Values &model) { return model.name; }
 };
 
+// Bytes of an entry inside a longer piece that outlives the span.
+struct Span {
+    const char *data = nullptr;
+    int size = 0;
+};
+
+// Entry `i` of a piece, which keeps where each entry ends.
+Span spanOf(const QByteArray &bytes, const QVector<int> &ends, int i)
+{
+    return { bytes.constData() + ends.at(i), ends.at(i + 1) - ends.at(i) };
+}
+
 // The entries at `indices`, written by one writer inside their record's list, at their
-// depth in the file. Each entry's bytes start where the tag before it ends and end with
-// its own "/>", which the writer adds when the next tag starts. Empty when the writer
-// failed.
+// depth in the file. Entry k's bytes run from ends[k] to ends[k + 1]: each starts where the
+// tag before it ends and ends with its own "/>", which the writer adds when the next tag
+// starts. False when the writer failed.
 template <typename List>
-QVector<QByteArray> entryPieces(const typename List::Values &values, const QVector<int> &indices)
+bool writeEntries(const typename List::Values &values, const QVector<int> &indices,
+    QByteArray &bytes, QVector<int> &ends)
 {
     if (indices.isEmpty())
-        return {};
-    QByteArray bytes;
+        return true;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QXmlStreamWriter writer(&buffer);
@@ -100,7 +112,7 @@ QVector<QByteArray> entryPieces(const typename List::Values &values, const QVect
     writer.writeStartElement(rootName);
     writer.writeStartElement(List::recordName());
     writer.writeStartElement(List::listName());
-    QVector<int> ends { bytes.size() + 1 }; // after the list's start tag's '>'
+    ends = { bytes.size() + 1 }; // after the list's start tag's '>'
     for (int k = 0; k < indices.size(); ++k) {
         if (k > 0)
             ends.append(bytes.size() + 2);
@@ -109,37 +121,40 @@ QVector<QByteArray> entryPieces(const typename List::Values &values, const QVect
     ends.append(bytes.size() + 2);
     writer.writeEndElement();
     if (writer.hasError() || bytes.at(ends.first() - 1) != '>')
-        return {};
-    QVector<QByteArray> pieces;
-    pieces.reserve(indices.size());
+        return false;
     for (int i = 1; i < ends.size(); ++i) {
         if (ends.at(i) > bytes.size() || bytes.mid(ends.at(i) - 2, 2) != "/>")
-            return {};
-        pieces.append(bytes.mid(ends.at(i - 1), ends.at(i) - ends.at(i - 1)));
+            return false;
     }
-    return pieces;
+    return true;
 }
 
 // A record's bytes: its entries joined inside the frame of the record written with its
-// first entry alone. Empty when the writer failed.
+// first entry alone; `ends` receives where each entry ends. Empty when the writer failed.
 template <typename List>
-QByteArray joinedRecord(const typename List::Values &values, const QVector<QByteArray> &entries)
+QByteArray joinedRecord(
+    const typename List::Values &values, const QVector<Span> &entries, QVector<int> &ends)
 {
     const QByteArray frame = pieceOf(List::firstOnly(values), List::writeRecord);
+    ends.clear();
     if (entries.isEmpty())
         return frame;
-    const QByteArray &first = entries.first();
+    const QByteArray first = QByteArray::fromRawData(entries.first().data, entries.first().size);
     const int at = frame.indexOf(first);
     if (at <= 0 || frame.indexOf(first, at + 1) >= 0)
         return QByteArray();
     qsizetype size = frame.size() - first.size();
-    for (const QByteArray &entry : entries)
-        size += entry.size();
+    for (const Span &entry : entries)
+        size += entry.size;
     QByteArray joined;
     joined.reserve(size);
     joined.append(frame.constData(), at);
-    for (const QByteArray &entry : entries)
-        joined += entry;
+    ends.reserve(entries.size() + 1);
+    for (const Span &entry : entries) {
+        ends.append(joined.size());
+        joined.append(entry.data, entry.size);
+    }
+    ends.append(joined.size());
     joined.append(frame.constData() + at + first.size(), frame.size() - at - first.size());
     return joined;
 }
@@ -158,30 +173,33 @@ RecordCache::Piece<typename List::Values> listedPiece(
         if (at < 0 || at >= kept.size())
             continue;
         if (kept.at(at).values.writesAs(values))
-            return { values, kept.at(at).bytes, kept.at(at).entries };
+            return kept.at(at);
         if (!named && List::name(kept.at(at).values) == List::name(values))
             named = &kept.at(at);
     }
     const int count = List::count(values);
-    const int keptCount = named ? qMin(List::count(named->values), named->entries.size()) : 0;
-    QVector<QByteArray> entries(count);
+    const int keptCount = named ? qMin(List::count(named->values), named->entryEnds.size() - 1) : 0;
+    QVector<Span> entries(count);
     QVector<int> fresh;
     for (int i = 0; i < count; ++i) {
         for (const int at : { i, i + 1, i - 1 }) {
             if (at >= 0 && at < keptCount && List::alike(named->values, at, values, i)) {
-                entries[i] = named->entries.at(at);
+                entries[i] = spanOf(named->bytes, named->entryEnds, at);
                 break;
             }
         }
-        if (entries.at(i).isEmpty())
+        if (!entries.at(i).data)
             fresh.append(i);
     }
-    const QVector<QByteArray> written = entryPieces<List>(values, fresh);
-    if (written.size() != fresh.size())
-        return { values, QByteArray(), {} };
-    for (int i = 0; i < written.size(); ++i)
-        entries[fresh.at(i)] = written.at(i);
-    return { values, joinedRecord<List>(values, entries), entries };
+    QByteArray written;
+    QVector<int> writtenEnds;
+    RecordCache::Piece<typename List::Values> piece { values, QByteArray(), {} };
+    if (!writeEntries<List>(values, fresh, written, writtenEnds))
+        return piece;
+    for (int k = 0; k < fresh.size(); ++k)
+        entries[fresh.at(k)] = spanOf(written, writtenEnds, k);
+    piece.bytes = joinedRecord<List>(values, entries, piece.entryEnds);
+    return piece;
 }
 
 } // namespace

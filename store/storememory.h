@@ -21,12 +21,13 @@ public:
     // Forgets every piece: after anything that may change how values are written.
     void drop();
 
-    // A record's bytes with the values they were written from; a battery's data points and
-    // a model's flights, its entries, keep their own bytes as well.
+    // A record's bytes with the values they were written from. A battery's data points and
+    // a model's flights, its entries, are kept as well: entry i runs from entryEnds[i] to
+    // entryEnds[i + 1] of the bytes.
     template <typename Values> struct Piece {
         Values values;
         QByteArray bytes;
-        QVector<QByteArray> entries;
+        QVector<int> entryEnds;
     };
 
 private:
