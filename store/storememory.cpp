@@ -172,8 +172,8 @@ RecordCache::Piece<typename List::Values> listedPiece(
     for (const int at : { index, index + 1, index - 1 }) {
         if (at < 0 || at >= kept.size())
             continue;
-        if (kept.at(at).values.writesAs(values))
-            return kept.at(at);
+        if (kept.at(at).values.writesAs(values)) // the new values share the records' lists
+            return { values, kept.at(at).bytes, kept.at(at).entryEnds };
         if (!named && List::name(kept.at(at).values) == List::name(values))
             named = &kept.at(at);
     }
