@@ -154,6 +154,7 @@ QString DataProcessor::dataFilePath() const
 
 // One read of the data file: its bytes in memory, parsed by the reader member.
 struct DataProcessor::Reading {
+    const TimeZoneHeld zone;
     QBuffer source;
     FileBytes::Stamp stamp;
     bool read = false; // the file was read whole
@@ -185,7 +186,8 @@ bool DataProcessor::replaceContent(const QByteArray &content)
 // The one save path: `present` receives what the file held. A file that this store did
 // not write or read whole is kept as a rescue copy first; when that copy cannot be made,
 // the file stays as it is. The ordinary save finds the present bytes in memory.
-bool DataProcessor::writeContent(const QString &path, const QByteArray &content, QByteArray &present)
+bool DataProcessor::writeContent(
+    const QString &path, const QByteArray &content, QByteArray &present)
 {
     if (!mayReplaceDataFile(path))
         return false;
@@ -385,7 +387,7 @@ bool DataProcessor::importData(QIODevice *source)
 bool DataProcessor::readDocument(const QByteArray &content, QStringList &locations,
     QVector<ModelWidget *> &models, QVector<BatteryWidget *> &batteries)
 {
-    checkTimeZone();
+    const TimeZoneHeld zone;
     bool clean = true;
     // One pass per record kind, as the file's own reads do, so both read alike.
     const auto scan = [&](QLatin1String word, auto readRecord) {
@@ -418,7 +420,6 @@ bool DataProcessor::openForReading(Reading &reading)
     reading.read = guard->readFile(dataFilePath(), &content, &reading.stamp);
     if (!reading.read)
         return false;
-    checkTimeZone();
     reading.source.setData(content);
     reading.source.open(QIODevice::ReadOnly);
     return restartReading(reading);

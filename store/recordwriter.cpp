@@ -130,16 +130,25 @@ static void writeBatteryData(QXmlStreamWriter &writer, const BatteryValues &batt
     if (battery.dates.isEmpty())
         return;
     writer.writeStartElement(QStringLiteral("Data"));
-    for (int i = 0; i < battery.dates.size(); ++i) {
-        writer.writeEmptyElement(QStringLiteral("Cycle"));
-        // value() gives 0 should a value list ever be shorter than the dates
-        writer.writeAttribute(
-            QStringLiteral("Discharged"), QString::number(battery.discharged.value(i)));
-        writer.writeAttribute(
-            QStringLiteral("Current"), QString::number(battery.currents.value(i)));
-        writer.writeAttribute(QStringLiteral("Date"), dateTimeText(battery.dates.at(i)));
-    }
+    for (int i = 0; i < battery.dates.size(); ++i)
+        writeCycle(writer, battery, i);
     writer.writeEndElement();
+}
+
+void writeCycle(QXmlStreamWriter &writer, const BatteryValues &battery, int i)
+{
+    writer.writeEmptyElement(QStringLiteral("Cycle"));
+    // value() gives 0 should a value list ever be shorter than the dates
+    writer.writeAttribute(
+        QStringLiteral("Discharged"), QString::number(battery.discharged.value(i)));
+    writer.writeAttribute(QStringLiteral("Current"), QString::number(battery.currents.value(i)));
+    writer.writeAttribute(QStringLiteral("Date"), dateTimeText(battery.dates.at(i)));
+}
+
+bool cycleWrittenAlike(const BatteryValues &a, int i, const BatteryValues &b, int j)
+{
+    return a.discharged.value(i) == b.discharged.value(j)
+        && a.currents.value(i) == b.currents.value(j) && writtenAlike(a.dates.at(i), b.dates.at(j));
 }
 
 void writeBattery(QXmlStreamWriter &writer, const BatteryValues &values)
@@ -164,15 +173,24 @@ static void writeFlightLog(QXmlStreamWriter &writer, const ModelRecord &model)
     if (model.flightLog.isEmpty())
         return;
     writer.writeStartElement(QStringLiteral("FlightLog"));
-    for (const LogData &entry : model.flightLog) {
-        writer.writeEmptyElement(QStringLiteral("LogData"));
-        writer.writeAttribute(QStringLiteral("Date"), dateTimeText(entry.date));
-        writer.writeAttribute(QStringLiteral("Location"), xmlText(entry.location));
-        writer.writeAttribute(QStringLiteral("Duration"), timeText(entry.duration));
-        writer.writeAttribute(QStringLiteral("Temperature"), QString::number(entry.temperature));
-        writer.writeAttribute(QStringLiteral("Notes"), xmlText(entry.notes));
-    }
+    for (const LogData &entry : model.flightLog)
+        writeLogEntry(writer, entry);
     writer.writeEndElement();
+}
+
+void writeLogEntry(QXmlStreamWriter &writer, const LogData &entry)
+{
+    writer.writeEmptyElement(QStringLiteral("LogData"));
+    writer.writeAttribute(QStringLiteral("Date"), dateTimeText(entry.date));
+    writer.writeAttribute(QStringLiteral("Location"), xmlText(entry.location));
+    writer.writeAttribute(QStringLiteral("Duration"), timeText(entry.duration));
+    writer.writeAttribute(QStringLiteral("Temperature"), QString::number(entry.temperature));
+    writer.writeAttribute(QStringLiteral("Notes"), xmlText(entry.notes));
+}
+
+bool logEntryWrittenAlike(const LogData &a, const LogData &b)
+{
+    return writtenAlike(a, b);
 }
 
 void writeModel(QXmlStreamWriter &writer, const ModelValues &values)

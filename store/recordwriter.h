@@ -52,7 +52,15 @@ namespace RecordWriter {
 
 void writeLocations(QXmlStreamWriter &writer, const QStringList &locations);
 void writeBattery(QXmlStreamWriter &writer, const BatteryValues &battery);
+// The battery's data point `i`, as writeBattery writes each.
+void writeCycle(QXmlStreamWriter &writer, const BatteryValues &battery, int i);
+// True only when point `i` of `a` and point `j` of `b` are certain to be written alike.
+bool cycleWrittenAlike(const BatteryValues &a, int i, const BatteryValues &b, int j);
 void writeModel(QXmlStreamWriter &writer, const ModelValues &model);
+// One entry of a model's flight log, as writeModel writes each.
+void writeLogEntry(QXmlStreamWriter &writer, const LogData &entry);
+// True only when both entries are certain to be written as the same bytes.
+bool logEntryWrittenAlike(const LogData &a, const LogData &b);
 
 // The whole data file from one writer, record after record; empty when the writer failed.
 QByteArray wholeDocument(const StoreValues &store);

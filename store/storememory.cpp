@@ -29,16 +29,178 @@ template <typename Values, typename Write> QByteArray pieceOf(const Values &valu
     return bytes.mid(start);
 }
 
-// The kept piece at `index`, or a neighbour's (one record added or removed before it),
-// when its values are written alike; otherwise the record written afresh.
-template <typename Piece, typename Values, typename Write>
-Piece reuseOrWrite(const QVector<Piece> &kept, int index, const Values &values, Write write)
-{
-    for (const int at : { index, index + 1, index - 1 }) {
-        if (at >= 0 && at < kept.size() && kept.at(at).values.writesAs(values))
-            return { values, kept.at(at).bytes };
+// A record's list of entries, the longest part of it: a battery's data points, a model's
+// flight log. Each entry's bytes are kept too, so that a new entry writes only itself.
+struct CycleList {
+    using Values = BatteryValues;
+    static int count(const Values &battery) { return battery.dates.size(); }
+    static bool alike(const Values &a, int i, const Values &b, int j)
+    {
+        return RecordWriter::cycleWrittenAlike(a, i, b, j);
     }
-    return { values, pieceOf(values, write) };
+    static void writeEntry(QXmlStreamWriter &writer, const Values &battery, int i)
+    {
+        RecordWriter::writeCycle(writer, battery, i);
+    }
+    static Values firstOnly(Values battery)
+    {
+        battery.dates.resize(qMin(1, battery.dates.size()));
+        battery.discharged = battery.discharged.mid(0, 1);
+        battery.currents = battery.currents.mid(0, 1);
+        return battery;
+    }
+    static void writeRecord(QXmlStreamWriter &writer, const Values &battery)
+    {
+        RecordWriter::writeBattery(writer, battery);
+    }
+    static QString recordName() { return QStringLiteral("Battery"); }
+    static QString listName() { return QStringLiteral("Data"); }
+    static const QString &name(const Values &battery) { return battery.record.name; }
+};
+
+struct FlightList {
+    using Values = ModelValues;
+    static int count(const Values &model) { return model.record.flightLog.size(); }
+    static bool alike(const Values &a, int i, const Values &b, int j)
+    {
+        return RecordWriter::logEntryWrittenAlike(
+            a.record.flightLog.at(i), b.record.flightLog.at(j));
+    }
+    static void writeEntry(QXmlStreamWriter &writer, const Values &model, int i)
+    {
+        RecordWriter::writeLogEntry(writer, model.record.flightLog.at(i));
+    }
+    static Values firstOnly(Values model)
+    {
+        model.record.flightLog.resize(qMin(1, model.record.flightLog.size()));
+        return model;
+    }
+    static void writeRecord(QXmlStreamWriter &writer, const Values &model)
+    {
+        RecordWriter::writeModel(writer, model);
+    }
+    static QString recordName() { return QStringLiteral("Model"); }
+    static QString listName() { return QStringLiteral("FlightLog"); }
+    static const QString &name(const Values &model) { return model.record.name; }
+};
+
+// Bytes of an entry inside a longer piece that outlives the span.
+struct Span {
+    const char *data = nullptr;
+    int size = 0;
+};
+
+// Entry `i` of a piece, which keeps where each entry ends.
+Span spanOf(const QByteArray &bytes, const QVector<int> &ends, int i)
+{
+    return { bytes.constData() + ends.at(i), ends.at(i + 1) - ends.at(i) };
+}
+
+// The entries at `indices`, written by one writer inside their record's list, at their
+// depth in the file. Entry k's bytes run from ends[k] to ends[k + 1]: each starts where the
+// tag before it ends and ends with its own "/>", which the writer adds when the next tag
+// starts. False when the writer failed.
+template <typename List>
+bool writeEntries(const typename List::Values &values, const QVector<int> &indices,
+    QByteArray &bytes, QVector<int> &ends)
+{
+    if (indices.isEmpty())
+        return true;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter writer(&buffer);
+    writer.setAutoFormatting(true);
+    writer.writeStartElement(rootName);
+    writer.writeStartElement(List::recordName());
+    writer.writeStartElement(List::listName());
+    ends = { bytes.size() + 1 }; // after the list's start tag's '>'
+    for (int k = 0; k < indices.size(); ++k) {
+        if (k > 0)
+            ends.append(bytes.size() + 2);
+        List::writeEntry(writer, values, indices.at(k));
+    }
+    ends.append(bytes.size() + 2);
+    writer.writeEndElement();
+    if (writer.hasError() || bytes.at(ends.first() - 1) != '>')
+        return false;
+    for (int i = 1; i < ends.size(); ++i) {
+        if (ends.at(i) > bytes.size() || bytes.mid(ends.at(i) - 2, 2) != "/>")
+            return false;
+    }
+    return true;
+}
+
+// A record's bytes: its entries joined inside the frame of the record written with its
+// first entry alone; `ends` receives where each entry ends. Empty when the writer failed.
+template <typename List>
+QByteArray joinedRecord(
+    const typename List::Values &values, const QVector<Span> &entries, QVector<int> &ends)
+{
+    const QByteArray frame = pieceOf(List::firstOnly(values), List::writeRecord);
+    ends.clear();
+    if (entries.isEmpty())
+        return frame;
+    const QByteArray first = QByteArray::fromRawData(entries.first().data, entries.first().size);
+    const int at = frame.indexOf(first);
+    if (at <= 0 || frame.indexOf(first, at + 1) >= 0)
+        return QByteArray();
+    qsizetype size = frame.size() - first.size();
+    for (const Span &entry : entries)
+        size += entry.size;
+    QByteArray joined;
+    joined.reserve(size);
+    joined.append(frame.constData(), at);
+    ends.reserve(entries.size() + 1);
+    for (const Span &entry : entries) {
+        ends.append(joined.size());
+        joined.append(entry.data, entry.size);
+    }
+    ends.append(joined.size());
+    joined.append(frame.constData() + at + first.size(), frame.size() - at - first.size());
+    return joined;
+}
+
+// The kept record at `index`, or a neighbour's (one record added or removed before it),
+// when its values are written alike. Otherwise the record joined from the kept entries of
+// the record of its name there, where they are written alike (or the entry before or after
+// it, for one entry added or removed), and the other entries written afresh.
+template <typename List>
+RecordCache::Piece<typename List::Values> listedPiece(
+    const QVector<RecordCache::Piece<typename List::Values>> &kept, int index,
+    const typename List::Values &values)
+{
+    const RecordCache::Piece<typename List::Values> *named = nullptr;
+    for (const int at : { index, index + 1, index - 1 }) {
+        if (at < 0 || at >= kept.size())
+            continue;
+        if (kept.at(at).values.writesAs(values)) // the new values share the records' lists
+            return { values, kept.at(at).bytes, kept.at(at).entryEnds };
+        if (!named && List::name(kept.at(at).values) == List::name(values))
+            named = &kept.at(at);
+    }
+    const int count = List::count(values);
+    const int keptCount = named ? qMin(List::count(named->values), named->entryEnds.size() - 1) : 0;
+    QVector<Span> entries(count);
+    QVector<int> fresh;
+    for (int i = 0; i < count; ++i) {
+        for (const int at : { i, i + 1, i - 1 }) {
+            if (at >= 0 && at < keptCount && List::alike(named->values, at, values, i)) {
+                entries[i] = spanOf(named->bytes, named->entryEnds, at);
+                break;
+            }
+        }
+        if (!entries.at(i).data)
+            fresh.append(i);
+    }
+    QByteArray written;
+    QVector<int> writtenEnds;
+    RecordCache::Piece<typename List::Values> piece { values, QByteArray(), {} };
+    if (!writeEntries<List>(values, fresh, written, writtenEnds))
+        return piece;
+    for (int k = 0; k < fresh.size(); ++k)
+        entries[fresh.at(k)] = spanOf(written, writtenEnds, k);
+    piece.bytes = joinedRecord<List>(values, entries, piece.entryEnds);
+    return piece;
 }
 
 } // namespace
@@ -107,16 +269,15 @@ bool RecordCache::reuseOrWrite(const StoreValues &store)
 {
     hasLocations = !store.locations.isEmpty();
     if (hasLocations && !(locations.values == store.locations && !locations.bytes.isEmpty()))
-        locations = { store.locations, pieceOf(store.locations, RecordWriter::writeLocations) };
+        locations = { store.locations, pieceOf(store.locations, RecordWriter::writeLocations), {} };
     QVector<Piece<BatteryValues>> newBatteries;
     newBatteries.reserve(store.batteries.size());
     for (int i = 0; i < store.batteries.size(); ++i)
-        newBatteries.append(
-            ::reuseOrWrite(batteries, i, store.batteries.at(i), RecordWriter::writeBattery));
+        newBatteries.append(listedPiece<CycleList>(batteries, i, store.batteries.at(i)));
     QVector<Piece<ModelValues>> newModels;
     newModels.reserve(store.models.size());
     for (int i = 0; i < store.models.size(); ++i)
-        newModels.append(::reuseOrWrite(models, i, store.models.at(i), RecordWriter::writeModel));
+        newModels.append(listedPiece<FlightList>(models, i, store.models.at(i)));
     batteries = std::move(newBatteries);
     models = std::move(newModels);
     forgetSavedDays();

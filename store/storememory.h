@@ -21,11 +21,16 @@ public:
     // Forgets every piece: after anything that may change how values are written.
     void drop();
 
-private:
+    // A record's bytes with the values they were written from. A battery's data points and
+    // a model's flights, its entries, are kept as well: entry i runs from entryEnds[i] to
+    // entryEnds[i + 1] of the bytes.
     template <typename Values> struct Piece {
         Values values;
         QByteArray bytes;
+        QVector<int> entryEnds;
     };
+
+private:
     bool frame();
     bool reuseOrWrite(const StoreValues &store);
 

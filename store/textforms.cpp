@@ -159,12 +159,17 @@ public:
     // Forgets every date-time made under another zone setting; once per read.
     void checkZone()
     {
+        if (held > 0)
+            return;
         QByteArray setting = zoneSetting();
         if (setting != zone) {
             made.clear();
             zone = std::move(setting);
         }
     }
+
+    const QByteArray &setting() const { return zone; }
+    int held = 0; // nested TimeZoneHeld
 
 private:
     static constexpr int maxKept = 1 << 18; // some 10 MB at most
@@ -331,9 +336,39 @@ void checkTimeZone()
     localDateTimes().checkZone();
 }
 
+namespace {
+const char *const zoneFile = "/etc/localtime";
+}
+
+// The C library reads the zone from /etc/localtime when TZ is unset, and checks that file
+// at every tzset() that the toolkit's mktime() calls; TZ naming that same file gives the
+// same rules and lets tzset() see that nothing changed from the variable alone.
+TimeZoneHeld::TimeZoneHeld()
+{
+    LocalDateTimes &dateTimes = localDateTimes();
+    dateTimes.checkZone();
+    ++dateTimes.held;
+#ifdef Q_OS_LINUX
+    struct stat info { };
+    named = dateTimes.held == 1 && !qEnvironmentVariableIsSet("TZ") && stat(zoneFile, &info) == 0
+        && S_ISREG(info.st_mode);
+    if (named)
+        qputenv("TZ", QByteArray(":") + zoneFile);
+#endif
+}
+
+TimeZoneHeld::~TimeZoneHeld()
+{
+    if (named)
+        qunsetenv("TZ");
+    --localDateTimes().held;
+}
+
 QByteArray writeSetting()
 {
-    return zoneSetting() + ' ' + QLocale().name().toLatin1();
+    const LocalDateTimes &dateTimes = localDateTimes();
+    const QByteArray zone = dateTimes.held > 0 ? dateTimes.setting() : zoneSetting();
+    return zone + ' ' + QLocale().name().toLatin1();
 }
 
 // The toolkit's conversion goes through the C locale's number parser; plain digits, what

@@ -28,6 +28,20 @@ QDateTime parseDateTime(const QString &text);
 QTime parseTime(XmlStringRef text); // null when invalid
 void checkTimeZone();
 
+// For its life the time zone stays the one checkTimeZone() found, as the kept date-times
+// already assume for one read: with TZ unset, the C library would otherwise look at
+// /etc/localtime again for every local date-time the toolkit makes.
+class TimeZoneHeld {
+public:
+    TimeZoneHeld();
+    ~TimeZoneHeld();
+    TimeZoneHeld(const TimeZoneHeld &) = delete;
+    TimeZoneHeld &operator=(const TimeZoneHeld &) = delete;
+
+private:
+    bool named = false;
+};
+
 // What decides how a save writes values besides the values themselves: the time zone
 // and the language. Kept written text is valid only while this stays the same.
 QByteArray writeSetting();

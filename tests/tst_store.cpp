@@ -121,7 +121,7 @@ void edit(Loaded &load, QRandomGenerator &random, const QDateTime &when)
 {
     BatteryWidget *battery = anyOf(load.batteries, random);
     ModelWidget *model = anyOf(load.models, random);
-    const int kind = random.bounded(9);
+    const int kind = random.bounded(10);
     if (kind == 0 && battery) {
         battery->setBatteryCharged(!battery->batteryCharged(), false);
         battery->setLastUpdated(when);
@@ -149,6 +149,15 @@ void edit(Loaded &load, QRandomGenerator &random, const QDateTime &when)
         load.locations.append(hostileText(random));
     } else if (kind == 8) {
         setZone(random.bounded(2) ? "Europe/Berlin" : "UTC");
+    } else if (kind == 9 && model) { // a flight like the last, one value apart
+        LogData flight = model->flightLog().isEmpty() ? LogData() : model->flightLog().last();
+        const int field = random.bounded(5);
+        flight.notes += field == 0 ? "x" : "";
+        flight.location += field == 1 ? "x" : "";
+        flight.temperature += field == 2 ? 1 : 0;
+        flight.date = flight.date.addSecs(field == 3 ? 1 : 0);
+        flight.duration = flight.duration.addSecs(field == 4 ? 1 : 0);
+        model->addLogData(flight);
     }
 }
 
@@ -654,6 +663,7 @@ private slots:
         QFETCH(StoreMaker, maker);
         QFETCH(QByteArray, from);
         QFETCH(QByteArray, to);
+        qunsetenv("TZ"); // the system's zone, which a read must leave as it found it
         QTemporaryDir folder;
         const QString path = dataFileIn(folder.path());
         QVERIFY(writeStoreFile(maker(anchor), path));
@@ -665,6 +675,7 @@ private slots:
         QVERIFY(writeBytes(path, bytes));
         Loaded load(folder.path());
         QVERIFY(!load.batteries.isEmpty());
+        QVERIFY(!qEnvironmentVariableIsSet("TZ"));
         load.store.writeData(load.batteries, load.models, load.locations);
         QCOMPARE(contentsOf(RescueCopies(folder.path()).copies()),
             from.isEmpty() ? QByteArrayList() : QByteArrayList { bytes });

@@ -73,7 +73,9 @@ void CelloraGui::addDischargedBatteryLabel()
 
 void CelloraGui::showDischargedBattery(const BatteryWidget *battery)
 {
-    auto *label = findChild<ElidingLabel *>(QStringLiteral("lbl_discharge_battery"));
+    // Looked for on its page only: every Quick discharge passes here.
+    auto *label
+        = ui->dischargeView->findChild<ElidingLabel *>(QStringLiteral("lbl_discharge_battery"));
     const ModelWidget *model = selectedModel();
     label->setText(model ? tr("%1 in %2").arg(battery->batteryName(), model->modelName())
                          : battery->batteryName());
