@@ -342,7 +342,9 @@ const char *const zoneFile = "/etc/localtime";
 
 // The C library reads the zone from /etc/localtime when TZ is unset, and checks that file
 // at every tzset() that the toolkit's mktime() calls; TZ naming that same file gives the
-// same rules and lets tzset() see that nothing changed from the variable alone.
+// same rules and lets tzset() see that nothing changed from the variable alone. qputenv()
+// takes the toolkit's environment lock, the one its own tzset() calls take; only the first
+// of nested holds sets the variable, and a TZ the user set is never touched.
 TimeZoneHeld::TimeZoneHeld()
 {
     LocalDateTimes &dateTimes = localDateTimes();
