@@ -19,15 +19,6 @@
 
 namespace TestSupport {
 
-// Whether `shown` is `whole` cut in the middle: a start of it, "…", and an end of it.
-inline bool cutInMiddle(const QString &shown, const QString &whole)
-{
-    const int mark = shown.indexOf(QChar(0x2026));
-    if (mark < 0 || shown.size() < 2 || shown.size() - 1 > whole.size())
-        return false;
-    return whole.startsWith(shown.left(mark)) && whole.endsWith(shown.mid(mark + 1));
-}
-
 // ---- Settings: the module's keys, in the same process and thus the same cache.
 
 inline void setSetting(const QString &key, const QString &value)
