@@ -19,8 +19,7 @@
 
 namespace TestSupport {
 
-// ---- Settings: the module's keys, in the same process and thus the same cache.
-
+// The module's settings keys, in the same process and thus the same cache.
 inline void setSetting(const QString &key, const QString &value)
 {
     QSettings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"))
@@ -91,8 +90,6 @@ inline SampleStore heliFleet(uint capacity = 4500, uint rating = 30)
         { model("Heli", { "Pack A", "Pack B" }) } };
 }
 
-// ---- The window, driven as a person drives it.
-
 template <typename T = QWidget> T *namedChild(const QObject &parent, const char *name)
 {
     T *child = parent.findChild<T *>(QLatin1String(name));
@@ -122,7 +119,6 @@ inline QStringList comboItems(const QObject &win, const char *comboBox)
     return items;
 }
 
-// What the backup page's status line says now.
 inline QString backupStatus(const QObject &win)
 {
     return namedChild<QLabel>(win, "lbl_backup_status")->text();
