@@ -120,7 +120,11 @@ QStringList storedNames(int kind, const QString &folder)
 
 // A window on a store, driven as a person drives it, with a watch that counts saves.
 struct Session : StoreWindow {
-    explicit Session(const SampleStore &store = {}) { open(store); }
+    explicit Session(const SampleStore &store = {})
+    {
+        if (!open(store))
+            qFatal("no window on the store");
+    }
     // Through the options menu to the edit page, then on with the given buttons.
     void go(const QString &buttons)
     {
@@ -415,13 +419,11 @@ private slots:
         QFETCH(uint, discharged);
         QFETCH(uint, current);
         setSetting("cellora", full ? "Complex" : "Simple");
-        StoreWindow f;
-        QVERIFY(f.open(heliFleet(capacity, rating)));
+        Session f(heliFleet(capacity, rating));
         namedChild<QComboBox>(f.win, "cb_overview_location")->setCurrentIndex(1);
         namedChild<QSpinBox>(f.win, "sb_log_temp")->setValue(-5);
         // Notes are never reset: a Quick entry carries what was typed last.
         namedChild<QPlainTextEdit>(f.win, "ptext_log_notes")->setPlainText("Gusty wind");
-        FolderWatch watch(f.dir.path());
         BatteryWidget *card = overviewCard(f.win, "Pack A");
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         clickTank(card);
@@ -431,10 +433,10 @@ private slots:
                 namedChild<QSpinBox>(f.win, "sb_discharged_capacity")->value(), int(discharged));
             QTEST(
                 namedChild<QDoubleSpinBox>(f.win, "dsb_discharged_current")->text(), "currentText");
-            QCOMPARE(watch.takeSaves(), 0);
+            QCOMPARE(f.saves(), 0);
             clickThrough(f.win, "pb_save_discharged");
         }
-        QCOMPARE(watch.takeSaves(), 1);
+        QCOMPARE(f.saves(), 1);
         QCOMPARE(shownPage(f.win), QStringLiteral("scrollLayout"));
         QVERIFY(labelText(*card, "lbl_cycles") == "13" && !card->batteryCharged());
         if (full) {
@@ -478,9 +480,8 @@ private slots:
     // charging saves without reloading the records; refreshes leave no widget behind.
     void modelSwitchingAndRefreshes()
     {
-        StoreWindow f;
-        QVERIFY(f.open({ {}, { pack("P1", 4000, 30, 7, true), pack("P2"), pack("P3") },
-            { model("A", { "P1", "P3" }), model("B", { "P2" }) } }));
+        Session f({ {}, { pack("P1", 4000, 30, 7, true), pack("P2"), pack("P3") },
+            { model("A", { "P1", "P3" }), model("B", { "P2" }) } });
         auto *models = namedChild<QComboBox>(f.win, "cb_select_model");
         for (int i = 0; i < 6; ++i) {
             models->setCurrentIndex(1 - models->currentIndex());
@@ -489,12 +490,11 @@ private slots:
                     namedChild<QComboBox>(f.win, chooser)->currentText(), models->currentText());
         }
         QCOMPARE(column(f.win), QStringList({ "P1", "P3" }));
-        FolderWatch watch(f.dir.path());
         clickTank(overviewCard(f.win, "P1"));
-        QCOMPARE(watch.takeSaves(), 1);
+        QCOMPARE(f.saves(), 1);
         QPointer<BatteryWidget> charged = overviewCard(f.win, "P3");
         clickTank(charged);
-        QCOMPARE(watch.takeSaves(), 1);
+        QCOMPARE(f.saves(), 1);
         QVERIFY(charged && charged->batteryCharged());
         QCOMPARE(overviewCard(f.win, "P3"), charged.data());
         // Old content widgets leave the window's tree when taken out of the scroll area,
@@ -550,8 +550,7 @@ private slots:
     // steps it turns the step taken off, and the other too when it is empty.
     void logbookBrowsing()
     {
-        StoreWindow f;
-        QVERIFY(f.open(heliLog(3, true)));
+        Session f(heliLog(3, true));
         clickThrough(f.win, "pb_options pb_logbook");
         QStringList states { logbookState(f.win) };
         for (const char *step : { "prev", "prev", "next", "next" }) {
@@ -612,8 +611,7 @@ private slots:
         }
         store.models[0].flightLog << SampleFlight { flightMoment(1), QTime(0, 6, 30),
             "Hangweide Süd", shown.first().chopped(1).toInt(), "gusty\n\tlanded early" };
-        StoreWindow f;
-        QVERIFY(f.open(store));
+        Session f(store);
         clickThrough(f.win, "pb_options pb_logbook");
         QCOMPARE(logbookFields(f.win),
             QStringList({ QDate(2024, 3, 1).toString(Qt::TextDate), "09:10:00", "00:06:30",
@@ -648,8 +646,7 @@ private slots:
         store.batteries[0].cycleData << SampleCycle { flightMoment(1), 1300, 4500 }
                                      << SampleCycle { flightMoment(2), 1250, 3000 }
                                      << SampleCycle { flightMoment(3), 1280, 0 };
-        StoreWindow f;
-        QVERIFY(f.open(store));
+        Session f(store);
         QFETCH(QString, unit);
         clickThrough(f.win, "pb_options pb_chart " + unit);
         QTEST(chartShown(f.win), "shown");
@@ -695,8 +692,7 @@ private slots:
     {
         QTemporaryDir target;
         AnsweredDialogs dialogs({}, target.path());
-        StoreWindow f;
-        QVERIFY(f.open(heliFleet()));
+        Session f(heliFleet());
         clickThrough(f.win, "pb_options pb_backup");
         QElapsedTimer sinceExport;
         sinceExport.start();
@@ -900,8 +896,7 @@ private slots:
         QFETCH(QString, road);
         QFETCH(bool, toMenu);
         setSetting("cellora", "Complex"); // the tank of a charged card opens the discharge page
-        StoreWindow f;
-        QVERIFY(f.open(heliFleet()));
+        Session f(heliFleet());
         if (road == "tank")
             clickTank(overviewCard(f.win, "Pack A"));
         else
@@ -943,8 +938,7 @@ private slots:
         const int viewMode = storedAfter == QLatin1String("Complex") ? 1 : 0;
         if (!stored.isNull())
             setSetting("cellora", stored);
-        StoreWindow f;
-        QVERIFY(f.open(heliFleet()));
+        Session f(heliFleet());
         clickThrough(f.win, "pb_options pb_mode");
         // A second click hits the already checked button; a refresh makes new cards.
         for (int round = 0; round < 2; ++round) {
@@ -1011,8 +1005,7 @@ private slots:
     // the first and follow each other through refills of any length, without a signal loop.
     void locationChoosersFollowEachOther()
     {
-        StoreWindow f;
-        QVERIFY(f.open(heliFleet()));
+        Session f(heliFleet());
         clickThrough(f.win, "pb_options pb_edit_data");
         auto *overview = namedChild<QComboBox>(f.win, "cb_overview_location");
         auto *discharge = namedChild<QComboBox>(f.win, "cb_log_location");
@@ -1293,8 +1286,7 @@ private slots:
     void keyboardOnlyDischarge()
     {
         setSetting("cellora", "Complex");
-        StoreWindow f;
-        QVERIFY(f.open(heliFleet()));
+        Session f(heliFleet());
         f.win.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.win));
         auto *tank = namedChild<QToolButton>(*overviewCard(f.win, "Pack A"), "pushButton");
@@ -1345,8 +1337,7 @@ private slots:
         QTemporaryDir backups;
         QStringList unmarked;
         {
-            StoreWindow f;
-            QVERIFY(f.open(heliFleet()));
+            Session f(heliFleet());
             const auto shown = [&] {
                 unmarked << unmarkedTexts(
                     f.win, { "North", "South", "East", "Pack A", "Pack B", "Spare", "Heli" });
