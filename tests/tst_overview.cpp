@@ -269,11 +269,11 @@ public:
     bool isEmpty() const override { return false; }
     QString translate(const char *context, const char *text, const char *, int) const override
     {
-        asked.insert({ QString::fromUtf8(context), QString::fromUtf8(text) });
+        const QString source = QString::fromUtf8(text);
+        asked.insert({ QString::fromUtf8(context), source });
         // Input masks and the paging arrows stay as they are: marks would change them.
-        if (!QString::fromUtf8(text).contains(QRegularExpression("\\p{L}")))
-            return QString::fromUtf8(text);
-        return openMark + QString::fromUtf8(text) + closeMark;
+        return source.contains(QRegularExpression("\\p{L}")) ? openMark + source + closeMark
+                                                             : source;
     }
 };
 
@@ -463,9 +463,7 @@ private slots:
     // one of them then matches no model and shows every card; its tank logs no flight.
     void dischargeWithoutModel()
     {
-        StoreWindow f;
-        QVERIFY(writeStore(f.dir.path(), { {}, {}, { model("Heli"), model("Glider") } }));
-        f.win.changeStoragePath(f.dir.path());
+        Session f({ {}, {}, { model("Heli"), model("Glider") } });
         QVERIFY(f.open({ {}, { pack("Lone", 3000, 30, 4, true) }, {} }));
         namedChild<QComboBox>(f.win, "cb_select_model")->setCurrentIndex(1);
         FolderWatch watch(f.dir.path());

@@ -146,8 +146,7 @@ inline QStringList overviewCardNames(const QObject &win)
 
 inline BatteryWidget *overviewCard(const QObject &win, const QString &name)
 {
-    const QList<BatteryWidget *> cards = overviewCards(win);
-    return cards.value(overviewCardNames(win).indexOf(name));
+    return overviewCards(win).value(overviewCardNames(win).indexOf(name));
 }
 
 inline void clickTank(BatteryWidget *card)
@@ -166,26 +165,18 @@ inline void addLocation(const QObject &win, const QString &name)
 
 // Answers the backup page's file dialogs with the given paths while it lives, so that no
 // dialog ever waits for a person; an empty path is a cancelled dialog.
-class AnsweredDialogs {
-public:
+struct AnsweredDialogs {
     explicit AnsweredDialogs(const QString &importFile = {}, const QString &exportFolder = {})
     {
         answer(importFile, exportFolder);
-    }
-    ~AnsweredDialogs()
-    {
-        FileDialogs::chooseImportFile = systemImport;
-        FileDialogs::chooseExportFolder = systemExport;
     }
     void answer(const QString &importFile, const QString &exportFolder = {})
     {
         FileDialogs::chooseImportFile = [importFile](QWidget *) { return importFile; };
         FileDialogs::chooseExportFolder = [exportFolder](QWidget *) { return exportFolder; };
     }
-
-private:
-    const FileDialogs::Chooser systemImport = FileDialogs::chooseImportFile;
-    const FileDialogs::Chooser systemExport = FileDialogs::chooseExportFolder;
+    const QScopedValueRollback<FileDialogs::Chooser> systemImport { FileDialogs::chooseImportFile },
+        systemExport { FileDialogs::chooseExportFolder };
 };
 
 // A window shown on a fresh temporary folder that holds the given store.
