@@ -19,17 +19,7 @@
 
 namespace TestSupport {
 
-// Whether `shown` is `whole` cut in the middle: a start of it, "…", and an end of it.
-inline bool cutInMiddle(const QString &shown, const QString &whole)
-{
-    const int mark = shown.indexOf(QChar(0x2026));
-    if (mark < 0 || shown.size() < 2 || shown.size() - 1 > whole.size())
-        return false;
-    return whole.startsWith(shown.left(mark)) && whole.endsWith(shown.mid(mark + 1));
-}
-
-// ---- Settings: the module's keys, in the same process and thus the same cache.
-
+// The module's settings keys, in the same process and thus the same cache.
 inline void setSetting(const QString &key, const QString &value)
 {
     QSettings(QStringLiteral("Dornhaven"), QStringLiteral("Dedivoze"))
@@ -100,8 +90,6 @@ inline SampleStore heliFleet(uint capacity = 4500, uint rating = 30)
         { model("Heli", { "Pack A", "Pack B" }) } };
 }
 
-// ---- The window, driven as a person drives it.
-
 template <typename T = QWidget> T *namedChild(const QObject &parent, const char *name)
 {
     T *child = parent.findChild<T *>(QLatin1String(name));
@@ -131,7 +119,6 @@ inline QStringList comboItems(const QObject &win, const char *comboBox)
     return items;
 }
 
-// What the backup page's status line says now.
 inline QString backupStatus(const QObject &win)
 {
     return namedChild<QLabel>(win, "lbl_backup_status")->text();
@@ -159,8 +146,7 @@ inline QStringList overviewCardNames(const QObject &win)
 
 inline BatteryWidget *overviewCard(const QObject &win, const QString &name)
 {
-    const QList<BatteryWidget *> cards = overviewCards(win);
-    return cards.value(overviewCardNames(win).indexOf(name));
+    return overviewCards(win).value(overviewCardNames(win).indexOf(name));
 }
 
 inline void clickTank(BatteryWidget *card)
@@ -179,26 +165,18 @@ inline void addLocation(const QObject &win, const QString &name)
 
 // Answers the backup page's file dialogs with the given paths while it lives, so that no
 // dialog ever waits for a person; an empty path is a cancelled dialog.
-class AnsweredDialogs {
-public:
+struct AnsweredDialogs {
     explicit AnsweredDialogs(const QString &importFile = {}, const QString &exportFolder = {})
     {
         answer(importFile, exportFolder);
-    }
-    ~AnsweredDialogs()
-    {
-        FileDialogs::chooseImportFile = systemImport;
-        FileDialogs::chooseExportFolder = systemExport;
     }
     void answer(const QString &importFile, const QString &exportFolder = {})
     {
         FileDialogs::chooseImportFile = [importFile](QWidget *) { return importFile; };
         FileDialogs::chooseExportFolder = [exportFolder](QWidget *) { return exportFolder; };
     }
-
-private:
-    const FileDialogs::Chooser systemImport = FileDialogs::chooseImportFile;
-    const FileDialogs::Chooser systemExport = FileDialogs::chooseExportFolder;
+    const QScopedValueRollback<FileDialogs::Chooser> systemImport { FileDialogs::chooseImportFile },
+        systemExport { FileDialogs::chooseExportFolder };
 };
 
 // A window shown on a fresh temporary folder that holds the given store.
