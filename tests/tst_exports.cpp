@@ -15,8 +15,6 @@
 #include <sys/stat.h>
 
 using namespace TestSupport;
-using StoreMaker = SampleStore (*)(const QDateTime &);
-Q_DECLARE_METATYPE(StoreMaker)
 
 namespace {
 
