@@ -10,13 +10,11 @@ import xml.etree.ElementTree as ElementTree
 from datetime import datetime
 
 
-def moment(text):
-    """The data file's date-time ("Fri Mar 1 10:15:00 2024"); None when empty."""
+def moment(text):  # "Fri Mar 1 10:15:00 2024", or empty
     return datetime.strptime(text, "%a %b %d %H:%M:%S %Y") if text else None
 
 
-def as_text(cell):
-    """A cell a spreadsheet would run as a formula carries a leading apostrophe."""
+def as_text(cell):  # a cell a spreadsheet would run as a formula
     return "'" + cell if cell[:1] in ("=", "+", "-", "@", "\t", "\r") else cell
 
 
@@ -75,8 +73,6 @@ def compare(path, header, expected):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4:
-        sys.exit(__doc__)
     ROOT = ElementTree.parse(sys.argv[1]).getroot()
     compare(sys.argv[2], "model date time duration location temperature_c notes battery "
             "discharged_mah max_current_a", expected_flights(ROOT))

@@ -169,19 +169,15 @@ QStringList buttonsOutOfReach(HostWindow &window, const QSize &room)
     return unreachable;
 }
 
-// pdftotext's words of the PDF with their boxes, and the heights of the words "mAh" there.
-QString wordsOf(const QString &pdf)
+// The heights of the words "mAh" in the PDF, as pdftotext boxes them.
+QStringList unitHeights(const QString &pdf)
 {
     QProcess tool;
     tool.start("pdftotext", { "-bbox", pdf, "-" });
-    return tool.waitForFinished() ? QString::fromUtf8(tool.readAllStandardOutput()) : QString();
-}
-
-QStringList unitHeights(const QString &words)
-{
+    tool.waitForFinished();
     QStringList heights;
     const QRegularExpression box(R"re(yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">mAh<)re");
-    for (auto it = box.globalMatch(words); it.hasNext();) {
+    for (auto it = box.globalMatch(tool.readAllStandardOutput()); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         heights << QString::number(m.captured(2).toDouble() - m.captured(1).toDouble(), 'f', 1);
     }
@@ -365,9 +361,8 @@ private slots:
             window.openFolder(folder("temporary"), nullptr, false);
             QCOMPARE(namedChild<QAction>(window, "actionOpenFolder")->shortcut(),
                 QKeySequence("Ctrl+O"));
-            QAction *quit = namedChild<QAction>(window, "actionQuit");
-            QCOMPARE(quit->shortcut(), QKeySequence("Ctrl+Q"));
-            quit->trigger();
+            QCOMPARE(namedChild<QAction>(window, "actionQuit")->shortcut(), QKeySequence("Ctrl+Q"));
+            namedChild<QAction>(window, "actionQuit")->trigger();
             QVERIFY(!window.isVisible());
         }
         HostWindow window;
@@ -827,21 +822,16 @@ private slots:
         const SampleStore store = quickDemoStore(anchor);
         const QString log = folder("Heli-2026-05-19.csv");
         writeBytes(log, "Date,Time,I,Q\n2026-05-19,10:00:00,1,0\n2026-05-19,10:00:10,55,400\n");
-        {
-            TelemetryDialog dialog(store);
-            dialog.addPaths({ log });
-            QVERIFY(dialog.proposals()[0].model.isEmpty());
-            auto *logs = namedChild<QTableWidget>(dialog, "tbl_telemetry_logs");
-            const auto choose = [logs](int column, const QString &text) {
-                auto *box = qobject_cast<QComboBox *>(logs->cellWidget(0, column));
-                box->setCurrentIndex(box->findText(text));
-                emit box->activated(box->currentIndex());
-            };
-            choose(1, store.models[1].name);
-            choose(2, "I");
-            choose(3, "Q");
-            dialog.rememberChoices();
+        TelemetryDialog dialog(store);
+        dialog.addPaths({ log });
+        const auto *logs = namedChild<QTableWidget>(dialog, "tbl_telemetry_logs");
+        const QStringList chosen { store.models[1].name, "I", "Q" }; // model, current, used
+        for (int column = 1; column <= chosen.size(); ++column) {
+            auto *box = qobject_cast<QComboBox *>(logs->cellWidget(0, column));
+            box->setCurrentIndex(box->findText(chosen[column - 1]));
+            emit box->activated(box->currentIndex());
         }
+        dialog.rememberChoices();
         TelemetryDialog again(store);
         again.addPaths({ log });
         QCOMPARE(again.proposals()[0].model, store.models[1].name);
@@ -850,24 +840,16 @@ private slots:
     }
 
     // The window opens within the screen, and every button of every page can be scrolled
-    // into sight in the room a netbook or a scaled screen leaves.
-    void everyButtonReachable_data()
-    {
-        QTest::addColumn<QSize>("room");
-        QTest::newRow("1024x600, 32 px panel") << QSize(1024 - 16, 600 - 32 - 40);
-        QTest::newRow("1366x768 at 1.25") << QSize(1093 - 16, 614 - 32 - 40);
-        QTest::newRow("1366x768 at 1.5") << QSize(911 - 16, 512 - 32 - 40);
-        QTest::newRow("1366x768 at 2") << QSize(683 - 16, 384 - 32 - 40);
-    }
-
+    // into sight in the room the least usual screen leaves: 1366x768 scaled by 2, with a
+    // panel and the title bar (a netbook's 1024x600 and smaller scales leave more).
     void everyButtonReachable()
     {
-        QFETCH(QSize, room);
         setSetting("cellora", "Complex");
         QVERIFY(open(fleet));
         const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
         QVERIFY(screen.expandedTo(window->size()) == screen);
-        window->resize(room = room.boundedTo(screen));
+        const QSize room = QSize(683 - 16, 384 - 32 - 40).boundedTo(screen);
+        window->resize(room);
         auto *pages = namedChild<QStackedWidget>(gui(), "stackedWidget");
         for (int i = 0; i < pages->count(); ++i) {
             pages->setCurrentIndex(i);
@@ -879,10 +861,9 @@ private slots:
     }
 
     // The menu's report, under a desktop font of its own, has the text size of the command
-    // line's; both write numbers and dates the German way when the language is German.
+    // line's.
     void reportTheSameFromBothPaths()
     {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const QFont desktop = QApplication::font();
         QFont small = desktop;
         small.setPixelSize(9);
@@ -896,14 +877,8 @@ private slots:
         request.report = true;
         request.reportFile = folder(QStringLiteral("batch.pdf"));
         QCOMPARE(BatchCommands::run(request).code, ExitOk);
-        QLocale::setDefault(QLocale::c());
-        const QString words = wordsOf(request.reportFile);
-        QVERIFY(!unitHeights(words).isEmpty());
-        QCOMPARE(unitHeights(wordsOf(dialogs.file)), unitHeights(words));
-        const QString today = QLocale(QLocale::German).toString(QDate::currentDate(), "dd.MM.yy");
-        QVERIFY2(words.contains(QRegularExpression(">\\(\\d+,\\d<"))
-                && words.contains(">" + today + "<"),
-            qPrintable(words));
+        QVERIFY(!unitHeights(request.reportFile).isEmpty());
+        QCOMPARE(unitHeights(dialogs.file), unitHeights(request.reportFile));
     }
 
     // One program per storage folder: a second start brings the first one forward; ended
