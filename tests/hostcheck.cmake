@@ -32,7 +32,7 @@ macro(expect_file path hex_start)
 endmacro()
 
 set(storage "${WORK}/storage")
-if(CHECK MATCHES "^(export-csv|report|refusals)$")
+if(CHECK MATCHES "^(exports|refusals)$")
     file(COPY "${TESTS}/data/store_full.xml" DESTINATION "${storage}")
     file(RENAME "${storage}/store_full.xml" "${storage}/cellora.xml")
 endif()
@@ -84,37 +84,29 @@ elseif(CHECK STREQUAL "language")
             "--language en English texts whatever the system's language")
     endif()
 
-elseif(CHECK STREQUAL "export-csv" OR CHECK STREQUAL "report")
+elseif(CHECK STREQUAL "exports")
     # A folder without a data file is said and nothing written; an output that cannot be
-    # written is named; then the files are written (--report with --export-csv).
-    set(report --report "${WORK}/report.pdf")
-    set(unwritable --report "${WORK}/missing-folder/report.pdf")
-    if(CHECK STREQUAL "export-csv")
-        set(report)
-        file(WRITE "${WORK}/plain-file" "")
-        set(unwritable --export-csv "${WORK}/plain-file/csv")
-    endif()
-    run_host(--storage "${WORK}/none" ${report} --export-csv "${WORK}/csv")
+    # written is named; then the files are written.
+    run_host(--storage "${WORK}/none" --report "${WORK}/report.pdf" --export-csv "${WORK}/csv")
     expect(2 errors "no data file" "a folder without a data file must say so")
     if(EXISTS "${WORK}/csv" OR EXISTS "${WORK}/report.pdf")
         fail("a folder without a data file must write nothing")
     endif()
-    run_host(--storage "${storage}" ${unwritable})
-    string(REGEX MATCH "[^/]+/[^/]+$" named "${unwritable}")
-    string(REGEX REPLACE "/.*" "" named "${named}")
-    expect(1 errors "${named}" "an output that cannot be written must be named")
-    run_host(--storage "${storage}" ${report} --export-csv "${WORK}/csv")
-    expect(0 output "" "${CHECK} must write its files and exit with 0")
+    file(WRITE "${WORK}/plain-file" "")
+    run_host(--storage "${storage}" --export-csv "${WORK}/plain-file/csv")
+    expect(1 errors "plain-file" "a CSV folder that cannot be made must be named")
+    run_host(--storage "${storage}" --report "${WORK}/missing-folder/report.pdf")
+    expect(1 errors "missing-folder" "a report that cannot be written must be named")
+    run_host(--storage "${storage}" --report "${WORK}/report.pdf" --export-csv "${WORK}/csv")
+    expect(0 output "" "--report and --export-csv must write their files and exit with 0")
     expect_file("${WORK}/csv/flights.csv" "6d6f64656c") # "model"
     expect_file("${WORK}/csv/cycles.csv" "62617474") # "batt"
+    expect_file("${WORK}/report.pdf" "255044462d") # "%PDF-"
     find_program(PDFTOTEXT pdftotext)
-    if(report)
-        expect_file("${WORK}/report.pdf" "255044462d") # "%PDF-"
-    endif()
-    if(report AND PDFTOTEXT)
+    if(PDFTOTEXT)
         # --language sets the form of numbers and dates whatever the system's language; the
         # CSV files keep theirs. The age in years: "(3,6 Jahre)" in German, "(3.6 years)" in
-        # English; today's date "06.12.26" in German.
+        # English; the date of today as dd.MM.yy in German.
         foreach(language de en)
             set(launcher ${CMAKE_COMMAND} -E env LANG=C LC_ALL=C)
             if(language STREQUAL "en")
