@@ -534,24 +534,18 @@ private slots:
         QCOMPARE(action("actionPackReport")->text(), QString("&Akkubericht…"));
     }
 
-    // A replacement clears the backup page's status (undoing checks its bytes and pages);
-    // one that cannot write changes nothing, and the listener hears of it.
-    void storeReplacement()
+    // A replacement that cannot write changes nothing, and the listener hears of it.
+    void storeReplacementThatCannotWrite()
     {
-        StoreWindow s;
-        QVERIFY(s.open(fleet));
-        const QString file = dataFileIn(s.dir.path());
-        const QByteArray original = bytesOf(file);
-        clickTank(overviewCard(s.win, "Voltra #1"));
-        QVERIFY(s.win.replaceStoreContent(original));
-        QCOMPARE(backupStatus(s.win), QString());
+        QVERIFY(open(fleet));
+        const QByteArray original = bytesOf(file());
         QList<bool> writes;
-        s.win.setStoreListener(
+        gui().setStoreListener(
             [&writes](bool written, const QByteArray &, const QByteArray &) { writes << written; });
-        s.win.changeStoragePath(file + QStringLiteral("/below-a-file"));
-        QVERIFY(!s.win.replaceStoreContent("x"));
+        gui().changeStoragePath(file() + QStringLiteral("/below-a-file"));
+        QVERIFY(!gui().replaceStoreContent("x"));
         QCOMPARE(writes, QList<bool> { false });
-        QCOMPARE(bytesOf(file), original);
+        QCOMPARE(bytesOf(file()), original);
     }
 
     void undoRedoEachChange_data()
@@ -628,9 +622,11 @@ private slots:
         QVERIFY(rescueCopies < 0 || copies.size() == rescueCopies);
         QVERIFY(rescueCopies < 1 || bytesOf(copies.first()) == before);
         QCOMPARE(editEntry("actionUndo")->text(), "&Undo " + label);
+        const QString status = backupStatus(gui()); // the backup page's, untouched by undoing
         action("actionUndo")->trigger();
         QCOMPARE(bytesOf(file()), before);
         QCOMPARE(pagesOf(gui()), pagesBefore);
+        QCOMPARE(backupStatus(gui()), status);
         QCOMPARE(editEntry("actionRedo")->text(), "&Redo " + label);
         QVERIFY(!action("actionUndo")->isEnabled());
         action("actionRedo")->trigger();
@@ -915,27 +911,6 @@ private slots:
         }
     }
 
-    // The menu's report, under a desktop font of its own, has the text size of the command
-    // line's.
-    void reportTheSameFromBothPaths()
-    {
-        const QFont desktop = QApplication::font();
-        QFont small = desktop;
-        small.setPixelSize(9);
-        QApplication::setFont(small);
-        QVERIFY(open(fleet));
-        dialogs.file = folder(QStringLiteral("menu.pdf"));
-        action("actionPackReport")->trigger();
-        QApplication::setFont(desktop);
-        BatchCommands::Request request;
-        request.storageFolder = dir->path();
-        request.report = true;
-        request.reportFile = folder(QStringLiteral("batch.pdf"));
-        QCOMPARE(BatchCommands::run(request).code, ExitOk);
-        QVERIFY(!unitHeights(request.reportFile).isEmpty());
-        QCOMPARE(unitHeights(dialogs.file), unitHeights(request.reportFile));
-    }
-
     // One program per storage folder: a second start brings the first one forward; ended
     // normally it gives the folder free, killed it leaves a lock that the next one takes over.
     void programOnAStorageFolder()
@@ -1124,7 +1099,7 @@ private slots:
     }
 
     // Warnings first, then by equivalent cycles; the figures in the PDF's text, the summary
-    // then one page per pack in the summary's order.
+    // then one page per pack in the summary's order, in the report's own text size.
     void packReportFigures()
     {
         const QDateTime now = QDateTime::currentDateTime();
@@ -1157,6 +1132,13 @@ private slots:
                  "90.0 %", "30.0 C", "charged for 5 days", "over 80 % used" })
             QVERIFY2(pages[1].contains(figure), qPrintable(figure + ("\n" + pages[1])));
         QVERIFY(pages[2].contains("Busy") && pages[2].contains("30.0"));
+        // The text has the report's own size, whatever the desktop's font.
+        const QFont desktop = QApplication::font();
+        QApplication::setFont(QFont(desktop.family(), 5));
+        QVERIFY(writeBytes(storage.filePath("small.pdf"), PackReport::pdf(logbook, {}, now)));
+        QApplication::setFont(desktop);
+        QVERIFY(!unitHeights(pdf).isEmpty());
+        QCOMPARE(unitHeights(storage.filePath("small.pdf")), unitHeights(pdf));
     }
 };
 
