@@ -1,9 +1,7 @@
-// The desktop program: its window driven through menus and widgets with its dialogs
-// answered by the test, the undo history, the flight editor, the telemetry import, small
-// and scaled screens, the program run as a user runs it on a storage folder; its exports
-// (CSV files read back by csvcheck.py, the logbook page and the CSV naming the same battery
-// for every flight, outputs written whole and never over the store's own files) and the
-// pack report's figures.
+// The desktop program: its window driven through menus and widgets with the dialogs answered
+// by the test, undo, the flight editor, telemetry import, small screens, the program run on a
+// storage folder; its exports: CSV files read back by csvcheck.py and against the logbook
+// page, outputs written whole and never over the store's own files, the pack report.
 
 #include "exchange/csvexport.h"
 #include "exchange/outputfiles.h"
@@ -527,11 +525,11 @@ private slots:
         QCoreApplication::installTranslator(&german);
         window = std::make_unique<HostWindow>();
         QCoreApplication::removeTranslator(&german);
-        QStringList titles;
+        QStringList titles { action("actionPackReport")->text() };
         for (const QAction *menu : window->menuBar()->actions())
             titles << menu->text();
-        QCOMPARE(titles, QStringList({ "&Datei", "&Bearbeiten", "&Flugbuch", "&Hilfe" }));
-        QCOMPARE(action("actionPackReport")->text(), QString("&Akkubericht…"));
+        QCOMPARE(titles,
+            QStringList({ "&Akkubericht…", "&Datei", "&Bearbeiten", "&Flugbuch", "&Hilfe" }));
     }
 
     // A replacement that cannot write changes nothing, and the listener hears of it.
@@ -636,7 +634,7 @@ private slots:
 
     // Fifty clicks on the ten-year store stay undoable, one by one back to the first byte,
     // within the stated memory; a new change after undoing keeps what could have been redone.
-    void fiftyStepsOnTenYearStore()
+    void stepsOnTenYearStore()
     {
         QVERIFY(open(tenYearStore(QDateTime(QDate(2024, 6, 1), QTime(18, 0)))));
         const QByteArray original = bytesOf(file());
@@ -667,16 +665,12 @@ private slots:
         QCOMPARE(copies.size(), RescueCopies::kept);
         QVERIFY(std::any_of(copies.begin(), copies.end(),
             [&last](const QString &copy) { return bytesOf(copy) == last; }));
-    }
 
-    // After the demo's store, an empty folder shows none of it, and its first battery writes
-    // none of it; the undo history starts afresh.
-    void otherFolderCarriesNothingOver()
-    {
-        QVERIFY(open(demoStore(QDateTime(QDate(2024, 6, 1), QTime(18, 0)))));
-        for (int i = 0; i <= UndoHistory::stepLimit; ++i)
-            clickTank(overviewCards(gui()).first());
-        QCOMPARE(window->undoHistory().stepCount(), UndoHistory::stepLimit);
+        // Steps beyond the limit drop the oldest. Another folder starts afresh: it shows none
+        // of this store, and its first battery writes none of it.
+        for (int i = 0; i < UndoHistory::stepLimit; ++i, QCoreApplication::processEvents())
+            clickTank(overviewCard(gui(), card));
+        QCOMPARE(history.stepCount(), UndoHistory::stepLimit);
         QTemporaryDir empty;
         window->openFolder(empty.path(), nullptr, false);
         QVERIFY(!action("actionUndo")->isEnabled());
@@ -686,8 +680,8 @@ private slots:
             "click pb_options pb_edit_data pb_choose_addbattery|text ledt_name Pack|"
             "click pb_addNewBattery");
         const QString written = readStore(empty.path());
-        QVERIFY(written.contains("<Name>Pack</Name>"));
-        QVERIFY(!written.contains("<Location") && !written.contains("<Model>"));
+        QVERIFY(written.contains("<Name>Pack</Name>") && !written.contains("<Location")
+            && !written.contains("<Model>"));
     }
 
     void correctionsObeyTheInputLimits_data()
@@ -1004,23 +998,20 @@ private slots:
             for (SampleFlight &flight : model.flightLog)
                 flight.notes = flight.location = QString();
         }
-        QTemporaryDir dir;
-        QVERIFY(writeStore(dir.path(), store));
+        QVERIFY(open(store));
         StoreSnapshot snapshot;
-        QVERIFY(snapshot.readFile(dataFileIn(dir.path())));
+        QVERIFY(snapshot.readFile(file()));
         QList<QByteArray> rows = CsvExport::flights(snapshot).split('\n').mid(1);
-        CelloraGui win;
-        win.changeStoragePath(dir.path());
-        auto *models = namedChild<QComboBox>(win, "cb_logview_model");
+        auto *models = namedChild<QComboBox>(gui(), "cb_logview_model");
         int paired = 0;
         for (const SampleModel &model : store.models) {
             models->setCurrentIndex(models->findText(model.name));
-            clickThrough(win, "pb_logbook"); // the model's newest flight
+            clickThrough(gui(), "pb_logbook"); // the model's newest flight
             const int count = model.flightLog.size();
             for (int i = count - 1; i >= std::max(0, count - stepsPerModel); --i) {
-                QCOMPARE(pageBattery(win), csvBattery(rows.value(i)));
-                paired += !pageBattery(win).first().isEmpty();
-                clickThrough(win, "pb_logview_prev");
+                QCOMPARE(pageBattery(gui()), csvBattery(rows.value(i)));
+                paired += !pageBattery(gui()).first().isEmpty();
+                clickThrough(gui(), "pb_logview_prev");
             }
             rows = rows.mid(count);
         }
