@@ -759,13 +759,14 @@ private slots:
         QCOMPARE(overviewCard(gui(), "Pack B")->batteryCycles(), 1u);
         QVERIFY(!namedChild<QPushButton>(*editor, "markNotCharged")->isEnabled());
 
-        // Heli's second flight flew Pack B, not Pack A (what the pages show of it: in the
-        // corrections above).
+        // Heli's second flight flew Pack B, not Pack A: its discharge moves into Pack B's place
+        // in time (what the pages show of it: in the corrections above).
         namedChild<QComboBox>(*editor, "batteryFilter")->setCurrentIndex(0);
         QVERIFY(table->setData(table->index(rowAt(*table, second), int(Field::Battery)), "Pack B"));
         QCoreApplication::processEvents(); // the table reads the file again
         QCOMPARE(overviewCard(gui(), "Pack A")->batteryCycles(), 1u);
         QCOMPARE(overviewCard(gui(), "Pack B")->batteryCycles(), 2u);
+        QCOMPARE(overviewCard(gui(), "Pack B")->cycleDischarged(), (QVector<uint> { 2500, 1000 }));
 
         // Deleting Heli's first flight takes its cycle entry and one cycle of Pack A along.
         namedChild<QTableView>(*editor, "flightTable")->selectRow(rowAt(*table, first));
