@@ -97,11 +97,11 @@ elseif(CHECK STREQUAL "exports")
     expect(1 errors "plain-file" "a CSV folder that cannot be made must be named")
     run_host(--storage "${storage}" --report "${WORK}/missing-folder/report.pdf")
     expect(1 errors "missing-folder" "a report that cannot be written must be named")
-    run_host(--storage "${storage}" --report "${WORK}/report.pdf" --export-csv "${WORK}/csv")
+    run_host(--storage "${storage}" --report "${storage}/report.pdf" --export-csv "${WORK}/csv")
     expect(0 output "" "--report and --export-csv must write their files and exit with 0")
     expect_file("${WORK}/csv/flights.csv" "6d6f64656c") # "model"
     expect_file("${WORK}/csv/cycles.csv" "62617474") # "batt"
-    expect_file("${WORK}/report.pdf" "255044462d") # "%PDF-"
+    expect_file("${storage}/report.pdf" "255044462d") # "%PDF-", beside the data file
     find_program(PDFTOTEXT pdftotext)
     if(PDFTOTEXT)
         # --language sets the form of numbers and dates whatever the system's language; the
@@ -129,14 +129,21 @@ elseif(CHECK STREQUAL "exports")
     endif()
 
 elseif(CHECK STREQUAL "refusals")
-    # Outputs never replace the store's own files, an empty output is an error, and a damaged
-    # store exports nothing: each exits non-zero, names the problem and changes no file.
+    # Outputs never replace the store's own files, however the path reaches them, an empty
+    # output is an error, and a damaged store exports nothing: each exits non-zero, names the
+    # problem and changes no file.
     file(MAKE_DIRECTORY "${storage}/rescue" "${WORK}/csv")
     file(WRITE "${WORK}/csv/flights.csv" "previous")
-    foreach(case "--report;${storage}/cellora.xml;store itself"
-            "--report;${storage}/cellora.lock;store itself"
-            "--export-csv;${storage}/rescue;store itself" "--export-csv;;is empty"
-            "--report;;is empty" "--export-csv;${WORK}/csv;damaged")
+    file(CREATE_LINK "${storage}/cellora.xml" "${WORK}/link.xml" SYMBOLIC)
+    file(CREATE_LINK "${storage}" "${WORK}/linked" SYMBOLIC)
+    file(CREATE_LINK "${storage}/cellora.lock" "${WORK}/lock-link" SYMBOLIC)
+    set(own "store itself")
+    foreach(case "--report;${storage}/cellora.xml;${own}" "--report;${storage}/cellora.lock;${own}"
+            "--export-csv;${storage}/rescue;${own}" "--report;${storage}/rescue/a.pdf;${own}"
+            "--report;${storage}/rescue/cellora_2024-01-01_00-00-00.xml;${own}"
+            "--report;${storage}/./rescue/../cellora.xml;${own}" "--report;${WORK}/link.xml;${own}"
+            "--report;${WORK}/linked/cellora.xml;${own}" "--report;${WORK}/lock-link;${own}"
+            "--export-csv;;is empty" "--report;;is empty" "--export-csv;${WORK}/csv;damaged")
         list(GET case 0 option)
         list(GET case 1 target)
         list(GET case 2 reason)

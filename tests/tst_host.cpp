@@ -1019,40 +1019,6 @@ private slots:
         QVERIFY(paired > 0);
     }
 
-    // No output replaces the store's own files, however the path reaches them.
-    void storeFilesRefused_data()
-    {
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("data file") << "store/cellora.xml" << true;
-        QTest::newRow("lock file") << "store/cellora.lock" << true;
-        QTest::newRow("rescue copy") << "store/rescue/cellora_2024-01-01_00-00-00.xml" << true;
-        QTest::newRow("new file in rescue") << "store/rescue/report.pdf" << true;
-        QTest::newRow("dotted path") << "store/./rescue/../cellora.xml" << true;
-        QTest::newRow("link to data file") << "link.xml" << true;
-        QTest::newRow("through linked folder") << "linked/cellora.xml" << true;
-        QTest::newRow("link to absent lock file") << "lock-link" << true;
-        QTest::newRow("empty") << "" << true;
-        QTest::newRow("beside the data file") << "store/flights.csv" << false;
-        QTest::newRow("elsewhere") << "out/report.pdf" << false;
-    }
-
-    void storeFilesRefused()
-    {
-        QFETCH(QString, output);
-        QFETCH(bool, refused);
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("store/rescue") && QDir(dir.path()).mkpath("out"));
-        QVERIFY(writeBytes(dir.filePath("store/cellora.xml"), "<Cellora/>\n"));
-        QVERIFY(QFile::link(dir.filePath("store/cellora.xml"), dir.filePath("link.xml")));
-        QVERIFY(QFile::link(dir.filePath("store"), dir.filePath("linked")));
-        QVERIFY(QFile::link(dir.filePath("store/cellora.lock"), dir.filePath("lock-link")));
-        const QString store = dir.filePath("store");
-        const QString why = OutputFiles::refusal(output.isEmpty() ? output : dir.filePath(output),
-            store, QDir(store).filePath("cellora.lock"));
-        QCOMPARE(!why.isEmpty(), refused);
-    }
-
     // Outputs are replaced together and only whole, with the data file's permission bits,
     // and a failure names the output and makes no folder; formula-like text cells become
     // text, numbers stay numbers.
