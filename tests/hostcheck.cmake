@@ -144,9 +144,7 @@ elseif(CHECK STREQUAL "refusals")
             "--report;${storage}/./rescue/../cellora.xml;${own}" "--report;${WORK}/link.xml;${own}"
             "--report;${WORK}/linked/cellora.xml;${own}" "--report;${WORK}/lock-link;${own}"
             "--export-csv;;is empty" "--report;;is empty" "--export-csv;${WORK}/csv;damaged")
-        list(GET case 0 option)
-        list(GET case 1 target)
-        list(GET case 2 reason)
+        list(POP_FRONT case option target reason)
         if(reason STREQUAL "damaged")
             file(READ "${storage}/cellora.xml" content)
             string(REPLACE "</Cellora>" "<Model><Name>cut off" content "${content}")
