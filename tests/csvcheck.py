@@ -56,9 +56,9 @@ def expected_flights(root):
     return rows
 
 
+# The file in exactly the RFC 4180 form Python writes (UTF-8, fields quoted only when they
+# hold a comma, a quote or a line break, CR LF), then row by row.
 def compare(path, header, expected):
-    """Exactly the RFC 4180 form Python writes: valid UTF-8, fields quoted only when they
-    hold a comma, a quote or a line break, rows ending in CR LF; then row by row."""
     with open(path, "rb") as stream:
         content = stream.read()
     rows = list(csv.reader(io.StringIO(content.decode("utf-8"), newline=""), strict=True))

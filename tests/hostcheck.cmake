@@ -102,30 +102,28 @@ elseif(CHECK STREQUAL "exports")
     expect_file("${WORK}/csv/flights.csv" "6d6f64656c") # "model"
     expect_file("${WORK}/csv/cycles.csv" "62617474") # "batt"
     expect_file("${storage}/report.pdf" "255044462d") # "%PDF-", beside the data file
-    find_program(PDFTOTEXT pdftotext)
-    if(PDFTOTEXT)
-        # --language sets the form of numbers and dates whatever the system's language; the
-        # CSV files keep theirs. The age in years: "(3,6 Jahre)" in German, "(3.6 years)" in
-        # English; the date of today as dd.MM.yy in German.
-        foreach(language de en)
-            set(launcher ${CMAKE_COMMAND} -E env LANG=C LC_ALL=C)
-            if(language STREQUAL "en")
-                set(launcher ${CMAKE_COMMAND} -E env LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8)
-            endif()
-            run_host(--storage "${storage}" --language ${language}
-                --report "${WORK}/report-${language}.pdf" --export-csv "${WORK}/csv-${language}")
-            execute_process(COMMAND ${PDFTOTEXT} "${WORK}/report-${language}.pdf" -
-                OUTPUT_VARIABLE report_${language})
-            file(READ "${WORK}/csv-${language}/cycles.csv" csv_${language})
-        endforeach()
-        string(TIMESTAMP today "%d.%m.%y")
-        string(FIND "${report_de}" "${today}" dated)
-        if(NOT report_de MATCHES "\\([0-9]+,[0-9] " OR NOT report_en MATCHES "\\([0-9]+\\.[0-9] "
-                OR dated EQUAL -1)
-            fail("--language must set the report's decimal mark and date: German or English")
-        elseif(NOT csv_de STREQUAL csv_en)
-            fail("the CSV files must not follow the language")
+    find_program(PDFTOTEXT pdftotext) # poppler-utils
+    # --language sets the form of numbers and dates whatever the system's language; the
+    # CSV files keep theirs. The age in years: "(3,6 Jahre)" in German, "(3.6 years)" in
+    # English; the date of today as dd.MM.yy in German.
+    foreach(language de en)
+        set(launcher ${CMAKE_COMMAND} -E env LANG=C LC_ALL=C)
+        if(language STREQUAL "en")
+            set(launcher ${CMAKE_COMMAND} -E env LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8)
         endif()
+        run_host(--storage "${storage}" --language ${language}
+            --report "${WORK}/report-${language}.pdf" --export-csv "${WORK}/csv-${language}")
+        execute_process(COMMAND ${PDFTOTEXT} "${WORK}/report-${language}.pdf" -
+            OUTPUT_VARIABLE report_${language})
+        file(READ "${WORK}/csv-${language}/cycles.csv" csv_${language})
+    endforeach()
+    string(TIMESTAMP today "%d.%m.%y")
+    string(FIND "${report_de}" "${today}" dated)
+    if(NOT report_de MATCHES "\\([0-9]+,[0-9] " OR NOT report_en MATCHES "\\([0-9]+\\.[0-9] "
+            OR dated EQUAL -1)
+        fail("--language must set the report's decimal mark and date: German or English")
+    elseif(NOT csv_de STREQUAL csv_en)
+        fail("the CSV files must not follow the language")
     endif()
 
 elseif(CHECK STREQUAL "refusals")

@@ -117,11 +117,9 @@ QString shownRow(const QAbstractItemModel &rows, int row)
 
 int rowAt(const QAbstractItemModel &rows, const QDateTime &moment)
 {
-    for (int row = 0; row < rows.rowCount(); ++row) {
-        if (rows.index(row, int(Field::Date)).data(Qt::EditRole) == moment)
-            return row;
-    }
-    return -1;
+    const QModelIndexList found
+        = rows.match(rows.index(0, int(Field::Date)), Qt::EditRole, moment, 1, Qt::MatchExactly);
+    return found.isEmpty() ? -1 : found[0].row();
 }
 
 // Everything the module's logbook page shows of a model's last flight.
@@ -203,8 +201,7 @@ QPair<int, QString> shortRun(const QString &folder)
     return { code, QString::fromLocal8Bit(run.readAllStandardError()) };
 }
 
-// The demo store with undated entries: flights and cycle entries of two batteries whose
-// moment was lost, so that the later battery's undated entry is the one flown.
+// The demo store with undated flights, and undated entries of two batteries: the later one's flew.
 SampleStore undatedStore()
 {
     SampleStore store = demoStore(anchor);
@@ -473,8 +470,7 @@ private slots:
     void exportsAndAbout()
     {
         QVERIFY(open(flownStore()));
-        action("actionExportFlights")->trigger(); // cancelled
-        QVERIFY(dialogs.told.isEmpty());
+        action("actionExportFlights")->trigger(); // cancelled: nothing said (counted below)
         const char *const exports[][3]
             = { { "actionExportFlights", "flights.csv", "model,date,time," },
                   { "actionExportCycles", "cycles.csv", "battery,date_time," },
@@ -770,7 +766,7 @@ private slots:
     {
         QVERIFY(open(flownStore()));
         QByteArray damaged = bytesOf(file());
-        damaged.chop(damaged.size() - damaged.lastIndexOf("<LogData"));
+        damaged.truncate(damaged.lastIndexOf("<LogData"));
         QVERIFY(writeBytes(file(), damaged));
         openEditor();
         QCOMPARE(table->rowCount(), 2);
@@ -908,12 +904,11 @@ private slots:
 
         // Said once on stderr at start: a folder held on another machine (refused) and a
         // folder that cannot be written (the window opens all the same).
-        QVERIFY(QDir().mkpath(folder("held")));
-        QVERIFY(writeBytes(folder("held/cellora.lock"), "4242\ncellora\nfield-laptop\n"));
-        const auto held = shortRun(folder("held"));
+        QVERIFY(writeBytes(folder("one/cellora.lock"), "4242\ncellora\nfield-laptop\n"));
+        const auto held = shortRun(folder("one"));
         QCOMPARE(held.first, 3);
         for (const QString &said :
-            { QString("4242"), QString("field-laptop"), "delete " + folder("held/cellora.lock") })
+            { QString("4242"), QString("field-laptop"), "delete " + folder("one/cellora.lock") })
             QVERIFY2(held.second.contains(said), qPrintable(held.second));
         QCOMPARE(held.second.count("cellora:"), 1);
         QVERIFY(writeBytes(folder("plain-file"), "not a folder"));
@@ -1049,10 +1044,8 @@ private slots:
         QCOMPARE(order, (QStringList { "Worn", "Busy", "Kept", "Blank" }));
         QCOMPARE(fleet[0].daysSinceUse, 5); // the rest of its figures: in the PDF below
         QCOMPARE(fleet[0].ageDays, int(anchor.date().addDays(-400).daysTo(now.date())));
-        QCOMPARE(fleet[1].recentShare, 75.0);
-        QVERIFY(fleet[1].warnings.isEmpty()); // charged, but only a day ago
-        QVERIFY(fleet[2].warnings.isEmpty()); // 80 % exactly is not over 80 %, and empty
-        QCOMPARE(fleet[2].recentShare, 80.0);
+        QVERIFY(fleet[1].recentShare == 75.0 && fleet[1].warnings.isEmpty()); // charged a day ago
+        QVERIFY(fleet[2].recentShare == 80.0 && fleet[2].warnings.isEmpty()); // not over 80 %
         QVERIFY(fleet[3].warnings.isEmpty()); // charged a minute short of three days
         QVERIFY(fleet[3].firstShare == -1.0 && fleet[3].peakC == -1.0);
         const QString pdf = storage.filePath("report.pdf");
