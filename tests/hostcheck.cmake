@@ -32,7 +32,7 @@ macro(expect_file path hex_start)
 endmacro()
 
 set(storage "${WORK}/storage")
-if(CHECK MATCHES "^(export-csv|report|refusals)$")
+if(CHECK MATCHES "^(exports|refusals)$")
     file(COPY "${TESTS}/data/store_full.xml" DESTINATION "${storage}")
     file(RENAME "${storage}/store_full.xml" "${storage}/cellora.xml")
 endif()
@@ -68,83 +68,81 @@ elseif(CHECK STREQUAL "scale")
     expect(0 output "device pixel ratio 2\n" "on a screen of 144 dpi the window must scale by 2")
 
 elseif(CHECK STREQUAL "language")
-    # The options page, rendered with the system's language and with --language.
+    # The options page in the language --language names, else in the system's.
     function(options_page name)
         run_host(${ARGN} --screenshots "${WORK}/${name}")
         file(SHA256 "${WORK}/${name}/01-options.png" hash)
         set(${name} ${hash} PARENT_SCOPE)
     endfunction()
-    options_page(english --language en)
     options_page(chosen --language de)
     set(launcher ${CMAKE_COMMAND} -E env LANG=de_DE.UTF-8
         --unset=LC_ALL --unset=LC_MESSAGES --unset=LANGUAGE)
     options_page(system)
     options_page(overruled --language en)
-    if(english STREQUAL chosen OR NOT system STREQUAL chosen OR NOT overruled STREQUAL english)
+    if(NOT system STREQUAL chosen OR overruled STREQUAL chosen)
         fail("--language de and LANG=de_DE.UTF-8 must show German texts, "
             "--language en English texts whatever the system's language")
     endif()
 
-elseif(CHECK STREQUAL "export-csv" OR CHECK STREQUAL "report")
+elseif(CHECK STREQUAL "exports")
     # A folder without a data file is said and nothing written; an output that cannot be
-    # written is named; then the files are written (--report with --export-csv).
-    set(report --report "${WORK}/report.pdf")
-    set(unwritable --report "${WORK}/missing-folder/report.pdf")
-    if(CHECK STREQUAL "export-csv")
-        set(report)
-        file(WRITE "${WORK}/plain-file" "")
-        set(unwritable --export-csv "${WORK}/plain-file/csv")
-    endif()
-    run_host(--storage "${WORK}/none" ${report} --export-csv "${WORK}/csv")
+    # written is named; then the files are written.
+    run_host(--storage "${WORK}/none" --report "${WORK}/report.pdf" --export-csv "${WORK}/csv")
     expect(2 errors "no data file" "a folder without a data file must say so")
     if(EXISTS "${WORK}/csv" OR EXISTS "${WORK}/report.pdf")
         fail("a folder without a data file must write nothing")
     endif()
-    run_host(--storage "${storage}" ${unwritable})
-    string(REGEX MATCH "[^/]+/[^/]+$" named "${unwritable}")
-    string(REGEX REPLACE "/.*" "" named "${named}")
-    expect(1 errors "${named}" "an output that cannot be written must be named")
-    run_host(--storage "${storage}" ${report} --export-csv "${WORK}/csv")
-    expect(0 output "" "${CHECK} must write its files and exit with 0")
+    file(WRITE "${WORK}/plain-file" "")
+    run_host(--storage "${storage}" --export-csv "${WORK}/plain-file/csv")
+    expect(1 errors "plain-file" "a CSV folder that cannot be made must be named")
+    run_host(--storage "${storage}" --report "${WORK}/missing-folder/report.pdf")
+    expect(1 errors "missing-folder" "a report that cannot be written must be named")
+    run_host(--storage "${storage}" --report "${storage}/report.pdf" --export-csv "${WORK}/csv")
+    expect(0 output "" "--report and --export-csv must write their files and exit with 0")
     expect_file("${WORK}/csv/flights.csv" "6d6f64656c") # "model"
     expect_file("${WORK}/csv/cycles.csv" "62617474") # "batt"
-    find_program(PDFTOTEXT pdftotext)
-    if(report)
-        expect_file("${WORK}/report.pdf" "255044462d") # "%PDF-"
-    endif()
-    if(report AND PDFTOTEXT)
-        # --language sets the numbers' form whatever the system's language; the CSV files
-        # keep theirs. The age in years: "(3,6 Jahre)" in German, "(3.6 years)" in English.
-        foreach(language de en)
-            set(launcher ${CMAKE_COMMAND} -E env LANG=C LC_ALL=C)
-            if(language STREQUAL "en")
-                set(launcher ${CMAKE_COMMAND} -E env LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8)
-            endif()
-            run_host(--storage "${storage}" --language ${language}
-                --report "${WORK}/report-${language}.pdf" --export-csv "${WORK}/csv-${language}")
-            execute_process(COMMAND ${PDFTOTEXT} "${WORK}/report-${language}.pdf" -
-                OUTPUT_VARIABLE report_${language})
-            file(READ "${WORK}/csv-${language}/cycles.csv" csv_${language})
-        endforeach()
-        if(NOT report_de MATCHES "\\([0-9]+,[0-9] " OR NOT report_en MATCHES "\\([0-9]+\\.[0-9] ")
-            fail("--language must set the report's decimal mark: a comma in German, a point in English")
-        elseif(NOT csv_de STREQUAL csv_en)
-            fail("the CSV files must not follow the language")
+    expect_file("${storage}/report.pdf" "255044462d") # "%PDF-", beside the data file
+    find_program(PDFTOTEXT pdftotext) # poppler-utils
+    # --language sets the form of numbers and dates whatever the system's language; the
+    # CSV files keep theirs. The age in years: "(3,6 Jahre)" in German, "(3.6 years)" in
+    # English; the date of today as dd.MM.yy in German.
+    foreach(language de en)
+        set(launcher ${CMAKE_COMMAND} -E env LANG=C LC_ALL=C)
+        if(language STREQUAL "en")
+            set(launcher ${CMAKE_COMMAND} -E env LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8)
         endif()
+        run_host(--storage "${storage}" --language ${language}
+            --report "${WORK}/report-${language}.pdf" --export-csv "${WORK}/csv-${language}")
+        execute_process(COMMAND ${PDFTOTEXT} "${WORK}/report-${language}.pdf" -
+            OUTPUT_VARIABLE report_${language})
+        file(READ "${WORK}/csv-${language}/cycles.csv" csv_${language})
+    endforeach()
+    string(TIMESTAMP today "%d.%m.%y")
+    string(FIND "${report_de}" "${today}" dated)
+    if(NOT report_de MATCHES "\\([0-9]+,[0-9] " OR NOT report_en MATCHES "\\([0-9]+\\.[0-9] "
+            OR dated EQUAL -1)
+        fail("--language must set the report's decimal mark and date: German or English")
+    elseif(NOT csv_de STREQUAL csv_en)
+        fail("the CSV files must not follow the language")
     endif()
 
 elseif(CHECK STREQUAL "refusals")
-    # Outputs never replace the store's own files, an empty output is an error, and a damaged
-    # store exports nothing: each exits non-zero, names the problem and changes no file.
+    # Outputs never replace the store's own files, however the path reaches them, an empty
+    # output is an error, and a damaged store exports nothing: each exits non-zero, names the
+    # problem and changes no file.
     file(MAKE_DIRECTORY "${storage}/rescue" "${WORK}/csv")
     file(WRITE "${WORK}/csv/flights.csv" "previous")
-    foreach(case "--report;${storage}/cellora.xml;store itself"
-            "--report;${storage}/cellora.lock;store itself"
-            "--export-csv;${storage}/rescue;store itself" "--export-csv;;is empty"
-            "--report;;is empty" "--export-csv;${WORK}/csv;damaged")
-        list(GET case 0 option)
-        list(GET case 1 target)
-        list(GET case 2 reason)
+    file(CREATE_LINK "${storage}/cellora.xml" "${WORK}/link.xml" SYMBOLIC)
+    file(CREATE_LINK "${storage}" "${WORK}/linked" SYMBOLIC)
+    file(CREATE_LINK "${storage}/cellora.lock" "${WORK}/lock-link" SYMBOLIC)
+    set(own "store itself")
+    foreach(case "--report;${storage}/cellora.xml;${own}" "--report;${storage}/cellora.lock;${own}"
+            "--export-csv;${storage}/rescue;${own}" "--report;${storage}/rescue/a.pdf;${own}"
+            "--report;${storage}/rescue/cellora_2024-01-01_00-00-00.xml;${own}"
+            "--report;${storage}/./rescue/../cellora.xml;${own}" "--report;${WORK}/link.xml;${own}"
+            "--report;${WORK}/linked/cellora.xml;${own}" "--report;${WORK}/lock-link;${own}"
+            "--export-csv;;is empty" "--report;;is empty" "--export-csv;${WORK}/csv;damaged")
+        list(POP_FRONT case option target reason)
         if(reason STREQUAL "damaged")
             file(READ "${storage}/cellora.xml" content)
             string(REPLACE "</Cellora>" "<Model><Name>cut off" content "${content}")

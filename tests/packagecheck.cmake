@@ -1,9 +1,7 @@
-# Checks of what Cellora installs:
-#   -DCHECK=install -DBUILD=<build folder> -DSOURCE=<source folder> -DWORK=<scratch>
-#   -DBUILD_TYPE=<type> -DNAME=<cellora|cellora-qt6> -DPACKAGE=<Cellora|CelloraQt6>
-#   -DQT_MAJOR=<5|6> [-DSANITIZE_FLAGS=<flags>]: the files installed into a fresh prefix, the
-#   library's exports, and examples/minimal-host built against that prefix alone and run;
-#   -DCHECK=desktop -DDESKTOP=<.desktop> -DMETAINFO=<.metainfo.xml>: both files validated.
+# Checks of what Cellora installs. -DCHECK=install -DBUILD= -DSOURCE= -DWORK= -DBUILD_TYPE=
+# -DNAME=<cellora|cellora-qt6> -DPACKAGE=<Cellora|CelloraQt6> -DQT_MAJOR=<5|6> [-DSANITIZE_FLAGS=]:
+# the files installed into a fresh prefix, the library's exports, examples/minimal-host built
+# against that prefix alone and run. -DCHECK=desktop -DDESKTOP= -DMETAINFO=: both validated.
 cmake_minimum_required(VERSION 3.16)
 
 function(run what)

@@ -58,9 +58,8 @@ int main(int argc, char *argv[])
     const bool saved
         = file.open(QIODevice::ReadOnly) && file.readAll().contains("<Charged>1</Charged>");
     window->~CelloraGui();
-    for (std::size_t i = 0; i < margin; ++i) {
-        if (room[sizeof(CelloraGui) + i] != canary)
+    for (std::size_t i = sizeof(CelloraGui); i < sizeof room; ++i)
+        if (room[i] != canary)
             return fail("the library wrote beyond the window's size");
-    }
     return saved ? 0 : fail("the click was not saved");
 }
