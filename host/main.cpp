@@ -84,8 +84,8 @@ struct Options {
         parser.addHelpOption();
         parser.addVersionOption();
         startupProbe.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOptions({ storage, demo, screenshots, language, startupProbe, exportCsv,
-            report, importTelemetry, sample });
+        parser.addOptions({ storage, demo, screenshots, language, startupProbe, exportCsv, report,
+            importTelemetry, sample });
     }
 };
 
