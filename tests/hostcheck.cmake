@@ -165,7 +165,7 @@ elseif(CHECK STREQUAL "no-store-code")
     execute_process(COMMAND "${NM}" -C --defined-only "${HOST}"
         RESULT_VARIABLE code OUTPUT_VARIABLE output ERROR_VARIABLE errors)
     set(class "(DataProcessor|OverwriteGuard|FileBytes|RescueCopies|BatteryWidget|ModelWidget")
-    string(APPEND class "|CelloraGui|CyclePairing|StoreSnapshot::[a-z]|TextForms)::")
+    string(APPEND class "|CelloraGui|CyclePairing|StoreSnapshot::[a-z]|TextForms|RecordWriter)::")
     set(function "(parse(DateTime|Time|UInt)|(dateTime|time|xml)Text|containsWord")
     string(APPEND function "|checkTimeZone|forgetSavedDays)\\(")
     set(resources "qInitResources_cellora_(images|translations)")
