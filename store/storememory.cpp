@@ -163,7 +163,9 @@ QByteArray joinedRecord(
 // The kept record at `index`, or a neighbour's (one record added or removed before it),
 // when its values are written alike. Otherwise the record joined from the kept entries of
 // the record of its name there, where they are written alike (or the entry before or after
-// it, for one entry added or removed), and the other entries written afresh.
+// it, for one entry added or removed), and the other entries written afresh. Should the
+// entries not fit their frame, the record is written whole: empty bytes still mean only
+// that the writer failed.
 template <typename List>
 RecordCache::Piece<typename List::Values> listedPiece(
     const QVector<RecordCache::Piece<typename List::Values>> &kept, int index,
@@ -195,11 +197,15 @@ RecordCache::Piece<typename List::Values> listedPiece(
     QByteArray written;
     QVector<int> writtenEnds;
     RecordCache::Piece<typename List::Values> piece { values, QByteArray(), {} };
-    if (!writeEntries<List>(values, fresh, written, writtenEnds))
-        return piece;
-    for (int k = 0; k < fresh.size(); ++k)
-        entries[fresh.at(k)] = spanOf(written, writtenEnds, k);
-    piece.bytes = joinedRecord<List>(values, entries, piece.entryEnds);
+    if (writeEntries<List>(values, fresh, written, writtenEnds)) {
+        for (int k = 0; k < fresh.size(); ++k)
+            entries[fresh.at(k)] = spanOf(written, writtenEnds, k);
+        piece.bytes = joinedRecord<List>(values, entries, piece.entryEnds);
+    }
+    if (piece.bytes.isEmpty()) { // no entries kept: the next save writes them all afresh
+        piece.entryEnds.clear();
+        piece.bytes = pieceOf(values, List::writeRecord);
+    }
     return piece;
 }
 
