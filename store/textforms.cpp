@@ -121,12 +121,14 @@ TextDates &saveTexts()
 // unset, the identity and age of /etc/localtime. This is the library's own test, and no
 // simpler one is safe: one probe date's UTC offset misses new rules for other dates, and
 // the zone's name misses a file replaced under the same name.
+const char *const zoneFile = "/etc/localtime";
+
 QByteArray zoneSetting()
 {
     QByteArray setting = qEnvironmentVariableIsSet("TZ") ? "TZ=" + qgetenv("TZ") : "no TZ";
 #ifdef Q_OS_LINUX
     struct stat info { };
-    if (stat("/etc/localtime", &info) == 0) {
+    if (stat(zoneFile, &info) == 0) {
         for (qint64 field : { qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size),
                  qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec) })
             setting += ' ' + QByteArray::number(field);
@@ -334,10 +336,6 @@ QTime parseTime(XmlStringRef text)
 void checkTimeZone()
 {
     localDateTimes().checkZone();
-}
-
-namespace {
-const char *const zoneFile = "/etc/localtime";
 }
 
 // The C library reads the zone from /etc/localtime when TZ is unset, and checks that file

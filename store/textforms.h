@@ -21,8 +21,8 @@ void forgetSavedDays();
 
 // The same forms read as Qt 5's QDateTime/QTime::fromString(text, Qt::TextDate) reads
 // them, under Qt 6 too, so that both builds read a file alike. Local
-// date-times already made are reused while the time zone stays the same; checkTimeZone()
-// looks at it once before each read.
+// date-times already made are reused while the time zone stays the same; each read looks
+// at it once (TimeZoneHeld), and checkTimeZone() does for parsing outside a read.
 QDateTime parseDateTime(XmlStringRef text); // null when invalid
 QDateTime parseDateTime(const QString &text);
 QTime parseTime(XmlStringRef text); // null when invalid
