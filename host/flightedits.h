@@ -1,6 +1,7 @@
 #ifndef FLIGHTEDITS_H
 #define FLIGHTEDITS_H
 
+#include "store/recordrules.h"
 #include "store/storesnapshot.h"
 
 #include <QDateTime>
@@ -24,14 +25,12 @@ enum class Field {
 };
 constexpr int fieldCount = 9;
 
-// The module's discharge inputs: the date field's range, the capacity and current spin
-// boxes (whole amperes), the temperature spin box.
-const QDate earliestDate(2005, 1, 1);
-const QDate latestDate(2031, 1, 11);
-constexpr int maxDischarged = 20000;
-constexpr int maxCurrentAmperes = 300;
-constexpr int minTemperature = -99;
-constexpr int maxTemperature = 99;
+using RecordRules::earliestDate;
+using RecordRules::latestDate;
+constexpr int maxDischarged = RecordRules::maxDischargedMah;
+using RecordRules::maxCurrentAmperes;
+using RecordRules::maxTemperature;
+using RecordRules::minTemperature;
 
 using FlightRef = StoreSnapshot::Flight;
 
