@@ -2,10 +2,10 @@
 
 #include "host/frontrequest.h"
 #include "host/hostwindow.h"
+#include "host/programtelemetry.h"
 #include "host/screenshottour.h"
 #include "host/startupprobe.h"
 #include "host/storagelock.h"
-#include "host/telemetryimport.h"
 #include "sample/sampletelemetry.h"
 #include "store/storefiles.h"
 #include "window/celloragui.h"

@@ -1,6 +1,6 @@
 #include "host/telemetrydialog.h"
 
-#include "host/telemetryimport.h"
+#include "host/programtelemetry.h"
 
 #include <QCheckBox>
 #include <QComboBox>

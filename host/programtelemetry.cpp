@@ -1,4 +1,4 @@
-#include "host/telemetryimport.h"
+#include "host/programtelemetry.h"
 
 #include "host/storagelock.h"
 #include "store/recordwriter.h"
