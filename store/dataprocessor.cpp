@@ -4,120 +4,137 @@
 #include "records/modelwidget.h"
 #include "store/filebytes.h"
 #include "store/overwriteguard.h"
-#include "store/recordwriter.h"
+#include "store/readstash.h"
+#include "store/recordcache.h"
+#include "store/recordfields.h"
+#include "store/recordreader.h"
 #include "store/rescuecopies.h"
 #include "store/storefiles.h"
-#include "store/storememory.h"
 #include "store/textforms.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
 
-const QString datePattern = QStringLiteral("yyyy/MM/dd");
-
-// Ends a token scan (of Data, FlightLog or Locations) at the token named with
-// `endWord`, and also when the document ends or breaks off inside the scan, so that
-// a damaged file keeps what was read before the fault and no loop runs forever.
-bool nextScanToken(QXmlStreamReader &reader, QLatin1String endWord)
+// A battery's card as its reader would have filled it: the setters of the fields the file
+// gave, in the reader's order, then the cycle entries. Labels are formatted once, at the end.
+BatteryWidget *batteryWidgetOf(const BatteryRecord &record, const BatteryReading &read)
 {
-    if (reader.atEnd() || reader.hasError())
-        return false;
-    reader.readNext();
-    return !reader.hasError() && !containsWord(reader.name(), endWord);
-}
-
-// Only start elements carry items; an end tag or an unresolved entity adds nothing.
-bool isScanItem(const QXmlStreamReader &reader, QLatin1String itemWord)
-{
-    return reader.isStartElement() && containsWord(reader.name(), itemWord);
-}
-
-// Hands every root child whose name contains `word` to readRecord and skips the others
-// with all their content.
-template <typename ReadRecord>
-void scanRoot(QXmlStreamReader &reader, QLatin1String word, ReadRecord readRecord)
-{
-    while (reader.readNextStartElement()) {
-        if (containsWord(reader.name(), word))
-            readRecord();
-        else
-            reader.skipCurrentElement();
+    using namespace RecordFields;
+    auto *battery = new BatteryWidget;
+    battery->holdCardLabels();
+    if (read.hasField(Name))
+        battery->setBatteryName(record.name);
+    if (read.hasField(Capacity))
+        battery->setBatteryCapacity(record.capacity);
+    if (read.hasField(ChargeRate))
+        battery->setBatteryChargeRate(record.chargeRate);
+    if (read.hasField(Rating))
+        battery->setBatteryRating(record.rating);
+    battery->setPurchaseDate(record.purchase);
+    if (read.hasField(Cycles))
+        battery->setBatteryCycles(record.cycles);
+    if (read.hasField(Charged))
+        battery->setBatteryCharged(record.charged, false);
+    // The record holds the moment the Charged child was read when no LastUse followed it.
+    if (read.hasField(Charged) || read.hasField(LastUse))
+        battery->setLastUpdated(record.lastUse);
+    for (const CycleRecord &cycle : record.cycleData)
+        battery->addCycleData(cycle.date, cycle.discharged, cycle.current, false);
+    if (read.cyclesBeforeLastChild >= 0 && read.cyclesBeforeLastChild == record.cycleData.size()) {
+        battery->setBatteryLastDischarged(0);
+        battery->setBatteryLastMaxCurrent(0);
     }
+    battery->showCardLabels();
+    return battery;
 }
 
-// Moves the reader onto the root element; false when the document holds none.
-bool findRoot(QXmlStreamReader &reader)
+ModelWidget *modelWidgetOf(const ModelRecord &record)
 {
-    while (reader.readNextStartElement()) {
-        if (containsWord(reader.name(), QLatin1String("Cellora")))
-            return true;
-    }
-    return false;
-}
-
-// Reads one of the eight text children of a Battery; false when the name is none of them.
-// The first matching name wins, so one child never sets two fields.
-bool readBatteryField(QXmlStreamReader &reader, BatteryWidget *battery)
-{
-    const XmlStringRef name = reader.name();
-    if (containsWord(name, QLatin1String("Name")))
-        battery->setBatteryName(reader.readElementText());
-    else if (containsWord(name, QLatin1String("Capacity")))
-        battery->setBatteryCapacity(parseUInt(reader.readElementText()));
-    else if (containsWord(name, QLatin1String("Chrgrate")))
-        battery->setBatteryChargeRate(parseUInt(reader.readElementText()));
-    else if (containsWord(name, QLatin1String("Dischrgrate")))
-        battery->setBatteryRating(parseUInt(reader.readElementText()));
-    else if (containsWord(name, QLatin1String("Purchase")))
-        battery->setPurchaseDate(QDate::fromString(reader.readElementText(), datePattern));
-    else if (containsWord(name, QLatin1String("Cycles")))
-        battery->setBatteryCycles(parseUInt(reader.readElementText()));
-    else if (containsWord(name, QLatin1String("Charged")))
-        battery->setBatteryCharged(parseUInt(reader.readElementText()) == 1, false);
-    else if (containsWord(name, QLatin1String("LastUse")))
-        battery->setLastUpdated(parseDateTime(reader.readElementText()));
-    else
-        return false;
-    return true;
-}
-
-// Reads one of the text children of a Model (with its Battery names); false when the
-// name is none of them.
-bool readModelField(QXmlStreamReader &reader, ModelWidget *model)
-{
-    const XmlStringRef name = reader.name();
-    if (containsWord(name, QLatin1String("Name")))
-        model->setModelName(reader.readElementText());
-    else if (containsWord(name, QLatin1String("Type")))
-        model->setModelType(reader.readElementText());
-    else if (containsWord(name, QLatin1String("Weight")))
-        model->setModelWeight(parseUInt(reader.readElementText()));
-    else if (containsWord(name, QLatin1String("Size")))
-        model->setModelSize(parseUInt(reader.readElementText()));
-    else if (containsWord(name, QLatin1String("Purchase")))
-        model->setPurchaseDate(QDate::fromString(reader.readElementText(), datePattern));
-    else if (containsWord(name, QLatin1String("Flights")))
-        model->setModelFlights(parseUInt(reader.readElementText()));
-    else if (containsWord(name, QLatin1String("Notes")))
-        model->setNotes(reader.readElementText());
-    else if (containsWord(name, QLatin1String("LastUpdate")))
-        model->setLastUpdate(parseDateTime(reader.readElementText()));
-    else if (containsWord(name, QLatin1String("Battery")))
-        model->addBattery(reader.readElementText());
-    else
-        return false;
-    return true;
+    auto *model = new ModelWidget;
+    model->setModelName(record.name);
+    model->setModelType(record.type);
+    model->setModelWeight(record.weight);
+    model->setModelSize(record.size);
+    model->setPurchaseDate(record.purchase);
+    model->setModelFlights(record.flights);
+    model->setNotes(record.notes);
+    model->setLastUpdate(record.lastUpdate);
+    for (const QString &battery : record.batteries)
+        model->addBattery(battery);
+    for (const LogData &entry : record.flightLog)
+        model->addLogData(entry);
+    return model;
 }
 
 } // namespace
 
+// What the store knows of its data file between calls: what it last read or wrote (the
+// guard), the bytes of each record it wrote (the write cache), the records of a refresh's
+// first read for the readers after it (the read stash), what each reader last returned,
+// who hears of every write, and why the last one did not reach the file.
+class DataProcessorPrivate {
+public:
+    OverwriteGuard guard;
+    RecordCache cache;
+    ReadStash stash;
+    ReadRecords lastRead;
+    DataProcessor::WriteListener listener;
+    StoreProblem problem = StoreProblem::None;
+
+    // A new storage folder: nothing is known about its file. The listener stays, and why
+    // the last save failed stays known until a save or an import succeeds.
+    void forget()
+    {
+        guard.forget();
+        cache.drop();
+        stash.clear();
+        lastRead = ReadRecords();
+    }
+
+    void report(bool written, const QByteArray &before, const QByteArray &after) const
+    {
+        if (listener)
+            listener(written, before, after);
+    }
+
+    // The records of the data file for the reader of `kind`, with the bytes they were read
+    // from; null when the file is there but cannot be read. The first reader of a refresh
+    // reads the bytes afresh (a Charged child stamps its battery with the moment of
+    // reading); the others take what it read while the file stays the same.
+    std::shared_ptr<const StoreReading> readingFor(
+        const QString &path, RecordKind kind, QByteArray *content);
+};
+
+std::shared_ptr<const StoreReading> DataProcessorPrivate::readingFor(
+    const QString &path, RecordKind kind, QByteArray *content)
+{
+    FileBytes::Stamp stamp;
+    if (!guard.readFile(path, content, &stamp)) {
+        content->clear();
+        if (stamp.exists) {
+            forget(); // there, but unreadable: nothing is known about it
+            return nullptr;
+        }
+    }
+    std::shared_ptr<const StoreReading> reading
+        = kind == RecordKind::Locations ? nullptr : stash.take(*content, kind);
+    if (!reading) {
+        reading = std::make_shared<const StoreReading>(RecordReader::read(*content));
+        stash.keep(*content, reading, kind);
+    }
+    // A read that broke off, or found no store in a file that holds something, leaves
+    // content that the next save would drop.
+    if (!guard.noteRead(*content, stamp, reading->isDamaged(kind)))
+        cache.drop(); // an outside change or a damaged read
+    return reading;
+}
+
 DataProcessor::DataProcessor(QObject *parent)
     : QObject(parent)
-    , guard(std::make_unique<OverwriteGuard>())
+    , d(std::make_unique<DataProcessorPrivate>())
 {
 }
 
@@ -126,13 +143,13 @@ DataProcessor::~DataProcessor() = default;
 void DataProcessor::setStoragePath(const QString &path)
 {
     storagePath = path;
-    guard->forget(); // nothing is known yet about the file of another folder
-    guard->setProblem(Problem::None);
+    d->forget(); // nothing is known yet about the file of another folder
+    d->problem = Problem::None;
 }
 
 DataProcessor::Problem DataProcessor::problem() const
 {
-    return guard->problem();
+    return d->problem;
 }
 
 bool DataProcessor::mayReplaceDataFile(const QString &path)
@@ -141,9 +158,9 @@ bool DataProcessor::mayReplaceDataFile(const QString &path)
         return true;
     const QFileInfo existing(path);
     if (!existing.exists())
-        guard->setProblem(Problem::FolderUnwritable);
+        d->problem = Problem::FolderUnwritable;
     else
-        guard->setProblem(existing.isFile() ? Problem::FileReadOnly : Problem::NotAFile);
+        d->problem = existing.isFile() ? Problem::FileReadOnly : Problem::NotAFile;
     return false;
 }
 
@@ -152,24 +169,14 @@ QString DataProcessor::dataFilePath() const
     return QDir(storagePath).absoluteFilePath(StoreFiles::dataFile);
 }
 
-// One read of the data file: its bytes in memory, parsed by the reader member.
-struct DataProcessor::Reading {
-    const TimeZoneHeld zone;
-    QBuffer source;
-    FileBytes::Stamp stamp;
-    bool read = false; // the file was read whole
-    bool rootFound = false;
-};
-
 void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
     const QVector<ModelWidget *> &models, const QStringList &locations)
 {
     checkReproduction();
-    const QByteArray document
-        = guard->memory().cache.document(StoreValues::of(batteries, models, locations));
+    const QByteArray document = d->cache.document(StoreValues::of(batteries, models, locations));
     if (document.isEmpty()) { // the writer failed: the file stays as it is
-        guard->setProblem(Problem::WriteFailed);
-        guard->report(false, QByteArray(), QByteArray());
+        d->problem = Problem::WriteFailed;
+        d->report(false, QByteArray(), QByteArray());
         return;
     }
     replaceContent(document);
@@ -179,7 +186,7 @@ bool DataProcessor::replaceContent(const QByteArray &content)
 {
     QByteArray present;
     const bool written = writeContent(dataFilePath(), content, present);
-    guard->report(written, present, written ? content : present);
+    d->report(written, present, written ? content : present);
     return written;
 }
 
@@ -191,23 +198,23 @@ bool DataProcessor::writeContent(
 {
     if (!mayReplaceDataFile(path))
         return false;
-    if (!guard->protect(path, storagePath, &present)) {
+    if (!d->guard.protect(path, storagePath, &present, &d->problem)) {
         // Only on this failing path: the ordinary save asks nothing more of the disk.
         const QFileInfo existing(path);
         if (existing.exists() && !existing.isFile())
-            guard->setProblem(Problem::NotAFile);
+            d->problem = Problem::NotAFile;
         return false;
     }
     const auto keepBeforeInPlace
-        = [&] { return guard->keepBeforeInPlace(path, storagePath, present); };
+        = [&] { return d->guard.keepBeforeInPlace(path, storagePath, present, &d->problem); };
     if (!FileBytes::replaceFile(path, content, present, { keepBeforeInPlace, QString() })) {
-        if (guard->problem() != Problem::CannotKeepCopy)
-            guard->setProblem(Problem::WriteFailed);
+        if (d->problem != Problem::CannotKeepCopy)
+            d->problem = Problem::WriteFailed;
         return false;
     }
-    guard->noteWritten(path, content);
-    guard->rotateCopies(storagePath);
-    guard->setProblem(Problem::None);
+    d->guard.noteWritten(path, content);
+    d->guard.rotateCopies(storagePath);
+    d->problem = Problem::None;
     return true;
 }
 
@@ -218,12 +225,12 @@ bool DataProcessor::importContent(const QString &path, QIODevice *source, QByteA
         return false;
     // Whatever the chosen file holds, the store it replaces stays as a rescue copy.
     if (!OverwriteGuard::readPresent(path, &present)) {
-        guard->setProblem(Problem::ImportNotKept);
+        d->problem = Problem::ImportNotKept;
         return false;
     }
     RescueCopies copies(storagePath);
     if (!present.isEmpty() && !copies.keep(present, path)) {
-        guard->setProblem(Problem::ImportNotKept);
+        d->problem = Problem::ImportNotKept;
         return false;
     }
     // Known by its file, not its name: the chosen file may be one of the rescue copies.
@@ -232,14 +239,14 @@ bool DataProcessor::importContent(const QString &path, QIODevice *source, QByteA
         = chosen ? FileBytes::Stamp::of(chosen->handle()) : FileBytes::Stamp();
     // The present content is kept already, so the file may be written in place.
     if (!FileBytes::replaceWithLines(path, source, { [] { return true; }, QString() })) {
-        guard->setProblem(Problem::WriteFailed);
+        d->problem = Problem::WriteFailed;
         return false;
     }
     // Only once the import is in: a failed one deletes nothing, and the copy being
     // restored is never rotated away.
     copies.rotate(spared);
-    guard->forget(); // the reload that follows reads what was imported
-    guard->setProblem(Problem::None);
+    d->forget(); // the reload that follows reads what was imported
+    d->problem = Problem::None;
     return true;
 }
 
@@ -261,7 +268,7 @@ bool DataProcessor::keepRescueCopy(const QByteArray &content)
 
 void DataProcessor::setWriteListener(WriteListener listener)
 {
-    guard->setListener(std::move(listener));
+    d->listener = std::move(listener);
 }
 
 // Once after reading bytes this store did not write: the readers skip what they do not
@@ -271,88 +278,50 @@ void DataProcessor::setWriteListener(WriteListener listener)
 // read these bytes, nothing can be compared: the file is kept as well.
 void DataProcessor::checkReproduction()
 {
-    if (!guard->needsReproduction())
+    if (!d->guard.needsReproduction())
         return;
-    StoreMemory &memory = guard->memory();
-    const QByteArray &content = guard->lastContent();
-    const bool same = memory.lastRead.allFrom(content)
-        && sameBytes(memory.cache.document(memory.lastRead.values()), content);
-    guard->noteReproduction(same);
+    const QByteArray &content = d->guard.lastContent();
+    const bool same = d->lastRead.allFrom(content)
+        && FileBytes::sameBytes(d->cache.document(d->lastRead.values()), content);
+    d->guard.noteReproduction(same);
 }
 
 bool DataProcessor::readLocations(QStringList &locations)
 {
-    Reading reading;
-    const int before = locations.size();
-    if (openForReading(reading) && !readInOnePass(reading, locations) && restartReading(reading))
-        scanRoot(reader, QLatin1String("Location"), [&] { readLocationList(locations); });
-    finishReading(reading);
-    guard->memory().lastRead.noteLocations(reading.source.data(), locations.mid(before));
+    QByteArray content;
+    const auto reading = d->readingFor(dataFilePath(), RecordKind::Locations, &content);
+    if (reading) {
+        locations += reading->records.locations;
+        d->lastRead.noteLocations(content, reading->records.locations);
+    }
     return !locations.isEmpty();
 }
 
 void DataProcessor::readModels(QVector<ModelWidget *> &models)
 {
-    Reading reading;
+    QByteArray content;
+    const auto reading = d->readingFor(dataFilePath(), RecordKind::Models, &content);
+    if (!reading)
+        return;
     const int before = models.size();
-    if (openForReading(reading) && !guard->memory().stash.takeModels(reading.source.data(), models))
-        scanRoot(reader, QLatin1String("Model"), [&] { readModel(models); });
-    finishReading(reading);
-    guard->memory().lastRead.noteModels(reading.source.data(), models.mid(before));
+    for (const ModelRecord &record : reading->records.models)
+        models.append(modelWidgetOf(record));
+    d->lastRead.noteModels(content, models.mid(before));
 }
 
 void DataProcessor::readBatteries(QVector<BatteryWidget *> &batteries)
 {
-    Reading reading;
+    QByteArray content;
+    const auto reading = d->readingFor(dataFilePath(), RecordKind::Batteries, &content);
+    if (!reading)
+        return;
+    // The moments the cards are stamped with look at the time zone held as found.
+    const TimeZoneHeld zone;
     const int before = batteries.size();
-    if (openForReading(reading)
-        && !guard->memory().stash.takeBatteries(reading.source.data(), batteries))
-        scanRoot(reader, QLatin1String("Battery"), [&] { readBattery(batteries); });
-    finishReading(reading);
-    guard->memory().lastRead.noteBatteries(reading.source.data(), batteries.mid(before));
-}
-
-// One pass over the file reads the records of all three readers; the models and the
-// batteries are kept for their readers. It gives exactly what three passes give as long
-// as every root child is read by one reader at most and each reader ends at its record's
-// end: otherwise the readers would see different root children, so false, and the
-// three passes run.
-bool DataProcessor::readInOnePass(Reading &reading, QStringList &locations)
-{
-    StoreMemory &memory = guard->memory();
-    memory.stash.clear();
-    memory.passLeftItsRecord = false;
-    QStringList found;
-    QVector<ModelWidget *> models;
-    QVector<BatteryWidget *> batteries;
-    bool exact = true;
-    while (exact && reader.readNextStartElement()) {
-        const XmlStringRef name = reader.name();
-        const bool location = containsWord(name, QLatin1String("Location"));
-        const bool model = containsWord(name, QLatin1String("Model"));
-        const bool battery = containsWord(name, QLatin1String("Battery"));
-        if (int(location) + int(model) + int(battery) > 1)
-            break; // a child two readers would both take
-        const QString child = reader.qualifiedName().toString();
-        if (location)
-            readLocationList(found);
-        else if (model)
-            readModel(models);
-        else if (battery)
-            readBattery(batteries);
-        else
-            reader.skipCurrentElement();
-        exact = !memory.passLeftItsRecord && !reader.hasError() && reader.isEndElement()
-            && reader.qualifiedName() == child;
-    }
-    if (!exact || reader.hasError() || !reader.isEndElement()) {
-        qDeleteAll(models);
-        qDeleteAll(batteries);
-        return false;
-    }
-    memory.stash.keep(reading.source.data(), models, batteries);
-    locations += found;
-    return true;
+    const StoreRecords &records = reading->records;
+    for (int i = 0; i < records.batteries.size(); ++i)
+        batteries.append(batteryWidgetOf(records.batteries.at(i), reading->batteries.at(i)));
+    d->lastRead.noteBatteries(content, batteries.mid(before));
 }
 
 bool DataProcessor::exportData(QIODevice *target)
@@ -373,182 +342,13 @@ bool DataProcessor::importData(QIODevice *source)
         return false;
     QByteArray present;
     if (!importContent(path, source, present)) {
-        guard->report(false, present, present);
+        d->report(false, present, present);
         return false;
     }
     // Rare enough for one more read: the listener is told what the file holds now.
     QByteArray imported;
     FileBytes::Stamp stamp;
-    guard->readFile(path, &imported, &stamp);
-    guard->report(true, present, imported);
+    d->guard.readFile(path, &imported, &stamp);
+    d->report(true, present, imported);
     return true;
-}
-
-bool DataProcessor::readDocument(const QByteArray &content, QStringList &locations,
-    QVector<ModelWidget *> &models, QVector<BatteryWidget *> &batteries)
-{
-    const TimeZoneHeld zone;
-    bool clean = true;
-    // One pass per record kind, as the file's own reads do, so both read alike.
-    const auto scan = [&](QLatin1String word, auto readRecord) {
-        QBuffer source;
-        source.setData(content);
-        source.open(QIODevice::ReadOnly);
-        reader.setDevice(&source);
-        const bool rootFound = findRoot(reader);
-        if (rootFound)
-            scanRoot(reader, word, readRecord);
-        // Empty bytes hold nothing that a save could lose.
-        clean = clean && (content.isEmpty() || (rootFound && !reader.hasError()));
-        reader.clear();
-    };
-    scan(QLatin1String("Location"), [&] { readLocationList(locations); });
-    scan(QLatin1String("Model"), [&] { readModel(models); });
-    scan(QLatin1String("Battery"), [&] { readBattery(batteries); });
-    return clean;
-}
-
-QByteArray DataProcessor::document(const QVector<BatteryWidget *> &batteries,
-    const QVector<ModelWidget *> &models, const QStringList &locations)
-{
-    return RecordWriter::wholeDocument(StoreValues::of(batteries, models, locations));
-}
-
-bool DataProcessor::openForReading(Reading &reading)
-{
-    QByteArray content;
-    reading.read = guard->readFile(dataFilePath(), &content, &reading.stamp);
-    if (!reading.read)
-        return false;
-    reading.source.setData(content);
-    reading.source.open(QIODevice::ReadOnly);
-    return restartReading(reading);
-}
-
-// Places the reader on the root element of the bytes read; false when there is none.
-bool DataProcessor::restartReading(Reading &reading)
-{
-    reader.clear();
-    reading.source.seek(0);
-    reader.setDevice(&reading.source);
-    reading.rootFound = findRoot(reader);
-    return reading.rootFound;
-}
-
-void DataProcessor::finishReading(Reading &reading)
-{
-    const QByteArray &content = reading.source.data();
-    if (reading.stamp.exists && !reading.read) {
-        guard->forget(); // there, but unreadable: nothing is known about it
-    } else {
-        // A read that broke off, or found no store in a file that holds something, leaves
-        // content that the next save would drop.
-        const bool damaged = reader.hasError() || (!reading.rootFound && !content.isEmpty());
-        guard->noteRead(content, reading.stamp, damaged);
-    }
-    reader.clear();
-}
-
-void DataProcessor::readBattery(QVector<BatteryWidget *> &batteries)
-{
-    auto *battery = new BatteryWidget;
-    battery->holdCardLabels();
-    while (reader.readNextStartElement()) {
-        const bool wasField = readBatteryField(reader, battery);
-        // The last values come from the data points only while Data is the last child.
-        battery->setBatteryLastDischarged(0);
-        battery->setBatteryLastMaxCurrent(0);
-        if (wasField)
-            continue;
-        if (containsWord(reader.name(), QLatin1String("Data")))
-            readBatteryData(battery);
-        else
-            reader.skipCurrentElement(); // a foreign child: its content is none of ours
-    }
-    battery->showCardLabels();
-    batteries.append(battery);
-}
-
-void DataProcessor::readBatteryData(BatteryWidget *battery)
-{
-    while (nextScanToken(reader, QLatin1String("Data"))) {
-        if (!isScanItem(reader, QLatin1String("Cycle")))
-            continue;
-        XmlStringRef date;
-        uint discharged = 0;
-        uint current = 0;
-        const QXmlStreamAttributes attributes = reader.attributes();
-        for (const QXmlStreamAttribute &attribute : attributes) {
-            const XmlStringRef name = attribute.name();
-            if (containsWord(name, QLatin1String("Date")))
-                date = attribute.value();
-            if (containsWord(name, QLatin1String("Current")))
-                current = parseUInt(attribute.value());
-            if (containsWord(name, QLatin1String("Discharged")))
-                discharged = parseUInt(attribute.value());
-        }
-        battery->addCycleData(parseDateTime(date), discharged, current, false);
-    }
-    noteScanEnd();
-}
-
-void DataProcessor::readModel(QVector<ModelWidget *> &models)
-{
-    auto *model = new ModelWidget;
-    while (reader.readNextStartElement()) {
-        if (readModelField(reader, model))
-            continue;
-        if (containsWord(reader.name(), QLatin1String("FlightLog")))
-            readFlightLog(model);
-        else
-            reader.skipCurrentElement(); // a foreign child: its content is none of ours
-    }
-    models.append(model);
-}
-
-void DataProcessor::readFlightLog(ModelWidget *model)
-{
-    while (nextScanToken(reader, QLatin1String("FlightLog"))) {
-        if (!isScanItem(reader, QLatin1String("LogData")))
-            continue;
-        LogData entry;
-        const QXmlStreamAttributes attributes = reader.attributes();
-        for (const QXmlStreamAttribute &attribute : attributes) {
-            const XmlStringRef name = attribute.name();
-            if (containsWord(name, QLatin1String("Date")))
-                entry.date = parseDateTime(attribute.value());
-            if (containsWord(name, QLatin1String("Location")))
-                entry.location = attribute.value().toString();
-            if (containsWord(name, QLatin1String("Duration")))
-                entry.duration = parseTime(attribute.value());
-            if (containsWord(name, QLatin1String("Temperature")))
-                entry.temperature = attribute.value().toInt(); // 0 when no signed decimal
-            if (containsWord(name, QLatin1String("Notes")))
-                entry.notes = attribute.value().toString();
-        }
-        model->addLogData(entry);
-    }
-    noteScanEnd();
-}
-
-void DataProcessor::readLocationList(QStringList &locations)
-{
-    while (nextScanToken(reader, QLatin1String("Locations"))) {
-        if (!isScanItem(reader, QLatin1String("Location")))
-            continue;
-        const QXmlStreamAttributes attributes = reader.attributes();
-        for (const QXmlStreamAttribute &attribute : attributes) {
-            if (containsWord(attribute.name(), QLatin1String("Name")))
-                locations.append(attribute.value().toString());
-        }
-    }
-    noteScanEnd();
-}
-
-// A scan that ended on the start of an element ended inside its record: the root children
-// after it are not those the other readers see.
-void DataProcessor::noteScanEnd()
-{
-    if (reader.isStartElement())
-        guard->memory().passLeftItsRecord = true;
 }

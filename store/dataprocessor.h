@@ -1,6 +1,8 @@
 #ifndef DATAPROCESSOR_H
 #define DATAPROCESSOR_H
 
+#include "store/storeproblem.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -12,7 +14,7 @@
 #include <memory>
 
 class BatteryWidget;
-class OverwriteGuard;
+class DataProcessorPrivate;
 class ModelWidget;
 class QIODevice;
 
@@ -22,17 +24,7 @@ class DataProcessor : public QObject {
     Q_OBJECT
 
 public:
-    // Why the last save or import did not reach the data file; None once one did.
-    enum class Problem {
-        None,
-        FolderUnwritable, // the storage folder cannot be made or written
-        FileReadOnly, // the data file may not be written (read-only, another owner)
-        NotAFile, // something else than a file holds the data file's name
-        Unreadable, // the data file cannot be read whole, so it is not overwritten
-        CannotKeepCopy, // its content needed a rescue copy that could not be written
-        WriteFailed, // the write itself failed (a full disk); the file kept its content
-        ImportNotKept, // an import was refused: the present store could not be kept first
-    };
+    using Problem = StoreProblem;
 
     explicit DataProcessor(QObject *parent = nullptr);
     ~DataProcessor() override;
@@ -63,39 +55,21 @@ public:
     // Keeps `content` as a rescue copy; false when it could not.
     bool keepRescueCopy(const QByteArray &content);
 
-    // The same readers and writer on a data file's bytes in memory, touching no file:
-    // for a snapshot of the store. readDocument is false when a read ended on a fault.
-    bool readDocument(const QByteArray &content, QStringList &locations,
-        QVector<ModelWidget *> &models, QVector<BatteryWidget *> &batteries);
-    QByteArray document(const QVector<BatteryWidget *> &batteries,
-        const QVector<ModelWidget *> &models, const QStringList &locations);
-
     Problem problem() const;
 
 private:
-    struct Reading;
     bool mayReplaceDataFile(const QString &path);
     bool writeContent(const QString &path, const QByteArray &content, QByteArray &present);
     bool importContent(const QString &path, QIODevice *source, QByteArray &present);
-    bool openForReading(Reading &reading);
-    bool restartReading(Reading &reading);
-    bool readInOnePass(Reading &reading, QStringList &locations);
-    void finishReading(Reading &reading);
     void checkReproduction();
-    void noteScanEnd();
-    void readBattery(QVector<BatteryWidget *> &batteries);
-    void readBatteryData(BatteryWidget *battery);
-    void readModel(QVector<ModelWidget *> &models);
-    void readFlightLog(ModelWidget *model);
-    void readLocationList(QStringList &locations);
 
-    // Unused since each record is written by its own writer; kept for the class's layout.
+    // Unused since the records are read as plain values and each is written by its own
+    // writer; both kept for the class's layout.
     QXmlStreamWriter writer;
     QXmlStreamReader reader;
     QString storagePath;
-    // Notices when the data file was changed by anyone else, or could not be read whole,
-    // and keeps a rescue copy before such content is overwritten.
-    std::unique_ptr<OverwriteGuard> guard;
+    // What the store knows of its file between calls: see dataprocessor.cpp.
+    std::unique_ptr<DataProcessorPrivate> d;
 };
 
 #endif // DATAPROCESSOR_H

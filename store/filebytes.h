@@ -16,6 +16,12 @@ class QSaveFile;
 // file's encoding, complete writes and opening only what can be read to an end.
 namespace FileBytes {
 
+// The same bytes; a shared buffer is not compared byte by byte.
+inline bool sameBytes(const QByteArray &a, const QByteArray &b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
 // Who a file on disk is and when it last changed. Any write through a new file (a rename)
 // or in place changes at least one field, so equal stamps mean "unchanged" without
 // reading the content.

@@ -1,7 +1,6 @@
 #include "store/overwriteguard.h"
 
 #include "store/rescuecopies.h"
-#include "store/storememory.h"
 
 #include <QFileInfo>
 
@@ -13,30 +12,18 @@ constexpr qint64 largestStore = qint64(512) * 1024 * 1024;
 
 } // namespace
 
-void OverwriteGuard::forget()
-{
-    // The listener stays, and why the last save failed stays known until a save or an
-    // import succeeds.
-    Listener stays = std::move(listener);
-    const Problem problem = lastProblem;
-    *this = OverwriteGuard();
-    listener = std::move(stays);
-    lastProblem = problem;
-}
-
-void OverwriteGuard::noteRead(
+bool OverwriteGuard::noteRead(
     const QByteArray &readContent, const FileBytes::Stamp &readStamp, bool readDamaged)
 {
     // The readers of one refresh read the same bytes: a fault that one of them met stays
     // noted when the next reads them cleanly, and so does their check.
-    const bool sameContent = known && sameBytes(readContent, content);
+    const bool sameContent = known && FileBytes::sameBytes(readContent, content);
     damaged = readDamaged || (sameContent && damaged);
     reproduced = sameContent && reproduced;
-    if (!sameContent || damaged)
-        memory().cache.drop(); // an outside change or a damaged read
     known = true;
     stamp = readStamp;
     content = readContent;
+    return sameContent && !damaged;
 }
 
 void OverwriteGuard::noteWritten(const QString &path, const QByteArray &written)
@@ -48,7 +35,8 @@ void OverwriteGuard::noteWritten(const QString &path, const QByteArray &written)
     content = written;
 }
 
-bool OverwriteGuard::protect(const QString &path, const QString &storageFolder, QByteArray *present)
+bool OverwriteGuard::protect(
+    const QString &path, const QString &storageFolder, QByteArray *present, Problem *problem)
 {
     // The ordinary save: nobody touched the file since this store read or wrote it.
     const FileBytes::Stamp now = FileBytes::Stamp::of(path);
@@ -57,7 +45,7 @@ bool OverwriteGuard::protect(const QString &path, const QString &storageFolder, 
         return true;
     }
     if (!readPresent(path, present)) {
-        lastProblem = Problem::Unreadable;
+        *problem = Problem::Unreadable;
         return false; // what cannot be read cannot be kept: leave the file alone
     }
     // Touched, but with the same content (compared, not judged by the time stamp).
@@ -69,7 +57,7 @@ bool OverwriteGuard::protect(const QString &path, const QString &storageFolder, 
     copiesMade = true;
     if (present->isEmpty() || RescueCopies(storageFolder).keep(*present, path))
         return true;
-    lastProblem = Problem::CannotKeepCopy;
+    *problem = Problem::CannotKeepCopy;
     return false;
 }
 
@@ -92,13 +80,6 @@ void OverwriteGuard::noteReproduction(bool same)
     damaged = damaged || !same;
 }
 
-StoreMemory &OverwriteGuard::memory()
-{
-    if (!kept)
-        kept = std::make_shared<StoreMemory>();
-    return *kept;
-}
-
 bool OverwriteGuard::readPresent(const QString &path, QByteArray *present)
 {
     present->clear();
@@ -106,13 +87,13 @@ bool OverwriteGuard::readPresent(const QString &path, QByteArray *present)
 }
 
 bool OverwriteGuard::keepBeforeInPlace(
-    const QString &path, const QString &storageFolder, const QByteArray &present)
+    const QString &path, const QString &storageFolder, const QByteArray &present, Problem *problem)
 {
     copiesMade = true;
     if (present.isEmpty() || RescueCopies(storageFolder).keep(present, path)
         || RescueCopies::elsewhere(storageFolder).keep(present, path))
         return true;
-    lastProblem = Problem::CannotKeepCopy;
+    *problem = Problem::CannotKeepCopy;
     return false;
 }
 

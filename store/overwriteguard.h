@@ -1,55 +1,41 @@
 #ifndef OVERWRITEGUARD_H
 #define OVERWRITEGUARD_H
 
-#include "cellora_global.h"
-#include "store/dataprocessor.h"
 #include "store/filebytes.h"
+#include "store/storeproblem.h"
 
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
-#include <memory>
-
-struct StoreMemory;
-
 // What a store last read from or wrote to its data file, to notice before a save that
-// something else changed the file since, and to keep that as a rescue copy first; and why
-// the last save or import did not reach the file.
+// something else changed the file since, and to keep that as a rescue copy first.
 class OverwriteGuard {
 public:
-    using Listener
-        = std::function<void(bool written, const QByteArray &before, const QByteArray &after)>;
-    using Problem = DataProcessor::Problem;
+    using Problem = StoreProblem;
 
-    // A new storage folder: nothing is known about its file. The listener stays.
-    void forget();
-    void noteRead(const QByteArray &content, const FileBytes::Stamp &stamp, bool damaged);
+    // A new storage folder: nothing is known about its file.
+    void forget() { *this = OverwriteGuard(); }
+    // False when the content is not what the store last read or wrote, or it is damaged:
+    // whatever was kept from the earlier content no longer holds.
+    bool noteRead(const QByteArray &content, const FileBytes::Stamp &stamp, bool damaged);
     void noteWritten(const QString &path, const QByteArray &content);
 
     // Before the data file at `path` is overwritten: keeps its present content as a
     // rescue copy unless it is what the store last read or wrote, from a read that ended
     // cleanly. `present` receives what the file holds. False when a copy was needed and
     // could not be kept, or the file cannot be read: then it must not be overwritten, and
-    // problem() says which.
-    bool protect(const QString &path, const QString &storageFolder, QByteArray *present);
+    // `problem` says which.
+    bool protect(
+        const QString &path, const QString &storageFolder, QByteArray *present, Problem *problem);
     // Where a write in place would cut the file short: keeps `present` first, in the
     // storage folder's rescue copies or, where that folder refuses new files, elsewhere.
-    bool keepBeforeInPlace(
-        const QString &path, const QString &storageFolder, const QByteArray &present);
+    bool keepBeforeInPlace(const QString &path, const QString &storageFolder,
+        const QByteArray &present, Problem *problem);
     // After a save reached the file: the copies made on the way are rotated.
     void rotateCopies(const QString &storageFolder);
     // The bytes of the file at `path` with their stamp: from memory while the file is still
     // what the store last read or wrote, otherwise read whole. False when it cannot be read.
     bool readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *stamp) const;
-
-    // Told after every attempt to write the data file, with what it held before and after.
-    void setListener(Listener newListener) { listener = std::move(newListener); }
-    void report(bool written, const QByteArray &before, const QByteArray &after) const
-    {
-        if (listener)
-            listener(written, before, after);
-    }
 
     // Whether the bytes last read still need the check that the writer makes them again
     // from the records read: bytes this store wrote need none, nor a damaged or empty file.
@@ -60,26 +46,18 @@ public:
     const QByteArray &lastContent() const { return content; }
     // The check's result: bytes the writer would not make again count as damaged.
     void noteReproduction(bool same);
-    // What the store keeps between reads and saves; forget() drops it with the rest.
-    StoreMemory &memory();
 
     // What the file at `path` holds now, empty when there is none; false when it is there
     // but cannot be read whole.
     static bool readPresent(const QString &path, QByteArray *present);
 
-    Problem problem() const { return lastProblem; }
-    void setProblem(Problem problem) { lastProblem = problem; }
-
 private:
-    Problem lastProblem = Problem::None;
     bool copiesMade = false;
     bool known = false;
     bool damaged = false;
     bool reproduced = false;
-    std::shared_ptr<StoreMemory> kept;
     FileBytes::Stamp stamp;
     QByteArray content;
-    Listener listener;
 };
 
 #endif // OVERWRITEGUARD_H

@@ -11,12 +11,16 @@
 
 namespace {
 
-const QString datePattern = QStringLiteral("yyyy/MM/dd");
+// Values of every other kind are written alike when they are equal.
+template <typename Value> bool writtenAlike(const Value &a, const Value &b)
+{
+    return a == b;
+}
 
 // A date-time's text depends on its kind of time as well as on its fields: only two
 // local, valid ones with the same date and time are surely written alike. Null ones are
 // both written as empty text.
-bool writtenAlike(const QDateTime &a, const QDateTime &b)
+template <> bool writtenAlike(const QDateTime &a, const QDateTime &b)
 {
     if (a.isNull() || b.isNull())
         return a.isNull() && b.isNull();
@@ -24,20 +28,50 @@ bool writtenAlike(const QDateTime &a, const QDateTime &b)
         && b.isValid() && a.date() == b.date() && a.time() == b.time();
 }
 
-bool writtenAlike(const LogData &a, const LogData &b)
+// Every field of the list written alike.
+template <typename Fields, typename Record>
+bool fieldsWrittenAlike(const Fields &fields, const Record &a, const Record &b)
 {
-    return a.temperature == b.temperature && a.duration == b.duration && a.notes == b.notes
-        && a.location == b.location && writtenAlike(a.date, b.date);
+    bool alike = true;
+    RecordFields::forEach(fields, [&](const auto &field) {
+        alike = alike && writtenAlike(a.*field.member, b.*field.member);
+    });
+    return alike;
+}
+
+template <> bool writtenAlike(const LogData &a, const LogData &b)
+{
+    return fieldsWrittenAlike(RecordFields::logEntry(), a, b);
 }
 
 // Lists still shared with the kept copy are equal without a look at their items.
-template <typename Item> bool writtenAlike(const QVector<Item> &a, const QVector<Item> &b)
+template <typename Item> bool listWrittenAlike(const QVector<Item> &a, const QVector<Item> &b)
 {
     if (a.constData() == b.constData() && a.size() == b.size())
         return true;
     return a.size() == b.size()
         && std::equal(a.cbegin(), a.cend(), b.cbegin(),
             [](const Item &x, const Item &y) { return writtenAlike(x, y); });
+}
+
+// The columns as the writer reads them: as many entries as dates, 0 where a column ends.
+bool columnsWrittenAlike(const CycleColumns &a, const CycleColumns &b)
+{
+    if (a.dates.size() != b.dates.size())
+        return false;
+    bool alike = true;
+    RecordFields::forEach(RecordFields::cycle(), [&](const auto &field) {
+        alike = alike && listWrittenAlike(a.*field.column, b.*field.column);
+    });
+    return alike;
+}
+
+template <typename Fields, typename Record>
+void writeTextChildren(QXmlStreamWriter &writer, const Fields &fields, const Record &record)
+{
+    RecordFields::forEach(fields, [&](const auto &field) {
+        writer.writeTextElement(field.name, field.text(record.*field.member));
+    });
 }
 
 } // namespace
@@ -47,27 +81,26 @@ BatteryValues BatteryValues::of(const BatteryWidget &battery)
     return { { battery.batteryName(), battery.batteryCapacity(), battery.batteryChargeRate(),
                  battery.batteryRating(), battery.purchaseDate(), battery.batteryCycles(),
                  battery.batteryCharged(), battery.lastUpdated(), {} },
-        battery.cycleDates(), battery.cycleDischarged(), battery.cycleCurrents() };
+        { battery.cycleDates(), battery.cycleDischarged(), battery.cycleCurrents() } };
 }
 
-BatteryRecord BatteryValues::toRecord() const
+BatteryValues BatteryValues::of(const BatteryRecord &battery)
 {
-    BatteryRecord battery = record;
-    battery.cycleData.reserve(dates.size());
-    // value() gives 0 should a value list ever be shorter than the dates
-    for (int i = 0; i < dates.size(); ++i)
-        battery.cycleData.append({ dates.at(i), discharged.value(i), currents.value(i) });
-    return battery;
+    BatteryValues values { battery, {} };
+    values.record.cycleData.clear();
+    RecordFields::forEach(RecordFields::cycle(), [&](const auto &field) {
+        auto &column = values.cycles.*field.column;
+        column.reserve(battery.cycleData.size());
+        for (const CycleRecord &cycle : battery.cycleData)
+            column.append(cycle.*field.member);
+    });
+    return values;
 }
 
 bool BatteryValues::writesAs(const BatteryValues &other) const
 {
-    const BatteryRecord &a = record;
-    const BatteryRecord &b = other.record;
-    return a.capacity == b.capacity && a.chargeRate == b.chargeRate && a.rating == b.rating
-        && a.cycles == b.cycles && a.charged == b.charged && a.purchase == b.purchase
-        && a.name == b.name && writtenAlike(a.lastUse, b.lastUse) && discharged == other.discharged
-        && currents == other.currents && writtenAlike(dates, other.dates);
+    return fieldsWrittenAlike(RecordFields::battery(), record, other.record)
+        && columnsWrittenAlike(cycles, other.cycles);
 }
 
 ModelValues ModelValues::of(const ModelWidget &model)
@@ -79,12 +112,9 @@ ModelValues ModelValues::of(const ModelWidget &model)
 
 bool ModelValues::writesAs(const ModelValues &other) const
 {
-    const ModelRecord &a = record;
-    const ModelRecord &b = other.record;
-    return a.weight == b.weight && a.size == b.size && a.flights == b.flights
-        && a.purchase == b.purchase && a.name == b.name && a.type == b.type && a.notes == b.notes
-        && writtenAlike(a.lastUpdate, b.lastUpdate) && a.batteries == b.batteries
-        && writtenAlike(a.flightLog, b.flightLog);
+    return fieldsWrittenAlike(RecordFields::model(), record, other.record)
+        && record.batteries == other.record.batteries
+        && listWrittenAlike(record.flightLog, other.record.flightLog);
 }
 
 StoreValues StoreValues::of(const QVector<BatteryWidget *> &batteries,
@@ -101,15 +131,15 @@ StoreValues StoreValues::of(const QVector<BatteryWidget *> &batteries,
     return store;
 }
 
-StoreRecords StoreValues::toRecords() const
+StoreValues StoreValues::of(const StoreRecords &records)
 {
-    StoreRecords store { locations, {}, {} };
-    store.batteries.reserve(batteries.size());
-    for (const BatteryValues &battery : batteries)
-        store.batteries.append(battery.toRecord());
-    store.models.reserve(models.size());
-    for (const ModelValues &model : models)
-        store.models.append(model.record);
+    StoreValues store { records.locations, {}, {} };
+    store.batteries.reserve(records.batteries.size());
+    for (const BatteryRecord &battery : records.batteries)
+        store.batteries.append(BatteryValues::of(battery));
+    store.models.reserve(records.models.size());
+    for (const ModelRecord &model : records.models)
+        store.models.append({ model });
     return store;
 }
 
@@ -125,46 +155,41 @@ void writeLocations(QXmlStreamWriter &writer, const QStringList &locations)
     writer.writeEndElement();
 }
 
-static void writeBatteryData(QXmlStreamWriter &writer, const BatteryValues &battery)
+static void writeBatteryData(QXmlStreamWriter &writer, const CycleColumns &cycles)
 {
-    if (battery.dates.isEmpty())
+    if (cycles.dates.isEmpty())
         return;
     writer.writeStartElement(QStringLiteral("Data"));
-    for (int i = 0; i < battery.dates.size(); ++i)
-        writeCycle(writer, battery, i);
+    for (int i = 0; i < cycles.dates.size(); ++i)
+        writeCycle(writer, cycles, i);
     writer.writeEndElement();
 }
 
-void writeCycle(QXmlStreamWriter &writer, const BatteryValues &battery, int i)
+void writeCycle(QXmlStreamWriter &writer, const CycleColumns &cycles, int i)
 {
     writer.writeEmptyElement(QStringLiteral("Cycle"));
-    // value() gives 0 should a value list ever be shorter than the dates
-    writer.writeAttribute(
-        QStringLiteral("Discharged"), QString::number(battery.discharged.value(i)));
-    writer.writeAttribute(QStringLiteral("Current"), QString::number(battery.currents.value(i)));
-    writer.writeAttribute(QStringLiteral("Date"), dateTimeText(battery.dates.at(i)));
+    RecordFields::forEach(RecordFields::cycle(), [&](const auto &field) {
+        // value() gives 0 should a column ever be shorter than the dates
+        const auto value = (cycles.*field.column).value(i);
+        if (!field.known || field.known(value))
+            writer.writeAttribute(field.name, field.text(value));
+    });
 }
 
-bool cycleWrittenAlike(const BatteryValues &a, int i, const BatteryValues &b, int j)
+bool cycleWrittenAlike(const CycleColumns &a, int i, const CycleColumns &b, int j)
 {
-    return a.discharged.value(i) == b.discharged.value(j)
-        && a.currents.value(i) == b.currents.value(j) && writtenAlike(a.dates.at(i), b.dates.at(j));
+    bool alike = true;
+    RecordFields::forEach(RecordFields::cycle(), [&](const auto &field) {
+        alike = alike && writtenAlike((a.*field.column).value(i), (b.*field.column).value(j));
+    });
+    return alike;
 }
 
 void writeBattery(QXmlStreamWriter &writer, const BatteryValues &values)
 {
-    const BatteryRecord &battery = values.record;
     writer.writeStartElement(QStringLiteral("Battery"));
-    writer.writeTextElement(QStringLiteral("Name"), xmlText(battery.name));
-    writer.writeTextElement(QStringLiteral("Capacity"), QString::number(battery.capacity));
-    writer.writeTextElement(QStringLiteral("Chrgrate"), QString::number(battery.chargeRate));
-    writer.writeTextElement(QStringLiteral("Dischrgrate"), QString::number(battery.rating));
-    writer.writeTextElement(QStringLiteral("Purchase"), battery.purchase.toString(datePattern));
-    writer.writeTextElement(QStringLiteral("Cycles"), QString::number(battery.cycles));
-    writer.writeTextElement(
-        QStringLiteral("Charged"), battery.charged ? QStringLiteral("1") : QStringLiteral("0"));
-    writer.writeTextElement(QStringLiteral("LastUse"), dateTimeText(battery.lastUse));
-    writeBatteryData(writer, values);
+    writeTextChildren(writer, RecordFields::battery(), values.record);
+    writeBatteryData(writer, values.cycles);
     writer.writeEndElement();
 }
 
@@ -181,11 +206,9 @@ static void writeFlightLog(QXmlStreamWriter &writer, const ModelRecord &model)
 void writeLogEntry(QXmlStreamWriter &writer, const LogData &entry)
 {
     writer.writeEmptyElement(QStringLiteral("LogData"));
-    writer.writeAttribute(QStringLiteral("Date"), dateTimeText(entry.date));
-    writer.writeAttribute(QStringLiteral("Location"), xmlText(entry.location));
-    writer.writeAttribute(QStringLiteral("Duration"), timeText(entry.duration));
-    writer.writeAttribute(QStringLiteral("Temperature"), QString::number(entry.temperature));
-    writer.writeAttribute(QStringLiteral("Notes"), xmlText(entry.notes));
+    RecordFields::forEach(RecordFields::logEntry(), [&](const auto &field) {
+        writer.writeAttribute(field.name, field.text(entry.*field.member));
+    });
 }
 
 bool logEntryWrittenAlike(const LogData &a, const LogData &b)
@@ -197,14 +220,7 @@ void writeModel(QXmlStreamWriter &writer, const ModelValues &values)
 {
     const ModelRecord &model = values.record;
     writer.writeStartElement(QStringLiteral("Model"));
-    writer.writeTextElement(QStringLiteral("Name"), xmlText(model.name));
-    writer.writeTextElement(QStringLiteral("Type"), xmlText(model.type));
-    writer.writeTextElement(QStringLiteral("Weight"), QString::number(model.weight));
-    writer.writeTextElement(QStringLiteral("Size"), QString::number(model.size));
-    writer.writeTextElement(QStringLiteral("Purchase"), model.purchase.toString(datePattern));
-    writer.writeTextElement(QStringLiteral("Flights"), QString::number(model.flights));
-    writer.writeTextElement(QStringLiteral("Notes"), xmlText(model.notes));
-    writer.writeTextElement(QStringLiteral("LastUpdate"), dateTimeText(model.lastUpdate));
+    writeTextChildren(writer, RecordFields::model(), model);
     for (const QString &batteryName : model.batteries)
         writer.writeTextElement(QStringLiteral("Battery"), xmlText(batteryName));
     writeFlightLog(writer, model);
@@ -233,26 +249,9 @@ QByteArray wholeDocument(const StoreValues &store)
     return writer.hasError() ? QByteArray() : document;
 }
 
-static BatteryValues valuesOf(const BatteryRecord &battery)
-{
-    BatteryValues values { battery, {}, {}, {} };
-    values.record.cycleData.clear();
-    for (const CycleRecord &cycle : battery.cycleData) {
-        values.dates.append(cycle.date);
-        values.discharged.append(cycle.discharged);
-        values.currents.append(cycle.current);
-    }
-    return values;
-}
-
 QByteArray wholeDocument(const StoreRecords &store)
 {
-    StoreValues values { store.locations, {}, {} };
-    for (const BatteryRecord &battery : store.batteries)
-        values.batteries.append(valuesOf(battery));
-    for (const ModelRecord &model : store.models)
-        values.models.append({ model });
-    return wholeDocument(values);
+    return wholeDocument(StoreValues::of(store));
 }
 
 } // namespace RecordWriter

@@ -2,6 +2,7 @@
 #define RECORDWRITER_H
 
 #include "cellora_global.h"
+#include "store/recordfields.h"
 #include "store/storerecords.h"
 
 #include <QByteArray>
@@ -15,16 +16,15 @@ class ModelWidget;
 class QXmlStreamWriter;
 
 // A record as the write cache keeps it, with what its comparison needs. A battery's
-// cycle data stays in the widget's three lists, shared with the widget until either side
-// changes them: an unchanged battery costs no copy, and its comparison a pointer check.
+// cycle data stays in the card's lists, shared with the card until either side changes
+// them: an unchanged battery costs no copy, and its comparison a pointer check.
 struct BatteryValues {
-    BatteryRecord record; // without its cycle data: the lists hold it
-    QVector<QDateTime> dates;
-    QVector<uint> discharged;
-    QVector<uint> currents;
+    BatteryRecord record; // without its cycle data: the columns hold it
+    CycleColumns cycles;
 
     static BatteryValues of(const BatteryWidget &battery);
-    BatteryRecord toRecord() const; // with its cycle data
+    static BatteryValues of(const BatteryRecord &battery);
+    int cycleCount() const { return cycles.dates.size(); }
     // True only when both are certain to be written as the same bytes.
     bool writesAs(const BatteryValues &other) const;
 };
@@ -44,7 +44,7 @@ struct StoreValues {
 
     static StoreValues of(const QVector<BatteryWidget *> &batteries,
         const QVector<ModelWidget *> &models, const QStringList &locations);
-    StoreRecords toRecords() const;
+    static StoreValues of(const StoreRecords &records);
 };
 
 // The elements of the data file, each written by the toolkit's XML writer.
@@ -53,9 +53,9 @@ namespace RecordWriter {
 void writeLocations(QXmlStreamWriter &writer, const QStringList &locations);
 void writeBattery(QXmlStreamWriter &writer, const BatteryValues &battery);
 // The battery's data point `i`, as writeBattery writes each.
-void writeCycle(QXmlStreamWriter &writer, const BatteryValues &battery, int i);
+void writeCycle(QXmlStreamWriter &writer, const CycleColumns &cycles, int i);
 // True only when point `i` of `a` and point `j` of `b` are certain to be written alike.
-bool cycleWrittenAlike(const BatteryValues &a, int i, const BatteryValues &b, int j);
+bool cycleWrittenAlike(const CycleColumns &a, int i, const CycleColumns &b, int j);
 void writeModel(QXmlStreamWriter &writer, const ModelValues &model);
 // One entry of a model's flight log, as writeModel writes each.
 void writeLogEntry(QXmlStreamWriter &writer, const LogData &entry);

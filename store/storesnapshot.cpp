@@ -1,9 +1,9 @@
 #include "store/storesnapshot.h"
 
 #include "records/batterywidget.h"
-#include "records/modelwidget.h"
 #include "store/dataprocessor.h"
 #include "store/overwriteguard.h"
+#include "store/recordreader.h"
 #include "store/recordwriter.h"
 #include "store/rescuecopies.h"
 #include "store/storefiles.h"
@@ -12,16 +12,6 @@
 #include <QDir>
 
 #include <limits>
-
-namespace {
-
-// The widgets the store's readers make live only for one conversion.
-template <typename Record> struct Records {
-    QVector<Record *> list;
-    ~Records() { qDeleteAll(list); }
-};
-
-} // namespace
 
 CyclePairing::CyclePairing(const QVector<BatteryWidget *> &batteries)
 {
@@ -90,11 +80,9 @@ bool StoreSnapshot::readFile(const QString &fileName)
 
 void StoreSnapshot::readBytes(const QByteArray &content)
 {
-    Records<ModelWidget> models;
-    Records<BatteryWidget> batteries;
-    QStringList read;
-    readDamaged = !DataProcessor().readDocument(content, read, models.list, batteries.list);
-    StoreRecords::operator=(StoreValues::of(batteries.list, models.list, read).toRecords());
+    StoreReading reading = RecordReader::read(content);
+    readDamaged = reading.anyDamaged();
+    StoreRecords::operator=(std::move(reading.records));
     pairFlights();
 }
 

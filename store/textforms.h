@@ -53,6 +53,7 @@ uint parseUInt(const QString &text);
 // As name.contains(word): the readers know the file's elements and attributes by the
 // words their names contain.
 bool containsWord(XmlStringRef name, QLatin1String word);
+bool containsWord(XmlStringRef name, const QString &word);
 
 // Text as the file can hold it: characters that XML 1.0 cannot represent are left out, so
 // that one pasted control character can never stop a save or any later one.

@@ -20,6 +20,7 @@ function(check_installed_files prefix)
     set(cmake ${lib}/cmake/${PACKAGE})
     set(files ${lib}/lib${NAME}.so.1.0.0 ${lib}/lib${NAME}.so.1 ${lib}/lib${NAME}.so
         ${include}/celloragui.h ${include}/cellora_global.h ${include}/store/dataprocessor.h
+        ${include}/store/storeproblem.h
         ${cmake}/${PACKAGE}Config.cmake ${cmake}/${PACKAGE}ConfigVersion.cmake
         ${cmake}/${PACKAGE}Targets.cmake ${lib}/pkgconfig/${NAME}.pc)
     set(program_files ${prefix}/bin/cellora ${share}/applications/io.cellora.Cellora.desktop

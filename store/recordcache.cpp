@@ -1,7 +1,5 @@
-#include "store/storememory.h"
+#include "store/recordcache.h"
 
-#include "records/batterywidget.h"
-#include "records/modelwidget.h"
 #include "store/textforms.h"
 
 #include <QBuffer>
@@ -33,20 +31,21 @@ template <typename Values, typename Write> QByteArray pieceOf(const Values &valu
 // flight log. Each entry's bytes are kept too, so that a new entry writes only itself.
 struct CycleList {
     using Values = BatteryValues;
-    static int count(const Values &battery) { return battery.dates.size(); }
+    static int count(const Values &battery) { return battery.cycleCount(); }
     static bool alike(const Values &a, int i, const Values &b, int j)
     {
-        return RecordWriter::cycleWrittenAlike(a, i, b, j);
+        return RecordWriter::cycleWrittenAlike(a.cycles, i, b.cycles, j);
     }
     static void writeEntry(QXmlStreamWriter &writer, const Values &battery, int i)
     {
-        RecordWriter::writeCycle(writer, battery, i);
+        RecordWriter::writeCycle(writer, battery.cycles, i);
     }
     static Values firstOnly(Values battery)
     {
-        battery.dates.resize(qMin(1, battery.dates.size()));
-        battery.discharged = battery.discharged.mid(0, 1);
-        battery.currents = battery.currents.mid(0, 1);
+        RecordFields::forEach(RecordFields::cycle(), [&](const auto &field) {
+            auto &column = battery.cycles.*field.column;
+            column = column.mid(0, 1);
+        });
         return battery;
     }
     static void writeRecord(QXmlStreamWriter &writer, const Values &battery)
@@ -211,11 +210,6 @@ RecordCache::Piece<typename List::Values> listedPiece(
 
 } // namespace
 
-bool sameBytes(const QByteArray &a, const QByteArray &b)
-{
-    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
-}
-
 QByteArray RecordCache::document(const StoreValues &store)
 {
     // The time zone and the language may change how values are written.
@@ -293,73 +287,4 @@ bool RecordCache::reuseOrWrite(const StoreValues &store)
     for (const auto &piece : qAsConst(models))
         written = written && !piece.bytes.isEmpty();
     return written;
-}
-
-void ReadStash::keep(
-    const QByteArray &content, QVector<ModelWidget *> &read, QVector<BatteryWidget *> &readToo)
-{
-    clear();
-    source = content;
-    models.swap(read);
-    batteries.swap(readToo);
-    hasModels = hasBatteries = true;
-}
-
-bool ReadStash::takeModels(const QByteArray &content, QVector<ModelWidget *> &taken)
-{
-    const bool fits = hasModels && sameBytes(content, source);
-    if (fits)
-        taken += models;
-    else
-        qDeleteAll(models);
-    models.clear();
-    hasModels = false;
-    return fits;
-}
-
-bool ReadStash::takeBatteries(const QByteArray &content, QVector<BatteryWidget *> &taken)
-{
-    const bool fits = hasBatteries && sameBytes(content, source);
-    if (fits)
-        taken += batteries;
-    else
-        qDeleteAll(batteries);
-    batteries.clear();
-    hasBatteries = false;
-    return fits;
-}
-
-void ReadStash::clear()
-{
-    qDeleteAll(models);
-    qDeleteAll(batteries);
-    models.clear();
-    batteries.clear();
-    hasModels = hasBatteries = false;
-    source.clear();
-}
-
-void ReadRecords::noteLocations(const QByteArray &content, const QStringList &locations)
-{
-    locationsFrom = content;
-    records.locations = locations;
-}
-
-void ReadRecords::noteModels(const QByteArray &content, const QVector<ModelWidget *> &models)
-{
-    modelsFrom = content;
-    records.models = StoreValues::of({}, models, {}).models;
-}
-
-void ReadRecords::noteBatteries(
-    const QByteArray &content, const QVector<BatteryWidget *> &batteries)
-{
-    batteriesFrom = content;
-    records.batteries = StoreValues::of(batteries, {}, {}).batteries;
-}
-
-bool ReadRecords::allFrom(const QByteArray &content) const
-{
-    return sameBytes(locationsFrom, content) && sameBytes(modelsFrom, content)
-        && sameBytes(batteriesFrom, content);
 }
