@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -41,6 +42,18 @@ void setApplicationAttributes()
     QCoreApplication::setApplicationName(QStringLiteral("Cellora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.cellora.Cellora"));
+}
+
+// Only what a run draws needs more than a console application: the window, and the pack
+// report's charts, which are graphics items of the widgets module. The CSV export and the
+// telemetry import only read and write files, so they run on machines without any display.
+// The order is that of dispatch().
+std::unique_ptr<QCoreApplication> applicationFor(int &argc, char *argv[])
+{
+    if (!hasOption(argc, argv, { "--report" })
+        && hasOption(argc, argv, { "--export-csv", "--import-telemetry" }))
+        return std::make_unique<QCoreApplication>(argc, argv);
+    return std::make_unique<QApplication>(argc, argv);
 }
 
 struct Options {
@@ -139,11 +152,11 @@ int main(int argc, char *argv[])
         return ExitFailure;
     }
     // Pictures and reports are drawn without a screen.
-    if (hasOption(argc, argv, { "--screenshots", "--export-csv", "--report", "--import-telemetry" })
+    if (hasOption(argc, argv, { "--screenshots", "--report" })
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    parser.process(app);
+    const std::unique_ptr<QCoreApplication> app = applicationFor(argc, argv);
+    parser.process(*app);
     ProgramRuns::installTranslators(parser.value(options.language));
     const int code = dispatch(parser, options);
     ProgramRuns::removeOwnSettings();

@@ -130,7 +130,7 @@ void quitOnTerminationSignals()
 // system has it. English needs none; a language without a translation stays English.
 bool installTranslator(const QLocale &locale, const QString &name, const QString &folder)
 {
-    auto *translator = new QTranslator(qApp);
+    auto *translator = new QTranslator(QCoreApplication::instance());
     if (translator->load(locale, name, QStringLiteral("_"), folder))
         return QCoreApplication::installTranslator(translator);
     delete translator;

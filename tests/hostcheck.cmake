@@ -125,6 +125,12 @@ elseif(CHECK STREQUAL "exports")
     elseif(NOT csv_de STREQUAL csv_en)
         fail("the CSV files must not follow the language")
     endif()
+    # The CSV export only reads and writes files: it needs no display.
+    set(launcher ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb)
+    run_host(--storage "${storage}" --export-csv "${WORK}/csv-no-display")
+    if(NOT code EQUAL 0 OR NOT EXISTS "${WORK}/csv-no-display/cycles.csv")
+        fail("--export-csv must work without a display")
+    endif()
 
 elseif(CHECK STREQUAL "refusals")
     # Outputs never replace the store's own files, however the path reaches them, an empty
