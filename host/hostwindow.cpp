@@ -8,6 +8,7 @@
 #include "host/homeguard.h"
 #include "host/hostdialogs.h"
 #include "host/programtelemetry.h"
+#include "host/rescuelist.h"
 #include "host/telemetrydialog.h"
 #include "host/undohistory.h"
 #include "store/storefiles.h"
@@ -27,7 +28,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
@@ -46,19 +46,6 @@ const QString settingsApplication = QStringLiteral("cellora");
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-// A rescue copy is named after the moment it was kept; a name that does not say so
-// falls back to the file's time.
-QDateTime keptAt(const QFileInfo &copy)
-{
-    static const QRegularExpression stamp(QLatin1Char('^') + StoreFiles::copyPrefix
-        + QStringLiteral("(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)"));
-    const QRegularExpressionMatch match = stamp.match(copy.fileName());
-    const QDateTime named = match.hasMatch()
-        ? QDateTime::fromString(match.captured(1), StoreFiles::stampPattern)
-        : QDateTime();
-    return named.isValid() ? named : copy.lastModified();
 }
 
 } // namespace
@@ -462,30 +449,26 @@ void HostWindow::writeReport()
 void HostWindow::restoreRescueCopy()
 {
     const QString title = tr("Restore from Rescue Copy");
-    QStringList copies = StoreSnapshot::rescueCopies(d->folder);
+    const QVector<RescueList::Copy> copies = RescueList::copiesOf(d->folder);
     if (copies.isEmpty()) {
         HostDialogs::tell(this, title,
             tr("The storage folder %1 holds no rescue copies.").arg(shown(d->folder)), false);
         return;
     }
-    std::reverse(copies.begin(), copies.end()); // newest first
     QStringList items;
-    for (const QString &copy : copies) {
-        StoreSnapshot store;
-        store.readFile(copy);
-        const QFileInfo info(copy);
+    for (const RescueList::Copy &copy : copies) {
         items << tr("%1: %2 batteries, %3 models, %4 flights (%5)")
                      // In the language's own form; the file name beside it is to the second.
-                     .arg(QLocale().toString(keptAt(info), QLocale::ShortFormat))
-                     .arg(store.batteries.size())
-                     .arg(store.models.size())
-                     .arg(store.flights().size())
-                     .arg(info.fileName());
+                     .arg(QLocale().toString(copy.keptAt, QLocale::ShortFormat))
+                     .arg(copy.batteries)
+                     .arg(copy.models)
+                     .arg(copy.flights)
+                     .arg(QFileInfo(copy.path).fileName());
     }
     const int chosen = HostDialogs::chooseItem(
         this, title, tr("The present store is kept as a rescue copy in turn. Restore:"), items);
     if (chosen >= 0 && chosen < copies.size())
-        d->gui->importFile(copies[chosen]);
+        d->gui->importFile(copies[chosen].path);
     showStoreProblem();
 }
 

@@ -1,17 +1,19 @@
 #include "host/storechange.h"
 
+#include "store/storeoutline.h"
 #include "store/storesnapshot.h"
 
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QMap>
+#include <QSet>
 #include <QStringList>
-#include <QVariant>
 
 namespace {
 
 // What one battery or model record holds, enough to tell how it changed.
 struct Record {
-    QString content; // every value, to notice any change
+    QByteArray content; // every value, to notice any change
     int entries = 0; // cycles of a battery, flights of a model
     bool charged = false;
     QStringList batteries;
@@ -28,22 +30,14 @@ struct Names {
     Q_DECLARE_TR_FUNCTIONS(StoreChange)
 };
 
-QString valuesOf(const QVariantList &values)
-{
-    QStringList texts;
-    for (const QVariant &value : values)
-        texts << value.toString();
-    return texts.join(QLatin1Char('\n'));
-}
-
 Record recordOf(const StoreSnapshot::Battery &battery)
 {
-    QVariantList values { battery.capacity, battery.chargeRate, battery.rating, battery.purchase,
-        battery.cycles, battery.charged, battery.lastUse };
+    Record record;
+    QDataStream values(&record.content, QIODevice::WriteOnly);
+    values << battery.capacity << battery.chargeRate << battery.rating << battery.purchase
+           << battery.cycles << battery.charged << battery.lastUse;
     for (const StoreSnapshot::Cycle &cycle : battery.cycleData)
         values << cycle.date << cycle.discharged << cycle.current;
-    Record record;
-    record.content = valuesOf(values);
     record.entries = battery.cycleData.size();
     record.charged = battery.charged;
     return record;
@@ -51,15 +45,13 @@ Record recordOf(const StoreSnapshot::Battery &battery)
 
 Record recordOf(const StoreSnapshot::Model &model)
 {
-    QVariantList values { model.type, model.weight, model.size, model.purchase, model.flights,
-        model.notes, model.lastUpdate };
-    for (const QString &battery : model.batteries)
-        values << battery;
+    Record record;
+    QDataStream values(&record.content, QIODevice::WriteOnly);
+    values << model.type << model.weight << model.size << model.purchase << model.flights
+           << model.notes << model.lastUpdate << model.batteries;
     for (const LogData &entry : model.flightLog)
         values << entry.date << entry.duration << entry.location << entry.temperature
                << entry.notes;
-    Record record;
-    record.content = valuesOf(values);
     record.entries = model.flightLog.size();
     record.batteries = QStringList(model.batteries.begin(), model.batteries.end());
     return record;
@@ -146,10 +138,10 @@ void compareRecords(const QMap<QString, Record> &before, const QMap<QString, Rec
 
 } // namespace
 
-QString StoreChange::describe(const QByteArray &before, const QByteArray &after)
+namespace {
+
+QString describeChange(const Digest &was, const Digest &is)
 {
-    const Digest was = digestOf(before);
-    const Digest is = digestOf(after);
     QStringList changes;
     compareLocations(was.locations, is.locations, changes);
     compareRecords(was.batteries, is.batteries, QT_TRANSLATE_NOOP("StoreChange", "Add Battery %1"),
@@ -165,4 +157,61 @@ QString StoreChange::describe(const QByteArray &before, const QByteArray &after)
     if (changes.size() == 1)
         return changes.first();
     return changes.isEmpty() ? Names::tr("Change") : Names::tr("Import");
+}
+
+// Whether a changed battery or model shares its name with an unchanged record: then which
+// of them counts depends on all the others, and the versions are read whole.
+bool sharesName(const StoreOutline &outline, const QVector<int> &changed)
+{
+    QSet<QPair<int, QString>> changedNames;
+    for (const int place : changed)
+        changedNames.insert({ outline.records().at(place).kind, outline.records().at(place).name });
+    for (int place = 0; place < outline.records().size(); ++place) {
+        const StoreOutline::Record &record = outline.records().at(place);
+        if (!changed.contains(place) && changedNames.contains({ record.kind, record.name }))
+            return true;
+    }
+    return false;
+}
+
+// The changed records with every list of locations, in the order of the file.
+QByteArray changedPart(const StoreOutline &outline, const QVector<int> &changed)
+{
+    QVector<int> places;
+    for (int place = 0; place < outline.records().size(); ++place) {
+        if (changed.contains(place)
+            || outline.records().at(place).kind == int(RecordKind::Locations))
+            places.append(place);
+    }
+    return outline.documentOf(places);
+}
+
+// Outlines `bytes`, taking what it can from the outline made last: the versions named one
+// after the other are versions of one store, which share most of their records.
+bool outline(const QByteArray &bytes, StoreOutline &outline)
+{
+    static StoreOutline last;
+    if (!outline.scan(bytes, last))
+        return false;
+    last = outline;
+    return true;
+}
+
+} // namespace
+
+QString StoreChange::describe(const QByteArray &before, const QByteArray &after)
+{
+    // Two versions of one store differ in a few records: where the outlines tell which,
+    // only those are read. The records both hold alike add nothing to the name.
+    StoreOutline was;
+    StoreOutline is;
+    if (outline(before, was) && outline(after, is)) {
+        QVector<int> wasChanged;
+        QVector<int> isChanged;
+        StoreOutline::pairRecords(was, is, &wasChanged, &isChanged);
+        if (!sharesName(was, wasChanged) && !sharesName(is, isChanged))
+            return describeChange(
+                digestOf(changedPart(was, wasChanged)), digestOf(changedPart(is, isChanged)));
+    }
+    return describeChange(digestOf(before), digestOf(after));
 }

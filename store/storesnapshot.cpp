@@ -69,13 +69,18 @@ QStringList StoreSnapshot::rescueCopies(const QString &storageFolder)
 
 bool StoreSnapshot::readFile(const QString &fileName)
 {
-    // A guard that knows nothing reads the file whole, within the store's own size limit.
     QByteArray content;
-    FileBytes::Stamp stamp;
-    if (!OverwriteGuard().readFile(fileName, &content, &stamp))
+    if (!fileBytes(fileName, &content))
         return false;
     readBytes(content);
     return true;
+}
+
+bool StoreSnapshot::fileBytes(const QString &fileName, QByteArray *content)
+{
+    // A guard that knows nothing reads the file whole, within the store's own size limit.
+    FileBytes::Stamp stamp;
+    return OverwriteGuard().readFile(fileName, content, &stamp);
 }
 
 void StoreSnapshot::readBytes(const QByteArray &content)

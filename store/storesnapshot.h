@@ -66,6 +66,9 @@ public:
     bool readFile(const QString &fileName);
     // The same from the bytes of a data file in memory.
     void readBytes(const QByteArray &content);
+    // The bytes of the data file `fileName`, read whole within the store's size limit;
+    // false when it cannot be.
+    static bool fileBytes(const QString &fileName, QByteArray *content);
     // The data file's bytes of the present records; empty when the writer failed.
     QByteArray toBytes() const;
 
