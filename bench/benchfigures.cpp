@@ -1,5 +1,6 @@
 #include "bench/benchfigures.h"
 
+#include "host/rescuelist.h"
 #include "host/undohistory.h"
 #include "records/batterywidget.h"
 #include "sample/samplestore.h"
@@ -480,6 +481,64 @@ QVector<Figure> measureUndo(const QString &folder, const QString &storeName, int
     packing.note = QStringLiteral("per click, when idle");
     memory.note = QStringLiteral("held beyond the store's own copy");
     return { off, on, packing, memory };
+}
+
+Figure measureEditMenu(const QString &folder, const QString &storeName, int runs)
+{
+    Figure figure = newFigure(QStringLiteral("edit-menu"), storeName);
+    figure.below = 100;
+    CelloraGui window;
+    window.changeStoragePath(folder);
+    showAndSettle(window);
+    UndoHistory history(&window);
+    SaveCounter saves(folder);
+    QString problem;
+    for (int i = 0; i <= runs; ++i) {
+        // An undo shows the store again: its cards are new ones.
+        for (int click = 0; click < 3 && !placedCards(window).isEmpty(); ++click)
+            timeClick(placedCards(window).first(), saves, problem);
+        history.undo();
+        settle();
+        QString undo, redo;
+        const Timing naming = timeRun([&] {
+            undo = history.undoLabel();
+            redo = history.redoLabel();
+        });
+        if (i == 0)
+            continue; // warm-up
+        addSample(figure, naming);
+        figure.note = QStringLiteral("Undo %1, Redo %2").arg(undo, redo);
+    }
+    if (!problem.isEmpty())
+        figure.note = problem;
+    settleMedians(figure);
+    return figure;
+}
+
+Figure measureRestoreList(const QString &folder, const QString &storeName, int runs)
+{
+    Figure figure = newFigure(QStringLiteral("restore-list"), storeName);
+    figure.below = 100;
+    {
+        CelloraGui window;
+        window.changeStoragePath(folder);
+        showAndSettle(window);
+        SaveCounter saves(folder);
+        QString problem;
+        for (int copy = 0; copy < 20 && !placedCards(window).isEmpty(); ++copy) {
+            timeClick(placedCards(window).first(), saves, problem);
+            window.keepRescueCopy(fileContent(QDir(folder).filePath(dataFileName)));
+        }
+    }
+    int listed = 0;
+    for (int i = 0; i <= runs; ++i) {
+        const Timing listing = timeRun([&] { listed = RescueList::copiesOf(folder).size(); });
+        if (i > 0)
+            addSample(figure, listing);
+    }
+    figure.note = QStringLiteral("%1 copies").arg(listed);
+    settleMedians(figure);
+    return figure;
 }
 
 Figure measureMemory(

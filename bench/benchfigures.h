@@ -43,6 +43,14 @@ Figure measureEdit(const QString &folder, int runs);
 // idle work per click, and what it holds after 50 clicks.
 QVector<Figure> measureUndo(const QString &folder, const QString &storeName, int runs);
 
+// Opening the program's Edit menu after a few clicks and an undo: naming the steps Undo
+// and Redo would take, each named for the first time.
+Figure measureEditMenu(const QString &folder, const QString &storeName, int runs);
+
+// File > Restore from Rescue Copy's list of 20 rescue copies, versions of the store one
+// click apart, with the numbers of batteries, models and flights of each.
+Figure measureRestoreList(const QString &folder, const QString &storeName, int runs);
+
 // The host started on the folder with --startup-probe, as a child process.
 Figure measureStartup(
     const QString &hostPath, const QString &folder, const QString &storeName, int runs);

@@ -134,7 +134,8 @@ int main(int argc, char *argv[])
         makeStore(root, QStringLiteral("ten-year-clicks"), tenYear),
         makeStore(root, QStringLiteral("typical-clicks"), typical),
         makeStore(root, QStringLiteral("typical"), typical),
-        makeStore(root, QStringLiteral("ten-year-startup"), tenYear) };
+        makeStore(root, QStringLiteral("ten-year-startup"), tenYear),
+        makeStore(root, QStringLiteral("ten-year-rescue"), tenYear) };
     if (!root.isValid() || folders.contains(QString())) {
         say(QStringLiteral("cellora-bench: cannot write the sample stores"));
         removePrivateHome();
@@ -172,6 +173,10 @@ int main(int argc, char *argv[])
         figures << measureClicks(folders.at(2), QStringLiteral("typical"), 1, {}, runs);
         figures << measureUndo(folders.at(1), QStringLiteral("ten-year"), runs);
     }
+    if (wanted(QStringLiteral("edit-menu")))
+        figures << measureEditMenu(folders.at(1), QStringLiteral("ten-year"), runs);
+    if (wanted(QStringLiteral("restore-list")))
+        figures << measureRestoreList(folders.at(5), QStringLiteral("ten-year"), runs);
     if (wanted(QStringLiteral("memory"))) {
         figures << measureMemory(folders.at(0), QStringLiteral("ten-year"), 10, refreshes, false);
         figures << measureMemory(folders.at(1), QStringLiteral("ten-year"), 10, refreshes, true);
