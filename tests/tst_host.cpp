@@ -12,6 +12,7 @@
 #include "host/hostdialogs.h"
 #include "host/hostwindow.h"
 #include "host/programtelemetry.h"
+#include "host/storechange.h"
 #include "host/telemetrydialog.h"
 #include "host/undohistory.h"
 #include "sample/sampletelemetry.h"
@@ -611,6 +612,18 @@ private slots:
         action("actionRedo")->trigger();
         QCOMPARE(bytesOf(file()), after);
         QCOMPARE(pagesOf(gui()), pagesAfter);
+    }
+
+    // Of two batteries of one name the later counts: a change of the earlier one alone is
+    // no charge of that name.
+    void stepOfARecordNamedTwice()
+    {
+        SampleStore store { {}, { pack("P"), pack("Q"), pack("P") }, {} };
+        const QByteArray before = storeBytes(store);
+        store.batteries[0].charged = true;
+        QCOMPARE(StoreChange::describe(before, storeBytes(store)), QString("Change"));
+        store.batteries[2].charged = true;
+        QCOMPARE(StoreChange::describe(before, storeBytes(store)), QString("Charge of P"));
     }
 
     // Fifty clicks on the ten-year store stay undoable, one by one back to the first byte,
