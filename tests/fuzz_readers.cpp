@@ -1,5 +1,6 @@
 // libFuzzer target for the store's readers: every input is read as the data file, saved and
-// read back; a save that loses records aborts, crashes and leaks are the sanitizers'.
+// read back, and outlined; a save that loses records, or an outline other than what the
+// readers read, aborts; crashes and leaks are the sanitizers'.
 //
 //   CXX=clang++ cmake -S . -B build-fuzz -DCELLORA_FUZZ=ON -DBUILD_TESTING=ON
 //   cmake --build build-fuzz --target fuzz_readers
@@ -30,8 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString loss = TestSupport::probeLoss(
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<int>(size)),
         in.path(), out.path());
-    if (!loss.isEmpty()) {
-        std::fprintf(stderr, "A save lost records: %s\n", qPrintable(loss));
+    const QString outlined = TestSupport::outlineAgainstReaders(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<int>(size)));
+    if (!loss.isEmpty() || !outlined.isEmpty()) {
+        std::fprintf(stderr, "A save lost records, or the outline missed: %s\n",
+            qPrintable(loss + outlined));
         std::abort();
     }
     return 0;

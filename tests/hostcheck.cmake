@@ -125,12 +125,14 @@ elseif(CHECK STREQUAL "exports")
     elseif(NOT csv_de STREQUAL csv_en)
         fail("the CSV files must not follow the language")
     endif()
-    # The CSV export only reads and writes files: it needs no display.
+    # The CSV export and the telemetry import only read and write files: no display needed.
     set(launcher ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb)
     run_host(--storage "${storage}" --export-csv "${WORK}/csv-no-display")
     if(NOT code EQUAL 0 OR NOT EXISTS "${WORK}/csv-no-display/cycles.csv")
         fail("--export-csv must work without a display")
     endif()
+    run_host(--storage "${storage}" --import-telemetry "${WORK}/no-logs")
+    expect(1 errors "no-logs" "--import-telemetry must work without a display")
 
 elseif(CHECK STREQUAL "refusals")
     # Outputs never replace the store's own files, however the path reaches them, an empty

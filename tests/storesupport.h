@@ -9,11 +9,15 @@
 #include "sample/samplestore.h"
 #include "store/dataprocessor.h"
 #include "store/storefiles.h"
+#include "store/storeoutline.h"
+#include "store/storesnapshot.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMetaType>
 #include <QTemporaryDir>
+
+#include <numeric>
 
 namespace TestSupport {
 
@@ -216,6 +220,46 @@ inline QString probeLoss(
     return reread.isEmpty() || reread == first.counts()
         ? QString()
         : "read " + first.counts() + ", read back " + reread;
+}
+
+// The records of a store by name: its locations, "battery NAME", "model NAME: FLIGHTS",
+// with the number of cycle entries of each battery where asked.
+inline QStringList namesOf(const StoreSnapshot &store, bool cycles)
+{
+    QStringList names = store.locations;
+    for (const StoreSnapshot::Battery &battery : store.batteries)
+        names << "battery " + battery.name
+                + (cycles ? QString(" %1").arg(battery.cycleData.size()) : "");
+    for (const StoreSnapshot::Model &model : store.models)
+        names << QString("model %1: %2").arg(model.name).arg(model.flightLog.size());
+    return names;
+}
+
+// Where the outline (made from `earlier` as far as it can) does not give up, the readers meet
+// no fault and read its records, names and flights, also with each record read alone:
+// empty, or what each found.
+inline QString outlineAgainstReaders(const QByteArray &content, const StoreOutline &earlier = {})
+{
+    StoreOutline outline;
+    if (!outline.scan(content, earlier))
+        return QString();
+    StoreSnapshot whole, alone;
+    whole.readBytes(content);
+    QStringList batteries, models;
+    for (const StoreOutline::Record &record : outline.records()) {
+        if (record.kind == int(RecordKind::Batteries))
+            batteries << "battery " + record.name;
+        else if (record.kind == int(RecordKind::Models))
+            models << QString("model %1: %2").arg(record.name).arg(record.flights);
+    }
+    QVector<int> all(outline.records().size());
+    std::iota(all.begin(), all.end(), 0);
+    alone.readBytes(outline.documentOf(all));
+    const QStringList found = whole.locations + batteries + models;
+    if (!whole.damaged() && found == namesOf(whole, false)
+        && namesOf(alone, true) == namesOf(whole, true))
+        return QString();
+    return found.join('|') + " / read: " + namesOf(whole, true).join('|');
 }
 
 } // namespace TestSupport
