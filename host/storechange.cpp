@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDataStream>
+#include <QIODevice>
 #include <QMap>
 #include <QSet>
 #include <QStringList>

@@ -112,7 +112,7 @@ bool writeEntries(const typename List::Values &values, const QVector<int> &indic
     writer.writeStartElement(rootName);
     writer.writeStartElement(List::recordName());
     writer.writeStartElement(List::listName());
-    ends = { bytes.size() + 1 }; // after the list's start tag's '>'
+    ends = { int(bytes.size()) + 1 }; // after the list's start tag's '>'
     for (int k = 0; k < indices.size(); ++k) {
         if (k > 0)
             ends.append(bytes.size() + 2);
