@@ -123,30 +123,6 @@ DataProcessor::DataProcessor(QObject *parent)
 
 DataProcessor::~DataProcessor() = default;
 
-void DataProcessor::setStoragePath(const QString &path)
-{
-    storagePath = path;
-    guard->forget(); // nothing is known yet about the file of another folder
-    guard->setProblem(Problem::None);
-}
-
-DataProcessor::Problem DataProcessor::problem() const
-{
-    return guard->problem();
-}
-
-bool DataProcessor::mayReplaceDataFile(const QString &path)
-{
-    if (FileBytes::mayReplace(storagePath, path))
-        return true;
-    const QFileInfo existing(path);
-    if (!existing.exists())
-        guard->setProblem(Problem::FolderUnwritable);
-    else
-        guard->setProblem(existing.isFile() ? Problem::FileReadOnly : Problem::NotAFile);
-    return false;
-}
-
 QString DataProcessor::dataFilePath() const
 {
     return QDir(storagePath).absoluteFilePath(StoreFiles::dataFile);
@@ -160,125 +136,6 @@ struct DataProcessor::Reading {
     bool read = false; // the file was read whole
     bool rootFound = false;
 };
-
-void DataProcessor::writeData(const QVector<BatteryWidget *> &batteries,
-    const QVector<ModelWidget *> &models, const QStringList &locations)
-{
-    checkReproduction();
-    const QByteArray document
-        = guard->memory().cache.document(StoreValues::of(batteries, models, locations));
-    if (document.isEmpty()) { // the writer failed: the file stays as it is
-        guard->setProblem(Problem::WriteFailed);
-        guard->report(false, QByteArray(), QByteArray());
-        return;
-    }
-    replaceContent(document);
-}
-
-bool DataProcessor::replaceContent(const QByteArray &content)
-{
-    QByteArray present;
-    const bool written = writeContent(dataFilePath(), content, present);
-    guard->report(written, present, written ? content : present);
-    return written;
-}
-
-// The one save path: `present` receives what the file held. A file that this store did
-// not write or read whole is kept as a rescue copy first; when that copy cannot be made,
-// the file stays as it is. The ordinary save finds the present bytes in memory.
-bool DataProcessor::writeContent(
-    const QString &path, const QByteArray &content, QByteArray &present)
-{
-    if (!mayReplaceDataFile(path))
-        return false;
-    if (!guard->protect(path, storagePath, &present)) {
-        // Only on this failing path: the ordinary save asks nothing more of the disk.
-        const QFileInfo existing(path);
-        if (existing.exists() && !existing.isFile())
-            guard->setProblem(Problem::NotAFile);
-        return false;
-    }
-    const auto keepBeforeInPlace
-        = [&] { return guard->keepBeforeInPlace(path, storagePath, present); };
-    if (!FileBytes::replaceFile(path, content, present, { keepBeforeInPlace, QString() })) {
-        if (guard->problem() != Problem::CannotKeepCopy)
-            guard->setProblem(Problem::WriteFailed);
-        return false;
-    }
-    guard->noteWritten(path, content);
-    guard->rotateCopies(storagePath);
-    guard->setProblem(Problem::None);
-    return true;
-}
-
-// Replaces the data file with the lines of `source`; `present` receives what it held.
-bool DataProcessor::importContent(const QString &path, QIODevice *source, QByteArray &present)
-{
-    if (!mayReplaceDataFile(path))
-        return false;
-    // Whatever the chosen file holds, the store it replaces stays as a rescue copy.
-    if (!OverwriteGuard::readPresent(path, &present)) {
-        guard->setProblem(Problem::ImportNotKept);
-        return false;
-    }
-    RescueCopies copies(storagePath);
-    if (!present.isEmpty() && !copies.keep(present, path)) {
-        guard->setProblem(Problem::ImportNotKept);
-        return false;
-    }
-    // Known by its file, not its name: the chosen file may be one of the rescue copies.
-    const auto *chosen = qobject_cast<QFile *>(source);
-    const FileBytes::Stamp spared
-        = chosen ? FileBytes::Stamp::of(chosen->handle()) : FileBytes::Stamp();
-    // The present content is kept already, so the file may be written in place.
-    if (!FileBytes::replaceWithLines(path, source, { [] { return true; }, QString() })) {
-        guard->setProblem(Problem::WriteFailed);
-        return false;
-    }
-    // Only once the import is in: a failed one deletes nothing, and the copy being
-    // restored is never rotated away.
-    copies.rotate(spared);
-    guard->forget(); // the reload that follows reads what was imported
-    guard->setProblem(Problem::None);
-    return true;
-}
-
-bool DataProcessor::keepRescueCopy()
-{
-    QByteArray present;
-    return OverwriteGuard::readPresent(dataFilePath(), &present) && keepRescueCopy(present);
-}
-
-bool DataProcessor::keepRescueCopy(const QByteArray &content)
-{
-    if (content.isEmpty())
-        return true;
-    RescueCopies copies(storagePath);
-    const bool kept = copies.keep(content, dataFilePath());
-    copies.rotate();
-    return kept;
-}
-
-void DataProcessor::setWriteListener(WriteListener listener)
-{
-    guard->setListener(std::move(listener));
-}
-
-// Once after reading bytes this store did not write: the readers skip what they do not
-// know and drop what they cannot read, so the file counts as damaged (and is kept as a
-// rescue copy) unless the writer makes exactly these bytes of the records read. The
-// pieces written here serve the save that follows. When the three readers did not all
-// read these bytes, nothing can be compared: the file is kept as well.
-void DataProcessor::checkReproduction()
-{
-    if (!guard->needsReproduction())
-        return;
-    StoreMemory &memory = guard->memory();
-    const QByteArray &content = guard->lastContent();
-    const bool same = memory.lastRead.allFrom(content)
-        && sameBytes(memory.cache.document(memory.lastRead.values()), content);
-    guard->noteReproduction(same);
-}
 
 bool DataProcessor::readLocations(QStringList &locations)
 {
@@ -364,24 +221,6 @@ bool DataProcessor::exportData(QIODevice *target)
     if (auto *backup = qobject_cast<QFileDevice *>(target))
         FileBytes::copyPermissions(backup->handle(), dataFilePath());
     return FileBytes::copyLines(&file, target);
-}
-
-bool DataProcessor::importData(QIODevice *source)
-{
-    const QString path = dataFilePath();
-    if (!source || !source->isReadable())
-        return false;
-    QByteArray present;
-    if (!importContent(path, source, present)) {
-        guard->report(false, present, present);
-        return false;
-    }
-    // Rare enough for one more read: the listener is told what the file holds now.
-    QByteArray imported;
-    FileBytes::Stamp stamp;
-    guard->readFile(path, &imported, &stamp);
-    guard->report(true, present, imported);
-    return true;
 }
 
 bool DataProcessor::readDocument(const QByteArray &content, QStringList &locations,

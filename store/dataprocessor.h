@@ -15,6 +15,11 @@ class BatteryWidget;
 class OverwriteGuard;
 class ModelWidget;
 class QIODevice;
+struct ChangeOutcome;
+struct DataChange;
+namespace RecordRules {
+struct RuleBreak;
+}
 
 // The only class that touches the data file "cellora.xml" in the storage folder:
 // it writes the whole store, reads it back into new records and copies it for backups.
@@ -40,6 +45,16 @@ public:
     void setStoragePath(const QString &path);
     QString dataFilePath() const;
 
+    // The one way the data file is written (see datachange.h): the saves, replacements
+    // and imports below all go through it.
+    ChangeOutcome change(const DataChange &change);
+    // A change whose write failed stays pending until it is written or kept as a rescue
+    // copy. True while the records last read do not hold it (they were read again since):
+    // a save of them would not write it, a retry of pendingContent() does.
+    bool hasPendingChange() const;
+    bool pendingChangeUnread() const;
+    QByteArray pendingContent() const;
+
     void writeData(const QVector<BatteryWidget *> &batteries, const QVector<ModelWidget *> &models,
         const QStringList &locations);
     bool readLocations(QStringList &locations);
@@ -60,8 +75,9 @@ public:
     bool replaceContent(const QByteArray &content);
     // Keeps what the data file holds now as a rescue copy; false when it could not.
     bool keepRescueCopy();
-    // Keeps `content` as a rescue copy; false when it could not.
-    bool keepRescueCopy(const QByteArray &content);
+    // Keeps `content`, a version the file held and an undo took back, as a rescue copy
+    // of its own kind: such copies never push out the others (see RescueCopies::undone).
+    bool keepUndoneVersion(const QByteArray &content);
 
     // The same readers and writer on a data file's bytes in memory, touching no file:
     // for a snapshot of the store. readDocument is false when a read ended on a fault.
@@ -74,6 +90,10 @@ public:
 
 private:
     struct Reading;
+    RecordRules::RuleBreak refusalOf(const DataChange &change);
+    QByteArray contentOf(const DataChange &change);
+    bool keepPendingBefore(const DataChange &change, const QByteArray &content);
+    ChangeOutcome importChange(const DataChange &change);
     bool mayReplaceDataFile(const QString &path);
     bool writeContent(const QString &path, const QByteArray &content, QByteArray &present);
     bool importContent(const QString &path, QIODevice *source, QByteArray &present);

@@ -15,13 +15,14 @@ constexpr qint64 largestStore = qint64(512) * 1024 * 1024;
 
 void OverwriteGuard::forget()
 {
-    // The listener stays, and why the last save failed stays known until a save or an
-    // import succeeds.
-    Listener stays = std::move(listener);
-    const Problem problem = lastProblem;
-    *this = OverwriteGuard();
-    listener = std::move(stays);
-    lastProblem = problem;
+    // The listener stays, and why the last save failed, with what it was to write, stays
+    // known until a save or an import succeeds.
+    OverwriteGuard fresh;
+    fresh.listener = std::move(listener);
+    fresh.lastProblem = lastProblem;
+    fresh.pendingSet = pendingSet; // no longer in the records: a read or an import follows
+    fresh.pendingBytes = pendingBytes;
+    *this = std::move(fresh);
 }
 
 void OverwriteGuard::noteRead(
@@ -29,6 +30,7 @@ void OverwriteGuard::noteRead(
 {
     // The readers of one refresh read the same bytes: a fault that one of them met stays
     // noted when the next reads them cleanly, and so does their check.
+    pendingHeld = false; // records read now hold what the file holds
     const bool sameContent = known && sameBytes(readContent, content);
     damaged = readDamaged || (sameContent && damaged);
     reproduced = sameContent && reproduced;

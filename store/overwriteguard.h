@@ -70,8 +70,28 @@ public:
     Problem problem() const { return lastProblem; }
     void setProblem(Problem problem) { lastProblem = problem; }
 
+    // The bytes of a write that failed, until they are written or kept as a rescue copy;
+    // whether the records last handed out still hold them (no read since).
+    bool hasPending() const { return pendingSet; }
+    const QByteArray &pending() const { return pendingBytes; }
+    bool pendingInRecords() const { return pendingSet && pendingHeld; }
+    void notePending(const QByteArray &content, bool inRecords)
+    {
+        pendingSet = true;
+        pendingBytes = content;
+        pendingHeld = inRecords;
+    }
+    void dropPending()
+    {
+        pendingSet = pendingHeld = false;
+        pendingBytes.clear();
+    }
+
 private:
     Problem lastProblem = Problem::None;
+    bool pendingSet = false;
+    bool pendingHeld = false;
+    QByteArray pendingBytes;
     bool copiesMade = false;
     bool known = false;
     bool damaged = false;

@@ -50,6 +50,21 @@ BatteryValues BatteryValues::of(const BatteryWidget &battery)
         battery.cycleDates(), battery.cycleDischarged(), battery.cycleCurrents() };
 }
 
+BatteryValues BatteryValues::of(const BatteryRecord &battery)
+{
+    BatteryValues values { battery, {}, {}, {} };
+    values.record.cycleData.clear();
+    values.dates.reserve(battery.cycleData.size());
+    values.discharged.reserve(battery.cycleData.size());
+    values.currents.reserve(battery.cycleData.size());
+    for (const CycleRecord &cycle : battery.cycleData) {
+        values.dates.append(cycle.date);
+        values.discharged.append(cycle.discharged);
+        values.currents.append(cycle.current);
+    }
+    return values;
+}
+
 BatteryRecord BatteryValues::toRecord() const
 {
     BatteryRecord battery = record;
@@ -99,6 +114,19 @@ StoreValues StoreValues::of(const QVector<BatteryWidget *> &batteries,
     for (const ModelWidget *model : models)
         store.models.append(ModelValues::of(*model));
     return store;
+}
+
+StoreValues StoreValues::of(const StoreRecords &store)
+{
+    StoreValues values;
+    values.locations = store.locations;
+    values.batteries.reserve(store.batteries.size());
+    for (const BatteryRecord &battery : store.batteries)
+        values.batteries.append(BatteryValues::of(battery));
+    values.models.reserve(store.models.size());
+    for (const ModelRecord &model : store.models)
+        values.models.append({ model });
+    return values;
 }
 
 StoreRecords StoreValues::toRecords() const

@@ -24,6 +24,7 @@ struct BatteryValues {
     QVector<uint> currents;
 
     static BatteryValues of(const BatteryWidget &battery);
+    static BatteryValues of(const BatteryRecord &battery);
     BatteryRecord toRecord() const; // with its cycle data
     // True only when both are certain to be written as the same bytes.
     bool writesAs(const BatteryValues &other) const;
@@ -44,6 +45,7 @@ struct StoreValues {
 
     static StoreValues of(const QVector<BatteryWidget *> &batteries,
         const QVector<ModelWidget *> &models, const QStringList &locations);
+    static StoreValues of(const StoreRecords &store);
     StoreRecords toRecords() const;
 };
 

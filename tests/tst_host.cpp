@@ -16,7 +16,7 @@
 #include "host/undohistory.h"
 #include "sample/sampletelemetry.h"
 #include "store/rescuecopies.h"
-#include "store/storesnapshot.h"
+#include "store/storefolder.h"
 #include "windowsupport.h"
 
 #include <QAction>
@@ -824,8 +824,7 @@ private slots:
         QCOMPARE(results.filter("Fills the Quick entry").size(), 6);
         QCOMPARE(results.filter("Adds a flight and discharge").size(), 2);
         QVERIFY(!quickEntriesLeft(store));
-        SampleStore now;
-        QVERIFY(TelemetryImport::readStore(store, now));
+        const SampleStore now = StoreFolder::load(store).records;
         const SampleStore was = quickDemoStore(anchor);
         for (int m = 0; m < now.models.size(); ++m)
             QCOMPARE(now.models[m].flightLog.size(), was.models[m].flightLog.size() + 1);
