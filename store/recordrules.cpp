@@ -118,55 +118,70 @@ private:
         return entry;
     }
 
+    // Pairs the entries of a record with those it was made from: first the equal ones, then
+    // the rest of the same moment (changed), each at most once; `judge` gets every entry that
+    // is not equal to one before, with the entry it changed (null for a new one).
+    template <typename Entry, typename Same, typename Judge>
+    static void matchEntries(
+        const QVector<Entry> *was, const QVector<Entry> &is, Same same, Judge judge)
+    {
+        QMultiHash<Moment, const Entry *> old;
+        if (was) {
+            for (const Entry &entry : *was)
+                old.insert(CyclePairing::momentOf(entry.date), &entry);
+        }
+        QVector<const Entry *> unequal;
+        for (const Entry &entry : is) {
+            const Moment moment = CyclePairing::momentOf(entry.date);
+            auto it = old.find(moment);
+            while (it != old.end() && it.key() == moment && !same(**it, entry))
+                ++it;
+            if (it != old.end() && it.key() == moment)
+                old.erase(it);
+            else
+                unequal.append(&entry);
+        }
+        for (const Entry *entry : qAsConst(unequal)) {
+            const auto it = old.find(CyclePairing::momentOf(entry->date));
+            const Entry *prior = it != old.end() ? *it : nullptr;
+            if (prior)
+                old.erase(it);
+            judge(*entry, prior);
+        }
+    }
+
     void checkCycles(const BatteryRecord *was, const BatteryRecord &is)
     {
         // A copy of the records shares every list it did not change.
         if (was && was->cycleData.isSharedWith(is.cycleData))
             return;
-        QMultiHash<Moment, const CycleRecord *> old;
-        if (was) {
-            for (const CycleRecord &cycle : was->cycleData)
-                old.insert(CyclePairing::momentOf(cycle.date), &cycle);
-        }
-        for (const CycleRecord &cycle : is.cycleData) {
-            const QList<const CycleRecord *> same = old.values(CyclePairing::momentOf(cycle.date));
-            const auto equal = [&cycle](const CycleRecord *prior) {
-                return prior->discharged == cycle.discharged && prior->current == cycle.current;
-            };
-            if (std::any_of(same.begin(), same.end(), equal))
-                continue;
-            // A changed entry answers for the figures it changed, a new one for all.
-            const CycleRecord *prior = same.isEmpty() ? nullptr : same.first();
+        const auto same = [](const CycleRecord &a, const CycleRecord &b) {
+            return a.discharged == b.discharged && a.current == b.current;
+        };
+        // A changed entry answers for the figures it changed, a new one for all of them.
+        const auto judge = [&](const CycleRecord &cycle, const CycleRecord *prior) {
             const bool newDischarged = !prior || prior->discharged != cycle.discharged;
             const bool newCurrent = !prior || prior->current != cycle.current;
-            refuse(figuresRefusal(newDischarged ? cycle.discharged : 0,
-                       newCurrent ? cycle.current : 0),
+            refuse(figuresRefusal(
+                       newDischarged ? cycle.discharged : 0, newCurrent ? cycle.current : 0),
                 is.name, cycle.date);
             if (!prior)
                 take(cycle.date, is.name).newCycle = true;
-        }
+        };
+        matchEntries(was ? &was->cycleData : nullptr, is.cycleData, same, judge);
     }
 
     void checkFlights(const ModelRecord *was, const ModelRecord &is)
     {
         if (was && was->flightLog.isSharedWith(is.flightLog))
             return;
-        QMultiHash<Moment, const LogData *> old;
-        if (was) {
-            for (const LogData &flight : was->flightLog)
-                old.insert(CyclePairing::momentOf(flight.date), &flight);
-        }
-        for (const LogData &flight : is.flightLog) {
-            const QList<const LogData *> same = old.values(CyclePairing::momentOf(flight.date));
-            if (std::any_of(same.begin(), same.end(),
-                    [&flight](const LogData *prior) { return sameFlight(*prior, flight); }))
-                continue;
-            const LogData *prior = same.isEmpty() ? nullptr : same.first();
+        const auto judge = [&](const LogData &flight, const LogData *prior) {
             if (!prior || prior->temperature != flight.temperature)
                 refuse(temperatureRefusal(flight.temperature), is.name, flight.date);
             if (!prior)
                 take(flight.date, is.name).newFlight = true;
-        }
+        };
+        matchEntries(was ? &was->flightLog : nullptr, is.flightLog, sameFlight, judge);
     }
 
     // One pass over both sides counts the holders of the moments new entries take.

@@ -17,6 +17,7 @@
 #include "sample/sampletelemetry.h"
 #include "store/rescuecopies.h"
 #include "store/storefolder.h"
+#include "store/textforms.h"
 #include "windowsupport.h"
 
 #include <QAction>
@@ -632,19 +633,21 @@ private slots:
             QVERIFY(history.undo());
         QCOMPARE(bytesOf(file()), original);
         QVERIFY(history.redo() && history.redo());
-        // Another program wrote the file: undoing keeps that first.
-        QVERIFY(writeBytes(file(), original));
+        // Another program wrote the file with a comment no version holds: undoing keeps
+        // that first, and the versions the click below drops never push it out.
+        const QByteArray precious = QByteArray(original).replace("<Battery>", "<!--x--><Battery>");
+        QVERIFY(writeBytes(file(), precious));
         QVERIFY(history.undo());
-        QCOMPARE(RescueCopies(dir->path()).copies().size(), 1);
+        QCOMPARE(contentsOf(RescueCopies(dir->path()).copies()), QByteArrayList { precious });
         QVERIFY(history.redo());
 
-        clickTank(overviewCard(gui(), card));
+        clickTank(overviewCard(gui(), card)); // kept when idle, not by the click
+        QCOMPARE(RescueCopies(dir->path()).copies().size(), 1);
         QVERIFY(!history.canRedo());
         QCOMPARE(history.stepCount(), 3);
-        const QStringList copies = RescueCopies(dir->path()).copies();
-        QCOMPARE(copies.size(), RescueCopies::kept);
-        QVERIFY(std::any_of(copies.begin(), copies.end(),
-            [&last](const QString &copy) { return bytesOf(copy) == last; }));
+        QTRY_COMPARE(RescueCopies(dir->path()).copies().size(), RescueCopies::kept + 1);
+        const QByteArrayList copies = contentsOf(RescueCopies(dir->path()).copies());
+        QVERIFY(copies.contains(precious) && copies.contains(last));
 
         // of this store, and its first battery writes none of it.
         for (int i = 0; i < UndoHistory::stepLimit; ++i, QCoreApplication::processEvents())
@@ -661,6 +664,119 @@ private slots:
         const QString written = readStore(empty.path());
         QVERIFY(written.contains("<Name>Pack</Name>") && !written.contains("<Location")
             && !written.contains("<Model>"));
+    }
+
+    void unreadContentIsKeptOnEveryWritePath_data()
+    {
+        QTest::addColumn<QString>("pattern"); // its first match is replaced
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("path");
+        const char *const kinds[][3] = { { "unknown element", "<Data>", "<Data><Cxcle/>" },
+            { "unknown attribute", "<Cycle ", "<Cycle DisCharged=\"3350\" " },
+            { "comment", "<Battery>", "<Battery><!-- spare -->" },
+            { "processing instruction", "<Battery>", "<Battery><?spare pack?>" },
+            { "nested record", "<Battery>", "<Battery><Battery><Name>Ghost</Name></Battery>" },
+            { "unreadable date", "Date=\"[^\"]*\"", "Date=\"yesterday\"" },
+            { "date-time in the gap", "Date=\"[^\"]*\"", "Date=\"Sun Mar 31 02:30:00 2024\"" } };
+        for (const char *path : { "click", "correction", "telemetry import", "undo" }) {
+            for (const auto &kind : kinds)
+                QTest::addRow("%s, %s", kind[0], path) << kind[1] << kind[2] << QString(path);
+        }
+    }
+
+    // Whichever way the first write after reading goes, what the readers passed over (in a
+    // zone with daylight saving) is kept as a rescue copy first.
+    void unreadContentIsKeptOnEveryWritePath()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, replacement);
+        QFETCH(QString, path);
+        qputenv("TZ", "Europe/Berlin");
+        const auto zone = qScopeGuard([] { qunsetenv("TZ"), checkTimeZone(); });
+        checkTimeZone();
+        const QString store = demoFolder(QTest::currentDataTag());
+        window = std::make_unique<HostWindow>();
+        QCOMPARE(window->openFolder(store, nullptr, false), StorageLock::Outcome::Locked);
+        clickTank(overviewCards(gui()).first()); // a step to undo
+        QString text = readStore(store);
+        const QRegularExpressionMatch found = QRegularExpression(pattern).match(text);
+        const QByteArray unread = text.replace(found.capturedStart(), found.capturedLength(),
+                                          replacement).toUtf8();
+        QVERIFY(writeBytes(dataFileIn(store), unread));
+        window->openFolder(store, nullptr, false); // read again
+        if (path == "click") {
+            clickTank(overviewCards(gui()).first());
+        } else if (path == "correction") {
+            openEditor();
+            QVERIFY(table->setData(table->index(0, int(Field::Notes)), "gusty"));
+        } else if (path == "telemetry import") {
+            runTelemetryDialog = [&](TelemetryDialog &dialog) {
+                return dialog.addPaths({ QDir(store).filePath("LOGS") }), true;
+            };
+            action("actionImportTelemetry")->trigger();
+        } else {
+            QVERIFY(window->undoHistory().undo());
+        }
+        QVERIFY(bytesOf(dataFileIn(store)) != unread);
+        QVERIFY(contentsOf(RescueCopies(store).copies()).contains(unread));
+    }
+
+    void pendingChangeSurvivesTheNextAction_data()
+    {
+        QTest::addColumn<bool>("told"); // that the change is kept as a rescue copy
+        QTest::addColumn<bool>("asks"); // answered no: the change stays pending
+        QTest::newRow("retry") << false << false;
+        QTest::newRow("click") << false << false;
+        for (const char *action : { "correction", "undo", "telemetry import", "restore" })
+            QTest::newRow(action) << true << false;
+        QTest::newRow("open folder") << false << true;
+        QTest::newRow("quit") << false << true;
+    }
+
+    // A change the full disk refused is written by Retry, kept as a rescue copy before any
+    // other write, and asked about before the window leaves it.
+    void pendingChangeSurvivesTheNextAction()
+    {
+        QFETCH(bool, told);
+        QFETCH(bool, asks);
+        const QString action = QTest::currentDataTag();
+        const QString store = demoFolder("pending " + action);
+        window = std::make_unique<HostWindow>();
+        QCOMPARE(window->openFolder(store, nullptr, false), StorageLock::Outcome::Locked);
+        window->show();
+        clickTank(overviewCards(gui()).first()); // a step to undo
+        const QByteArray before = bytesOf(dataFileIn(store));
+        QVERIFY(RescueCopies(store).keep(before)); // one to restore
+        {
+            const FileSizeLimit full(rlim_t(before.size() + 100));
+            addLocation(gui(), "Neuwiese" + QString(9000, 'x'));
+        }
+        QVERIFY(!gui().storeProblem().isEmpty() && bytesOf(dataFileIn(store)) == before);
+        runTelemetryDialog = [&](TelemetryDialog &dialog) {
+            return dialog.addPaths({ QDir(store).filePath("LOGS") }), true;
+        };
+        dialogs.item = 0;
+        dialogs.folder = folder("elsewhere");
+        const QHash<QString, const char *> entries { { "undo", "actionUndo" },
+            { "telemetry import", "actionImportTelemetry" },
+            { "restore", "actionRestoreRescueCopy" }, { "open folder", "actionOpenFolder" } };
+        if (entries.contains(action))
+            this->action(entries[action])->trigger();
+        else if (action == "retry")
+            namedChild<QPushButton>(*window, "retryButton")->click();
+        else if (action == "click")
+            clickTank(overviewCards(gui()).first());
+        else if (action == "correction")
+            openEditor(), table->setData(table->index(0, int(Field::Notes)), "gusty");
+        else
+            window->close();
+        QCOMPARE(dialogs.asked.size(), int(asks));
+        QCOMPARE(gui().hasPendingChange(), asks);
+        QVERIFY(window->storageFolder() == store && window->isVisible());
+        QCOMPARE(!dialogs.told.filter("kept as a rescue copy").isEmpty(), told);
+        QCOMPARE(bytesOf(dataFileIn(store)).contains("Neuwiese"), action == "retry");
+        QCOMPARE(contentsOf(RescueCopies(store).copies()).join().contains("Neuwiese"),
+            !asks && action != "retry");
     }
 
     void correctionsObeyTheInputLimits_data()
