@@ -194,7 +194,8 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &FlightEditor::updateButtons);
     reload();
-    view->resizeColumnsToContents();
+    // Once shown: a hidden view measures every one of the rows, a shown one those in sight.
+    QTimer::singleShot(0, view, &QTableView::resizeColumnsToContents);
 }
 
 QWidget *FlightEditor::createFilters()

@@ -724,21 +724,25 @@ private slots:
     void pendingChangeSurvivesTheNextAction_data()
     {
         QTest::addColumn<bool>("told"); // that the change is kept as a rescue copy
-        QTest::addColumn<bool>("asks"); // answered no: the change stays pending
-        QTest::newRow("retry") << false << false;
-        QTest::newRow("click") << false << false;
+        QTest::addColumn<int>("asks"); // answered no
+        QTest::addColumn<bool>("stays"); // pending, the file as it was
+        QTest::newRow("retry") << false << 0 << false;
+        QTest::newRow("click") << false << 0 << false;
         for (const char *action : { "correction", "undo", "telemetry import", "restore" })
-            QTest::newRow(action) << true << false;
-        QTest::newRow("open folder") << false << true;
-        QTest::newRow("quit") << false << true;
+            QTest::newRow(action) << true << 0 << false;
+        QTest::newRow("open folder") << false << 1 << true;
+        QTest::newRow("quit") << false << 1 << true;
+        QTest::newRow("click on a full disk") << false << 0 << true;
     }
 
     // A change the full disk refused is written by Retry, kept as a rescue copy before any
-    // other write, and asked about before the window leaves it.
+    // other write (none while that copy cannot be), and asked about before the window
+    // leaves it.
     void pendingChangeSurvivesTheNextAction()
     {
         QFETCH(bool, told);
-        QFETCH(bool, asks);
+        QFETCH(int, asks);
+        QFETCH(bool, stays);
         const QString action = QTest::currentDataTag();
         const QString store = demoFolder("pending " + action);
         window = std::make_unique<HostWindow>();
@@ -747,11 +751,11 @@ private slots:
         clickTank(overviewCards(gui()).first()); // a step to undo
         const QByteArray before = bytesOf(dataFileIn(store));
         QVERIFY(RescueCopies(store).keep(before)); // one to restore
-        {
-            const FileSizeLimit full(rlim_t(before.size() + 100));
-            addLocation(gui(), "Neuwiese" + QString(9000, 'x'));
-        }
+        auto full = std::make_unique<FileSizeLimit>(rlim_t(before.size() + 100));
+        addLocation(gui(), "Neuwiese" + QString(9000, 'x'));
         QVERIFY(!gui().storeProblem().isEmpty() && bytesOf(dataFileIn(store)) == before);
+        if (!action.endsWith("full disk"))
+            full.reset();
         runTelemetryDialog = [&](TelemetryDialog &dialog) {
             return dialog.addPaths({ QDir(store).filePath("LOGS") }), true;
         };
@@ -764,19 +768,21 @@ private slots:
             this->action(entries[action])->trigger();
         else if (action == "retry")
             namedChild<QPushButton>(*window, "retryButton")->click();
-        else if (action == "click")
+        else if (action.startsWith("click"))
             clickTank(overviewCards(gui()).first());
         else if (action == "correction")
             openEditor(), table->setData(table->index(0, int(Field::Notes)), "gusty");
         else
             window->close();
-        QCOMPARE(dialogs.asked.size(), int(asks));
-        QCOMPARE(gui().hasPendingChange(), asks);
+        full.reset();
+        QCOMPARE(dialogs.asked.size(), asks);
+        QCOMPARE(gui().hasPendingChange(), stays);
         QVERIFY(window->storageFolder() == store && window->isVisible());
         QCOMPARE(!dialogs.told.filter("kept as a rescue copy").isEmpty(), told);
+        QVERIFY(!stays || bytesOf(dataFileIn(store)) == before);
         QCOMPARE(bytesOf(dataFileIn(store)).contains("Neuwiese"), action == "retry");
         QCOMPARE(contentsOf(RescueCopies(store).copies()).join().contains("Neuwiese"),
-            !asks && action != "retry");
+            !stays && action != "retry");
     }
 
     void correctionsObeyTheInputLimits_data()
@@ -877,14 +883,17 @@ private slots:
         QCOMPARE(bytesOf(file()), before);
     }
 
-    // A store read only up to a fault is shown, never saved: that would lose the rest.
+    // A store another program changed since the table read it is shown again, not written
+    // over; one read only up to a fault is shown, never saved: that would lose the rest.
     void damagedStoreIsOnlyShown()
     {
         QVERIFY(open(flownStore()));
+        openEditor();
         QByteArray damaged = bytesOf(file());
         damaged.truncate(damaged.lastIndexOf("<LogData"));
         QVERIFY(writeBytes(file(), damaged));
-        openEditor();
+        QVERIFY(!table->setData(table->index(0, int(Field::Temperature)), 11));
+        QTRY_VERIFY(!dialogs.told.filter("changed since it was read").isEmpty());
         QCOMPARE(table->rowCount(), 2);
         QVERIFY(!table->setData(table->index(0, int(Field::Temperature)), 11));
         QCOMPARE(bytesOf(file()), damaged);

@@ -749,8 +749,8 @@ private slots:
         QTEST(RecordRules::changeRefusal(was, is).refusal, "refusal");
     }
 
-    // A figure too large for the file is refused instead of wrapping, and a log that repeats a
-    // moment adds one flight there.
+    // A figure too large for the file is refused instead of wrapping, a log that repeats a
+    // moment adds one flight there, and a name means the last record of that name.
     void telemetryKeepsTheRecordRules()
     {
         SampleStore store = logbook();
@@ -765,6 +765,7 @@ private slots:
         TelemetryLog log;
         log.modelName = store.models[0].name;
         log.flights = { absurd, repeated, repeated };
+        store.batteries << pack("P1"); // of two packs of one name, the later one is meant
         QVector<RecordRules::RuleBreak> refused;
         QCOMPARE(applyTelemetryImport(store, proposeTelemetryImport(store, { log }), &refused), 1);
         QCOMPARE(refused.size(), 2);
@@ -772,6 +773,7 @@ private slots:
         QCOMPARE(refused[1].refusal, RecordRules::Refusal::MomentTaken);
         QCOMPARE(store.batteries[0].cycleData[0].discharged, 0u);
         QCOMPARE(store.models[0].flightLog.size(), 4);
+        QCOMPARE(store.batteries[2].cycleData.size(), 1);
     }
 
     void flightsAndFigures_data()
