@@ -135,10 +135,10 @@ QVector<Figure> measureChanges(const QString &folder, const QString &storeName, 
 
     // Flights and Cycles: opened until shown, then one cell of a flight's notes changed,
     // until the data file holds it and the pages show it.
-    const auto apply = [&history](const QString &label, const StoreFolder &basis,
-                           const StoreRecords &after) {
-        return history.applyChange(label, basis, after);
-    };
+    const auto apply
+        = [&history](const QString &label, const StoreFolder &basis, const StoreRecords &after) {
+              return history.applyChange(label, basis, after);
+          };
     QVector<double> rereads;
     for (int i = 0; i <= runs; ++i) {
         FlightEditor *editor = nullptr;

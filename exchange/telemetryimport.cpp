@@ -312,8 +312,8 @@ QVector<TelemetryProposal> proposeTelemetryImport(const StoreRecords &store,
     return proposals;
 }
 
-int applyTelemetryImport(StoreRecords &store, const QVector<TelemetryProposal> &proposals,
-    QVector<RuleBreak> *refused)
+int applyTelemetryImport(
+    StoreRecords &store, const QVector<TelemetryProposal> &proposals, QVector<RuleBreak> *refused)
 {
     int changed = 0;
     const auto apply = [&](bool adding) {

@@ -29,8 +29,7 @@ QString ChangeRefusal::describe(const RecordRules::RuleBreak &refused)
     case Refusal::DateOutOfRange:
         return Texts::tr("%1 of %2 is no date between %3 and %4, as the discharge page takes "
                          "them; nothing was written.")
-            .arg(moment, refused.record,
-                RecordRules::earliestDate.toString(Qt::ISODate),
+            .arg(moment, refused.record, RecordRules::earliestDate.toString(Qt::ISODate),
                 RecordRules::latestDate.toString(Qt::ISODate));
     case Refusal::MomentTaken:
         return Texts::tr("%1 is taken by another flight or discharge: a moment holds one flight "

@@ -313,9 +313,8 @@ bool FlightEditor::change(const QString &label, const StoreSnapshot &changed)
         // Said once the cell's editor has closed. When something else changed the file
         // since the table read it, the table shows that instead.
         const QString why = ChangeRefusal::describe(outcome.refused);
-        QTimer::singleShot(0, this, [this, why] {
-            HostDialogs::tell(this, windowTitle(), why, true);
-        });
+        QTimer::singleShot(
+            0, this, [this, why] { HostDialogs::tell(this, windowTitle(), why, true); });
         if (outcome.refused.refusal == RecordRules::Refusal::FileChanged)
             QTimer::singleShot(0, this, &FlightEditor::reload);
     }

@@ -273,12 +273,14 @@ void HostWindow::buildEditMenu()
     d->undo = edit->addAction(tr("&Undo"));
     d->undo->setObjectName(QStringLiteral("actionUndo"));
     d->undo->setShortcut(QKeySequence::Undo);
-    connect(d->undo, &QAction::triggered, this, [this] { noteKept([this] { d->history->undo(); }); });
+    connect(
+        d->undo, &QAction::triggered, this, [this] { noteKept([this] { d->history->undo(); }); });
     d->redo = edit->addAction(tr("&Redo"));
     d->redo->setObjectName(QStringLiteral("actionRedo"));
     d->redo->setShortcuts(
         { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
-    connect(d->redo, &QAction::triggered, this, [this] { noteKept([this] { d->history->redo(); }); });
+    connect(
+        d->redo, &QAction::triggered, this, [this] { noteKept([this] { d->history->redo(); }); });
     // Named when shown: naming a step reads both versions of the file, work that a
     // click should not wait for.
     connect(edit, &QMenu::aboutToShow, this, &HostWindow::nameEditEntries);

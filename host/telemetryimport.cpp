@@ -111,7 +111,9 @@ QString summary(
         return counts;
     // The first reason stands for the others, which are mostly alike.
     return counts + QLatin1Char('\n')
-        + tr("%1 of them not applied: %2").arg(refused.size()).arg(ChangeRefusal::describe(refused.first()));
+        + tr("%1 of them not applied: %2")
+              .arg(refused.size())
+              .arg(ChangeRefusal::describe(refused.first()));
 }
 
 Outcome importForScript(const QString &storageFolder, const QStringList &paths)

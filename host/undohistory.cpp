@@ -179,8 +179,7 @@ bool UndoHistory::keepOneDropped()
 
 void UndoHistory::keepDropped()
 {
-    while (keepOneDropped()) {
-    }
+    while (keepOneDropped()) { }
 }
 
 // One copy each time the event loop is idle, so that the window answers in between.

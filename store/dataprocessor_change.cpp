@@ -86,8 +86,8 @@ RecordRules::RuleBreak DataProcessor::refusalOf(const DataChange &change)
     QByteArray present;
     FileBytes::Stamp stamp;
     const bool read = guard->readFile(dataFilePath(), &present, &stamp);
-    const bool current = read ? sameBytes(present, change.content)
-                              : !stamp.exists && change.content.isEmpty();
+    const bool current
+        = read ? sameBytes(present, change.content) : !stamp.exists && change.content.isEmpty();
     if (!current)
         return { RecordRules::Refusal::FileChanged, QString(), QDateTime() };
     return RecordRules::changeRefusal(*change.before, *change.after);
@@ -150,8 +150,7 @@ ChangeOutcome DataProcessor::importChange(const DataChange &change)
     ChangeOutcome outcome;
     const QString path = dataFilePath();
     QByteArray present;
-    if (!keepPendingBefore(change, QByteArray())
-        || !importContent(path, change.source, present)) {
+    if (!keepPendingBefore(change, QByteArray()) || !importContent(path, change.source, present)) {
         guard->report(false, present, present);
         return outcome;
     }

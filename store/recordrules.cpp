@@ -210,8 +210,7 @@ private:
         count(before, &TakenMoment::cyclesBefore, &TakenMoment::flightsBefore);
         count(after, &TakenMoment::cyclesAfter, &TakenMoment::flightsAfter);
         for (const TakenMoment &entry : qAsConst(taken)) {
-            const bool crowded
-                = (entry.newCycle && entry.cyclesAfter > qMax(entry.cyclesBefore, 1))
+            const bool crowded = (entry.newCycle && entry.cyclesAfter > qMax(entry.cyclesBefore, 1))
                 || (entry.newFlight && entry.flightsAfter > qMax(entry.flightsBefore, 1));
             refuse(crowded ? Refusal::MomentTaken : Refusal::None, entry.record, entry.moment);
             const bool unheld = (entry.newCycle && entry.cyclesBefore == 0)
@@ -239,8 +238,8 @@ int modelNamed(const StoreRecords &store, const QString &name)
 
 Refusal momentRefusal(const QDateTime &moment)
 {
-    const bool inRange = moment.isValid() && moment.date() >= earliestDate
-        && moment.date() <= latestDate;
+    const bool inRange
+        = moment.isValid() && moment.date() >= earliestDate && moment.date() <= latestDate;
     return inRange ? Refusal::None : Refusal::DateOutOfRange;
 }
 
@@ -256,17 +255,15 @@ Refusal figuresRefusal(double dischargedMah, double currentHundredths)
 
 Refusal temperatureRefusal(int degrees)
 {
-    return degrees >= minTemperature && degrees <= maxTemperature
-        ? Refusal::None
-        : Refusal::TemperatureOutOfRange;
+    return degrees >= minTemperature && degrees <= maxTemperature ? Refusal::None
+                                                                  : Refusal::TemperatureOutOfRange;
 }
 
 bool momentTaken(const StoreRecords &store, const QDateTime &moment)
 {
     const Moment wanted = CyclePairing::momentOf(moment);
-    const auto holds = [&wanted](const QDateTime &date) {
-        return CyclePairing::momentOf(date) == wanted;
-    };
+    const auto holds
+        = [&wanted](const QDateTime &date) { return CyclePairing::momentOf(date) == wanted; };
     for (const ModelRecord &model : store.models) {
         for (const LogData &flight : model.flightLog) {
             if (holds(flight.date))

@@ -95,8 +95,7 @@ bool RescueCopies::writeIndex(const QStringList &names, const QString &permissio
     QByteArray listed;
     for (const QString &name : names)
         listed += QFile::encodeName(name) + '\n';
-    return FileBytes::replaceFile(
-        dir.filePath(index), listed, QByteArray(), { {}, permissionsOf });
+    return FileBytes::replaceFile(dir.filePath(index), listed, QByteArray(), { {}, permissionsOf });
 }
 
 bool RescueCopies::keep(const QByteArray &content, const QString &permissionsOf)
@@ -137,8 +136,7 @@ void RescueCopies::rotate(const FileBytes::Stamp &spared)
 // Among every copy the store made, of either kind.
 bool RescueCopies::holds(const QByteArray &content) const
 {
-    for (const QString &name :
-        made(StoreFiles::rescueIndex) + made(StoreFiles::undoneIndex)) {
+    for (const QString &name : made(StoreFiles::rescueIndex) + made(StoreFiles::undoneIndex)) {
         const QString path = dir.filePath(name);
         QByteArray copy;
         if (QFileInfo(path).size() == content.size()

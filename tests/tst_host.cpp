@@ -700,8 +700,8 @@ private slots:
         clickTank(overviewCards(gui()).first()); // a step to undo
         QString text = readStore(store);
         const QRegularExpressionMatch found = QRegularExpression(pattern).match(text);
-        const QByteArray unread = text.replace(found.capturedStart(), found.capturedLength(),
-                                          replacement).toUtf8();
+        const QByteArray unread
+            = text.replace(found.capturedStart(), found.capturedLength(), replacement).toUtf8();
         QVERIFY(writeBytes(dataFileIn(store), unread));
         window->openFolder(store, nullptr, false); // read again
         if (path == "click") {

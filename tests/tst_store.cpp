@@ -694,43 +694,54 @@ private slots:
         const auto row = [](const char *tag, Edit before, Edit edit, R refusal) {
             QTest::newRow(tag) << before << edit << refusal;
         };
-        row("figure at the limit", none,
+        row(
+            "figure at the limit", none,
             [](SampleStore &s) { s.batteries[1].cycleData[0].discharged = 20000; }, R::None);
-        row("figure beyond it", none,
+        row(
+            "figure beyond it", none,
             [](SampleStore &s) { s.batteries[1].cycleData[0].discharged = 20001; },
             R::DischargedOverLimit);
-        row("current beyond it", none,
+        row(
+            "current beyond it", none,
             [](SampleStore &s) { s.batteries[1].cycleData[0].current = 30001; },
             R::CurrentOverLimit);
-        row("temperature beyond it", none,
+        row(
+            "temperature beyond it", none,
             [](SampleStore &s) { s.models[0].flightLog[0].temperature = 100; },
             R::TemperatureOutOfRange);
-        row("an old figure beyond it, unchanged",
+        row(
+            "an old figure beyond it, unchanged",
             [](SampleStore &s) { s.batteries[1].cycleData[0].discharged = 90000; },
             [](SampleStore &s) { s.batteries[1].cycleData[0].current = 100; }, R::None);
-        row("moved onto another flight's moment", none,
+        row(
+            "moved onto another flight's moment", none,
             [](SampleStore &s) {
-                s.models[0].flightLog[0].date = s.batteries[0].cycleData[0].date = at(1, "10:02:30");
+                s.models[0].flightLog[0].date = s.batteries[0].cycleData[0].date
+                    = at(1, "10:02:30");
             },
             R::MomentTaken);
-        row("moved before the earliest date", none,
+        row(
+            "moved before the earliest date", none,
             [](SampleStore &s) {
                 s.models[0].flightLog[0].date = s.batteries[0].cycleData[0].date
                     = QDateTime(QDate(2004, 12, 31), QTime(9, 0));
             },
             R::DateOutOfRange);
-        row("discharge moved to another pack", none,
+        row(
+            "discharge moved to another pack", none,
             [](SampleStore &s) {
                 s.batteries[1].cycleData.prepend(s.batteries[0].cycleData.takeFirst());
             },
             R::None);
-        row("flight added at a free moment", none,
+        row(
+            "flight added at a free moment", none,
             [](SampleStore &s) {
                 s.models[0].flightLog.append({ at(4, "09:00:00"), QTime(0, 5), {}, 20, {} });
                 s.batteries[0].cycleData.append({ at(4, "09:00:00"), 1000, 2000 });
             },
             R::None);
-        row("flight added at a taken moment", none,
+        row(
+            "flight added at a taken moment", none,
             [](SampleStore &s) {
                 s.models[0].flightLog.append({ at(3, "18:00:00"), QTime(0, 5), {}, 20, {} });
             },
