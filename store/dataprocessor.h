@@ -49,8 +49,8 @@ public:
     // and imports below all go through it.
     ChangeOutcome change(const DataChange &change);
     // A change whose write failed stays pending until it is written or kept as a rescue
-    // copy. True while the records last read do not hold it (they were read again since):
-    // a save of them would not write it, a retry of pendingContent() does.
+    // copy: whether one does, whether the records last read lack it (read again since, so
+    // that a save of them would not write it), and its bytes, for a retry.
     bool hasPendingChange() const;
     bool pendingChangeUnread() const;
     QByteArray pendingContent() const;
