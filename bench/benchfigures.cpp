@@ -4,6 +4,7 @@
 #include "host/undohistory.h"
 #include "records/batterywidget.h"
 #include "sample/samplestore.h"
+#include "store/rescuecopies.h"
 #include "store/storefiles.h"
 #include "window/celloragui.h"
 
@@ -527,7 +528,8 @@ Figure measureRestoreList(const QString &folder, const QString &storeName, int r
         QString problem;
         for (int copy = 0; copy < 20 && !placedCards(window).isEmpty(); ++copy) {
             timeClick(placedCards(window).first(), saves, problem);
-            window.keepRescueCopy(fileContent(QDir(folder).filePath(dataFileName)));
+            const QString dataFile = QDir(folder).filePath(dataFileName);
+            RescueCopies(folder).keep(fileContent(dataFile), dataFile);
         }
     }
     int listed = 0;

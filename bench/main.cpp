@@ -1,6 +1,7 @@
 // cellora-bench: the module's performance figures against their targets, printed as a
 // table and written as JSON. Run it with ./cellora.sh bench.
 
+#include "bench/benchchanges.h"
 #include "bench/benchfigures.h"
 #include "bench/benchreport.h"
 #include "bench/benchtelemetry.h"
@@ -96,7 +97,7 @@ int main(int argc, char *argv[])
         QStringLiteral("Refreshes of the memory figure (default: 500)."), QStringLiteral("N"),
         QStringLiteral("500"));
     const QCommandLineOption onlyOption(QStringLiteral("only"),
-        QStringLiteral("Measure only these figures, e.g. save,refresh (for profiling)."),
+        QStringLiteral("Measure only these figures, e.g. save,refresh,changes (for profiling)."),
         QStringLiteral("NAMES"));
     const QCommandLineOption markdownOption(QStringLiteral("markdown"),
         QStringLiteral("Print the table once more in Markdown, for the README."));
@@ -135,7 +136,8 @@ int main(int argc, char *argv[])
         makeStore(root, QStringLiteral("typical-clicks"), typical),
         makeStore(root, QStringLiteral("typical"), typical),
         makeStore(root, QStringLiteral("ten-year-startup"), tenYear),
-        makeStore(root, QStringLiteral("ten-year-rescue"), tenYear) };
+        makeStore(root, QStringLiteral("ten-year-rescue"), tenYear),
+        makeStore(root, QStringLiteral("ten-year-changes"), tenYear) };
     if (!root.isValid() || folders.contains(QString())) {
         say(QStringLiteral("cellora-bench: cannot write the sample stores"));
         removePrivateHome();
@@ -177,6 +179,8 @@ int main(int argc, char *argv[])
         figures << measureEditMenu(folders.at(1), QStringLiteral("ten-year"), runs);
     if (wanted(QStringLiteral("restore-list")))
         figures << measureRestoreList(folders.at(5), QStringLiteral("ten-year"), runs);
+    if (wanted(QStringLiteral("changes")))
+        figures << measureChanges(folders.at(6), QStringLiteral("ten-year"), runs);
     if (wanted(QStringLiteral("memory"))) {
         figures << measureMemory(folders.at(0), QStringLiteral("ten-year"), 10, refreshes, false);
         figures << measureMemory(folders.at(1), QStringLiteral("ten-year"), 10, refreshes, true);

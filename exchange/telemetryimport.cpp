@@ -19,47 +19,34 @@ QString folded(const QString &name)
     return result;
 }
 
+// Which record a name means, and which cycle entry a flight pairs with: the store's rules.
 const ModelRecord *findModel(const StoreRecords &store, const QString &name)
 {
-    for (const ModelRecord &model : store.models) {
-        if (model.name == name)
-            return &model;
-    }
-    return nullptr;
+    const int index = RecordRules::modelNamed(store, name);
+    return index >= 0 ? &store.models.at(index) : nullptr;
 }
 
 ModelRecord *findModel(StoreRecords &store, const QString &name)
 {
-    return const_cast<ModelRecord *>(findModel(const_cast<const StoreRecords &>(store), name));
+    const int index = RecordRules::modelNamed(store, name);
+    return index >= 0 ? &store.models[index] : nullptr;
 }
 
 BatteryRecord *findBattery(StoreRecords &store, const QString &name)
 {
-    for (BatteryRecord &battery : store.batteries) {
-        if (battery.name == name)
-            return &battery;
-    }
-    return nullptr;
+    const int index = RecordRules::batteryNamed(store, name);
+    return index >= 0 ? &store.batteries[index] : nullptr;
 }
 
-// The cycle entry paired with a flight by their common date-time; as the logbook pairs
-// them, the last battery holding that moment wins.
 CycleRecord *pairedCycle(StoreRecords &store, const QDateTime &moment, QString *battery = nullptr)
 {
-    CycleRecord *paired = nullptr;
-    if (!moment.isValid())
+    const CycleRef paired = RecordRules::pairedCycle(store, moment);
+    if (!paired.isValid())
         return nullptr;
-    for (BatteryRecord &candidate : store.batteries) {
-        for (CycleRecord &cycle : candidate.cycleData) {
-            if (cycle.date == moment) {
-                paired = &cycle;
-                if (battery)
-                    *battery = candidate.name;
-                break;
-            }
-        }
-    }
-    return paired;
+    BatteryRecord &flown = store.batteries[paired.battery];
+    if (battery)
+        *battery = flown.name;
+    return &flown.cycleData[paired.cycle];
 }
 
 bool isZero(const QTime &duration)
@@ -173,14 +160,25 @@ template <typename T> void insertByDate(QVector<T> &list, const T &item)
     list.insert(at, item);
 }
 
-bool fill(StoreRecords &store, const TelemetryProposal &proposal)
+using RecordRules::Refusal;
+using RecordRules::RuleBreak;
+
+bool fill(StoreRecords &store, const TelemetryProposal &proposal, RuleBreak &refused)
 {
     ModelRecord *model = findModel(store, proposal.model);
     if (!model || proposal.entry < 0 || proposal.entry >= model->flightLog.size())
         return false;
     const TelemetryFigures figures = figuresOf(proposal.flight);
     LogData &entry = model->flightLog[proposal.entry];
-    CycleRecord *cycle = pairedCycle(store, entry.date);
+    QString flown;
+    CycleRecord *cycle = pairedCycle(store, entry.date, &flown);
+    const Refusal beyond = cycle
+        ? RecordRules::figuresRefusal(figures.dischargedMah, figures.maxCurrent)
+        : Refusal::None;
+    if (beyond != Refusal::None) {
+        refused = { beyond, flown, entry.date };
+        return false;
+    }
     bool changed = entry.duration != figures.duration;
     entry.duration = figures.duration;
     if (cycle) {
@@ -204,13 +202,29 @@ const LogData *nearestOnDay(const ModelRecord &model, const QDateTime &when)
     return nearest;
 }
 
-bool add(StoreRecords &store, const TelemetryProposal &proposal)
+// A new flight and discharge take a moment of their own, with figures within the limits.
+RuleBreak addRefusal(
+    const StoreRecords &store, const TelemetryProposal &proposal, const TelemetryFigures &figures)
+{
+    const QDateTime &moment = proposal.flight.start;
+    Refusal refusal = RecordRules::momentRefusal(moment);
+    if (refusal == Refusal::None && RecordRules::momentTaken(store, moment))
+        refusal = Refusal::MomentTaken;
+    if (refusal == Refusal::None)
+        refusal = RecordRules::figuresRefusal(figures.dischargedMah, figures.maxCurrent);
+    return { refusal, proposal.battery, moment };
+}
+
+bool add(StoreRecords &store, const TelemetryProposal &proposal, RuleBreak &refused)
 {
     ModelRecord *model = findModel(store, proposal.model);
     BatteryRecord *battery = findBattery(store, proposal.battery);
     if (!model || !battery)
         return false;
     const TelemetryFigures figures = figuresOf(proposal.flight);
+    refused = addRefusal(store, proposal, figures);
+    if (refused.isBroken())
+        return false;
     LogData entry;
     entry.date = proposal.flight.start;
     entry.duration = figures.duration;
@@ -227,6 +241,16 @@ bool add(StoreRecords &store, const TelemetryProposal &proposal)
     return true;
 }
 
+// Rounded; beyond the file's numbers a figure stays at their largest instead of wrapping
+// into the limits.
+uint wholeUnits(double value)
+{
+    if (!(value > 0))
+        return 0;
+    return value >= double(std::numeric_limits<uint>::max()) ? std::numeric_limits<uint>::max()
+                                                             : uint(std::lround(value));
+}
+
 } // namespace
 
 TelemetryFigures figuresOf(const TelemetryFlight &flight)
@@ -234,10 +258,8 @@ TelemetryFigures figuresOf(const TelemetryFlight &flight)
     TelemetryFigures figures;
     // Longer than a day cannot be a flight's duration; the time field holds no more.
     figures.duration = QTime(0, 0).addSecs(std::clamp(flight.seconds, 0, 86399));
-    figures.dischargedMah
-        = flight.hasCapacity ? uint(std::lround(std::max(0.0, flight.usedMah))) : 0;
-    figures.maxCurrent
-        = flight.hasCurrent ? uint(std::lround(std::max(0.0, flight.maxCurrent) * 100)) : 0;
+    figures.dischargedMah = flight.hasCapacity ? wholeUnits(flight.usedMah) : 0;
+    figures.maxCurrent = flight.hasCurrent ? wholeUnits(flight.maxCurrent * 100) : 0;
     return figures;
 }
 
@@ -290,19 +312,24 @@ QVector<TelemetryProposal> proposeTelemetryImport(const StoreRecords &store,
     return proposals;
 }
 
-int applyTelemetryImport(StoreRecords &store, const QVector<TelemetryProposal> &proposals)
+int applyTelemetryImport(
+    StoreRecords &store, const QVector<TelemetryProposal> &proposals, QVector<RuleBreak> *refused)
 {
     int changed = 0;
+    const auto apply = [&](bool adding) {
+        for (const TelemetryProposal &proposal : proposals) {
+            if (!proposal.ticked || !proposal.canApply()
+                || adding != (proposal.kind == TelemetryProposal::AddFlight))
+                continue;
+            RuleBreak broken;
+            if (adding ? add(store, proposal, broken) : fill(store, proposal, broken))
+                ++changed;
+            else if (broken.isBroken() && refused)
+                refused->append(broken);
+        }
+    };
     // Fills first: they name entries by position, which additions shift.
-    for (const TelemetryProposal &proposal : proposals) {
-        if (proposal.ticked && proposal.canApply() && proposal.kind != TelemetryProposal::AddFlight
-            && fill(store, proposal))
-            ++changed;
-    }
-    for (const TelemetryProposal &proposal : proposals) {
-        if (proposal.ticked && proposal.canApply() && proposal.kind == TelemetryProposal::AddFlight
-            && add(store, proposal))
-            ++changed;
-    }
+    apply(false);
+    apply(true);
     return changed;
 }

@@ -2,6 +2,7 @@
 #define TELEMETRYIMPORT_H
 
 #include "exchange/telemetrylog.h"
+#include "store/recordrules.h"
 #include "store/storerecords.h"
 
 #include <QHash>
@@ -58,7 +59,10 @@ QString matchTelemetryModel(
 QVector<TelemetryProposal> proposeTelemetryImport(const StoreRecords &store,
     const QVector<TelemetryLog> &logs, const QHash<QString, QString> &chosenModels = {});
 
-// Applies every ticked proposal that can be applied; returns how many changed the store.
-int applyTelemetryImport(StoreRecords &store, const QVector<TelemetryProposal> &proposals);
+// Applies every ticked proposal that can be applied and keeps the record rules; returns how
+// many changed the store. `refused`, when given, receives the rule each other ticked one
+// broke (figures beyond the limits, a moment already taken).
+int applyTelemetryImport(StoreRecords &store, const QVector<TelemetryProposal> &proposals,
+    QVector<RecordRules::RuleBreak> *refused = nullptr);
 
 #endif // TELEMETRYIMPORT_H

@@ -4,7 +4,7 @@
 #include "exchange/outputfiles.h"
 #include "exchange/packreport.h"
 #include "host/storagelock.h"
-#include "store/storesnapshot.h"
+#include "store/storefolder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -22,22 +22,24 @@ QString shown(const QString &path)
 // A store read only in part would export only that part: a damaged store exports nothing.
 Outcome readStore(const QString &storageFolder, StoreSnapshot &store)
 {
-    const QString dataFile = StoreSnapshot::dataFilePath(storageFolder);
-    if (!QFileInfo::exists(dataFile)) {
+    const StoreFolder loaded = StoreFolder::load(storageFolder);
+    switch (loaded.status) {
+    case StoreFolder::Status::Read:
+        store = loaded.records;
+        return {};
+    case StoreFolder::Status::NoDataFile:
         return { ExitBadStorage,
             QStringLiteral("no data file cellora.xml in the storage folder %1")
                 .arg(shown(storageFolder)) };
-    }
-    if (!store.readFile(dataFile))
+    case StoreFolder::Status::Unreadable:
         return { ExitBadStorage,
-            QStringLiteral("cannot read the data file %1").arg(shown(dataFile)) };
-    if (store.damaged()) {
-        return {
-            ExitBadStorage,
-            QStringLiteral("the data file %1 is damaged: nothing was exported").arg(shown(dataFile))
-        };
+            QStringLiteral("cannot read the data file %1").arg(shown(loaded.dataFile)) };
+    case StoreFolder::Status::Damaged:
+        break;
     }
-    return {};
+    return { ExitBadStorage,
+        QStringLiteral("the data file %1 is damaged: nothing was exported")
+            .arg(shown(loaded.dataFile)) };
 }
 
 QVector<OutputFiles::Output> outputsOf(

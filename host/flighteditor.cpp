@@ -1,13 +1,13 @@
 #include "host/flighteditor.h"
 
+#include "host/changerefusal.h"
 #include "host/flightedits.h"
 #include "host/flighttable.h"
+#include "host/hostdialogs.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -26,12 +26,6 @@ namespace {
 const char *initialValue = "initialValue";
 const QAbstractItemView::EditTriggers editTriggers = QAbstractItemView::DoubleClicked
     | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
-
-QByteArray fileContent(const QString &folder)
-{
-    QFile file(QDir(folder).filePath(QStringLiteral("cellora.xml")));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString hoursText(qint64 seconds)
 {
@@ -65,7 +59,7 @@ public:
         case Field::Date: {
             auto *edit = new QDateTimeEdit(parent);
             edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            edit->setDateRange(FlightEdits::earliestDate, FlightEdits::latestDate);
+            edit->setDateRange(RecordRules::earliestDate, RecordRules::latestDate);
             return edit;
         }
         case Field::Duration: {
@@ -74,11 +68,11 @@ public:
             return edit;
         }
         case Field::Discharged:
-            return spinBox(parent, 0, FlightEdits::maxDischarged);
+            return spinBox(parent, 0, RecordRules::maxDischargedMah);
         case Field::Current:
-            return spinBox(parent, 0, FlightEdits::maxCurrentAmperes);
+            return spinBox(parent, 0, RecordRules::maxCurrentAmperes);
         case Field::Temperature:
-            return spinBox(parent, FlightEdits::minTemperature, FlightEdits::maxTemperature);
+            return spinBox(parent, RecordRules::minTemperature, RecordRules::maxTemperature);
         case Field::Battery:
         case Field::Location:
             return choices(parent, index);
@@ -200,7 +194,8 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &FlightEditor::updateButtons);
     reload();
-    view->resizeColumnsToContents();
+    // Once shown: a hidden view measures every one of the rows, a shown one those in sight.
+    QTimer::singleShot(0, view, &QTableView::resizeColumnsToContents);
 }
 
 QWidget *FlightEditor::createFilters()
@@ -238,17 +233,16 @@ QWidget *FlightEditor::createButtons()
 
 void FlightEditor::reload()
 {
-    shownContent = fileContent(folder);
-    StoreSnapshot store;
-    store.readBytes(shownContent);
+    shown = StoreFolder::load(folder);
     // A store read only in part would lose the rest with the first change: show, never save.
-    readOnly = store.damaged() && !shownContent.isEmpty();
+    readOnly = shown.status == StoreFolder::Status::Damaged
+        || shown.status == StoreFolder::Status::Unreadable;
     view->setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers : editTriggers);
-    table->setStore(store);
+    table->setStore(shown.records);
     QStringList models, batteries;
-    for (const StoreSnapshot::Model &model : store.models)
+    for (const StoreSnapshot::Model &model : shown.records.models)
         models << model.name;
-    for (const StoreSnapshot::Battery &battery : store.batteries)
+    for (const StoreSnapshot::Battery &battery : shown.records.batteries)
         batteries << battery.name;
     refillFilter(modelFilter, tr("All models"), models);
     refillFilter(batteryFilter, tr("All batteries"), batteries);
@@ -312,14 +306,19 @@ int FlightEditor::selectedRow() const
 
 bool FlightEditor::change(const QString &label, const StoreSnapshot &changed)
 {
-    // Something else changed the file since the table read it: show that instead of
-    // writing an edit of an older store over it.
-    if (readOnly || fileContent(folder) != shownContent) {
-        QTimer::singleShot(0, this, &FlightEditor::reload);
+    if (readOnly)
         return false;
+    const ChangeOutcome outcome = applyChange(label, shown, changed);
+    if (outcome.refused.isBroken()) {
+        // Said once the cell's editor has closed. When something else changed the file
+        // since the table read it, the table shows that instead.
+        const QString why = ChangeRefusal::describe(outcome.refused);
+        QTimer::singleShot(
+            0, this, [this, why] { HostDialogs::tell(this, windowTitle(), why, true); });
+        if (outcome.refused.refusal == RecordRules::Refusal::FileChanged)
+            QTimer::singleShot(0, this, &FlightEditor::reload);
     }
-    const QByteArray content = changed.toBytes();
-    return !content.isEmpty() && applyChange(label, content);
+    return outcome.written;
 }
 
 void FlightEditor::deleteSelected()

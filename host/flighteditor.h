@@ -1,7 +1,7 @@
 #ifndef FLIGHTEDITOR_H
 #define FLIGHTEDITOR_H
 
-#include "store/storesnapshot.h"
+#include "store/storefolder.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -19,12 +19,14 @@ class QTableView;
 // "Flights and Cycles": every flight with its cycle entry in one table, where the user
 // corrects the figures, deletes a flight, moves a discharge to the pack that really flew,
 // and marks a pack not charged after a wrong charge click. Each change is the whole new
-// store, handed to `applyChange` with a name for it; the table then reads the file again.
+// store, handed to `applyChange` with a name for it and the folder as read; the table then
+// reads the file again. A change the store refuses is explained in a message.
 class FlightEditor : public QDialog {
     Q_OBJECT
 
 public:
-    using ApplyChange = std::function<bool(const QString &label, const QByteArray &content)>;
+    using ApplyChange = std::function<ChangeOutcome(
+        const QString &label, const StoreFolder &basis, const StoreRecords &after)>;
 
     FlightEditor(const QString &storageFolder, ApplyChange applyChange, QWidget *parent = nullptr);
 
@@ -44,7 +46,7 @@ private:
 
     QString folder;
     ApplyChange applyChange;
-    QByteArray shownContent;
+    StoreFolder shown;
     bool readOnly = false;
     FlightTable *table;
     FlightFilter *filter;

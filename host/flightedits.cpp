@@ -5,54 +5,20 @@
 namespace FlightEdits {
 namespace {
 
-int cycleIndexOf(const StoreSnapshot::Battery &battery, const QDateTime &moment)
-{
-    for (int i = 0; i < battery.cycleData.size(); ++i) {
-        if (battery.cycleData[i].date == moment)
-            return i;
-    }
-    return -1;
-}
-
-int batteryIndexOf(const StoreSnapshot &store, const QString &name)
-{
-    for (int i = 0; i < store.batteries.size(); ++i) {
-        if (store.batteries[i].name == name)
-            return i;
-    }
-    return -1;
-}
-
 bool isKnown(const StoreSnapshot &store, const FlightRef &ref)
 {
     return ref.model >= 0 && ref.model < store.models.size() && ref.entry >= 0
         && ref.entry < store.models[ref.model].flightLog.size();
 }
 
-// A date-time that some other flight or cycle entry holds already would pair the wrong
-// entries afterwards, so a moved entry must land on a moment of its own.
-bool momentInUse(const StoreSnapshot &store, const QDateTime &moment)
-{
-    for (const StoreSnapshot::Model &model : store.models) {
-        for (const LogData &flight : model.flightLog) {
-            if (flight.date == moment)
-                return true;
-        }
-    }
-    for (const StoreSnapshot::Battery &battery : store.batteries) {
-        if (cycleIndexOf(battery, moment) >= 0)
-            return true;
-    }
-    return false;
-}
-
+// The moment a flight and its discharge move to must be free: the store's change
+// operation refuses it otherwise.
 bool setDate(StoreSnapshot &store, const FlightRef &ref, const QDateTime &moment)
 {
     LogData &flight = store.models[ref.model].flightLog[ref.entry];
     if (moment == flight.date)
         return true;
-    if (!moment.isValid() || moment.date() < earliestDate || moment.date() > latestDate
-        || momentInUse(store, moment))
+    if (!moment.isValid())
         return false;
     flight.date = moment;
     if (ref.cycle.battery >= 0)
@@ -60,27 +26,24 @@ bool setDate(StoreSnapshot &store, const FlightRef &ref, const QDateTime &moment
     return true;
 }
 
-bool inRange(const QVariant &value, int lowest, int highest)
+bool setCycleFigure(StoreSnapshot &store, const FlightRef &ref, Field field, const QVariant &value)
 {
     bool ok = false;
     const int number = value.toInt(&ok);
-    return ok && number >= lowest && number <= highest;
-}
-
-bool setCycleFigure(StoreSnapshot &store, const FlightRef &ref, Field field, const QVariant &value)
-{
-    if (ref.cycle.battery < 0)
+    if (ref.cycle.battery < 0 || !ok)
         return false;
     StoreSnapshot::Cycle &cycle = store.batteries[ref.cycle.battery].cycleData[ref.cycle.cycle];
-    if (field == Field::Discharged) {
-        if (!inRange(value, 0, maxDischarged))
-            return false;
-        cycle.discharged = value.toUInt();
-    } else {
-        if (!inRange(value, 0, maxCurrentAmperes))
-            return false;
-        cycle.current = value.toUInt() * 100;
-    }
+    const bool discharged = field == Field::Discharged;
+    // Checked before the figure goes into the file's unsigned number, where a large one
+    // would wrap.
+    const double hundredths = discharged ? 0 : number * 100.0;
+    if (RecordRules::figuresRefusal(discharged ? number : 0, hundredths)
+        != RecordRules::Refusal::None)
+        return false;
+    if (discharged)
+        cycle.discharged = uint(number);
+    else
+        cycle.current = uint(hundredths);
     return true;
 }
 
@@ -104,11 +67,14 @@ bool setField(StoreSnapshot &store, const FlightRef &ref, Field field, const QVa
     case Field::Discharged:
     case Field::Current:
         return setCycleFigure(store, ref, field, value);
-    case Field::Temperature:
-        if (!inRange(value, minTemperature, maxTemperature))
+    case Field::Temperature: {
+        bool ok = false;
+        const int degrees = value.toInt(&ok);
+        if (!ok || RecordRules::temperatureRefusal(degrees) != RecordRules::Refusal::None)
             return false;
-        flight.temperature = value.toInt();
+        flight.temperature = degrees;
         return true;
+    }
     case Field::Location:
         // The module offers only the listed locations; the entry's own stays possible.
         if (value.toString() != flight.location && !store.locations.contains(value.toString()))
@@ -139,7 +105,7 @@ bool deleteFlight(StoreSnapshot &store, const FlightRef &ref)
 
 bool moveDischarge(StoreSnapshot &store, const FlightRef &ref, const QString &batteryName)
 {
-    const int target = batteryIndexOf(store, batteryName);
+    const int target = RecordRules::batteryNamed(store, batteryName);
     if (!isKnown(store, ref) || ref.cycle.battery < 0 || target < 0)
         return false;
     if (target == ref.cycle.battery)
@@ -158,7 +124,7 @@ bool moveDischarge(StoreSnapshot &store, const FlightRef &ref, const QString &ba
 
 bool markNotCharged(StoreSnapshot &store, const QString &batteryName, const QDateTime &now)
 {
-    const int index = batteryIndexOf(store, batteryName);
+    const int index = RecordRules::batteryNamed(store, batteryName);
     if (index < 0 || !store.batteries[index].charged)
         return false;
     store.batteries[index].charged = false;

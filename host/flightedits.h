@@ -8,8 +8,9 @@
 #include <QVariant>
 
 // The corrections the flight and cycle editor makes, on a plain copy of the store. Each
-// edit either changes the copy as a whole or refuses and leaves it as it was; values obey
-// the limits of the module's own discharge inputs.
+// edit either changes the copy as a whole or refuses and leaves it as it was. Figures keep
+// the record rules' limits here already (a number too large for the file would wrap);
+// dates and moments are judged with the rest by the store's change operation.
 namespace FlightEdits {
 
 enum class Field {
@@ -24,13 +25,6 @@ enum class Field {
     Notes
 };
 constexpr int fieldCount = 9;
-
-using RecordRules::earliestDate;
-using RecordRules::latestDate;
-constexpr int maxDischarged = RecordRules::maxDischargedMah;
-using RecordRules::maxCurrentAmperes;
-using RecordRules::maxTemperature;
-using RecordRules::minTemperature;
 
 using FlightRef = StoreSnapshot::Flight;
 

@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <limits>
+
 using FlightEdits::Field;
 using FlightEdits::FlightRef;
 
@@ -112,6 +114,21 @@ QVariant FlightTable::shownValue(const FlightRef &ref, Field field) const
     }
 }
 
+// Numbers where they can be: sorting the ten-year store compares a quarter of a million
+// pairs, and date-times would be converted to the epoch for each comparison.
+QVariant FlightTable::sortValue(const FlightRef &ref, Field field) const
+{
+    if (field == Field::Date) {
+        const QDateTime &date = shown.logEntry(ref).date;
+        const CyclePairing::Moment moment = CyclePairing::momentOf(date);
+        return date.isValid() ? moment.first * 86400000 + moment.second
+                              : std::numeric_limits<qint64>::min();
+    }
+    if (field == Field::Duration)
+        return QTime(0, 0).secsTo(shown.logEntry(ref).duration);
+    return editValue(ref, field);
+}
+
 QVariant FlightTable::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= shown.flights().size())
@@ -124,8 +141,7 @@ QVariant FlightTable::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         return editValue(ref, field);
     case SortRole:
-        return field == Field::Duration ? QTime(0, 0).secsTo(editValue(ref, field).toTime())
-                                        : editValue(ref, field);
+        return sortValue(ref, field);
     case BatteryRole:
         return editValue(ref, Field::Battery);
     case ModelRole:

@@ -40,6 +40,7 @@ public:
 private:
     QVariant editValue(const FlightEdits::FlightRef &ref, FlightEdits::Field field) const;
     QVariant shownValue(const FlightEdits::FlightRef &ref, FlightEdits::Field field) const;
+    QVariant sortValue(const FlightEdits::FlightRef &ref, FlightEdits::Field field) const;
 
     Propose propose;
     StoreSnapshot shown;

@@ -3,6 +3,7 @@
 #include "exchange/csvexport.h"
 #include "exchange/outputfiles.h"
 #include "exchange/packreport.h"
+#include "host/changerefusal.h"
 #include "host/flighteditor.h"
 #include "host/frontrequest.h"
 #include "host/homeguard.h"
@@ -11,8 +12,9 @@
 #include "host/rescuelist.h"
 #include "host/telemetrydialog.h"
 #include "host/undohistory.h"
+#include "store/datachange.h"
 #include "store/storefiles.h"
-#include "store/storesnapshot.h"
+#include "store/storefolder.h"
 #include "window/celloragui.h"
 
 #include <QAction>
@@ -258,12 +260,14 @@ void HostWindow::buildEditMenu()
     d->undo = edit->addAction(tr("&Undo"));
     d->undo->setObjectName(QStringLiteral("actionUndo"));
     d->undo->setShortcut(QKeySequence::Undo);
-    connect(d->undo, &QAction::triggered, this, [this] { d->history->undo(); });
+    connect(
+        d->undo, &QAction::triggered, this, [this] { noteKept([this] { d->history->undo(); }); });
     d->redo = edit->addAction(tr("&Redo"));
     d->redo->setObjectName(QStringLiteral("actionRedo"));
     d->redo->setShortcuts(
         { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
-    connect(d->redo, &QAction::triggered, this, [this] { d->history->redo(); });
+    connect(
+        d->redo, &QAction::triggered, this, [this] { noteKept([this] { d->history->redo(); }); });
     // Named when shown: naming a step reads both versions of the file, work that a
     // click should not wait for.
     connect(edit, &QMenu::aboutToShow, this, &HostWindow::nameEditEntries);
@@ -360,6 +364,10 @@ void HostWindow::showFolder(const QString &folder, bool remember)
 
 void HostWindow::openFolderAsked(const QString &folder)
 {
+    if (QFileInfo(folder).absoluteFilePath() != d->folder
+        && !mayLeaveUnsaved(
+            tr("Open Storage Folder"), tr("Open the other folder anyway and lose the change?")))
+        return;
     QString holder;
     switch (openFolder(folder, &holder)) {
     case StorageLock::Outcome::Locked:
@@ -387,19 +395,34 @@ void HostWindow::chooseStorageFolder()
         openFolderAsked(folder);
 }
 
+bool HostWindow::mayLeaveUnsaved(const QString &title, const QString &question)
+{
+    showStoreProblem();
+    const QString problem = d->gui->storeProblem();
+    return problem.isEmpty()
+        || HostDialogs::ask(this, title, problem + QStringLiteral("\n\n") + question);
+}
+
 bool HostWindow::readLogbookFor(const QString &title, StoreSnapshot &store)
 {
     // An export of a store read only in part would look complete: it is refused.
-    const QString dataFile = StoreSnapshot::dataFilePath(d->folder);
+    const StoreFolder loaded = StoreFolder::load(d->folder);
     QString problem;
-    if (!QFileInfo::exists(dataFile))
-        problem = tr("The storage folder %1 holds no data file yet.").arg(shown(d->folder));
-    else if (!store.readFile(dataFile))
-        problem = tr("The data file %1 cannot be read.").arg(shown(dataFile));
-    else if (store.damaged())
-        problem = tr("The data file %1 is damaged; nothing was exported.").arg(shown(dataFile));
-    if (problem.isEmpty())
+    switch (loaded.status) {
+    case StoreFolder::Status::Read:
+        store = loaded.records;
         return true;
+    case StoreFolder::Status::NoDataFile:
+        problem = tr("The storage folder %1 holds no data file yet.").arg(shown(d->folder));
+        break;
+    case StoreFolder::Status::Unreadable:
+        problem = tr("The data file %1 cannot be read.").arg(shown(loaded.dataFile));
+        break;
+    case StoreFolder::Status::Damaged:
+        problem
+            = tr("The data file %1 is damaged; nothing was exported.").arg(shown(loaded.dataFile));
+        break;
+    }
     HostDialogs::tell(this, title, problem, true);
     return false;
 }
@@ -468,50 +491,78 @@ void HostWindow::restoreRescueCopy()
     const int chosen = HostDialogs::chooseItem(
         this, title, tr("The present store is kept as a rescue copy in turn. Restore:"), items);
     if (chosen >= 0 && chosen < copies.size())
-        d->gui->importFile(copies[chosen].path);
+        noteKept([&] { d->gui->importFile(copies[chosen].path); });
     showStoreProblem();
 }
 
 void HostWindow::editFlights()
 {
-    // Every change of the editor is one undo step, written through the store's own save.
-    UndoHistory *history = d->history.get();
+    // Every change of the editor is one undo step, made through the store's change operation.
     auto *editor = new FlightEditor(
         d->folder,
-        [history](const QString &label, const QByteArray &content) {
-            return history->applyChange(label, content);
+        [this](const QString &label, const StoreFolder &basis, const StoreRecords &after) {
+            return applyChange(label, basis, after);
         },
         this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->open();
 }
 
-// The import goes in as one whole new store through the module's own save: one step
-// that Undo takes back.
+// The import goes in as one whole new store through the store's change operation: one
+// step that Undo takes back.
 void HostWindow::importTelemetry()
 {
     const QString title = tr("Import Telemetry Logs");
-    StoreRecords before;
-    if (!TelemetryImport::readStore(d->folder, before)) {
+    const StoreFolder loaded = StoreFolder::load(d->folder);
+    if (!loaded.isWhole()) {
         HostDialogs::tell(this, title,
             tr("The storage folder %1 holds no data file that can be read whole.")
                 .arg(shown(d->folder)),
             true);
         return;
     }
-    TelemetryDialog dialog(before, this);
+    TelemetryDialog dialog(loaded.records, this);
     if (!runTelemetryDialog(dialog))
         return;
     dialog.rememberChoices();
-    const QByteArray content = TelemetryImport::storeBytes(dialog.result());
-    if (content.isEmpty() || !undoHistory().applyChange(tr("Import Telemetry"), content)) {
-        HostDialogs::tell(
-            this, title, tr("The logbook could not be written; nothing was changed."), true);
+    StoreRecords after = loaded.records;
+    QVector<RecordRules::RuleBreak> refused;
+    applyTelemetryImport(after, dialog.proposals(), &refused);
+    const ChangeOutcome outcome = applyChange(tr("Import Telemetry"), loaded, after);
+    if (!outcome.written) {
+        HostDialogs::tell(this, title,
+            outcome.refused.isBroken()
+                ? ChangeRefusal::describe(outcome.refused)
+                : tr("The logbook could not be written; nothing was changed."),
+            true);
         return;
     }
     HostDialogs::tell(this, title,
         tr("%1.\nEdit, Undo Import Telemetry takes it back.")
-            .arg(TelemetryImport::summary(dialog.proposals())),
+            .arg(TelemetryImport::summary(dialog.proposals(), refused)),
+        false);
+}
+
+ChangeOutcome HostWindow::applyChange(
+    const QString &label, const StoreFolder &basis, const StoreRecords &after)
+{
+    ChangeOutcome outcome;
+    noteKept([&] { outcome = d->history->applyChange(label, basis, after); });
+    return outcome;
+}
+
+// A change that could not be written is kept as a rescue copy before another write of the
+// program replaces the file: said, so that the user knows where to find it.
+void HostWindow::noteKept(const std::function<void()> &write)
+{
+    const bool pending = d->gui->hasPendingChange();
+    write();
+    if (!pending || d->gui->hasPendingChange())
+        return;
+    HostDialogs::tell(this, tr("Change Not Saved"),
+        tr("Your earlier change, which could not be saved, is kept as a rescue copy in %1. "
+           "File, Restore from Rescue Copy brings it back.")
+            .arg(shown(StoreSnapshot::rescueFolder(d->folder))),
         false);
 }
 
@@ -527,11 +578,7 @@ void HostWindow::showAbout()
 
 void HostWindow::closeEvent(QCloseEvent *event)
 {
-    showStoreProblem();
-    if (!d->gui->storeProblem().isEmpty()
-        && !HostDialogs::ask(this, tr("Quit Cellora"),
-            d->gui->storeProblem() + QStringLiteral("\n\n")
-                + tr("Quit anyway and lose the change?"))) {
+    if (!mayLeaveUnsaved(tr("Quit Cellora"), tr("Quit anyway and lose the change?"))) {
         event->ignore();
         return;
     }

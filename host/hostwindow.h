@@ -7,12 +7,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class CelloraGui;
 class HostWindowPrivate;
+class StoreFolder;
 class StoreSnapshot;
 class UndoHistory;
+struct ChangeOutcome;
+struct StoreRecords;
 
 // The desktop program around the module: the module's window in the middle, menus to
 // open other storage folders, export the logbook, print a pack report and bring back a
@@ -61,6 +65,10 @@ private:
     void restoreRescueCopy();
     void editFlights();
     void importTelemetry();
+    ChangeOutcome applyChange(
+        const QString &label, const StoreFolder &basis, const StoreRecords &after);
+    void noteKept(const std::function<void()> &write);
+    bool mayLeaveUnsaved(const QString &title, const QString &question);
     void showAbout();
     bool readLogbookFor(const QString &title, StoreSnapshot &store);
     void writeOutput(const QString &title, const QString &target, const QByteArray &content);

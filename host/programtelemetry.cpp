@@ -1,8 +1,8 @@
 #include "host/programtelemetry.h"
 
+#include "host/changerefusal.h"
 #include "host/storagelock.h"
-#include "store/recordwriter.h"
-#include "store/storesnapshot.h"
+#include "store/storefolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,21 +42,6 @@ int countOf(const QVector<TelemetryProposal> &proposals, TelemetryProposal::Kind
 } // namespace
 
 namespace TelemetryImport {
-
-bool readStore(const QString &storageFolder, StoreRecords &store)
-{
-    const QString dataFile = StoreSnapshot::dataFilePath(storageFolder);
-    StoreSnapshot snapshot;
-    if (!QFileInfo(dataFile).isFile() || !snapshot.readFile(dataFile) || snapshot.damaged())
-        return false;
-    store = snapshot;
-    return true;
-}
-
-QByteArray storeBytes(const StoreRecords &store)
-{
-    return RecordWriter::wholeDocument(store);
-}
 
 QHash<QString, QString> rememberedModels()
 {
@@ -105,21 +90,30 @@ QVector<TelemetryLog> readLogs(const QStringList &files, const StoreRecords &sto
     return logs;
 }
 
-QString summary(const QVector<TelemetryProposal> &proposals)
+QString summary(
+    const QVector<TelemetryProposal> &proposals, const QVector<RecordRules::RuleBreak> &refused)
 {
     const int filled = countOf(proposals, TelemetryProposal::FillEntry, true);
     const int overwritten = countOf(proposals, TelemetryProposal::HasFigures, true);
     const int added = countOf(proposals, TelemetryProposal::AddFlight, true);
     const int recorded = countOf(proposals, TelemetryProposal::HasFigures, false);
     const int left = proposals.size() - filled - overwritten - added - recorded;
-    return tr("%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, "
-              "%5 already recorded, %6 left out")
-        .arg(proposals.size())
-        .arg(filled)
-        .arg(overwritten)
-        .arg(added)
-        .arg(recorded)
-        .arg(left);
+    const QString counts
+        = tr("%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, "
+             "%5 already recorded, %6 left out")
+              .arg(proposals.size())
+              .arg(filled)
+              .arg(overwritten)
+              .arg(added)
+              .arg(recorded)
+              .arg(left);
+    if (refused.isEmpty())
+        return counts;
+    // The first reason stands for the others, which are mostly alike.
+    return counts + QLatin1Char('\n')
+        + tr("%1 of them not applied: %2")
+              .arg(refused.size())
+              .arg(ChangeRefusal::describe(refused.first()));
 }
 
 Outcome importForScript(const QString &storageFolder, const QStringList &paths)
@@ -132,12 +126,13 @@ Outcome importForScript(const QString &storageFolder, const QStringList &paths)
             tr("the storage folder %1 is in use by %2")
                 .arg(QDir::toNativeSeparators(folder), lock.holder()),
             {} };
-    StoreRecords before;
-    if (!readStore(folder, before))
+    const StoreFolder loaded = StoreFolder::load(folder);
+    if (!loaded.isWhole())
         return { ExitBadStorage,
             tr("no data file cellora.xml that can be read whole in the storage folder %1")
                 .arg(QDir::toNativeSeparators(folder)),
             {} };
+    const StoreRecords &before = loaded.records;
     const QStringList files = telemetryFilesIn(paths);
     const QVector<TelemetryLog> logs = readLogs(files, before);
 
@@ -155,15 +150,19 @@ Outcome importForScript(const QString &storageFolder, const QStringList &paths)
             proposal.ticked = false;
     }
     StoreRecords after = before;
-    if (applyTelemetryImport(after, proposals) > 0) {
-        if (!StoreSnapshot::importContent(folder, storeBytes(after)))
+    QVector<RecordRules::RuleBreak> refused;
+    if (applyTelemetryImport(after, proposals, &refused) > 0) {
+        const ChangeOutcome written = loaded.change(after);
+        if (written.refused.isBroken())
+            return { ExitFailure, ChangeRefusal::describe(written.refused), outcome.problems };
+        if (!written.written)
             return { ExitFailure,
                 tr("the data file in %1 could not be written")
                     .arg(QDir::toNativeSeparators(folder)),
                 outcome.problems };
     }
     outcome.code = outcome.problems.isEmpty() ? ExitOk : ExitFailure;
-    outcome.message = summary(proposals);
+    outcome.message = summary(proposals, refused);
     return outcome;
 }
 

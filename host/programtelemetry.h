@@ -6,22 +6,15 @@
 #include "host/exitcode.h"
 #include "store/storerecords.h"
 
-#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
-// The program's side of importing telemetry logs: the logbook as plain data, the user's
-// earlier choices (kept in the program's own settings, never the module's), and the
-// import for scripts.
+// The program's side of importing telemetry logs: the user's earlier choices (kept in the
+// program's own settings, never the module's), what an import did, and the import for
+// scripts.
 namespace TelemetryImport {
-
-// Reads the data file of `storageFolder` with the store's own readers; false when it is
-// missing, or could not be read whole (an import would then lose what came after).
-bool readStore(const QString &storageFolder, StoreRecords &store);
-// The data file's bytes for `store`, made by the store's own writer.
-QByteArray storeBytes(const StoreRecords &store);
 
 // Which logbook model a log's model name means, when no name matched: by log model.
 QHash<QString, QString> rememberedModels();
@@ -33,8 +26,10 @@ void rememberColumns(const QString &model, const TelemetryColumns &columns);
 // Reads every file with the columns remembered for the model it matches.
 QVector<TelemetryLog> readLogs(const QStringList &files, const StoreRecords &store);
 
-// What counts of the proposals say, e.g. "filled 3 Quick entries, added 1 flight".
-QString summary(const QVector<TelemetryProposal> &proposals);
+// What counts of the proposals say, e.g. "filled 3 Quick entries, added 1 flight", and
+// why ticked ones were left out (`refused`, as applyTelemetryImport gives it).
+QString summary(const QVector<TelemetryProposal> &proposals,
+    const QVector<RecordRules::RuleBreak> &refused = {});
 
 struct Outcome {
     ExitCode code = ExitOk;

@@ -1,7 +1,9 @@
 #include "host/undohistory.h"
 
 #include "host/storechange.h"
+#include "store/datachange.h"
 #include "store/rescuecopies.h"
+#include "store/storefolder.h"
 #include "window/celloragui.h"
 
 #include <QTimer>
@@ -56,15 +58,17 @@ UndoHistory::UndoHistory(CelloraGui *window, QObject *parent)
 
 UndoHistory::~UndoHistory()
 {
+    keepDropped(); // into the folder they came from, before the window goes
     gui->setStoreListener(nullptr);
 }
 
-bool UndoHistory::applyChange(const QString &label, const QByteArray &newContent)
+ChangeOutcome UndoHistory::applyChange(
+    const QString &label, const StoreFolder &basis, const StoreRecords &after)
 {
     pendingLabel = label;
-    const bool written = gui->replaceStoreContent(newContent);
+    const ChangeOutcome outcome = gui->changeStoreRecords(basis.bytes, basis.records, after);
     pendingLabel.clear();
-    return written;
+    return outcome;
 }
 
 QString UndoHistory::undoLabel()
@@ -145,19 +149,50 @@ void UndoHistory::dropRedo()
 {
     if (!canRedo())
         return;
-    // What could have been redone was in the file once: it stays as rescue copies, the
-    // furthest first, as many as the folder keeps (more would only push out the others).
+    // The file holds the version the last undo wrote, at hand; it is unpacked only when not.
     const int current = currentVersion();
-    QByteArray bytes = versions.last().full;
-    for (int i = versions.size() - 1; i > current; --i) {
-        if (versions.size() - i <= RescueCopies::kept)
-            gui->keepRescueCopy(bytes);
-        bytes = versions.at(i - 1).packed ? versions.at(i - 1).unpack(bytes)
-                                          : versions.at(i - 1).full;
-    }
+    const QByteArray bytes = cachedIndex == current ? cached : versionAt(current);
+    // What could have been redone was in the file once: it stays as rescue copies, the
+    // furthest first, as many as the folder keeps of them. They are written when idle.
+    const int furthest = int(versions.size()) - 1;
+    for (int i = furthest; i > current && furthest - i < RescueCopies::kept; --i)
+        dropped.append(std::move(versions[i]));
     versions.resize(current + 1);
     versions.last() = Version::of(bytes);
     steps.resize(done);
+    scheduleKeeping();
+}
+
+// Each dropped version unpacks against the one dropped before it; the first of each drop
+// is whole.
+bool UndoHistory::keepOneDropped()
+{
+    if (dropped.isEmpty())
+        return false;
+    const Version version = dropped.takeFirst();
+    lastDropped = version.packed ? version.unpack(lastDropped) : version.full;
+    gui->keepUndoneVersion(lastDropped);
+    if (dropped.isEmpty())
+        lastDropped.clear();
+    return true;
+}
+
+void UndoHistory::keepDropped()
+{
+    while (keepOneDropped()) { }
+}
+
+// One copy each time the event loop is idle, so that the window answers in between.
+void UndoHistory::scheduleKeeping()
+{
+    if (keepingScheduled || dropped.isEmpty())
+        return;
+    keepingScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        keepingScheduled = false;
+        keepOneDropped();
+        scheduleKeeping();
+    });
 }
 
 void UndoHistory::forgetCache()

@@ -7,6 +7,9 @@
 #include <QVector>
 
 class CelloraGui;
+class StoreFolder;
+struct ChangeOutcome;
+struct StoreRecords;
 
 // Undo and Redo for every change of one module window's data file: the window's own saves
 // (heard through its store listener) and the changes the program applies itself. Undo
@@ -16,7 +19,8 @@ class CelloraGui;
 // Versions are kept as differences: the newest in full (the bytes the store holds
 // anyway), each older one as the changed middle against the next newer one, compressed.
 // A click only hands over the previous version; the difference is made when the event
-// loop is idle next.
+// loop is idle next. So are the rescue copies of the versions a new change takes off the
+// redo list: a click after undoing costs what any click costs.
 class UndoHistory : public QObject {
     Q_OBJECT
 
@@ -27,10 +31,11 @@ public:
     explicit UndoHistory(CelloraGui *gui, QObject *parent = nullptr);
     ~UndoHistory() override;
 
-    // Writes `newContent` as the data file through the store's own save and reloads the
-    // window's pages; one undo step named `label`. False, with nothing changed, when the
-    // file could not be written.
-    bool applyChange(const QString &label, const QByteArray &newContent);
+    // Writes `after`, made from the records of `basis`, through the store's change
+    // operation and reloads the window's pages; one undo step named `label`. Refused by the
+    // record rules or not written, nothing changes.
+    ChangeOutcome applyChange(
+        const QString &label, const StoreFolder &basis, const StoreRecords &after);
 
     bool canUndo() const { return done > 0; }
     bool canRedo() const { return done < steps.size(); }
@@ -46,6 +51,8 @@ public:
 
     // Makes every pending difference now, instead of when idle.
     void pack();
+    // Keeps every dropped redo version as a rescue copy now, instead of when idle.
+    void keepDropped();
 
 signals:
     void changed();
@@ -64,6 +71,8 @@ private:
     void noteWrite(bool written, const QByteArray &before, const QByteArray &after);
     void record(const QByteArray &before, const QByteArray &after, const QString &label);
     void dropRedo();
+    bool keepOneDropped();
+    void scheduleKeeping();
     void dropOldest();
     void forgetCache();
     int currentVersion() const;
@@ -77,7 +86,12 @@ private:
     int done = 0; // steps[0, done) are in the file, the rest can be redone
     bool writing = false; // the history's own writes are no new steps
     bool packingScheduled = false;
+    bool keepingScheduled = false;
     QString pendingLabel;
+    // Versions taken off the redo list, furthest first, still to be kept as rescue copies:
+    // each unpacks against the one before it, the first is whole.
+    QVector<Version> dropped;
+    QByteArray lastDropped;
     // The version written last: undoing step by step unpacks one difference each time.
     mutable int cachedIndex = -1;
     mutable QByteArray cached;

@@ -17,6 +17,11 @@ class BatteryWidget;
 class DataProcessorPrivate;
 class ModelWidget;
 class QIODevice;
+struct ChangeOutcome;
+struct DataChange;
+namespace RecordRules {
+struct RuleBreak;
+}
 
 // The only class that touches the data file "cellora.xml" in the storage folder:
 // it writes the whole store, reads it back into new records and copies it for backups.
@@ -31,6 +36,16 @@ public:
 
     void setStoragePath(const QString &path);
     QString dataFilePath() const;
+
+    // The one way the data file is written (see datachange.h): the saves, replacements
+    // and imports below all go through it.
+    ChangeOutcome change(const DataChange &change);
+    // A change whose write failed stays pending until it is written or kept as a rescue
+    // copy: whether one does, whether the records last read lack it (read again since, so
+    // that a save of them would not write it), and its bytes, for a retry.
+    bool hasPendingChange() const;
+    bool pendingChangeUnread() const;
+    QByteArray pendingContent() const;
 
     void writeData(const QVector<BatteryWidget *> &batteries, const QVector<ModelWidget *> &models,
         const QStringList &locations);
@@ -52,12 +67,17 @@ public:
     bool replaceContent(const QByteArray &content);
     // Keeps what the data file holds now as a rescue copy; false when it could not.
     bool keepRescueCopy();
-    // Keeps `content` as a rescue copy; false when it could not.
-    bool keepRescueCopy(const QByteArray &content);
+    // Keeps `content`, a version the file held and an undo took back, as a rescue copy
+    // of its own kind: such copies never push out the others (see RescueCopies::undone).
+    bool keepUndoneVersion(const QByteArray &content);
 
     Problem problem() const;
 
 private:
+    RecordRules::RuleBreak refusalOf(const DataChange &change);
+    QByteArray contentOf(const DataChange &change);
+    bool keepPendingBefore(const DataChange &change, const QByteArray &content);
+    ChangeOutcome importChange(const DataChange &change);
     bool mayReplaceDataFile(const QString &path);
     bool writeContent(const QString &path, const QByteArray &content, QByteArray &present);
     bool importContent(const QString &path, QIODevice *source, QByteArray &present);

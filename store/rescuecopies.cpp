@@ -29,7 +29,15 @@ bool isFile(const QString &path, const FileBytes::Stamp &file)
 
 RescueCopies::RescueCopies(const QString &storageFolder)
     : dir(QDir(storageFolder).filePath(StoreFiles::rescueFolder))
+    , index(StoreFiles::rescueIndex)
 {
+}
+
+RescueCopies RescueCopies::undone(const QString &storageFolder)
+{
+    RescueCopies copies(storageFolder);
+    copies.index = StoreFiles::undoneIndex;
+    return copies;
 }
 
 QString RescueCopies::elsewhereFolder(const QString &storageFolder)
@@ -66,13 +74,13 @@ QStringList RescueCopies::copies() const
     return paths;
 }
 
-QStringList RescueCopies::made() const
+QStringList RescueCopies::made(const QString &indexName) const
 {
-    QByteArray index;
-    if (!FileBytes::readWhole(dir.filePath(StoreFiles::rescueIndex), index, largestIndex))
+    QByteArray listed;
+    if (!FileBytes::readWhole(dir.filePath(indexName), listed, largestIndex))
         return QStringList();
     QStringList names;
-    for (const QByteArray &line : index.split('\n')) {
+    for (const QByteArray &line : listed.split('\n')) {
         const QString name = QFile::decodeName(line);
         // Only plain names of copies: a damaged index must not point outside the folder.
         if (name.startsWith(StoreFiles::copyPrefix) && !name.contains(QLatin1Char('/'))
@@ -84,11 +92,10 @@ QStringList RescueCopies::made() const
 
 bool RescueCopies::writeIndex(const QStringList &names, const QString &permissionsOf) const
 {
-    QByteArray index;
+    QByteArray listed;
     for (const QString &name : names)
-        index += QFile::encodeName(name) + '\n';
-    return FileBytes::replaceFile(
-        dir.filePath(StoreFiles::rescueIndex), index, QByteArray(), { {}, permissionsOf });
+        listed += QFile::encodeName(name) + '\n';
+    return FileBytes::replaceFile(dir.filePath(index), listed, QByteArray(), { {}, permissionsOf });
 }
 
 bool RescueCopies::keep(const QByteArray &content, const QString &permissionsOf)
@@ -126,9 +133,10 @@ void RescueCopies::rotate(const FileBytes::Stamp &spared)
         QFile::remove(dir.filePath(name));
 }
 
+// Among every copy the store made, of either kind.
 bool RescueCopies::holds(const QByteArray &content) const
 {
-    for (const QString &name : made()) {
+    for (const QString &name : made(StoreFiles::rescueIndex) + made(StoreFiles::undoneIndex)) {
         const QString path = dir.filePath(name);
         QByteArray copy;
         if (QFileInfo(path).size() == content.size()

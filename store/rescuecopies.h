@@ -26,6 +26,10 @@ public:
     // folder, in a folder named after the storage folder.
     static RescueCopies elsewhere(const QString &storageFolder);
     static QString elsewhereFolder(const QString &storageFolder);
+    // The versions of the file that an undo took back and a new change dropped: in the
+    // same folder and name form, so that a restore lists them, but in an index and a count
+    // of their own, so that they never push out a copy of content no version holds.
+    static RescueCopies undone(const QString &storageFolder);
 
     QString folder() const { return dir.path(); }
     // Every copy in the folder, the user's files of the same name form too, oldest first.
@@ -39,12 +43,14 @@ public:
     void rotate(const FileBytes::Stamp &spared = FileBytes::Stamp());
 
 private:
-    QStringList made() const;
+    QStringList made(const QString &indexName) const;
+    QStringList made() const { return made(index); }
     bool writeIndex(const QStringList &names, const QString &permissionsOf) const;
     bool holds(const QByteArray &content) const;
     QString newName() const;
 
     QDir dir;
+    QString index;
 };
 
 #endif // RESCUECOPIES_H

@@ -16,6 +16,8 @@ constexpr QLatin1String lockFile("cellora.lock");
 constexpr QLatin1String rescueFolder("rescue");
 // The list of the rescue copies the store made itself, oldest first.
 constexpr QLatin1String rescueIndex("copies.index");
+// The list of the versions an undo took back and a new change then dropped, kept apart.
+constexpr QLatin1String undoneIndex("undone.index");
 constexpr QLatin1String copyPrefix("cellora_");
 constexpr QLatin1String copySuffix(".xml");
 constexpr QLatin1String copyPattern("cellora_*.xml");

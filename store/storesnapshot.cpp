@@ -1,6 +1,5 @@
 #include "store/storesnapshot.h"
 
-#include "records/batterywidget.h"
 #include "store/dataprocessor.h"
 #include "store/overwriteguard.h"
 #include "store/recordreader.h"
@@ -8,53 +7,12 @@
 #include "store/rescuecopies.h"
 #include "store/storefiles.h"
 
-#include <QBuffer>
 #include <QDir>
 
-#include <limits>
-
-CyclePairing::CyclePairing(const QVector<BatteryWidget *> &batteries)
-{
-    for (int b = 0; b < batteries.size(); ++b) {
-        const QVector<QDateTime> &dates = batteries.at(b)->cycleDates();
-        for (int c = 0; c < dates.size(); ++c)
-            addCycle(b, c, dates.at(c));
-    }
-}
-
-CyclePairing::Moment CyclePairing::momentOf(const QDateTime &dateTime)
-{
-    if (!dateTime.isValid())
-        return { std::numeric_limits<qint64>::min(), -1 }; // every undated entry alike
-    const QDateTime local
-        = dateTime.timeSpec() == Qt::LocalTime ? dateTime : dateTime.toLocalTime();
-    return { local.date().toJulianDay(), local.time().msecsSinceStartOfDay() };
-}
-
-void CyclePairing::addCycle(int battery, int cycle, const QDateTime &moment)
-{
-    CycleRef &found = byMoment[momentOf(moment)];
-    if (found.battery < battery)
-        found = { battery, cycle };
-}
-
-CycleRef CyclePairing::find(const QDateTime &moment) const
-{
-    return byMoment.value(momentOf(moment));
-}
 
 QString StoreSnapshot::dataFilePath(const QString &storageFolder)
 {
     return QDir(storageFolder).absoluteFilePath(StoreFiles::dataFile);
-}
-
-bool StoreSnapshot::importContent(const QString &storageFolder, const QByteArray &content)
-{
-    QByteArray bytes = content;
-    QBuffer source(&bytes);
-    DataProcessor store;
-    store.setStoragePath(storageFolder);
-    return !bytes.isEmpty() && source.open(QIODevice::ReadOnly) && store.importData(&source);
 }
 
 QString StoreSnapshot::rescueFolder(const QString &storageFolder)

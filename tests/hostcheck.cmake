@@ -175,7 +175,7 @@ elseif(CHECK STREQUAL "no-store-code")
     set(class "(DataProcessor|OverwriteGuard|FileBytes|RescueCopies|BatteryWidget|ModelWidget")
     string(APPEND class "|CelloraGui|CyclePairing|StoreSnapshot::[a-z]|TextForms|RecordWriter)::")
     set(function "(parse(DateTime|Time|UInt)|(dateTime|time|xml)Text|containsWord")
-    string(APPEND function "|checkTimeZone|forgetSavedDays)\\(")
+    string(APPEND function "|checkTimeZone|forgetSavedDays|RecordRules::[A-Za-z]+)\\(")
     set(resources "qInitResources_cellora_(images|translations)")
     string(REGEX MATCHALL "[^\n]* [A-Za-z] (${class}|${function}|${resources})[^\n]*"
         found "${output}")

@@ -17,7 +17,8 @@
 #include "host/undohistory.h"
 #include "sample/sampletelemetry.h"
 #include "store/rescuecopies.h"
-#include "store/storesnapshot.h"
+#include "store/storefolder.h"
+#include "store/textforms.h"
 #include "windowsupport.h"
 
 #include <QAction>
@@ -645,19 +646,21 @@ private slots:
             QVERIFY(history.undo());
         QCOMPARE(bytesOf(file()), original);
         QVERIFY(history.redo() && history.redo());
-        // Another program wrote the file: undoing keeps that first.
-        QVERIFY(writeBytes(file(), original));
+        // Another program wrote the file with a comment no version holds: undoing keeps
+        // that first, and the versions the click below drops never push it out.
+        const QByteArray precious = QByteArray(original).replace("<Battery>", "<!--x--><Battery>");
+        QVERIFY(writeBytes(file(), precious));
         QVERIFY(history.undo());
-        QCOMPARE(RescueCopies(dir->path()).copies().size(), 1);
+        QCOMPARE(contentsOf(RescueCopies(dir->path()).copies()), QByteArrayList { precious });
         QVERIFY(history.redo());
 
-        clickTank(overviewCard(gui(), card));
+        clickTank(overviewCard(gui(), card)); // kept when idle, not by the click
+        QCOMPARE(RescueCopies(dir->path()).copies().size(), 1);
         QVERIFY(!history.canRedo());
         QCOMPARE(history.stepCount(), 3);
-        const QStringList copies = RescueCopies(dir->path()).copies();
-        QCOMPARE(copies.size(), RescueCopies::kept);
-        QVERIFY(std::any_of(copies.begin(), copies.end(),
-            [&last](const QString &copy) { return bytesOf(copy) == last; }));
+        QTRY_COMPARE(RescueCopies(dir->path()).copies().size(), RescueCopies::kept + 1);
+        const QByteArrayList copies = contentsOf(RescueCopies(dir->path()).copies());
+        QVERIFY(copies.contains(precious) && copies.contains(last));
 
         // of this store, and its first battery writes none of it.
         for (int i = 0; i < UndoHistory::stepLimit; ++i, QCoreApplication::processEvents())
@@ -674,6 +677,125 @@ private slots:
         const QString written = readStore(empty.path());
         QVERIFY(written.contains("<Name>Pack</Name>") && !written.contains("<Location")
             && !written.contains("<Model>"));
+    }
+
+    void unreadContentIsKeptOnEveryWritePath_data()
+    {
+        QTest::addColumn<QString>("pattern"); // its first match is replaced
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("path");
+        const char *const kinds[][3] = { { "unknown element", "<Data>", "<Data><Cxcle/>" },
+            { "unknown attribute", "<Cycle ", "<Cycle DisCharged=\"3350\" " },
+            { "comment", "<Battery>", "<Battery><!-- spare -->" },
+            { "processing instruction", "<Battery>", "<Battery><?spare pack?>" },
+            { "nested record", "<Battery>", "<Battery><Battery><Name>Ghost</Name></Battery>" },
+            { "unreadable date", "Date=\"[^\"]*\"", "Date=\"yesterday\"" },
+            { "date-time in the gap", "Date=\"[^\"]*\"", "Date=\"Sun Mar 31 02:30:00 2024\"" } };
+        for (const char *path : { "click", "correction", "telemetry import", "undo" }) {
+            for (const auto &kind : kinds)
+                QTest::addRow("%s, %s", kind[0], path) << kind[1] << kind[2] << QString(path);
+        }
+    }
+
+    // Whichever way the first write after reading goes, what the readers passed over (in a
+    // zone with daylight saving) is kept as a rescue copy first.
+    void unreadContentIsKeptOnEveryWritePath()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, replacement);
+        QFETCH(QString, path);
+        qputenv("TZ", "Europe/Berlin");
+        const auto zone = qScopeGuard([] { qunsetenv("TZ"), checkTimeZone(); });
+        checkTimeZone();
+        const QString store = demoFolder(QTest::currentDataTag());
+        window = std::make_unique<HostWindow>();
+        QCOMPARE(window->openFolder(store, nullptr, false), StorageLock::Outcome::Locked);
+        clickTank(overviewCards(gui()).first()); // a step to undo
+        QString text = readStore(store);
+        const QRegularExpressionMatch found = QRegularExpression(pattern).match(text);
+        const QByteArray unread
+            = text.replace(found.capturedStart(), found.capturedLength(), replacement).toUtf8();
+        QVERIFY(writeBytes(dataFileIn(store), unread));
+        window->openFolder(store, nullptr, false); // read again
+        if (path == "click") {
+            clickTank(overviewCards(gui()).first());
+        } else if (path == "correction") {
+            openEditor();
+            QVERIFY(table->setData(table->index(0, int(Field::Notes)), "gusty"));
+        } else if (path == "telemetry import") {
+            runTelemetryDialog = [&](TelemetryDialog &dialog) {
+                return dialog.addPaths({ QDir(store).filePath("LOGS") }), true;
+            };
+            action("actionImportTelemetry")->trigger();
+        } else {
+            QVERIFY(window->undoHistory().undo());
+        }
+        QVERIFY(bytesOf(dataFileIn(store)) != unread);
+        QVERIFY(contentsOf(RescueCopies(store).copies()).contains(unread));
+    }
+
+    void pendingChangeSurvivesTheNextAction_data()
+    {
+        QTest::addColumn<bool>("told"); // that the change is kept as a rescue copy
+        QTest::addColumn<int>("asks"); // answered no
+        QTest::addColumn<bool>("stays"); // pending, the file as it was
+        QTest::newRow("retry") << false << 0 << false;
+        QTest::newRow("click") << false << 0 << false;
+        for (const char *action : { "correction", "undo", "telemetry import", "restore" })
+            QTest::newRow(action) << true << 0 << false;
+        QTest::newRow("open folder") << false << 1 << true;
+        QTest::newRow("quit") << false << 1 << true;
+        QTest::newRow("click on a full disk") << false << 0 << true;
+    }
+
+    // A change the full disk refused is written by Retry, kept as a rescue copy before any
+    // other write (none while that copy cannot be), and asked about before the window
+    // leaves it.
+    void pendingChangeSurvivesTheNextAction()
+    {
+        QFETCH(bool, told);
+        QFETCH(int, asks);
+        QFETCH(bool, stays);
+        const QString action = QTest::currentDataTag();
+        const QString store = demoFolder("pending " + action);
+        window = std::make_unique<HostWindow>();
+        QCOMPARE(window->openFolder(store, nullptr, false), StorageLock::Outcome::Locked);
+        window->show();
+        clickTank(overviewCards(gui()).first()); // a step to undo
+        const QByteArray before = bytesOf(dataFileIn(store));
+        QVERIFY(RescueCopies(store).keep(before)); // one to restore
+        auto full = std::make_unique<FileSizeLimit>(rlim_t(before.size() + 100));
+        addLocation(gui(), "Neuwiese" + QString(9000, 'x'));
+        QVERIFY(!gui().storeProblem().isEmpty() && bytesOf(dataFileIn(store)) == before);
+        if (!action.endsWith("full disk"))
+            full.reset();
+        runTelemetryDialog = [&](TelemetryDialog &dialog) {
+            return dialog.addPaths({ QDir(store).filePath("LOGS") }), true;
+        };
+        dialogs.item = 0;
+        dialogs.folder = folder("elsewhere");
+        const QHash<QString, const char *> entries { { "undo", "actionUndo" },
+            { "telemetry import", "actionImportTelemetry" },
+            { "restore", "actionRestoreRescueCopy" }, { "open folder", "actionOpenFolder" } };
+        if (entries.contains(action))
+            this->action(entries[action])->trigger();
+        else if (action == "retry")
+            namedChild<QPushButton>(*window, "retryButton")->click();
+        else if (action.startsWith("click"))
+            clickTank(overviewCards(gui()).first());
+        else if (action == "correction")
+            openEditor(), table->setData(table->index(0, int(Field::Notes)), "gusty");
+        else
+            window->close();
+        full.reset();
+        QCOMPARE(dialogs.asked.size(), asks);
+        QCOMPARE(gui().hasPendingChange(), stays);
+        QVERIFY(window->storageFolder() == store && window->isVisible());
+        QCOMPARE(!dialogs.told.filter("kept as a rescue copy").isEmpty(), told);
+        QVERIFY(!stays || bytesOf(dataFileIn(store)) == before);
+        QCOMPARE(bytesOf(dataFileIn(store)).contains("Neuwiese"), action == "retry");
+        QCOMPARE(contentsOf(RescueCopies(store).copies()).join().contains("Neuwiese"),
+            !stays && action != "retry");
     }
 
     void correctionsObeyTheInputLimits_data()
@@ -774,14 +896,17 @@ private slots:
         QCOMPARE(bytesOf(file()), before);
     }
 
-    // A store read only up to a fault is shown, never saved: that would lose the rest.
+    // A store another program changed since the table read it is shown again, not written
+    // over; one read only up to a fault is shown, never saved: that would lose the rest.
     void damagedStoreIsOnlyShown()
     {
         QVERIFY(open(flownStore()));
+        openEditor();
         QByteArray damaged = bytesOf(file());
         damaged.truncate(damaged.lastIndexOf("<LogData"));
         QVERIFY(writeBytes(file(), damaged));
-        openEditor();
+        QVERIFY(!table->setData(table->index(0, int(Field::Temperature)), 11));
+        QTRY_VERIFY(!dialogs.told.filter("changed since it was read").isEmpty());
         QCOMPARE(table->rowCount(), 2);
         QVERIFY(!table->setData(table->index(0, int(Field::Temperature)), 11));
         QCOMPARE(bytesOf(file()), damaged);
@@ -837,8 +962,7 @@ private slots:
         QCOMPARE(results.filter("Fills the Quick entry").size(), 6);
         QCOMPARE(results.filter("Adds a flight and discharge").size(), 2);
         QVERIFY(!quickEntriesLeft(store));
-        SampleStore now;
-        QVERIFY(TelemetryImport::readStore(store, now));
+        const SampleStore now = StoreFolder::load(store).records;
         const SampleStore was = quickDemoStore(anchor);
         for (int m = 0; m < now.models.size(); ++m)
             QCOMPARE(now.models[m].flightLog.size(), was.models[m].flightLog.size() + 1);

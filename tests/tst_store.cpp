@@ -21,6 +21,9 @@
 
 using namespace TestSupport;
 Q_DECLARE_METATYPE(TelemetryColumns)
+using Edit = void (*)(SampleStore &);
+Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(RecordRules::Refusal)
 
 namespace {
 
@@ -736,6 +739,109 @@ private slots:
         load.store.writeData(load.batteries, load.models, load.locations);
         QCOMPARE(contentsOf(RescueCopies(folder.path()).copies()),
             from.isEmpty() ? QByteArrayList() : QByteArrayList { bytes });
+    }
+
+    void recordRulesJudgeWhatChanged_data()
+    {
+        QTest::addColumn<Edit>("before"); // made on both sides
+        QTest::addColumn<Edit>("edit");
+        QTest::addColumn<RecordRules::Refusal>("refusal");
+        using R = RecordRules::Refusal;
+        const Edit none = [](SampleStore &) {};
+        const auto row = [](const char *tag, Edit before, Edit edit, R refusal) {
+            QTest::newRow(tag) << before << edit << refusal;
+        };
+        row(
+            "figure at the limit", none,
+            [](SampleStore &s) { s.batteries[1].cycleData[0].discharged = 20000; }, R::None);
+        row(
+            "figure beyond it", none,
+            [](SampleStore &s) { s.batteries[1].cycleData[0].discharged = 20001; },
+            R::DischargedOverLimit);
+        row(
+            "current beyond it", none,
+            [](SampleStore &s) { s.batteries[1].cycleData[0].current = 30001; },
+            R::CurrentOverLimit);
+        row(
+            "temperature beyond it", none,
+            [](SampleStore &s) { s.models[0].flightLog[0].temperature = 100; },
+            R::TemperatureOutOfRange);
+        row(
+            "an old figure beyond it, unchanged",
+            [](SampleStore &s) { s.batteries[1].cycleData[0].discharged = 90000; },
+            [](SampleStore &s) { s.batteries[1].cycleData[0].current = 100; }, R::None);
+        row(
+            "moved onto another flight's moment", none,
+            [](SampleStore &s) {
+                s.models[0].flightLog[0].date = s.batteries[0].cycleData[0].date
+                    = at(1, "10:02:30");
+            },
+            R::MomentTaken);
+        row(
+            "moved before the earliest date", none,
+            [](SampleStore &s) {
+                s.models[0].flightLog[0].date = s.batteries[0].cycleData[0].date
+                    = QDateTime(QDate(2004, 12, 31), QTime(9, 0));
+            },
+            R::DateOutOfRange);
+        row(
+            "discharge moved to another pack", none,
+            [](SampleStore &s) {
+                s.batteries[1].cycleData.prepend(s.batteries[0].cycleData.takeFirst());
+            },
+            R::None);
+        row(
+            "flight added at a free moment", none,
+            [](SampleStore &s) {
+                s.models[0].flightLog.append({ at(4, "09:00:00"), QTime(0, 5), {}, 20, {} });
+                s.batteries[0].cycleData.append({ at(4, "09:00:00"), 1000, 2000 });
+            },
+            R::None);
+        row(
+            "flight added at a taken moment", none,
+            [](SampleStore &s) {
+                s.models[0].flightLog.append({ at(3, "18:00:00"), QTime(0, 5), {}, 20, {} });
+            },
+            R::MomentTaken);
+    }
+
+    // Only what a change makes new or different answers to the rules.
+    void recordRulesJudgeWhatChanged()
+    {
+        QFETCH(Edit, before);
+        QFETCH(Edit, edit);
+        SampleStore was = logbook();
+        before(was);
+        SampleStore is = was;
+        edit(is);
+        QTEST(RecordRules::changeRefusal(was, is).refusal, "refusal");
+    }
+
+    // A figure too large for the file is refused instead of wrapping, a log that repeats a
+    // moment adds one flight there, and a name means the last record of that name.
+    void telemetryKeepsTheRecordRules()
+    {
+        SampleStore store = logbook();
+        TelemetryFlight absurd;
+        absurd.start = at(1, "10:00:10");
+        absurd.seconds = 50;
+        absurd.hasCapacity = true;
+        absurd.usedMah = 5e9;
+        TelemetryFlight repeated = absurd;
+        repeated.start = at(5, "09:00:00");
+        repeated.usedMah = 1200;
+        TelemetryLog log;
+        log.modelName = store.models[0].name;
+        log.flights = { absurd, repeated, repeated };
+        store.batteries << pack("P1"); // of two packs of one name, the later one is meant
+        QVector<RecordRules::RuleBreak> refused;
+        QCOMPARE(applyTelemetryImport(store, proposeTelemetryImport(store, { log }), &refused), 1);
+        QCOMPARE(refused.size(), 2);
+        QCOMPARE(refused[0].refusal, RecordRules::Refusal::DischargedOverLimit);
+        QCOMPARE(refused[1].refusal, RecordRules::Refusal::MomentTaken);
+        QCOMPARE(store.batteries[0].cycleData[0].discharged, 0u);
+        QCOMPARE(store.models[0].flightLog.size(), 4);
+        QCOMPARE(store.batteries[2].cycleData.size(), 1);
     }
 
     void flightsAndFigures_data()

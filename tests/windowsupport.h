@@ -11,7 +11,9 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <csignal>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -79,6 +81,19 @@ public:
 
 private:
     int fd;
+};
+
+// While it lives, writes beyond `bytes` fail as on a full disk.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &before);
+        const rlimit lowered { bytes, before.rlim_max };
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before); }
+    rlimit before {};
 };
 
 // "Heli" flies "Pack A" (charged, 12 cycles) and "Pack B"; "Spare" belongs to no model.

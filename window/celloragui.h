@@ -16,7 +16,9 @@ class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QVariant;
+struct ChangeOutcome;
 struct LogData;
+struct StoreRecords;
 
 namespace Ui {
 class CelloraGui;
@@ -43,20 +45,30 @@ public:
     // and after. It must not call back into this window.
     using StoreListener = DataProcessor::WriteListener;
     void setStoreListener(StoreListener listener);
-    // Writes `content` as the data file through the store's own save (a rescue copy of
-    // any outside change first) and reloads every page as a refresh does. False, with
-    // nothing changed, when the file could not be written.
+    // Writes `content` as the data file through the store's change operation (a rescue
+    // copy of anything it did not write or read whole first) and reloads every page as a
+    // refresh does. False, with nothing changed, when the file could not be written.
     bool replaceStoreContent(const QByteArray &content);
-    // Keeps `content` as a rescue copy of this window's storage folder.
-    bool keepRescueCopy(const QByteArray &content);
+    // The same for records `after` made from `before`, the records of the file's bytes
+    // `basis`: refused by the store, with the rule, when the file holds other bytes now or
+    // a changed value breaks the record rules.
+    ChangeOutcome changeStoreRecords(
+        const QByteArray &basis, const StoreRecords &before, const StoreRecords &after);
+    // Keeps `content`, a version an undo took back and a new change dropped, as a rescue
+    // copy of this window's storage folder, apart from the others.
+    bool keepUndoneVersion(const QByteArray &content);
 
     // Why the data file does not hold what the window shows, in plain words with what to
     // do about it; empty while it does. Set when a save or an import did not reach the
     // file, cleared by the next one that does.
     QString storeProblem() const;
-    // Saves the window's records again, as every change does: for a host's Retry after
-    // storeProblem() said what to fix.
+    // Writes the change that failed again: the window's records, or, when they were read
+    // again since, the bytes that were to be written (then the pages show them). For a
+    // host's Retry after storeProblem() said what to fix.
     void saveAgain();
+    // Whether a change whose write failed is still waiting for saveAgain(): every other
+    // write keeps it as a rescue copy first.
+    bool hasPendingChange() const;
 
 #if QT_VERSION_MAJOR >= 6
     // Qt 5 gave every class with a meta-object trUtf8(); hosts written for Qt 5 call it.
@@ -121,6 +133,7 @@ private slots:
 
 private:
     void updateBatteryGui();
+    void showReplacedContent();
     void setUpKeyboard();
     void addDischargedBatteryLabel();
 

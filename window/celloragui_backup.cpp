@@ -1,5 +1,6 @@
 #include "window/celloragui.h"
 
+#include "store/datachange.h"
 #include "store/filebytes.h"
 #include "store/storefiles.h"
 #include "ui_celloragui.h"
@@ -66,17 +67,31 @@ bool CelloraGui::replaceStoreContent(const QByteArray &content)
 {
     if (!dataProcessor.replaceContent(content))
         return false;
+    showReplacedContent();
+    return true;
+}
+
+ChangeOutcome CelloraGui::changeStoreRecords(
+    const QByteArray &basis, const StoreRecords &before, const StoreRecords &after)
+{
+    const ChangeOutcome outcome = dataProcessor.change(DataChange::records(basis, before, after));
+    if (outcome.written)
+        showReplacedContent();
+    return outcome;
+}
+
+void CelloraGui::showReplacedContent()
+{
     // The new content decides what the location choosers hold, as after the module's own
     // delete of a location: a refresh keeps their items when the file names none.
     ui->cb_log_location->clear();
     ui->cb_overview_location->clear();
     updateBatteryGui();
-    return true;
 }
 
-bool CelloraGui::keepRescueCopy(const QByteArray &content)
+bool CelloraGui::keepUndoneVersion(const QByteArray &content)
 {
-    return dataProcessor.keepRescueCopy(content);
+    return dataProcessor.keepUndoneVersion(content);
 }
 
 void CelloraGui::updateBackupStatus(QString text)

@@ -2,7 +2,7 @@
 
 #include "records/batterywidget.h"
 #include "records/modelwidget.h"
-#include "store/storesnapshot.h"
+#include "store/recordrules.h"
 #include "ui_celloragui.h"
 
 ModelWidget *CelloraGui::logbookModel() const

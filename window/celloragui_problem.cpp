@@ -48,5 +48,15 @@ QString CelloraGui::storeProblem() const
 
 void CelloraGui::saveAgain()
 {
+    if (dataProcessor.pendingChangeUnread()) {
+        if (dataProcessor.replaceContent(dataProcessor.pendingContent()))
+            showReplacedContent();
+        return;
+    }
     writeDataWithDataprocessor();
+}
+
+bool CelloraGui::hasPendingChange() const
+{
+    return dataProcessor.hasPendingChange();
 }

@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>ChangeRefusal</name>
+    <message>
+        <source>no date</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The data file was changed since it was read; nothing was written. It is shown again as it is now.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 is no date between %3 and %4, as the discharge page takes them; nothing was written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is taken by another flight or discharge: a moment holds one flight and its discharge, or the logbook would pair them wrongly. Nothing was written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A discharge of %1 at %2 would hold more than %3 mAh, or no number; nothing was written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A discharge of %1 at %2 would have a highest current above %3 A, or no number; nothing was written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A flight of %1 at %2 would have a temperature outside %3 to %4 °C; nothing was written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The logbook holds no battery or model named %1; nothing was written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CsvExport</name>
     <message>
         <source>Cannot write %1: %2</source>
@@ -18,17 +53,6 @@
     <message>
         <source>%1 is a file of the store itself; choose another output.</source>
         <translation>%1 ist eine Datei des Speichers selbst; bitte eine andere Ausgabe wählen.</translation>
-    </message>
-</context>
-<context>
-    <name>HomeGuard</name>
-    <message>
-        <source>Discharge not saved</source>
-        <translation>Entladung nicht gespeichert</translation>
-    </message>
-    <message>
-        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
-        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
     </message>
 </context>
 <context>
@@ -127,6 +151,17 @@
     <message>
         <source>°C</source>
         <translation>°C</translation>
+    </message>
+</context>
+<context>
+    <name>HomeGuard</name>
+    <message>
+        <source>Discharge not saved</source>
+        <translation>Entladung nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
+        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
     </message>
 </context>
 <context>
@@ -299,6 +334,43 @@ Speicherordner: %3</translation>
         <source>Quit anyway and lose the change?</source>
         <translation>Trotzdem beenden und die Änderung verwerfen?</translation>
     </message>
+    <message>
+        <source>Import &amp;Telemetry Logs…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open the other folder anyway and lose the change?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The storage folder %1 holds no data file that can be read whole.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Telemetry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The logbook could not be written; nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1.
+Edit, Undo Import Telemetry takes it back.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change Not Saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your earlier change, which could not be saved, is kept as a rescue copy in %1. File, Restore from Rescue Copy brings it back.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PackReport</name>
@@ -428,6 +500,13 @@ Speicherordner: %3</translation>
     </message>
 </context>
 <context>
+    <name>ProgramRuns</name>
+    <message>
+        <source>If no Cellora runs there any more, delete the lock file %1.</source>
+        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+    </message>
+</context>
+<context>
     <name>StoreChange</name>
     <message>
         <source>Add Battery %1</source>
@@ -491,10 +570,183 @@ Speicherordner: %3</translation>
     </message>
 </context>
 <context>
-    <name>ProgramRuns</name>
+    <name>TelemetryDialog</name>
     <message>
-        <source>If no Cellora runs there any more, delete the lock file %1.</source>
-        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+        <source>Import Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the radio&apos;s telemetry logs: CSV files, or the LOGS folder of its SD card. Nothing changes until you apply.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add &amp;Files…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add F&amp;older…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation type="unfinished">Modell</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capacity</source>
+        <translation type="unfinished">Kapazität</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Flights</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished">Dauer</translation>
+    </message>
+    <message>
+        <source>Used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Max. current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Min. voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation type="unfinished">Akku</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Telemetry logs (*.csv *.CSV)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LOGS Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s); choose the current and capacity columns</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(not in the logbook: %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 mAh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 A</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fills the Quick entry of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The entry of %1 has figures: tick to overwrite</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adds a flight once a battery is chosen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adds a flight and discharge</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No model in the logbook: choose one above</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No current or capacity logged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(choose a battery)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No logs chosen yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryImport</name>
+    <message>
+        <source>%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, %5 already recorded, %6 left out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of them not applied: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the storage folder %1 is in use by %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no data file cellora.xml that can be read whole in the storage folder %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no telemetry logs in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the data file in %1 could not be written</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
