@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class CelloraGui;
@@ -37,6 +38,9 @@ public:
     // `holder` says who. A temporary folder is not `remember`ed among the recent ones.
     StorageLock::Outcome openFolder(
         const QString &folder, QString *holder = nullptr, bool remember = true);
+    // What becomes of changes in `folder` when it cannot be written: saved into its data file
+    // in place, or not at all.
+    static QString unwritableFolderWarning(const QString &folder);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -65,7 +69,9 @@ private:
     bool readLogbookFor(const QString &title, StoreSnapshot &store);
     void writeOutput(const QString &title, const QString &target, const QByteArray &content);
     void buildWarningBar(QWidget *content);
+    void showWarning(const QString &text, bool retry, bool restore);
     void showStoreProblem();
+    void runRetriable(const std::function<bool()> &action, const std::function<QString()> &what);
     void retrySave();
 
     std::unique_ptr<HostWindowPrivate> d;

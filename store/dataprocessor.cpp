@@ -5,7 +5,6 @@
 #include "store/filebytes.h"
 #include "store/overwriteguard.h"
 #include "store/recordwriter.h"
-#include "store/rescuecopies.h"
 #include "store/storefiles.h"
 #include "store/storememory.h"
 #include "store/textforms.h"
@@ -135,6 +134,16 @@ DataProcessor::Problem DataProcessor::problem() const
     return guard->problem();
 }
 
+int DataProcessor::problemError() const
+{
+    return guard->problemError();
+}
+
+bool DataProcessor::readBrokeOff() const
+{
+    return guard->readBrokeOff();
+}
+
 bool DataProcessor::mayReplaceDataFile(const QString &path)
 {
     if (FileBytes::mayReplace(storagePath, path))
@@ -202,7 +211,7 @@ bool DataProcessor::writeContent(
         = [&] { return guard->keepBeforeInPlace(path, storagePath, present); };
     if (!FileBytes::replaceFile(path, content, present, { keepBeforeInPlace, QString() })) {
         if (guard->problem() != Problem::CannotKeepCopy)
-            guard->setProblem(Problem::WriteFailed);
+            guard->setProblem(Problem::WriteFailed, FileBytes::lastError());
         return false;
     }
     guard->noteWritten(path, content);
@@ -218,12 +227,11 @@ bool DataProcessor::importContent(const QString &path, QIODevice *source, QByteA
         return false;
     // Whatever the chosen file holds, the store it replaces stays as a rescue copy.
     if (!OverwriteGuard::readPresent(path, &present)) {
-        guard->setProblem(Problem::ImportNotKept);
+        guard->setProblem(Problem::Unreadable);
         return false;
     }
-    RescueCopies copies(storagePath);
-    if (!present.isEmpty() && !copies.keep(present, path)) {
-        guard->setProblem(Problem::ImportNotKept);
+    if (!present.isEmpty() && !guard->keepCopy(storagePath, present, path)) {
+        guard->setProblem(Problem::ImportNotKept, guard->copyError());
         return false;
     }
     // Known by its file, not its name: the chosen file may be one of the rescue copies.
@@ -232,12 +240,12 @@ bool DataProcessor::importContent(const QString &path, QIODevice *source, QByteA
         = chosen ? FileBytes::Stamp::of(chosen->handle()) : FileBytes::Stamp();
     // The present content is kept already, so the file may be written in place.
     if (!FileBytes::replaceWithLines(path, source, { [] { return true; }, QString() })) {
-        guard->setProblem(Problem::WriteFailed);
+        guard->setProblem(Problem::ImportWriteFailed, FileBytes::lastError());
         return false;
     }
     // Only once the import is in: a failed one deletes nothing, and the copy being
     // restored is never rotated away.
-    copies.rotate(spared);
+    guard->rotateCopies(storagePath, spared);
     guard->forget(); // the reload that follows reads what was imported
     guard->setProblem(Problem::None);
     return true;
@@ -253,9 +261,8 @@ bool DataProcessor::keepRescueCopy(const QByteArray &content)
 {
     if (content.isEmpty())
         return true;
-    RescueCopies copies(storagePath);
-    const bool kept = copies.keep(content, dataFilePath());
-    copies.rotate();
+    const bool kept = guard->keepCopy(storagePath, content, dataFilePath());
+    guard->rotateCopies(storagePath);
     return kept;
 }
 

@@ -32,6 +32,7 @@ public:
         CannotKeepCopy, // its content needed a rescue copy that could not be written
         WriteFailed, // the write itself failed (a full disk); the file kept its content
         ImportNotKept, // an import was refused: the present store could not be kept first
+        ImportWriteFailed, // an import could not write the data file; it kept its content
     };
 
     explicit DataProcessor(QObject *parent = nullptr);
@@ -71,6 +72,11 @@ public:
         const QVector<ModelWidget *> &models, const QStringList &locations);
 
     Problem problem() const;
+    // The system's error number behind problem(); 0 when there is none or it is not known.
+    int problemError() const;
+    // Whether the last read of the data file broke off before its end: the records read
+    // are those before the fault, and the next save keeps the whole file as a rescue copy.
+    bool readBrokeOff() const;
 
 private:
     struct Reading;

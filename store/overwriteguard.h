@@ -37,8 +37,17 @@ public:
     // storage folder's rescue copies or, where that folder refuses new files, elsewhere.
     bool keepBeforeInPlace(
         const QString &path, const QString &storageFolder, const QByteArray &present);
-    // After a save reached the file: the copies made on the way are rotated.
-    void rotateCopies(const QString &storageFolder);
+    // Keeps `content` as a rescue copy in the storage folder's rescue folder or, when that
+    // cannot take it, in the one elsewhere (see RescueCopies::elsewhere), with the
+    // permission bits of the file at `permissionsOf`. False when neither could: then
+    // copyError() holds the system's reason.
+    bool keepCopy(
+        const QString &storageFolder, const QByteArray &content, const QString &permissionsOf);
+    int copyError() const { return lastCopyError; }
+    // After a save or an import reached the file: the copies made on the way are rotated,
+    // never `spared`.
+    void rotateCopies(
+        const QString &storageFolder, const FileBytes::Stamp &spared = FileBytes::Stamp());
     // The bytes of the file at `path` with their stamp: from memory while the file is still
     // what the store last read or wrote, otherwise read whole. False when it cannot be read.
     bool readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *stamp) const;
@@ -50,6 +59,10 @@ public:
         if (listener)
             listener(written, before, after);
     }
+
+    // Whether the last read of the file broke off before its end (or found no store in it):
+    // the records shown are only those before the fault.
+    bool readBrokeOff() const { return known && brokeOff; }
 
     // Whether the bytes last read still need the check that the writer makes them again
     // from the records read: bytes this store wrote need none, nor a damaged or empty file.
@@ -68,10 +81,19 @@ public:
     static bool readPresent(const QString &path, QByteArray *present);
 
     Problem problem() const { return lastProblem; }
-    void setProblem(Problem problem) { lastProblem = problem; }
+    // The system's error number behind the problem; 0 when there is none or it is not known.
+    int problemError() const { return lastProblemError; }
+    void setProblem(Problem problem, int error = 0)
+    {
+        lastProblem = problem;
+        lastProblemError = error;
+    }
 
 private:
     Problem lastProblem = Problem::None;
+    int lastProblemError = 0;
+    int lastCopyError = 0;
+    bool brokeOff = false;
     bool copiesMade = false;
     bool known = false;
     bool damaged = false;

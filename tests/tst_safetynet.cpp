@@ -259,8 +259,8 @@ private slots:
             QTest::newRow(how) << QString(how);
     }
 
-    // Refused saves leave the file and folder untouched; a folder refusing new files only has
-    // the file written in place, and an import (which needs a rescue copy beside it) refused.
+    // Refused saves and imports leave the file and folder untouched; a folder refusing new files
+    // has the file written in place, with every copy (of another user's change too) elsewhere.
     void refusedSavesKeepTheFile()
     {
         QFETCH(QString, how);
@@ -300,7 +300,8 @@ private slots:
             QVERIFY(overviewCard(win, "Pack A")->batteryCharged());
             saved = bytesOf(dataFile());
             import(win, dataFile());
-            QCOMPARE(backupStatus(win), QString("Error! Not a valid file."));
+            QCOMPARE(backupStatus(win),
+                QString(inPlace ? "Import finished!" : "Error! Not a valid file."));
         }
 
         QCOMPARE(bytesOf(dataFile()), saved);
@@ -311,10 +312,16 @@ private slots:
             QVERIFY(saved.contains("<Location Name=\"Neuwiese\"/>"));
             QVERIFY(saved.contains("<Charged>1</Charged>"));
             const QStringList kept = RescueCopies::elsewhere(dir->path()).copies();
-            QCOMPARE(kept.size(), 2); // before each of the two saves
+            QCOMPARE(kept.size(), 3); // before each of the two saves and the import
             QCOMPARE(bytesOf(kept.first()), old);
-            // A write in place that the disk stops half-way writes the old content back.
+            const QByteArray outside = QByteArray(saved).replace("Neuwiese", "Fremdwiese");
+            QVERIFY(writeBytes(dataFile(), outside));
             const RunAsNobody unprivileged(true);
+            addLocation(win, "Ostwiese");
+            QVERIFY(contentsOf(RescueCopies::elsewhere(dir->path()).copies()).contains(outside));
+            saved = bytesOf(dataFile());
+            QVERIFY(saved.contains("Ostwiese"));
+            // A write in place that the disk stops half-way writes the old content back.
             const FileSizeLimit full(rlim_t(saved.size() + 100));
             addLocation(win, QString(9000, 'x'));
             QCOMPARE(bytesOf(dataFile()), saved);
@@ -393,7 +400,7 @@ private slots:
             = copies.copies().value(rescued(window.dir.path()).indexOf(oldest));
 
         {
-            const FileSizeLimit nearlyFull(rlim_t(present.size() + 1000));
+            const FileSizeLimit nearlyFull(rlim_t(present.size() + 4000));
             window.win.importFile(oldestCopy);
         }
         QCOMPARE(backupStatus(window.win), QString("Error! Not a valid file."));

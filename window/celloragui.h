@@ -57,6 +57,9 @@ public:
     // Saves the window's records again, as every change does: for a host's Retry after
     // storeProblem() said what to fix.
     void saveAgain();
+    // When the data file could not be read to its end: what the window shows of it and
+    // what becomes of the rest; empty once the file was read or written whole.
+    QString storeReadProblem() const;
 
 #if QT_VERSION_MAJOR >= 6
     // Qt 5 gave every class with a meta-object trUtf8(); hosts written for Qt 5 call it.
