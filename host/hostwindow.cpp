@@ -213,7 +213,9 @@ void HostWindow::showStoreProblem()
     const QString readProblem = d->gui->storeReadProblem();
     QStringList said;
     if (!problem.isEmpty())
-        said << (d->retryAgain ? problem + QLatin1Char('\n') + d->retryWhat : problem);
+        said << problem + QLatin1Char('\n')
+                + (d->retryAgain ? d->retryWhat
+                                 : tr("Retry saves the logbook as the window shows it."));
     // Whole again after a save, which kept the file read in part first.
     const bool keptWhole = std::exchange(d->partialRead, !readProblem.isEmpty())
         && readProblem.isEmpty() && problem.isEmpty();

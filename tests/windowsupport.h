@@ -11,7 +11,10 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <csignal>
+#include <cstdlib>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -177,6 +180,34 @@ struct AnsweredDialogs {
     }
     const QScopedValueRollback<FileDialogs::Chooser> systemImport { FileDialogs::chooseImportFile },
         systemExport { FileDialogs::chooseExportFolder };
+};
+
+// While it lives, writes beyond `bytes` fail as on a full disk.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &before);
+        const rlimit lowered { bytes, before.rlim_max };
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before); }
+    rlimit before {};
+};
+
+// While it lives, the process is "nobody" (real user too, as access() asks with it); the
+// saved user stays root for the way back.
+struct RunAsNobody {
+    explicit RunAsNobody(bool wanted)
+        : dropped(wanted && geteuid() == 0 && setresuid(65534, 65534, 0) == 0)
+    {
+    }
+    ~RunAsNobody()
+    {
+        if (dropped && setresuid(0, 0, 0) != 0)
+            std::abort(); // the rest of the run would test nothing
+    }
+    const bool dropped;
 };
 
 // A window shown on a fresh temporary folder that holds the given store.

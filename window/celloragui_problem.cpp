@@ -37,13 +37,16 @@ QString because(int error)
     return cause.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(cause);
 }
 
-QString adviceFor(int error)
+QString adviceFor(int error, bool import = false)
 {
     if (isFull(error))
-        return CelloraGui::tr("Free some space, then retry.");
+        return import ? CelloraGui::tr("Free some space, then import again.")
+                      : CelloraGui::tr("Free some space, then retry.");
     if (isRefused(error))
-        return CelloraGui::tr("Give your user write permission there, then retry.");
-    return CelloraGui::tr("Retry once that is put right.");
+        return import ? CelloraGui::tr("Give your user write permission there, then import again.")
+                      : CelloraGui::tr("Give your user write permission there, then retry.");
+    return import ? CelloraGui::tr("Import again once that is put right.")
+                  : CelloraGui::tr("Retry once that is put right.");
 }
 
 } // namespace
@@ -89,11 +92,11 @@ QString CelloraGui::storeProblem() const
     case DataProcessor::Problem::ImportNotKept:
         return tr("The import did not happen: the present data file %1 could not be kept as a "
                   "rescue copy first, %2%3. Your data is unchanged. %4")
-            .arg(file, copyFolders, because(error), adviceFor(error));
+            .arg(file, copyFolders, because(error), adviceFor(error, true));
     case DataProcessor::Problem::ImportWriteFailed:
         return tr("The import did not happen: the data file %1 could not be written%2; it "
                   "still holds its previous content. %3")
-            .arg(file, because(error), adviceFor(error));
+            .arg(file, because(error), adviceFor(error, true));
     }
     return QString();
 }
@@ -106,8 +109,9 @@ QString CelloraGui::storeReadProblem() const
     for (const ModelWidget *model : models)
         flights += model->flightLog().size();
     return tr("The data file %1 could not be read to its end: it is cut short or damaged. The "
-              "logbook shows what was read before the fault: %2 batteries, %3 models, %4 "
-              "flights. Before any change is saved, the whole file is kept as a rescue copy.")
+              "logbook shows what was read before the fault (batteries: %2, models: %3, "
+              "flights: %4). Before any change is saved, the whole file is kept as a rescue "
+              "copy.")
         .arg(QDir::toNativeSeparators(dataProcessor.dataFilePath()))
         .arg(batteries.size())
         .arg(models.size())
