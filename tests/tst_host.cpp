@@ -503,13 +503,15 @@ private slots:
         QTest::addColumn<QString>("failed"); // what the bar says after it
         QTest::newRow("undo") << "Retry undoes Charge of Voltra #1.";
         QTest::newRow("restore") << "Retry restores ";
+        QTest::newRow("import") << "Retry saves the logbook as the window shows it.";
     }
 
-    // An undo or a restore that the disk stopped is done by Retry, and the bar says so.
+    // An undo or a restore that the disk stopped is done by Retry, with the reason and what
+    // Retry does in the bar; after the backup page's import, Retry saves.
     void retryRedoesWhatFailed()
     {
         QFETCH(QString, failed);
-        const bool undo = QTest::currentDataTag() == QLatin1String("undo");
+        const QString act = QTest::currentDataTag();
         QVERIFY(open(fleet));
         const QByteArray copy = storeBytes(flownStore());
         QVERIFY(RescueCopies(dir->path()).keep(copy));
@@ -519,13 +521,18 @@ private slots:
         dialogs.item = 0;
         {
             const FileSizeLimit full(rlim_t(after.size() / 2));
-            action(undo ? "actionUndo" : "actionRestoreRescueCopy")->trigger();
+            if (act == "import")
+                gui().importFile(RescueCopies(dir->path()).copies().first());
+            else
+                action(act == "undo" ? "actionUndo" : "actionRestoreRescueCopy")->trigger();
         }
         QCOMPARE(bytesOf(file()), after);
         auto *text = namedChild<QLabel>(*window, "warningText");
-        QTRY_VERIFY2(text->isVisible() && text->text().contains(failed), qPrintable(text->text()));
+        QTRY_VERIFY2(text->isVisible() && text->text().contains(failed)
+                && text->text().startsWith(gui().storeProblem()),
+            qPrintable(text->text()));
         namedChild<QPushButton>(*window, "retryButton")->click();
-        QCOMPARE(bytesOf(file()), undo ? before : copy);
+        QCOMPARE(bytesOf(file()), act == "undo" ? before : act == "restore" ? copy : after);
         QTRY_VERIFY(!text->isVisible());
     }
 
