@@ -21,17 +21,6 @@
     </message>
 </context>
 <context>
-    <name>HomeGuard</name>
-    <message>
-        <source>Discharge not saved</source>
-        <translation>Entladung nicht gespeichert</translation>
-    </message>
-    <message>
-        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
-        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
-    </message>
-</context>
-<context>
     <name>FlightEditor</name>
     <message>
         <source>Flights and Cycles</source>
@@ -130,6 +119,17 @@
     </message>
 </context>
 <context>
+    <name>HomeGuard</name>
+    <message>
+        <source>Discharge not saved</source>
+        <translation>Entladung nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
+        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
+    </message>
+</context>
+<context>
     <name>HostWindow</name>
     <message>
         <source>&amp;File</source>
@@ -185,7 +185,7 @@
     </message>
     <message>
         <source>The storage folder %1 cannot be created or written. The logbook opens for reading, but no change will be saved.</source>
-        <translation>Der Speicherordner %1 kann nicht angelegt oder beschrieben werden. Das Logbuch öffnet sich zum Lesen, aber keine Änderung wird gespeichert.</translation>
+        <translation type="vanished">Der Speicherordner %1 kann nicht angelegt oder beschrieben werden. Das Logbuch öffnet sich zum Lesen, aber keine Änderung wird gespeichert.</translation>
     </message>
     <message>
         <source>The storage folder %1 holds no data file yet.</source>
@@ -298,6 +298,59 @@ Speicherordner: %3</translation>
     <message>
         <source>Quit anyway and lose the change?</source>
         <translation>Trotzdem beenden und die Änderung verwerfen?</translation>
+    </message>
+    <message>
+        <source>Restore…</source>
+        <translation>Wiederherstellen…</translation>
+    </message>
+    <message>
+        <source>Retry saves the logbook as the window shows it.</source>
+        <translation>Erneut versuchen speichert das Logbuch so, wie das Fenster es zeigt.</translation>
+    </message>
+    <message>
+        <source>The data file had been read only in part: before your change was saved, the whole file was kept as a rescue copy, which Restore brings back.</source>
+        <translation>Die Datendatei war nur teilweise gelesen worden: Bevor Ihre Änderung gespeichert wurde, wurde die ganze Datei als Sicherungskopie aufbewahrt, die Wiederherstellen zurückholt.</translation>
+    </message>
+    <message>
+        <source>Import &amp;Telemetry Logs…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Retry undoes %1.</source>
+        <translation>Erneut versuchen macht %1 rückgängig.</translation>
+    </message>
+    <message>
+        <source>Retry redoes %1.</source>
+        <translation>Erneut versuchen führt %1 wieder aus.</translation>
+    </message>
+    <message>
+        <source>The storage folder %1 cannot be created or written, but its data file can: each change is written into the data file itself, after its previous content was kept in %2. No lock keeps a second Cellora off this folder.</source>
+        <translation>Der Speicherordner %1 kann nicht angelegt oder beschrieben werden, seine Datendatei aber schon: Jede Änderung wird direkt in die Datendatei geschrieben, nachdem ihr bisheriger Inhalt in %2 aufbewahrt wurde. Keine Sperre hält ein zweites Cellora von diesem Ordner fern.</translation>
+    </message>
+    <message>
+        <source>Retry restores %1.</source>
+        <translation>Erneut versuchen stellt %1 wieder her.</translation>
+    </message>
+    <message>
+        <source>Import Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The storage folder %1 holds no data file that can be read whole.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Telemetry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The logbook could not be written; nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1.
+Edit, Undo Import Telemetry takes it back.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -428,6 +481,13 @@ Speicherordner: %3</translation>
     </message>
 </context>
 <context>
+    <name>ProgramRuns</name>
+    <message>
+        <source>If no Cellora runs there any more, delete the lock file %1.</source>
+        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+    </message>
+</context>
+<context>
     <name>StoreChange</name>
     <message>
         <source>Add Battery %1</source>
@@ -491,10 +551,179 @@ Speicherordner: %3</translation>
     </message>
 </context>
 <context>
-    <name>ProgramRuns</name>
+    <name>TelemetryDialog</name>
     <message>
-        <source>If no Cellora runs there any more, delete the lock file %1.</source>
-        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+        <source>Import Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the radio&apos;s telemetry logs: CSV files, or the LOGS folder of its SD card. Nothing changes until you apply.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add &amp;Files…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add F&amp;older…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation type="unfinished">Modell</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capacity</source>
+        <translation type="unfinished">Kapazität</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Flights</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished">Dauer</translation>
+    </message>
+    <message>
+        <source>Used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Max. current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Min. voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation type="unfinished">Akku</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Telemetry logs (*.csv *.CSV)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LOGS Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s); choose the current and capacity columns</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(not in the logbook: %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 mAh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 A</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fills the Quick entry of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The entry of %1 has figures: tick to overwrite</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adds a flight once a battery is chosen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adds a flight and discharge</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No model in the logbook: choose one above</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No current or capacity logged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(choose a battery)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No logs chosen yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryImport</name>
+    <message>
+        <source>%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, %5 already recorded, %6 left out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the storage folder %1 is in use by %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no data file cellora.xml that can be read whole in the storage folder %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no telemetry logs in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the data file in %1 could not be written</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
