@@ -237,15 +237,14 @@ void HostWindow::showStoreProblem()
 
 // Runs `action`, which writes the data file; should that fail, Retry runs it again instead
 // of saving what the window shows, and the bar says so with `what`.
-void HostWindow::runRetriable(
-    const std::function<bool()> &action, const std::function<QString()> &what)
+void HostWindow::runRetriable(std::function<bool()> action, std::function<QString()> what)
 {
     d->retriableRunning = true;
     const bool done = action();
     d->retriableRunning = false;
     d->retryAgain = nullptr;
     if (!done && !d->gui->storeProblem().isEmpty()) {
-        d->retryAgain = action;
+        d->retryAgain = std::move(action);
         d->retryWhat = what();
     }
     showStoreProblem();

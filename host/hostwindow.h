@@ -71,7 +71,7 @@ private:
     void buildWarningBar(QWidget *content);
     void showWarning(const QString &text, bool retry, bool restore);
     void showStoreProblem();
-    void runRetriable(const std::function<bool()> &action, const std::function<QString()> &what);
+    void runRetriable(std::function<bool()> action, std::function<QString()> what);
     void retrySave();
 
     std::unique_ptr<HostWindowPrivate> d;

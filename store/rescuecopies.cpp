@@ -109,8 +109,10 @@ QVector<RescueCopies::Entry> RescueCopies::made(const FileBytes::Folder &folder)
         const Entry entry { fields.size() == 3 ? QFile::decodeName(fields.at(0)) : QString(),
             fields.value(1).toLongLong(&sized), fields.value(2) };
         if (!isCopyName(entry.name) || !sized || !isChecksum(entry.checksum)
-            || names.contains(entry.name) || folder.fileStamp(entry.name).size != entry.size
-            || !folder.fileStamp(entry.name).exists)
+            || names.contains(entry.name))
+            continue;
+        const FileBytes::Stamp file = folder.fileStamp(entry.name);
+        if (!file.exists || file.size != entry.size)
             continue;
         names << entry.name;
         entries << entry;
