@@ -475,12 +475,14 @@ private slots:
     {
         QTest::addColumn<QString>("plant");
         for (const char *plant : { "index linked outside", "copy linked to the data file",
-                 "links named like the next copies", "index naming the user's files" })
+                 "links named like the next copies", "index naming the user's files",
+                 "folder linked outside" })
             QTest::newRow(plant) << QString(plant);
     }
 
     // Whatever a person, a script or a synced folder puts into rescue/ is neither written
-    // through, taken for a copy nor deleted: the content to keep gets a file of its own there.
+    // through, taken for a copy nor deleted: the content to keep gets a file of its own there
+    // (elsewhere, when rescue/ itself is a link).
     void nothingPutIntoRescueLeadsOut()
     {
         QFETCH(QString, plant);
@@ -493,7 +495,8 @@ private slots:
         QTemporaryDir outside;
         QVERIFY(writeBytes(outside.filePath("victim"), "precious"));
         const QDir rescue(RescueCopies(window.dir.path()).folder());
-        QVERIFY(rescue.mkpath("."));
+        const bool linked = plant == "folder linked outside";
+        QVERIFY(linked ? QFile::link(outside.path(), rescue.path()) : rescue.mkpath("."));
         const auto listed = [](const QString &name, const QByteArray &content) {
             return name.toUtf8() + '\n' + name.toUtf8() + ' ' + QByteArray::number(content.size())
                 + ' ' + QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex()
@@ -512,7 +515,7 @@ private slots:
                 const QString name = StoreFiles::copyName(QDateTime::currentDateTime().addSecs(s));
                 QVERIFY(QFile::link(outside.filePath(name), rescue.filePath(name)));
             }
-        } else {
+        } else if (!linked) {
             for (int i = 0; i < 30; ++i) {
                 mine << QString("cellora_2020-01-01_00-00-%1.xml").arg(i, 2, 10, QChar('0'));
                 QVERIFY(writeBytes(rescue.filePath(mine.last()), "mine"));
@@ -522,10 +525,12 @@ private slots:
         QVERIFY(index.isEmpty() || writeBytes(rescue.filePath("copies.index"), index));
         window.win.saveAgain();
         QVERIFY(window.win.storeProblem().isEmpty());
-        QVERIFY(contentsOf(RescueCopies(window.dir.path()).copies()).contains(unread));
+        const RescueCopies kept
+            = linked ? RescueCopies::elsewhere(window.dir.path()) : RescueCopies(window.dir.path());
+        QVERIFY(contentsOf(kept.copies()).contains(unread));
         RescueCopies copies(window.dir.path());
         for (int i = 0; i < 25; ++i, copies.rotate())
-            QVERIFY(copies.keep("store " + QByteArray::number(i)));
+            QVERIFY(copies.keep("store " + QByteArray::number(i)) != linked);
         QCOMPARE(filesIn(outside.path()), QStringList("victim"));
         QCOMPARE(bytesOf(outside.filePath("victim")), QByteArray("precious"));
         for (const QString &name : qAsConst(mine))
