@@ -53,6 +53,9 @@ QString adviceFor(int error, bool import = false)
 
 QString CelloraGui::storeProblem() const
 {
+    // Asked after every click: the ordinary answer costs nothing.
+    if (dataProcessor.problem() == DataProcessor::Problem::None)
+        return QString();
     const QString file = QDir::toNativeSeparators(dataProcessor.dataFilePath());
     const QString folder = QDir::toNativeSeparators(QFileInfo(file).absolutePath());
     const int error = dataProcessor.problemError();
