@@ -9,12 +9,28 @@ const QString CsvExport::cyclesFileName = QStringLiteral("cycles.csv");
 
 namespace {
 
-// A text that a spreadsheet would run as a formula (or that starts with a tab or a carriage
-// return, which some read past to one) is written as text: a leading apostrophe.
+// Blanks, line breaks and invisible marks, which some spreadsheets pass over before a sign.
+bool isPassedOver(QChar c)
+{
+    return c.isSpace() || c.category() == QChar::Other_Control
+        || c.category() == QChar::Other_Format;
+}
+
+// A text that a spreadsheet would run as a formula is written as text: a leading
+// apostrophe. That is a text starting with "=", "+", "-" or "@", also after blanks and
+// invisible marks, or in the full-width or small forms that input methods type ("＝",
+// "﹢"), which are those signs once normalised; and a text starting with a tab or a
+// carriage return, which some read past to one.
 QString neutralised(const QString &text)
 {
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
-    if (!text.isEmpty() && formulaStarts.contains(text.front()))
+    static const QString formulaStarts = QStringLiteral("=+-@");
+    int first = 0;
+    while (first < text.size() && isPassedOver(text.at(first)))
+        ++first;
+    const bool passedOver = first > 0 && (text.front() == '\t' || text.front() == '\r');
+    const int length = first < text.size() && text.at(first).isHighSurrogate() ? 2 : 1;
+    const QString sign = text.mid(first, length).normalized(QString::NormalizationForm_KC);
+    if (passedOver || (!sign.isEmpty() && formulaStarts.contains(sign.front())))
         return QLatin1Char('\'') + text;
     return text;
 }

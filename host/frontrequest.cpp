@@ -7,6 +7,7 @@
 #include <QTextStream>
 #include <QWidget>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -15,6 +16,17 @@ const QByteArray request = "raise\n";
 const QByteArray reply = "raised\n";
 // Long enough for a busy program to reach its event loop, short enough for a start.
 constexpr int answerWaitMs = 5000;
+
+// Whether the program at the other end runs as this user. The server's name is easy to
+// guess, and another user may listen under it first: only our own program's answer means
+// that a window came to the front.
+bool answersAsThisUser(const QLocalSocket &socket)
+{
+    ucred peer {};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0
+        && size == sizeof peer && peer.uid == ::getuid();
+}
 
 } // namespace
 
@@ -34,7 +46,7 @@ bool FrontRequest::askRunningWindow(const QString &folder)
 {
     QLocalSocket socket;
     socket.connectToServer(serverName(folder));
-    if (!socket.waitForConnected(answerWaitMs))
+    if (!socket.waitForConnected(answerWaitMs) || !answersAsThisUser(socket))
         return false;
     socket.write(request);
     if (!socket.waitForBytesWritten(answerWaitMs))

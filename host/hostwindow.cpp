@@ -36,6 +36,8 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 const QString geometryKey = QStringLiteral("window/geometry");
@@ -62,6 +64,16 @@ public:
     QScrollArea *moduleArea = nullptr;
     QWidget *warningBar = nullptr;
     QLabel *warningText = nullptr;
+    QPushButton *retryButton = nullptr;
+    QPushButton *restoreButton = nullptr;
+    // What Retry does after a failed restore or undo: that again, not a save of the window.
+    std::function<bool()> retryAgain;
+    QString retryWhat;
+    bool retriableRunning = false;
+    // The data file was shown read only in part: the first save keeps the whole file.
+    bool partialRead = false;
+    // What becomes of changes in a folder that cannot be written; empty when it can.
+    QString folderWarning;
     QString folder;
     std::unique_ptr<StorageLock> lock;
     FrontRequest *frontRequest = nullptr;
@@ -102,6 +114,11 @@ void HostWindow::placeModuleWindow()
     connect(d->gui, &CelloraGui::closeCelloraGui, this, &HostWindow::leaveByHome);
     d->history = std::make_unique<UndoHistory>(d->gui);
     connect(d->history.get(), &UndoHistory::changed, this, &HostWindow::refreshEditMenu);
+    // A write of the module's own: Retry saves again after it, whatever failed before.
+    connect(d->history.get(), &UndoHistory::writeAttempted, this, [this] {
+        if (!d->retriableRunning)
+            d->retryAgain = nullptr;
+    });
     // Told of every write the module attempts; looked at once the save is over.
     connect(d->history.get(), &UndoHistory::writeAttempted, this, &HostWindow::showStoreProblem,
         Qt::QueuedConnection);
@@ -151,11 +168,15 @@ void HostWindow::buildWarningBar(QWidget *content)
     d->warningText = new QLabel;
     d->warningText->setObjectName(QStringLiteral("warningText"));
     d->warningText->setWordWrap(true);
-    auto *retry = new QPushButton(tr("Retry"));
-    retry->setObjectName(QStringLiteral("retryButton"));
-    connect(retry, &QPushButton::clicked, this, &HostWindow::retrySave);
+    d->retryButton = new QPushButton(tr("Retry"));
+    d->retryButton->setObjectName(QStringLiteral("retryButton"));
+    connect(d->retryButton, &QPushButton::clicked, this, &HostWindow::retrySave);
+    d->restoreButton = new QPushButton(tr("Restore…"));
+    d->restoreButton->setObjectName(QStringLiteral("restoreButton"));
+    connect(d->restoreButton, &QPushButton::clicked, this, &HostWindow::restoreRescueCopy);
     bar->addWidget(d->warningText, 1);
-    bar->addWidget(retry);
+    bar->addWidget(d->restoreButton);
+    bar->addWidget(d->retryButton);
     d->warningBar->hide();
     layout->addWidget(d->warningBar);
     // The module's pages have fixed minimum sizes; on a screen smaller than those the
@@ -167,20 +188,64 @@ void HostWindow::buildWarningBar(QWidget *content)
     layout->addWidget(d->moduleArea, 1);
 }
 
+void HostWindow::showWarning(const QString &text, bool retry, bool restore)
+{
+    d->warningText->setText(text);
+    d->retryButton->setVisible(retry);
+    d->restoreButton->setVisible(restore);
+    d->warningBar->show();
+}
+
 void HostWindow::showStoreProblem()
 {
     const QString problem = d->gui->storeProblem();
-    // A warning about the folder stays until a save tells otherwise.
-    if (problem.isEmpty() && d->lock && d->lock->isWritable())
-        d->warningBar->hide();
-    else if (!problem.isEmpty()) {
-        d->warningText->setText(problem);
-        d->warningBar->show();
+    const QString readProblem = d->gui->storeReadProblem();
+    QStringList said;
+    if (!problem.isEmpty())
+        said << problem + QLatin1Char('\n')
+                + (d->retryAgain ? d->retryWhat
+                                 : tr("Retry saves the logbook as the window shows it."));
+    // Whole again after a save, which kept the file read in part first.
+    const bool keptWhole = std::exchange(d->partialRead, !readProblem.isEmpty())
+        && readProblem.isEmpty() && problem.isEmpty();
+    if (!readProblem.isEmpty())
+        said << readProblem;
+    if (keptWhole) {
+        said << tr("The data file had been read only in part: before your change was saved, "
+                   "the whole file was kept as a rescue copy, which Restore brings back.");
     }
+    // A warning about the folder stays while nothing more pressing is said.
+    if (said.isEmpty() && !d->folderWarning.isEmpty())
+        said << d->folderWarning;
+    if (said.isEmpty()) {
+        d->warningBar->hide();
+        return;
+    }
+    showWarning(said.join(QLatin1Char('\n')), !problem.isEmpty(), d->partialRead || keptWhole);
+}
+
+// Runs `action`, which writes the data file; should that fail, Retry runs it again instead
+// of saving what the window shows, and the bar says so with `what`.
+void HostWindow::runRetriable(std::function<bool()> action, std::function<QString()> what)
+{
+    d->retriableRunning = true;
+    const bool done = action();
+    d->retriableRunning = false;
+    d->retryAgain = nullptr;
+    if (!done && !d->gui->storeProblem().isEmpty()) {
+        d->retryAgain = std::move(action);
+        d->retryWhat = what();
+    }
+    showStoreProblem();
 }
 
 void HostWindow::retrySave()
 {
+    if (d->retryAgain) {
+        const QString what = d->retryWhat;
+        runRetriable(d->retryAgain, [what] { return what; });
+        return;
+    }
     d->gui->saveAgain();
     showStoreProblem();
 }
@@ -260,14 +325,18 @@ void HostWindow::buildEditMenu()
     d->undo = edit->addAction(tr("&Undo"));
     d->undo->setObjectName(QStringLiteral("actionUndo"));
     d->undo->setShortcut(QKeySequence::Undo);
-    connect(
-        d->undo, &QAction::triggered, this, [this] { noteKept([this] { d->history->undo(); }); });
+    connect(d->undo, &QAction::triggered, this, [this] {
+        runRetriable([this] { return noteKept([this] { return d->history->undo(); }); },
+            [this] { return tr("Retry undoes %1.").arg(d->history->undoLabel()); });
+    });
     d->redo = edit->addAction(tr("&Redo"));
     d->redo->setObjectName(QStringLiteral("actionRedo"));
     d->redo->setShortcuts(
         { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
-    connect(
-        d->redo, &QAction::triggered, this, [this] { noteKept([this] { d->history->redo(); }); });
+    connect(d->redo, &QAction::triggered, this, [this] {
+        runRetriable([this] { return noteKept([this] { return d->history->redo(); }); },
+            [this] { return tr("Retry redoes %1.").arg(d->history->redoLabel()); });
+    });
     // Named when shown: naming a step reads both versions of the file, work that a
     // click should not wait for.
     connect(edit, &QMenu::aboutToShow, this, &HostWindow::nameEditEntries);
@@ -337,17 +406,26 @@ StorageLock::Outcome HostWindow::openFolder(const QString &folder, QString *hold
         d->frontRequest->listen(absolute);
     else
         d->frontRequest->stop();
+    // Said in the window, not only on the terminal: changes may be lost.
+    d->folderWarning = outcome == StorageLock::Outcome::Unwritable
+        ? unwritableFolderWarning(absolute)
+        : QString();
     showFolder(absolute, remember);
-    if (outcome == StorageLock::Outcome::Unwritable) {
-        // Said in the window, not only on the terminal: every change would be lost.
-        d->warningText->setText(tr("The storage folder %1 cannot be created or written: the "
-                                   "logbook opens for reading, but no change will be saved. "
-                                   "Make the folder writable for your user, or open another "
-                                   "one.")
-                                    .arg(shown(absolute)));
-        d->warningBar->show();
-    }
     return outcome;
+}
+
+QString HostWindow::unwritableFolderWarning(const QString &folder)
+{
+    const QString dataFile = StoreSnapshot::dataFilePath(folder);
+    if (!StorageLock::isWritableFile(dataFile))
+        return tr("The storage folder %1 cannot be created or written: the logbook opens for "
+                  "reading, but no change will be saved. Make the folder writable for your "
+                  "user, or open another one.")
+            .arg(shown(folder));
+    return tr("The storage folder %1 cannot be created or written, but its data file can: each "
+              "change is written into the data file itself, after its previous content was "
+              "kept in %2. No lock keeps a second Cellora off this folder.")
+        .arg(shown(folder), shown(StoreSnapshot::rescueElsewhereFolder(folder)));
 }
 
 void HostWindow::showFolder(const QString &folder, bool remember)
@@ -355,6 +433,8 @@ void HostWindow::showFolder(const QString &folder, bool remember)
     if (!d->folder.isEmpty() && folder != d->folder)
         placeModuleWindow();
     d->folder = folder;
+    d->partialRead = false;
+    d->retryAgain = nullptr;
     d->gui->changeStoragePath(folder);
     showStoreProblem();
     setWindowTitle(tr("Cellora – %1").arg(shown(folder)));
@@ -379,11 +459,7 @@ void HostWindow::openFolderAsked(const QString &folder)
             true);
         break;
     case StorageLock::Outcome::Unwritable:
-        HostDialogs::tell(this, tr("Open Storage Folder"),
-            tr("The storage folder %1 cannot be created or written. The logbook opens for "
-               "reading, but no change will be saved.")
-                .arg(shown(folder)),
-            true);
+        HostDialogs::tell(this, tr("Open Storage Folder"), unwritableFolderWarning(folder), true);
         break;
     }
 }
@@ -478,21 +554,32 @@ void HostWindow::restoreRescueCopy()
             tr("The storage folder %1 holds no rescue copies.").arg(shown(d->folder)), false);
         return;
     }
+    const QString beside = QFileInfo(StoreSnapshot::rescueFolder(d->folder)).absoluteFilePath();
     QStringList items;
     for (const RescueList::Copy &copy : copies) {
+        const QFileInfo info(copy.path);
+        // A copy kept elsewhere (the folder took none) is named with its whole path.
         items << tr("%1: %2 batteries, %3 models, %4 flights (%5)")
                      // In the language's own form; the file name beside it is to the second.
                      .arg(QLocale().toString(copy.keptAt, QLocale::ShortFormat))
                      .arg(copy.batteries)
                      .arg(copy.models)
                      .arg(copy.flights)
-                     .arg(QFileInfo(copy.path).fileName());
+                     .arg(info.absolutePath() == beside ? info.fileName() : shown(copy.path));
     }
     const int chosen = HostDialogs::chooseItem(
         this, title, tr("The present store is kept as a rescue copy in turn. Restore:"), items);
-    if (chosen >= 0 && chosen < copies.size())
-        noteKept([&] { d->gui->importFile(copies[chosen].path); });
-    showStoreProblem();
+    if (chosen < 0 || chosen >= copies.size())
+        return;
+    const QString copy = copies[chosen].path;
+    runRetriable(
+        [this, copy] {
+            return noteKept([this, copy] {
+                d->gui->importFile(copy);
+                return d->gui->storeProblem().isEmpty();
+            });
+        },
+        [copy] { return tr("Retry restores %1.").arg(shown(copy)); });
 }
 
 void HostWindow::editFlights()
@@ -547,23 +634,27 @@ ChangeOutcome HostWindow::applyChange(
     const QString &label, const StoreFolder &basis, const StoreRecords &after)
 {
     ChangeOutcome outcome;
-    noteKept([&] { outcome = d->history->applyChange(label, basis, after); });
+    noteKept([&] {
+        outcome = d->history->applyChange(label, basis, after);
+        return outcome.written;
+    });
     return outcome;
 }
 
 // A change that could not be written is kept as a rescue copy before another write of the
 // program replaces the file: said, so that the user knows where to find it.
-void HostWindow::noteKept(const std::function<void()> &write)
+bool HostWindow::noteKept(const std::function<bool()> &write)
 {
     const bool pending = d->gui->hasPendingChange();
-    write();
+    const bool written = write();
     if (!pending || d->gui->hasPendingChange())
-        return;
+        return written;
     HostDialogs::tell(this, tr("Change Not Saved"),
         tr("Your earlier change, which could not be saved, is kept as a rescue copy in %1. "
            "File, Restore from Rescue Copy brings it back.")
             .arg(shown(StoreSnapshot::rescueFolder(d->folder))),
         false);
+    return written;
 }
 
 void HostWindow::showAbout()

@@ -41,6 +41,9 @@ public:
     // `holder` says who. A temporary folder is not `remember`ed among the recent ones.
     StorageLock::Outcome openFolder(
         const QString &folder, QString *holder = nullptr, bool remember = true);
+    // What becomes of changes in `folder` when it cannot be written: saved into its data file
+    // in place, or not at all.
+    static QString unwritableFolderWarning(const QString &folder);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -67,13 +70,17 @@ private:
     void importTelemetry();
     ChangeOutcome applyChange(
         const QString &label, const StoreFolder &basis, const StoreRecords &after);
-    void noteKept(const std::function<void()> &write);
+    // Runs `write` (true when it reached the file) and tells the user when it kept an
+    // earlier failed change as a rescue copy on the way.
+    bool noteKept(const std::function<bool()> &write);
     bool mayLeaveUnsaved(const QString &title, const QString &question);
     void showAbout();
     bool readLogbookFor(const QString &title, StoreSnapshot &store);
     void writeOutput(const QString &title, const QString &target, const QByteArray &content);
     void buildWarningBar(QWidget *content);
+    void showWarning(const QString &text, bool retry, bool restore);
     void showStoreProblem();
+    void runRetriable(std::function<bool()> action, std::function<QString()> what);
     void retrySave();
 
     std::unique_ptr<HostWindowPrivate> d;

@@ -32,10 +32,26 @@ using ProgramRuns::complain;
 
 namespace {
 
+// File names, lock files and logs may hold anything, an escape sequence that retitles or
+// clears the terminal too: every control character but the line feed is written as \xHH.
+QString forTerminal(const QString &text)
+{
+    QString safe;
+    safe.reserve(text.size());
+    for (const QChar c : text) {
+        const ushort code = c.unicode();
+        if ((code < 0x20 && code != '\n') || (code >= 0x7f && code < 0xa0))
+            safe += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
+        else
+            safe += c;
+    }
+    return safe;
+}
+
 // Each message is flushed at once: the window may run for hours after it.
 void inform(const QString &text)
 {
-    QTextStream(stdout) << text << '\n';
+    QTextStream(stdout) << forTerminal(text) << '\n';
 }
 
 // The name the program was started by: "cellora", unless a link or a copy renamed it.
@@ -50,7 +66,7 @@ void ProgramRuns::setProgramName(const QString &name)
 
 void ProgramRuns::complain(const QString &text)
 {
-    QTextStream(stderr) << programName << ": " << text << '\n';
+    QTextStream(stderr) << forTerminal(programName + QStringLiteral(": ") + text) << '\n';
 }
 
 namespace {
@@ -203,9 +219,7 @@ int runWindow(const QString &folder, bool remember, bool startupProbe = false)
         showFolderInUse(shownFolder, holder);
         return ExitStorageInUse;
     case StorageLock::Outcome::Unwritable:
-        complain(QStringLiteral("warning: the storage folder %1 cannot be created or written; "
-                                "the logbook opens for reading, but no change will be saved")
-                     .arg(shownFolder));
+        complain(QStringLiteral("warning: ") + HostWindow::unwritableFolderWarning(folder));
         break;
     }
     if (startupProbe)

@@ -25,6 +25,11 @@ QString StorageLock::filePath(const QString &folder)
     return QDir(folder).filePath(StoreFiles::lockFile);
 }
 
+bool StorageLock::isWritableFile(const QString &path)
+{
+    return QFileInfo(path).isFile() && ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
 StorageLock::StorageLock() = default;
 
 StorageLock::~StorageLock() = default;

@@ -20,6 +20,9 @@ public:
 
     // The lock file of `folder`.
     static QString filePath(const QString &folder);
+    // Whether this user may write into the regular file at `path` (the kernel's answer, which
+    // knows read-only mounts and ACLs too).
+    static bool isWritableFile(const QString &path);
 
     StorageLock();
     ~StorageLock();

@@ -72,6 +72,11 @@ public:
     bool keepUndoneVersion(const QByteArray &content);
 
     Problem problem() const;
+    // The system's error number behind problem(); 0 when there is none or it is not known.
+    int problemError() const;
+    // Whether the last read of the data file broke off before its end: the records read
+    // are those before the fault, and the next save keeps the whole file as a rescue copy.
+    bool readBrokeOff() const;
 
 private:
     RecordRules::RuleBreak refusalOf(const DataChange &change);

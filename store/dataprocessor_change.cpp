@@ -23,12 +23,22 @@ void DataProcessor::setStoragePath(const QString &path)
     storagePath = path;
     d->forget(); // nothing is known yet about the file of another folder
     if (!d->pending.set)
-        d->problem = Problem::None;
+        d->setProblem(Problem::None);
 }
 
 DataProcessor::Problem DataProcessor::problem() const
 {
     return d->problem;
+}
+
+int DataProcessor::problemError() const
+{
+    return d->problemError;
+}
+
+bool DataProcessor::readBrokeOff() const
+{
+    return d->guard.readBrokeOff();
 }
 
 bool DataProcessor::hasPendingChange() const
@@ -57,7 +67,7 @@ ChangeOutcome DataProcessor::change(const DataChange &change)
     checkReproduction();
     const QByteArray content = contentOf(change);
     if (content.isEmpty() && change.kind != DataChange::Kind::Version) {
-        d->problem = Problem::WriteFailed; // the writer failed: the file stays as it is
+        d->setProblem(Problem::WriteFailed); // the writer failed: the file stays as it is
         d->report(false, QByteArray(), QByteArray());
         return outcome;
     }
@@ -168,9 +178,9 @@ bool DataProcessor::mayReplaceDataFile(const QString &path)
         return true;
     const QFileInfo existing(path);
     if (!existing.exists())
-        d->problem = Problem::FolderUnwritable;
+        d->setProblem(Problem::FolderUnwritable);
     else
-        d->problem = existing.isFile() ? Problem::FileReadOnly : Problem::NotAFile;
+        d->setProblem(existing.isFile() ? Problem::FileReadOnly : Problem::NotAFile);
     return false;
 }
 
@@ -183,22 +193,25 @@ bool DataProcessor::writeContent(
     if (!mayReplaceDataFile(path))
         return false;
     if (!d->guard.protect(path, storagePath, &present, &d->problem)) {
+        d->problemError = d->problem == Problem::CannotKeepCopy ? d->guard.copyError() : 0;
         // Only on this failing path: the ordinary save asks nothing more of the disk.
         const QFileInfo existing(path);
         if (existing.exists() && !existing.isFile())
-            d->problem = Problem::NotAFile;
+            d->setProblem(Problem::NotAFile);
         return false;
     }
     const auto keepBeforeInPlace
         = [&] { return d->guard.keepBeforeInPlace(path, storagePath, present, &d->problem); };
     if (!FileBytes::replaceFile(path, content, present, { keepBeforeInPlace, QString() })) {
-        if (d->problem != Problem::CannotKeepCopy)
-            d->problem = Problem::WriteFailed;
+        if (d->problem == Problem::CannotKeepCopy)
+            d->problemError = d->guard.copyError();
+        else
+            d->setProblem(Problem::WriteFailed, FileBytes::lastError());
         return false;
     }
     d->guard.noteWritten(path, content);
     d->guard.rotateCopies(storagePath);
-    d->problem = Problem::None;
+    d->setProblem(Problem::None);
     return true;
 }
 
@@ -209,12 +222,11 @@ bool DataProcessor::importContent(const QString &path, QIODevice *source, QByteA
         return false;
     // Whatever the chosen file holds, the store it replaces stays as a rescue copy.
     if (!OverwriteGuard::readPresent(path, &present)) {
-        d->problem = Problem::ImportNotKept;
+        d->setProblem(Problem::Unreadable);
         return false;
     }
-    RescueCopies copies(storagePath);
-    if (!present.isEmpty() && !copies.keep(present, path)) {
-        d->problem = Problem::ImportNotKept;
+    if (!present.isEmpty() && !d->guard.keepCopy(storagePath, present, path)) {
+        d->setProblem(Problem::ImportNotKept, d->guard.copyError());
         return false;
     }
     // Known by its file, not its name: the chosen file may be one of the rescue copies.
@@ -223,14 +235,14 @@ bool DataProcessor::importContent(const QString &path, QIODevice *source, QByteA
         = chosen ? FileBytes::Stamp::of(chosen->handle()) : FileBytes::Stamp();
     // The present content is kept already, so the file may be written in place.
     if (!FileBytes::replaceWithLines(path, source, { [] { return true; }, QString() })) {
-        d->problem = Problem::WriteFailed;
+        d->setProblem(Problem::ImportWriteFailed, FileBytes::lastError());
         return false;
     }
     // Only once the import is in: a failed one deletes nothing, and the copy being
     // restored is never rotated away.
-    copies.rotate(spared);
+    d->guard.rotateCopies(storagePath, spared);
     d->forget(); // the reload that follows reads what was imported
-    d->problem = Problem::None;
+    d->setProblem(Problem::None);
     return true;
 }
 
@@ -241,9 +253,8 @@ bool DataProcessor::keepRescueCopy()
         return false;
     if (present.isEmpty())
         return true;
-    RescueCopies copies(storagePath);
-    const bool kept = copies.keep(present, dataFilePath());
-    copies.rotate();
+    const bool kept = d->guard.keepCopy(storagePath, present, dataFilePath());
+    d->guard.rotateCopies(storagePath);
     return kept;
 }
 

@@ -40,7 +40,14 @@ public:
     ReadRecords lastRead;
     DataProcessor::WriteListener listener;
     StoreProblem problem = StoreProblem::None;
+    int problemError = 0; // the system's error number behind it, when known
     PendingChange pending;
+
+    void setProblem(StoreProblem why, int error = 0)
+    {
+        problem = why;
+        problemError = error;
+    }
 
     // A new storage folder, or a file that is no longer what was known: nothing is known
     // about it. The listener stays, and a failed save stays known (with what it was to

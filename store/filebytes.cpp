@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -17,6 +20,53 @@ namespace FileBytes {
 namespace {
 
 constexpr qint64 chunkSize = 64 * 1024;
+
+thread_local int lastErrorNumber = 0;
+
+// Notes the system's error number of a failure; always false.
+bool failed(int error)
+{
+    lastErrorNumber = error;
+    return false;
+}
+
+// Takes `fd` into `file` only when it is a regular file, and blocking again.
+bool adoptRegularFile(QFile &file, int fd, QIODevice::OpenMode mode)
+{
+    struct stat info { };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
+        || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0
+        || !file.open(fd, mode & ~QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+// Reads the open regular `file` whole, up to `limit` bytes.
+bool readOpenFile(QFile &file, QByteArray &content, qint64 limit, Stamp *stamp)
+{
+    if (file.size() > limit)
+        return false;
+    content = file.readAll();
+    if (stamp)
+        *stamp = Stamp::of(file.handle());
+    return content.size() == file.size();
+}
+
+// Renames `from` to `to` within `folder` unless `to` is taken (EEXIST).
+bool renameNoReplace(int folder, const QByteArray &from, const QByteArray &to)
+{
+    if (::renameat2(folder, from.constData(), folder, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    // A file system without it: a second link fails just as well on a taken name.
+    if (::linkat(folder, from.constData(), folder, to.constData(), 0) != 0)
+        return false;
+    ::unlinkat(folder, from.constData(), 0);
+    return true;
+}
 
 Stamp stampOf(bool ok, const struct stat &info)
 {
@@ -221,28 +271,14 @@ bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct stat info { };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
-        || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return false;
-    }
     file.setFileName(path);
-    if (file.open(fd, mode & ~QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
-        return true;
-    ::close(fd);
-    return false;
+    return adoptRegularFile(file, fd, mode);
 }
 
 bool readWhole(const QString &path, QByteArray &content, qint64 limit, Stamp *stamp)
 {
     QFile file;
-    if (!openRegularFile(file, path) || file.size() > limit)
-        return false;
-    content = file.readAll();
-    if (stamp)
-        *stamp = Stamp::of(file.handle());
-    return content.size() == file.size();
+    return openRegularFile(file, path) && readOpenFile(file, content, limit, stamp);
 }
 
 bool writeAll(QIODevice *device, const char *data, qint64 size)
@@ -252,7 +288,7 @@ bool writeAll(QIODevice *device, const char *data, qint64 size)
     while (size > 0) {
         const qint64 written = device->write(data, size);
         if (written <= 0)
-            return false;
+            return failed(errno);
         data += written;
         size -= written;
     }
@@ -291,6 +327,7 @@ bool openReplacement(QSaveFile &file, bool *inPlace, const Replacement &how)
     file.setDirectWriteFallback(false);
     *inPlace = false;
     if (!file.open(QIODevice::WriteOnly)) {
+        lastErrorNumber = errno;
         const QFileInfo target(file.fileName());
         if (!target.isFile() || !target.isWritable() || !how.beforeInPlace || !how.beforeInPlace())
             return false;
@@ -310,6 +347,7 @@ bool commitReplacement(QSaveFile &file)
     // commit() syncs too, but ignores a failed sync: a delayed allocation may only fail
     // there.
     if (!file.flush() || ::fdatasync(file.handle()) != 0) {
+        lastErrorNumber = errno;
         file.cancelWriting();
         file.commit(); // closes the cancelled file and removes the temporary one
         return false;
@@ -317,7 +355,9 @@ bool commitReplacement(QSaveFile &file)
     const QString folder = QFileInfo(file.fileName()).absolutePath();
     // Without the folder's sync, a power loss could bring back the previous file after the
     // rename was reported done.
-    return file.commit() && syncFolder(folder);
+    if (!file.commit())
+        return failed(errno);
+    return syncFolder(folder) || failed(errno);
 }
 
 bool replaceFile(const QString &path, const QByteArray &content, const QByteArray &previous,
@@ -356,6 +396,145 @@ bool replaceWithLines(const QString &path, QIODevice *source, const Replacement 
         return false;
     }
     return commitReplacement(target);
+}
+
+int lastError()
+{
+    return lastErrorNumber;
+}
+
+Folder::Folder(const QString &path, bool create)
+{
+    if (create && !QDir().mkpath(path)) {
+        lastErrorNumber = errno;
+        return;
+    }
+    fd = ::open(
+        QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        lastErrorNumber = errno;
+}
+
+Folder::~Folder()
+{
+    if (!temporaryName.isEmpty())
+        ::unlinkat(fd, temporaryName.constData(), 0);
+    if (fd >= 0)
+        ::close(fd);
+}
+
+Stamp Folder::fileStamp(const QString &name) const
+{
+    struct stat info { };
+    const bool found
+        = ::fstatat(fd, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    return stampOf(found && S_ISREG(info.st_mode), info);
+}
+
+bool Folder::read(const QString &name, QByteArray &content, qint64 limit, Stamp *stamp) const
+{
+    const int file = ::openat(
+        fd, QFile::encodeName(name).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0)
+        return failed(errno);
+    QFile opened;
+    return adoptRegularFile(opened, file, QIODevice::ReadOnly)
+        && readOpenFile(opened, content, limit, stamp);
+}
+
+bool Folder::openTemporary(QFile &file, const QString &permissionsOf)
+{
+    discardTemporary(file);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray name = ".cellora-"
+            + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
+        const int out = ::openat(
+            fd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (out < 0 && errno == EEXIST)
+            continue;
+        if (out < 0)
+            return failed(errno);
+        temporaryName = name;
+        copyPermissions(out, permissionsOf);
+        if (file.open(out, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+            return true;
+        ::close(out);
+        discardTemporary(file);
+        return false;
+    }
+    return failed(EEXIST);
+}
+
+bool Folder::finishWriting(QFile &file)
+{
+    if (temporaryName.isEmpty() || !file.isOpen())
+        return false;
+    if (!file.flush() || ::fdatasync(file.handle()) != 0) {
+        lastErrorNumber = errno;
+        discardTemporary(file);
+        return false;
+    }
+    file.close();
+    return true;
+}
+
+QString Folder::commitUnderFreeName(QFile &file, const QString &stem, const QString &suffix)
+{
+    if (!finishWriting(file))
+        return QString();
+    for (int number = 0; number < 1000; ++number) {
+        const QString name
+            = number == 0 ? stem + suffix : stem + QStringLiteral("_%1").arg(number) + suffix;
+        if (renameNoReplace(fd, temporaryName, QFile::encodeName(name))) {
+            temporaryName.clear();
+            ::fsync(fd); // the new name lasts through a power loss
+            return name;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    lastErrorNumber = errno;
+    discardTemporary(file);
+    return QString();
+}
+
+bool Folder::commitReplacing(QFile &file, const QString &name)
+{
+    if (!finishWriting(file))
+        return false;
+    const QByteArray target = QFile::encodeName(name);
+    struct stat info { };
+    // Anything but a regular file keeps its name; a rename replaces the entry itself, so a
+    // link that appears after this look is replaced, never written through.
+    if (::fstatat(fd, target.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0
+        && !S_ISREG(info.st_mode)) {
+        discardTemporary(file);
+        return failed(EEXIST);
+    }
+    if (::renameat(fd, temporaryName.constData(), fd, target.constData()) != 0) {
+        lastErrorNumber = errno;
+        discardTemporary(file);
+        return false;
+    }
+    temporaryName.clear();
+    return ::fsync(fd) == 0 || failed(errno);
+}
+
+void Folder::discardTemporary(QFile &file)
+{
+    const int error = errno;
+    file.close();
+    if (!temporaryName.isEmpty())
+        ::unlinkat(fd, temporaryName.constData(), 0);
+    temporaryName.clear();
+    errno = error;
+}
+
+bool Folder::remove(const QString &name, const Stamp &expected)
+{
+    const QByteArray target = QFile::encodeName(name);
+    return fileStamp(name).isSameFile(expected) && expected.exists
+        && ::unlinkat(fd, target.constData(), 0) == 0;
 }
 
 } // namespace FileBytes

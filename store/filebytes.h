@@ -103,6 +103,50 @@ bool replaceFile(const QString &path, const QByteArray &content,
 bool replaceWithLines(
     const QString &path, QIODevice *source, const Replacement &how = Replacement());
 
+// The system's error number of the last failed write, replacement or folder operation of
+// this thread; 0 when none failed or the cause is not known.
+int lastError();
+
+// A folder opened without following a link in its place, with its files reached through
+// it, again without following links: a link, a FIFO or a folder put into it under a file's
+// name is never read as that file, written through or replaced. New files are written
+// under a temporary name and take their own name only once every byte is on the disk, and
+// never the name of anything that is there already.
+class Folder {
+public:
+    // Opens the folder at `path`; with `create`, makes it (and its parents) when missing.
+    Folder(const QString &path, bool create);
+    ~Folder();
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+
+    bool isOpen() const { return fd >= 0; }
+    // The stamp of the regular file `name`; not existing when it is missing or no such file.
+    Stamp fileStamp(const QString &name) const;
+    // Reads the regular file `name` whole, up to `limit` bytes, with its stamp.
+    bool read(const QString &name, QByteArray &content, qint64 limit, Stamp *stamp = nullptr) const;
+
+    // A new file to write into, under a temporary name, with the permission bits of the file
+    // at `permissionsOf` (when given) whatever the umask.
+    bool openTemporary(QFile &file, const QString &permissionsOf);
+    // Gives the written temporary file the first free name of stem + suffix,
+    // stem + "_1" + suffix, ...; the name taken, or empty when it failed (the temporary file
+    // is gone either way).
+    QString commitUnderFreeName(QFile &file, const QString &stem, const QString &suffix);
+    // Makes the written temporary file the file `name`, replacing a regular file of that name
+    // but nothing else; false when it failed (the temporary file is gone either way).
+    bool commitReplacing(QFile &file, const QString &name);
+    void discardTemporary(QFile &file);
+    // Deletes the regular file `name` if it is still the file `expected`.
+    bool remove(const QString &name, const Stamp &expected);
+
+private:
+    bool finishWriting(QFile &file);
+
+    int fd = -1;
+    QByteArray temporaryName;
+};
+
 } // namespace FileBytes
 
 #endif // FILEBYTES_H

@@ -19,6 +19,7 @@ bool OverwriteGuard::noteRead(
     // noted when the next reads them cleanly, and so does their check.
     const bool sameContent = known && FileBytes::sameBytes(readContent, content);
     damaged = readDamaged || (sameContent && damaged);
+    brokeOff = readDamaged || (sameContent && brokeOff);
     reproduced = sameContent && reproduced;
     known = true;
     stamp = readStamp;
@@ -30,6 +31,7 @@ void OverwriteGuard::noteWritten(const QString &path, const QByteArray &written)
 {
     known = true;
     damaged = false;
+    brokeOff = false;
     reproduced = true; // written from the records it holds
     stamp = FileBytes::Stamp::of(path);
     content = written;
@@ -54,8 +56,7 @@ bool OverwriteGuard::protect(
         return true;
     }
     // An empty file holds nothing to lose.
-    copiesMade = true;
-    if (present->isEmpty() || RescueCopies(storageFolder).keep(*present, path))
+    if (present->isEmpty() || keepCopy(storageFolder, *present, path))
         return true;
     *problem = Problem::CannotKeepCopy;
     return false;
@@ -89,19 +90,32 @@ bool OverwriteGuard::readPresent(const QString &path, QByteArray *present)
 bool OverwriteGuard::keepBeforeInPlace(
     const QString &path, const QString &storageFolder, const QByteArray &present, Problem *problem)
 {
-    copiesMade = true;
-    if (present.isEmpty() || RescueCopies(storageFolder).keep(present, path)
-        || RescueCopies::elsewhere(storageFolder).keep(present, path))
+    if (present.isEmpty() || keepCopy(storageFolder, present, path))
         return true;
     *problem = Problem::CannotKeepCopy;
     return false;
 }
 
-void OverwriteGuard::rotateCopies(const QString &storageFolder)
+bool OverwriteGuard::keepCopy(
+    const QString &storageFolder, const QByteArray &content, const QString &permissionsOf)
+{
+    copiesMade = true;
+    RescueCopies beside(storageFolder);
+    if (beside.keep(content, permissionsOf))
+        return true;
+    RescueCopies elsewhere = RescueCopies::elsewhere(storageFolder);
+    if (elsewhere.keep(content, permissionsOf))
+        return true;
+    // The folder of the user's own is the last one tried: its reason is the one to fix.
+    lastCopyError = elsewhere.failure();
+    return false;
+}
+
+void OverwriteGuard::rotateCopies(const QString &storageFolder, const FileBytes::Stamp &spared)
 {
     if (!copiesMade)
         return;
     copiesMade = false;
-    RescueCopies(storageFolder).rotate();
-    RescueCopies::elsewhere(storageFolder).rotate();
+    RescueCopies(storageFolder).rotate(spared);
+    RescueCopies::elsewhere(storageFolder).rotate(spared);
 }

@@ -31,11 +31,24 @@ public:
     // storage folder's rescue copies or, where that folder refuses new files, elsewhere.
     bool keepBeforeInPlace(const QString &path, const QString &storageFolder,
         const QByteArray &present, Problem *problem);
-    // After a save reached the file: the copies made on the way are rotated.
-    void rotateCopies(const QString &storageFolder);
+    // Keeps `content` as a rescue copy in the storage folder's rescue folder or, when that
+    // cannot take it, in the one elsewhere (see RescueCopies::elsewhere), with the
+    // permission bits of the file at `permissionsOf`. False when neither could: then
+    // copyError() holds the system's reason.
+    bool keepCopy(
+        const QString &storageFolder, const QByteArray &content, const QString &permissionsOf);
+    int copyError() const { return lastCopyError; }
+    // After a save or an import reached the file: the copies made on the way are rotated,
+    // never `spared`.
+    void rotateCopies(
+        const QString &storageFolder, const FileBytes::Stamp &spared = FileBytes::Stamp());
     // The bytes of the file at `path` with their stamp: from memory while the file is still
     // what the store last read or wrote, otherwise read whole. False when it cannot be read.
     bool readFile(const QString &path, QByteArray *bytes, FileBytes::Stamp *stamp) const;
+
+    // Whether the last read of the file broke off before its end (or found no store in it):
+    // the records shown are only those before the fault.
+    bool readBrokeOff() const { return known && brokeOff; }
 
     // Whether the bytes last read still need the check that the writer makes them again
     // from the records read: bytes this store wrote need none, nor a damaged or empty file.
@@ -52,6 +65,8 @@ public:
     static bool readPresent(const QString &path, QByteArray *present);
 
 private:
+    int lastCopyError = 0;
+    bool brokeOff = false;
     bool copiesMade = false;
     bool known = false;
     bool damaged = false;

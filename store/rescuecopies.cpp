@@ -3,11 +3,13 @@
 #include "store/filebytes.h"
 #include "store/storefiles.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -16,13 +18,27 @@ struct Copy {
     qint64 modifiedNs;
 };
 
-// The index holds one file name a line; no copy is larger than the readers' limit, so
-// neither is a list of twenty names.
+// The index holds one copy a line; no copy is larger than the readers' limit, so neither is
+// a list of twenty names.
 constexpr qint64 largestIndex = 64 * 1024;
+// The longest file name most file systems take, in bytes.
+constexpr int longestName = 255;
 
-bool isFile(const QString &path, const FileBytes::Stamp &file)
+QByteArray checksumOf(const QByteArray &content)
 {
-    return file.exists && FileBytes::Stamp::of(path).isSameFile(file);
+    return QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex();
+}
+
+bool isChecksum(const QByteArray &text)
+{
+    return text.size() == 64
+        && std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(c); });
+}
+
+bool isCopyName(const QString &name)
+{
+    return name.startsWith(StoreFiles::copyPrefix) && name.endsWith(StoreFiles::copySuffix)
+        && !name.contains(QLatin1Char('/'));
 }
 
 } // namespace
@@ -33,22 +49,32 @@ RescueCopies::RescueCopies(const QString &storageFolder)
 {
 }
 
+QString RescueCopies::elsewhereFolder(const QString &storageFolder)
+{
+    // The whole path names the folder, with "/" and "%" escaped, so that two storage
+    // folders of the same name never share their copies.
+    const QString path = QDir::cleanPath(QFileInfo(storageFolder).absoluteFilePath());
+    QString name = path.mid(1);
+    name.replace(QLatin1Char('%'), QLatin1String("%25"))
+        .replace(QLatin1Char('/'), QLatin1String("%2F"));
+    // Too long for a file name: the folder's own name, cut short, and a checksum of the
+    // whole path, which still tells two folders apart.
+    if (QFile::encodeName(name).size() > longestName) {
+        const QString checksum = QString::fromLatin1(checksumOf(QFile::encodeName(path)));
+        name = QFileInfo(path).fileName().replace(QLatin1Char('%'), QLatin1String("%25"));
+        while (QFile::encodeName(name).size() > longestName - checksum.size() - 1)
+            name.chop(name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
+        name += QLatin1Char('-') + checksum;
+    }
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir(base).filePath(QStringLiteral("Cellora/rescue-elsewhere/") + name);
+}
+
 RescueCopies RescueCopies::undone(const QString &storageFolder)
 {
     RescueCopies copies(storageFolder);
     copies.index = StoreFiles::undoneIndex;
     return copies;
-}
-
-QString RescueCopies::elsewhereFolder(const QString &storageFolder)
-{
-    // The whole path names the folder, with "/" and "%" escaped, so that two storage
-    // folders of the same name never share their copies.
-    QString name = QDir::cleanPath(QFileInfo(storageFolder).absoluteFilePath()).mid(1);
-    name.replace(QLatin1Char('%'), QLatin1String("%25"))
-        .replace(QLatin1Char('/'), QLatin1String("%2F"));
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return QDir(base).filePath(QStringLiteral("Cellora/rescue-elsewhere/") + name);
 }
 
 RescueCopies RescueCopies::elsewhere(const QString &storageFolder)
@@ -61,7 +87,9 @@ RescueCopies RescueCopies::elsewhere(const QString &storageFolder)
 QStringList RescueCopies::copies() const
 {
     QVector<Copy> found;
-    for (const QString &name : dir.entryList({ StoreFiles::copyPattern }, QDir::Files)) {
+    const QStringList names
+        = dir.entryList({ StoreFiles::copyPattern }, QDir::Files | QDir::NoSymLinks);
+    for (const QString &name : names) {
         const QString path = dir.filePath(name);
         found.append({ path, FileBytes::Stamp::of(path).modifiedNs });
     }
@@ -74,83 +102,128 @@ QStringList RescueCopies::copies() const
     return paths;
 }
 
-QStringList RescueCopies::made(const QString &indexName) const
+// A line without the size and checksum of what the store wrote (a hand-made index, or one
+// of an older version) names no copy of the store's: that file stays, as one of the user's.
+QVector<RescueCopies::Entry> RescueCopies::made(
+    const FileBytes::Folder &folder, const QString &indexName) const
 {
+    QVector<Entry> entries;
     QByteArray listed;
-    if (!FileBytes::readWhole(dir.filePath(indexName), listed, largestIndex))
-        return QStringList();
+    if (!folder.read(indexName, listed, largestIndex))
+        return entries;
     QStringList names;
     for (const QByteArray &line : listed.split('\n')) {
-        const QString name = QFile::decodeName(line);
-        // Only plain names of copies: a damaged index must not point outside the folder.
-        if (name.startsWith(StoreFiles::copyPrefix) && !name.contains(QLatin1Char('/'))
-            && dir.exists(name) && !names.contains(name))
-            names << name;
+        const QList<QByteArray> fields = line.split(' ');
+        bool sized = false;
+        const Entry entry { fields.size() == 3 ? QFile::decodeName(fields.at(0)) : QString(),
+            fields.value(1).toLongLong(&sized), fields.value(2) };
+        if (!isCopyName(entry.name) || !sized || !isChecksum(entry.checksum)
+            || names.contains(entry.name))
+            continue;
+        const FileBytes::Stamp file = folder.fileStamp(entry.name);
+        if (!file.exists || file.size != entry.size)
+            continue;
+        names << entry.name;
+        entries << entry;
     }
-    return names;
+    return entries;
 }
 
-bool RescueCopies::writeIndex(const QStringList &names, const QString &permissionsOf) const
+bool RescueCopies::stillAsWritten(
+    const FileBytes::Folder &folder, const Entry &entry, FileBytes::Stamp *stamp) const
+{
+    QByteArray content;
+    return folder.read(entry.name, content, entry.size, stamp) && content.size() == entry.size
+        && checksumOf(content) == entry.checksum;
+}
+
+bool RescueCopies::writeIndex(
+    FileBytes::Folder &folder, const QVector<Entry> &entries, const QString &permissionsOf)
 {
     QByteArray listed;
-    for (const QString &name : names)
-        listed += QFile::encodeName(name) + '\n';
-    return FileBytes::replaceFile(dir.filePath(index), listed, QByteArray(), { {}, permissionsOf });
+    for (const Entry &entry : entries)
+        listed += QFile::encodeName(entry.name) + ' ' + QByteArray::number(entry.size) + ' '
+            + entry.checksum + '\n';
+    QFile file;
+    if (!folder.openTemporary(file, permissionsOf) || !FileBytes::writeAll(&file, listed)) {
+        folder.discardTemporary(file);
+        return false;
+    }
+    return folder.commitReplacing(file, index);
 }
 
 bool RescueCopies::keep(const QByteArray &content, const QString &permissionsOf)
 {
-    if (!dir.mkpath(QStringLiteral(".")))
+    const auto failed = [this] {
+        lastError = FileBytes::lastError();
         return false;
-    if (holds(content))
+    };
+    FileBytes::Folder folder(dir.path(), true);
+    if (!folder.isOpen())
+        return failed();
+    QVector<Entry> entries = made(folder);
+    const QByteArray checksum = checksumOf(content);
+    // Among every copy the store made, of either kind.
+    const QString otherIndex = index == StoreFiles::rescueIndex ? QString(StoreFiles::undoneIndex)
+                                                                : QString(StoreFiles::rescueIndex);
+    if (holds(folder, entries + made(folder, otherIndex), content, checksum))
         return true;
-    const QString path = newName();
-    if (!FileBytes::replaceFile(path, content, QByteArray(), { {}, permissionsOf }))
-        return false;
+    QFile file;
+    if (!folder.openTemporary(file, permissionsOf) || !FileBytes::writeAll(&file, content)) {
+        folder.discardTemporary(file);
+        return failed();
+    }
+    const QString stem = StoreFiles::copyPrefix + StoreFiles::stamp(QDateTime::currentDateTime());
+    const QString name = folder.commitUnderFreeName(file, stem, StoreFiles::copySuffix);
+    if (name.isEmpty())
+        return failed();
     // Should the index not be written, the copy stays unlisted: never deleted, and the
     // next save of the same content makes another one.
-    writeIndex(made() << QFileInfo(path).fileName(), permissionsOf);
+    writeIndex(folder, entries << Entry { name, content.size(), checksum }, permissionsOf);
     return true;
 }
 
 void RescueCopies::rotate(const FileBytes::Stamp &spared)
 {
-    QStringList names = made();
-    QStringList doomed;
+    FileBytes::Folder folder(dir.path(), false);
+    if (!folder.isOpen())
+        return;
+    QVector<Entry> entries = made(folder);
+    QVector<Entry> doomed;
+    QVector<FileBytes::Stamp> doomedFiles;
+    bool changed = false;
     // The newest copy is the last one listed; it always stays.
-    for (int i = 0; i < names.size() - 1 && names.size() - doomed.size() > kept; ++i) {
-        if (!isFile(dir.filePath(names.at(i)), spared))
-            doomed << names.at(i);
+    for (int i = 0; i + 1 < entries.size() && entries.size() > kept;) {
+        FileBytes::Stamp file;
+        if (!stillAsWritten(folder, entries.at(i), &file)) {
+            entries.remove(i); // changed since: no longer the store's to delete
+            changed = true;
+        } else if (spared.exists && file.isSameFile(spared)) {
+            ++i;
+        } else {
+            doomed << entries.takeAt(i);
+            doomedFiles << file;
+        }
     }
-    if (doomed.isEmpty())
+    if (doomed.isEmpty() && !changed)
         return;
-    for (const QString &name : doomed)
-        names.removeOne(name);
     // Out of the index first: a kill in between leaves a file that is never deleted.
-    if (!writeIndex(names, dir.filePath(names.constLast())))
+    const QString permissionsOf
+        = entries.isEmpty() ? QString() : dir.filePath(entries.constLast().name);
+    if (!writeIndex(folder, entries, permissionsOf))
         return;
-    for (const QString &name : doomed)
-        QFile::remove(dir.filePath(name));
+    for (int i = 0; i < doomed.size(); ++i)
+        folder.remove(doomed.at(i).name, doomedFiles.at(i));
 }
 
-// Among every copy the store made, of either kind.
-bool RescueCopies::holds(const QByteArray &content) const
+bool RescueCopies::holds(const FileBytes::Folder &folder, const QVector<Entry> &entries,
+    const QByteArray &content, const QByteArray &checksum) const
 {
-    for (const QString &name : made(StoreFiles::rescueIndex) + made(StoreFiles::undoneIndex)) {
-        const QString path = dir.filePath(name);
+    for (const Entry &entry : entries) {
         QByteArray copy;
-        if (QFileInfo(path).size() == content.size()
-            && FileBytes::readWhole(path, copy, content.size()) && copy == content)
+        if (entry.size == content.size() && entry.checksum == checksum
+            && folder.read(entry.name, copy, entry.size) && copy == content)
             return true;
     }
     return false;
-}
-
-QString RescueCopies::newName() const
-{
-    const QString stem = StoreFiles::copyPrefix + StoreFiles::stamp(QDateTime::currentDateTime());
-    QString name = stem + StoreFiles::copySuffix;
-    for (int suffix = 1; dir.exists(name); ++suffix)
-        name = stem + QStringLiteral("_%1").arg(suffix) + StoreFiles::copySuffix;
-    return dir.filePath(name);
 }

@@ -8,13 +8,16 @@
 #include <QDir>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // Copies of the data file that the store keeps before it overwrites content it did not
 // read or write itself: in the subfolder "rescue" of the storage folder, named like
 // backups (see storefiles.h), so that the ordinary Import brings one back. The store lists
-// the copies it made, in the order it made them, in an index in that folder: only those
-// count when it looks for a copy of the same content, and only those are ever deleted, so a
-// file the user put there stays. The newest `kept` copies are kept.
+// the copies it made, in the order it made them, with the size and checksum of what it
+// wrote, in an index in that folder: only copies that still hold what the store wrote
+// count when it looks for a copy of the same content, and only those are ever deleted, so
+// a file the user put there stays, whatever the index says. The newest `kept` copies are
+// kept. Nothing in the folder is reached through a link, and no file there is replaced.
 class RescueCopies {
 public:
     static constexpr int kept = 20;
@@ -32,25 +35,38 @@ public:
     static RescueCopies undone(const QString &storageFolder);
 
     QString folder() const { return dir.path(); }
-    // Every copy in the folder, the user's files of the same name form too, oldest first.
+    // Every copy in the folder, the user's files of the same name form too, oldest first;
+    // links and anything but regular files are left out.
     QStringList copies() const;
     // Keeps `content` as the newest copy unless a copy made by the store already holds it,
     // with the permission bits of the file at `permissionsOf`; false when it could not be
-    // written. Deletes nothing: see rotate().
+    // written (failure() says why). Deletes nothing: see rotate().
     bool keep(const QByteArray &content, const QString &permissionsOf = QString());
     // Deletes the oldest copies the store made beyond `kept`, never the newest one, never
-    // `spared` (the file being imported), never a file the store did not make.
+    // `spared` (the file being imported), never a file that no longer holds what the store
+    // wrote (it is taken off the index instead).
     void rotate(const FileBytes::Stamp &spared = FileBytes::Stamp());
+    // The system's error number of the last keep() that failed.
+    int failure() const { return lastError; }
 
 private:
-    QStringList made(const QString &indexName) const;
-    QStringList made() const { return made(index); }
-    bool writeIndex(const QStringList &names, const QString &permissionsOf) const;
-    bool holds(const QByteArray &content) const;
-    QString newName() const;
+    struct Entry {
+        QString name;
+        qint64 size = 0;
+        QByteArray checksum;
+    };
+    QVector<Entry> made(const FileBytes::Folder &folder, const QString &indexName) const;
+    QVector<Entry> made(const FileBytes::Folder &folder) const { return made(folder, index); }
+    bool stillAsWritten(
+        const FileBytes::Folder &folder, const Entry &entry, FileBytes::Stamp *stamp) const;
+    bool writeIndex(
+        FileBytes::Folder &folder, const QVector<Entry> &entries, const QString &permissionsOf);
+    bool holds(const FileBytes::Folder &folder, const QVector<Entry> &entries,
+        const QByteArray &content, const QByteArray &checksum) const;
 
     QDir dir;
     QString index;
+    int lastError = 0;
 };
 
 #endif // RESCUECOPIES_H

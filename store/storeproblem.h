@@ -11,6 +11,7 @@ enum class StoreProblem {
     CannotKeepCopy, // its content needed a rescue copy that could not be written
     WriteFailed, // the write itself failed (a full disk); the file kept its content
     ImportNotKept, // an import was refused: the present store could not be kept first
+    ImportWriteFailed, // an import could not write the data file; it kept its content
 };
 
 #endif // STOREPROBLEM_H

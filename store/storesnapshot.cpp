@@ -9,6 +9,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 
 QString StoreSnapshot::dataFilePath(const QString &storageFolder)
 {
@@ -20,9 +21,23 @@ QString StoreSnapshot::rescueFolder(const QString &storageFolder)
     return RescueCopies(storageFolder).folder();
 }
 
+QString StoreSnapshot::rescueElsewhereFolder(const QString &storageFolder)
+{
+    return RescueCopies::elsewhereFolder(storageFolder);
+}
+
 QStringList StoreSnapshot::rescueCopies(const QString &storageFolder)
 {
-    return RescueCopies(storageFolder).copies();
+    const QStringList beside = RescueCopies(storageFolder).copies();
+    const QStringList elsewhere = RescueCopies::elsewhere(storageFolder).copies();
+    if (elsewhere.isEmpty())
+        return beside;
+    // Each list is in order already; the two are merged by the moment each copy was written.
+    QStringList all = beside + elsewhere;
+    std::stable_sort(all.begin(), all.end(), [](const QString &a, const QString &b) {
+        return FileBytes::Stamp::of(a).modifiedNs < FileBytes::Stamp::of(b).modifiedNs;
+    });
+    return all;
 }
 
 bool StoreSnapshot::readFile(const QString &fileName)

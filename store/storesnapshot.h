@@ -43,6 +43,9 @@ public:
     // those copies, oldest first.
     static QString dataFilePath(const QString &storageFolder);
     static QString rescueFolder(const QString &storageFolder);
+    // Where the copies go that the storage folder cannot take (see RescueCopies::elsewhere).
+    static QString rescueElsewhereFolder(const QString &storageFolder);
+    // The copies of both folders, oldest first.
     static QStringList rescueCopies(const QString &storageFolder);
 
     // True when the last read ended on a fault or found no store in the content: a save

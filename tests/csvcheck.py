@@ -6,6 +6,7 @@ every row with the data file, parsed here independently of Cellora's own reader.
 import csv
 import io
 import sys
+import unicodedata
 import xml.etree.ElementTree as ElementTree
 from datetime import datetime
 from itertools import zip_longest
@@ -15,8 +16,12 @@ def moment(text):  # "Fri Mar 1 10:15:00 2024", or empty
     return datetime.strptime(text, "%a %b %d %H:%M:%S %Y") if text else None
 
 
-def as_text(cell):  # a cell a spreadsheet would run as a formula
-    return "'" + cell if cell[:1] in ("=", "+", "-", "@", "\t", "\r") else cell
+def as_text(cell):  # a cell a spreadsheet would run as a formula, also after blanks
+    start = cell
+    while start and unicodedata.category(start[0]) in ("Zs", "Zl", "Zp", "Cc", "Cf"):
+        start = start[1:]
+    sign = unicodedata.normalize("NFKC", start[:1])[:1]
+    return "'" + cell if cell[:1] in ("\t", "\r") or sign in ("=", "+", "-", "@") else cell
 
 
 def discharge(battery, cycle):

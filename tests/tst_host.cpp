@@ -8,6 +8,7 @@
 #include "exchange/packreport.h"
 #include "host/flighteditor.h"
 #include "host/flightedits.h"
+#include "host/frontrequest.h"
 #include "host/homeguard.h"
 #include "host/hostdialogs.h"
 #include "host/hostwindow.h"
@@ -445,6 +446,96 @@ private slots:
         menu->actions().at(3)->trigger();
         QCOMPARE(window.storageFolder(), opened[3]);
         QCOMPARE(recent(), QStringList { opened[3] } + opened.mid(0, 3) + opened.mid(4, 4));
+    }
+
+    void partlyReadStoreIsShownAndRestored_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("storage folder") << false;
+        QTest::newRow("read-only folder, another user's file") << true;
+    }
+
+    // Another program's change kept before a save, then the file cut short: said at once with
+    // what was read, and Restore lists the copies (also those kept elsewhere) and brings one
+    // back, keeping the damaged file in turn.
+    void partlyReadStoreIsShownAndRestored()
+    {
+        QFETCH(bool, readOnly);
+        if (readOnly && geteuid() != 0)
+            QSKIP("needs to become another user");
+        dir = std::make_unique<QTemporaryDir>();
+        QTemporaryDir appData;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(appData.path()));
+        const auto unset = qScopeGuard([] { qunsetenv("XDG_DATA_HOME"); });
+        QVERIFY(writeStore(dir->path(), flownStore()));
+        const QByteArray outside = bytesOf(file()).replace("Hang", "Berg");
+        for (const auto &[path, mode] : { std::pair(dir->path(), readOnly ? 0555 : 0755),
+                 std::pair(file(), 0666), std::pair(appData.path(), 0777) })
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+        const RunAsNobody unprivileged(readOnly);
+        const auto reopen = [this] {
+            window = std::make_unique<HostWindow>();
+            window->openFolder(dir->path(), nullptr, false);
+            return namedChild<QLabel>(*window, "warningText")->text();
+        };
+        const QString opened = reopen();
+        QVERIFY2(
+            readOnly == opened.contains("written into the data file itself"), qPrintable(opened));
+        QVERIFY(writeBytes(file(), outside));
+        addLocation(gui(), "Wiese");
+        const QByteArray saved = bytesOf(file());
+        QVERIFY(saved.contains("Wiese"));
+        QVERIFY(writeBytes(file(), saved.left(saved.lastIndexOf("<Model>"))));
+        window->show();
+        QVERIFY2(reopen().contains("read to its end: it is cut short or damaged. The logbook shows "
+                                   "what was read before the fault (batteries: 2, models: 1, "
+                                   "flights: 2)"),
+            qPrintable(namedChild<QLabel>(*window, "warningText")->text()));
+        dialogs.item = 0; // the newest: the other program's change
+        namedChild<QPushButton>(*window, "restoreButton")->click();
+        QCOMPARE(bytesOf(file()), outside);
+        const QStringList copies = StoreSnapshot::rescueCopies(dir->path());
+        QVERIFY(contentsOf(copies).contains(saved.left(saved.lastIndexOf("<Model>"))));
+        QVERIFY(
+            namedChild<QLabel>(*window, "warningText")->text().contains("kept as a rescue copy"));
+    }
+
+    void retryRedoesWhatFailed_data()
+    {
+        QTest::addColumn<QString>("failed"); // what the bar says after it
+        QTest::newRow("undo") << "Retry undoes Charge of Voltra #1.";
+        QTest::newRow("restore") << "Retry restores ";
+        QTest::newRow("import") << "Retry saves the logbook as the window shows it.";
+    }
+
+    // An undo or a restore that the disk stopped is done by Retry, with the reason and what
+    // Retry does in the bar; after the backup page's import, Retry saves.
+    void retryRedoesWhatFailed()
+    {
+        QFETCH(QString, failed);
+        const QString act = QTest::currentDataTag();
+        QVERIFY(open(fleet));
+        const QByteArray copy = storeBytes(flownStore());
+        QVERIFY(RescueCopies(dir->path()).keep(copy));
+        const QByteArray before = bytesOf(file());
+        clickTank(overviewCard(gui(), "Voltra #1"));
+        const QByteArray after = bytesOf(file());
+        dialogs.item = 0;
+        {
+            const FileSizeLimit full(rlim_t(after.size() / 2));
+            if (act == "import")
+                gui().importFile(RescueCopies(dir->path()).copies().first());
+            else
+                action(act == "undo" ? "actionUndo" : "actionRestoreRescueCopy")->trigger();
+        }
+        QCOMPARE(bytesOf(file()), after);
+        auto *text = namedChild<QLabel>(*window, "warningText");
+        QTRY_VERIFY2(text->isVisible() && text->text().contains(failed)
+                && text->text().startsWith(gui().storeProblem()),
+            qPrintable(text->text()));
+        namedChild<QPushButton>(*window, "retryButton")->click();
+        QCOMPARE(bytesOf(file()), act == "undo" ? before : act == "restore" ? copy : after);
+        QTRY_VERIFY(!text->isVisible());
     }
 
     void restoreFromRescueCopy()
@@ -1039,6 +1130,36 @@ private slots:
             QCOMPARE(bytesOf(dataFileIn(folder("one"))), store);
         }
 
+        // A file name's control characters reach the terminal escaped.
+        const QString log = folder("one/\x1b]0;owned\x07.csv");
+        QVERIFY(writeBytes(log, "x\n"));
+        QProcess import;
+        import.start(CELLORA_HOST, { "--storage", folder("one"), "--import-telemetry", log });
+        QVERIFY(import.waitForFinished(60000));
+        const QByteArray said = import.readAllStandardError();
+        QVERIFY2(said.contains("\\x1b]0;owned\\x07.csv") && !said.contains('\x1b'), said);
+        // Another user listening under the name this user's Cellora would is not taken for it.
+        if (geteuid() == 0) {
+            const QString socket
+                = QDir(QDir::tempPath()).filePath(FrontRequest::serverName(folder("one")));
+            QProcess impostor;
+            impostor.start(CELLORA_PYTHON,
+                { "-c",
+                    "import os, socket, sys\n"
+                    "s = socket.socket(socket.AF_UNIX)\nos.setuid(65534)\ns.bind(sys.argv[1])\n"
+                    "s.listen()\nprint('ready', flush=True)\nwhile True:\n"
+                    "    c = s.accept()[0]\n    c.recv(64)\n    c.sendall(b'raised\\n')\n    "
+                    "c.close()\n",
+                    socket });
+            QVERIFY(impostor.waitForReadyRead(30000));
+            StorageLock held;
+            QCOMPARE(held.lock(folder("one")), StorageLock::Outcome::Locked);
+            QCOMPARE(shortRun(folder("one")).first, 3);
+            impostor.kill();
+            impostor.waitForFinished();
+            QFile::remove(socket);
+        }
+
         // Said once on stderr at start: a folder held on another machine (refused) and a
         // folder that cannot be written (the window opens all the same).
         QVERIFY(writeBytes(folder("one/cellora.lock"), "4242\ncellora\nfield-laptop\n"));
@@ -1156,12 +1277,22 @@ private slots:
         StoreSnapshot snapshot;
         snapshot.models.resize(1);
         snapshot.models[0].name = "=HYPERLINK(x)";
-        for (const char *note : { "+1", "-2", "@SUM(A1)", "\tx", "\rx", "plain" })
+        for (const char *note : { "+1", "-2", "@SUM(A1)", "\tx", "\rx", "  =1",
+                 "\xEF\xBC\x9D"
+                 "1",
+                 "\xE3\x80\x80\xEF\xB9\xA2"
+                 "1",
+                 "plain" }) // "＝1", ideographic space, "﹢1"
             snapshot.models[0].flightLog.append({ QDateTime(), QTime(), QString(), -7, note });
         snapshot.pairFlights();
         const QByteArray csv = CsvExport::flights(snapshot);
         for (const char *cell :
-            { "'=HYPERLINK(x)", "'+1", "'-2", "'@SUM(A1)", "'\tx", "\"'\rx\"", ",-7,plain," })
+            { "'=HYPERLINK(x)", "'+1", "'-2", "'@SUM(A1)", "'\tx", "\"'\rx\"", "'  =1",
+                "'\xEF\xBC\x9D"
+                "1",
+                "'\xE3\x80\x80\xEF\xB9\xA2"
+                "1",
+                ",-7,plain," })
             QVERIFY2(csv.contains(cell), cell);
     }
 

@@ -12,6 +12,7 @@
 #include <QtWidgets>
 
 #include <csignal>
+#include <cstdlib>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -192,6 +193,21 @@ struct AnsweredDialogs {
     }
     const QScopedValueRollback<FileDialogs::Chooser> systemImport { FileDialogs::chooseImportFile },
         systemExport { FileDialogs::chooseExportFolder };
+};
+
+// While it lives, the process is "nobody" (real user too, as access() asks with it); the
+// saved user stays root for the way back.
+struct RunAsNobody {
+    explicit RunAsNobody(bool wanted)
+        : dropped(wanted && geteuid() == 0 && setresuid(65534, 65534, 0) == 0)
+    {
+    }
+    ~RunAsNobody()
+    {
+        if (dropped && setresuid(0, 0, 0) != 0)
+            std::abort(); // the rest of the run would test nothing
+    }
+    const bool dropped;
 };
 
 // A window shown on a fresh temporary folder that holds the given store.

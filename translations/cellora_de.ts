@@ -348,19 +348,83 @@
     </message>
     <message>
         <source>Your last change is not saved: the data file %1 cannot be read whole (it is too large or unreadable), so it is left as it is. Move it away or make it readable, then retry.</source>
-        <translation>Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 lässt sich nicht vollständig lesen (sie ist zu groß oder unlesbar) und bleibt daher unverändert. Verschieben Sie sie oder machen Sie sie lesbar und versuchen Sie es dann erneut.</translation>
+        <translation type="vanished">Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 lässt sich nicht vollständig lesen (sie ist zu groß oder unlesbar) und bleibt daher unverändert. Verschieben Sie sie oder machen Sie sie lesbar und versuchen Sie es dann erneut.</translation>
     </message>
     <message>
         <source>Your last change is not saved: the data file %1 holds content that must be kept as a rescue copy first, and the copy could not be written (is the disk full?). Free some space, then retry.</source>
-        <translation>Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 enthält Inhalte, die zuerst als Sicherungskopie aufbewahrt werden müssen, und diese Kopie ließ sich nicht schreiben (ist der Datenträger voll?). Geben Sie Speicherplatz frei und versuchen Sie es dann erneut.</translation>
+        <translation type="vanished">Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 enthält Inhalte, die zuerst als Sicherungskopie aufbewahrt werden müssen, und diese Kopie ließ sich nicht schreiben (ist der Datenträger voll?). Geben Sie Speicherplatz frei und versuchen Sie es dann erneut.</translation>
     </message>
     <message>
         <source>Your last change is not saved: the data file %1 could not be written (is the disk full?); it still holds its previous content. Free some space, then retry.</source>
-        <translation>Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 ließ sich nicht schreiben (ist der Datenträger voll?); sie enthält weiterhin ihren bisherigen Inhalt. Geben Sie Speicherplatz frei und versuchen Sie es dann erneut.</translation>
+        <translation type="vanished">Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 ließ sich nicht schreiben (ist der Datenträger voll?); sie enthält weiterhin ihren bisherigen Inhalt. Geben Sie Speicherplatz frei und versuchen Sie es dann erneut.</translation>
     </message>
     <message>
         <source>The import did not happen: the present data file %1 could not be kept as a rescue copy first (is the disk full, or is the file too large?). Your data is unchanged. Free some space, then import again.</source>
-        <translation>Der Import wurde nicht ausgeführt: Die jetzige Datendatei %1 ließ sich nicht zuerst als Sicherungskopie aufbewahren (ist der Datenträger voll oder die Datei zu groß?). Ihre Daten sind unverändert. Geben Sie Speicherplatz frei und importieren Sie dann erneut.</translation>
+        <translation type="vanished">Der Import wurde nicht ausgeführt: Die jetzige Datendatei %1 ließ sich nicht zuerst als Sicherungskopie aufbewahren (ist der Datenträger voll oder die Datei zu groß?). Ihre Daten sind unverändert. Geben Sie Speicherplatz frei und importieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>der Datenträger ist voll</translation>
+    </message>
+    <message>
+        <source>larger than this program may write</source>
+        <translation>größer, als dieses Programm schreiben darf</translation>
+    </message>
+    <message>
+        <source>read-only, or another user&apos;s</source>
+        <translation>schreibgeschützt oder im Besitz eines anderen Benutzers</translation>
+    </message>
+    <message>
+        <source>Free some space, then import again.</source>
+        <translation>Geben Sie Speicherplatz frei und importieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>Free some space, then retry.</source>
+        <translation>Geben Sie Speicherplatz frei und versuchen Sie es dann erneut.</translation>
+    </message>
+    <message>
+        <source>Give your user write permission there, then import again.</source>
+        <translation>Geben Sie Ihrem Benutzer dort Schreibrechte und importieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>Give your user write permission there, then retry.</source>
+        <translation>Geben Sie Ihrem Benutzer dort Schreibrechte und versuchen Sie es dann erneut.</translation>
+    </message>
+    <message>
+        <source>Import again once that is put right.</source>
+        <translation>Importieren Sie erneut, sobald das behoben ist.</translation>
+    </message>
+    <message>
+        <source>Retry once that is put right.</source>
+        <translation>Versuchen Sie es erneut, sobald das behoben ist.</translation>
+    </message>
+    <message>
+        <source>neither in %1 nor in %2</source>
+        <translation>weder in %1 noch in %2</translation>
+    </message>
+    <message>
+        <source>Nothing is saved into the data file %1: it cannot be read whole (it is too large or unreadable), so it is left as it is. Move it away or make it readable, then retry.</source>
+        <translation>In die Datendatei %1 wird nichts gespeichert: Sie lässt sich nicht vollständig lesen (sie ist zu groß oder unlesbar) und bleibt daher unverändert. Verschieben Sie sie oder machen Sie sie lesbar und versuchen Sie es dann erneut.</translation>
+    </message>
+    <message>
+        <source>Your last change is not saved: the data file %1 holds content that must be kept as a rescue copy first, and no copy could be written, %2%3. %4</source>
+        <translation>Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 enthält Inhalte, die zuerst als Sicherungskopie aufbewahrt werden müssen, und keine Kopie ließ sich schreiben, %2%3. %4</translation>
+    </message>
+    <message>
+        <source>Your last change is not saved: the data file %1 could not be written%2; it still holds its previous content. %3</source>
+        <translation>Ihre letzte Änderung ist nicht gespeichert: Die Datendatei %1 ließ sich nicht schreiben%2; sie enthält weiterhin ihren bisherigen Inhalt. %3</translation>
+    </message>
+    <message>
+        <source>The import did not happen: the present data file %1 could not be kept as a rescue copy first, %2%3. Your data is unchanged. %4</source>
+        <translation>Der Import wurde nicht ausgeführt: Die jetzige Datendatei %1 ließ sich nicht zuerst als Sicherungskopie aufbewahren, %2%3. Ihre Daten sind unverändert. %4</translation>
+    </message>
+    <message>
+        <source>The import did not happen: the data file %1 could not be written%2; it still holds its previous content. %3</source>
+        <translation>Der Import wurde nicht ausgeführt: Die Datendatei %1 ließ sich nicht schreiben%2; sie enthält weiterhin ihren bisherigen Inhalt. %3</translation>
+    </message>
+    <message>
+        <source>The data file %1 could not be read to its end: it is cut short or damaged. The logbook shows what was read before the fault (batteries: %2, models: %3, flights: %4). Before any change is saved, the whole file is kept as a rescue copy.</source>
+        <translation>Die Datendatei %1 ließ sich nicht bis zum Ende lesen: Sie ist abgeschnitten oder beschädigt. Das Logbuch zeigt, was vor dem Fehler gelesen wurde (Akkus: %2, Modelle: %3, Flüge: %4). Bevor eine Änderung gespeichert wird, wird die ganze Datei als Sicherungskopie aufbewahrt.</translation>
     </message>
 </context>
 </TS>

@@ -69,6 +69,9 @@ public:
     // Whether a change whose write failed is still waiting for saveAgain(): every other
     // write keeps it as a rescue copy first.
     bool hasPendingChange() const;
+    // When the data file could not be read to its end: what the window shows of it and
+    // what becomes of the rest; empty once the file was read or written whole.
+    QString storeReadProblem() const;
 
 #if QT_VERSION_MAJOR >= 6
     // Qt 5 gave every class with a meta-object trUtf8(); hosts written for Qt 5 call it.

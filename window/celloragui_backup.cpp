@@ -2,24 +2,64 @@
 
 #include "store/datachange.h"
 #include "store/filebytes.h"
+#include "store/rescuecopies.h"
 #include "store/storefiles.h"
 #include "ui_celloragui.h"
 #include "window/filedialogs.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
+
+namespace {
+
+// Whether `folder` is one where the store keeps rescue copies of `storageFolder`.
+bool holdsRescueCopies(const QString &folder, const QString &storageFolder)
+{
+    const QString chosen = QFileInfo(folder).canonicalFilePath();
+    for (const QString &copies :
+        { RescueCopies(storageFolder).folder(), RescueCopies::elsewhereFolder(storageFolder) }) {
+        if (!chosen.isEmpty() && QFileInfo(copies).canonicalFilePath() == chosen)
+            return true;
+    }
+    return false;
+}
+
+// A rescue copy may have the backup's name: the backup takes the next free one instead
+// (as a second copy of one second does), and no file there is ever replaced. The message
+// to show; empty when there is none.
+QString exportBesideRescueCopies(DataProcessor &store, const QString &folder, const QDateTime &now)
+{
+    FileBytes::Folder target(folder, false);
+    QFile backup;
+    if (!target.isOpen() || !target.openTemporary(backup, QString()))
+        return CelloraGui::tr("Error! Could not create file.");
+    const bool exported = store.exportData(&backup);
+    const QString stem = StoreFiles::copyPrefix + StoreFiles::stamp(now);
+    if (target.commitUnderFreeName(backup, stem, StoreFiles::copySuffix).isEmpty())
+        return CelloraGui::tr("Error! Could not create file.");
+    return exported ? CelloraGui::tr("Export finished!") : QString();
+}
+
+} // namespace
 
 void CelloraGui::on_pb_export_data_clicked()
 {
     const QString folder = FileDialogs::chooseExportFolder(this);
     if (folder.isEmpty())
         return;
+    const QDateTime now = QDateTime::currentDateTime();
+    if (holdsRescueCopies(folder, QFileInfo(dataProcessor.dataFilePath()).absolutePath())) {
+        const QString status = exportBesideRescueCopies(dataProcessor, folder, now);
+        if (!status.isEmpty())
+            updateBackupStatus(status);
+        return;
+    }
     // Written beside its name and renamed once every byte is on the disk: a full disk
     // leaves no partial backup, and the previous file of that name stays whole.
-    QSaveFile backup(
-        folder + QLatin1Char('/') + StoreFiles::copyName(QDateTime::currentDateTime()));
+    QSaveFile backup(folder + QLatin1Char('/') + StoreFiles::copyName(now));
     if (!backup.open(QIODevice::WriteOnly | QIODevice::Text)) {
         updateBackupStatus(tr("Error! Could not create file."));
         return;
