@@ -520,7 +520,8 @@ void HostWindow::importTelemetry()
     if (!runTelemetryDialog(dialog))
         return;
     dialog.rememberChoices();
-    const QByteArray content = TelemetryImport::storeBytes(dialog.result());
+    TelemetryImport::Written written;
+    const QByteArray content = TelemetryImport::storeBytes(dialog.result(&written));
     if (content.isEmpty() || !undoHistory().applyChange(tr("Import Telemetry"), content)) {
         HostDialogs::tell(
             this, title, tr("The logbook could not be written; nothing was changed."), true);
@@ -528,7 +529,7 @@ void HostWindow::importTelemetry()
     }
     HostDialogs::tell(this, title,
         tr("%1.\nEdit, Undo Import Telemetry takes it back.")
-            .arg(TelemetryImport::summary(dialog.proposals())),
+            .arg(TelemetryImport::summary(dialog.proposals(), written)),
         false);
 }
 

@@ -266,6 +266,8 @@ int ProgramRuns::importTelemetry(const QString &storage, const QStringList &path
     const TelemetryImport::Outcome outcome = TelemetryImport::importForScript(storage, paths);
     for (const QString &problem : outcome.problems)
         complain(problem);
+    for (const QString &line : outcome.leftOut)
+        inform(line);
     if (outcome.code == ExitOk || outcome.code == ExitFailure)
         inform(outcome.message);
     else
