@@ -37,9 +37,15 @@ const ModelRecord *findModel(const StoreRecords &store, const QString &name)
     return nullptr;
 }
 
+// Through the records' own non-const access: a copy of the store shares their data until
+// one of them is written, and a pointer found through a const view would write into both.
 ModelRecord *findModel(StoreRecords &store, const QString &name)
 {
-    return const_cast<ModelRecord *>(findModel(const_cast<const StoreRecords &>(store), name));
+    for (ModelRecord &model : store.models) {
+        if (model.name == name)
+            return &model;
+    }
+    return nullptr;
 }
 
 BatteryRecord *findBattery(StoreRecords &store, const QString &name)
