@@ -447,8 +447,10 @@ void TelemetryDialog::fillFlightTable()
         else
             table->setItem(row, FlightBattery, cell(proposal.battery));
         QString result = resultText(proposal);
-        if (proposal.flight.glitches > 0)
-            result += tr("; %n glitch reading(s) ignored", nullptr, proposal.flight.glitches);
+        const int glitches = proposal.flight.glitches;
+        if (glitches > 0)
+            result += glitches == 1 ? tr("; 1 glitch reading ignored")
+                                    : tr("; %1 glitch readings ignored").arg(glitches);
         table->setItem(row, FlightResult, cell(result));
     }
     table->resizeColumnsToContents();
