@@ -168,7 +168,8 @@ QStringList columnOf(const QTableWidget &table, int column)
     return texts;
 }
 
-// The German translation, noting each text of ours that it lacks.
+// The program's German translation, noting each text of the host window and the telemetry
+// import that it lacks.
 class GermanOrMissing : public QTranslator {
 public:
     QTranslator german;
@@ -178,7 +179,8 @@ public:
         const char *context, const char *text, const char *disambiguation, int n) const override
     {
         const QString found = german.translate(context, text, disambiguation, n);
-        if (found.isEmpty() && context[0] != 'Q')
+        const QByteArray of(context);
+        if (found.isEmpty() && (of.startsWith("Telemetry") || of == "HostWindow"))
             missing << QString("%1: %2").arg(context, text);
         return found;
     }
@@ -966,7 +968,7 @@ private slots:
         QCoreApplication::removeTranslator(&translator);
         translator.missing.removeDuplicates();
         QCOMPARE(translator.missing, QStringList());
-        QVERIFY2(shown.filter(QRegularExpression("Stromausschaltung|Einschalten")).size() >= 2,
+        QVERIFY2(shown.filter(QRegularExpression("Einschalten am Boden, kein Flug")).size() >= 2,
             qPrintable(shown.join('\n')));
     }
 

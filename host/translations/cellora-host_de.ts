@@ -21,17 +21,6 @@
     </message>
 </context>
 <context>
-    <name>HomeGuard</name>
-    <message>
-        <source>Discharge not saved</source>
-        <translation>Entladung nicht gespeichert</translation>
-    </message>
-    <message>
-        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
-        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
-    </message>
-</context>
-<context>
     <name>FlightEditor</name>
     <message>
         <source>Flights and Cycles</source>
@@ -127,6 +116,17 @@
     <message>
         <source>°C</source>
         <translation>°C</translation>
+    </message>
+</context>
+<context>
+    <name>HomeGuard</name>
+    <message>
+        <source>Discharge not saved</source>
+        <translation>Entladung nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
+        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
     </message>
 </context>
 <context>
@@ -299,6 +299,32 @@ Speicherordner: %3</translation>
         <source>Quit anyway and lose the change?</source>
         <translation>Trotzdem beenden und die Änderung verwerfen?</translation>
     </message>
+    <message>
+        <source>Import &amp;Telemetry Logs…</source>
+        <translation>&amp;Telemetrie-Logs importieren…</translation>
+    </message>
+    <message>
+        <source>Import Telemetry Logs</source>
+        <translation>Telemetrie-Logs importieren</translation>
+    </message>
+    <message>
+        <source>The storage folder %1 holds no data file that can be read whole.</source>
+        <translation>Der Speicherordner %1 enthält keine Datendatei, die sich ganz lesen lässt.</translation>
+    </message>
+    <message>
+        <source>Import Telemetry</source>
+        <translation>Telemetrie-Import</translation>
+    </message>
+    <message>
+        <source>The logbook could not be written; nothing was changed.</source>
+        <translation>Das Logbuch konnte nicht geschrieben werden; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>%1.
+Edit, Undo Import Telemetry takes it back.</source>
+        <translation>%1.
+Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
+    </message>
 </context>
 <context>
     <name>PackReport</name>
@@ -428,6 +454,13 @@ Speicherordner: %3</translation>
     </message>
 </context>
 <context>
+    <name>ProgramRuns</name>
+    <message>
+        <source>If no Cellora runs there any more, delete the lock file %1.</source>
+        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+    </message>
+</context>
+<context>
     <name>StoreChange</name>
     <message>
         <source>Add Battery %1</source>
@@ -491,10 +524,286 @@ Speicherordner: %3</translation>
     </message>
 </context>
 <context>
-    <name>ProgramRuns</name>
+    <name>TelemetryDialog</name>
     <message>
-        <source>If no Cellora runs there any more, delete the lock file %1.</source>
-        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+        <source>Import Telemetry Logs</source>
+        <translation>Telemetrie-Logs importieren</translation>
+    </message>
+    <message>
+        <source>Choose the radio&apos;s telemetry logs: CSV files, or the LOGS folder of its SD card. Nothing changes until you apply.</source>
+        <translation>Wählen Sie die Telemetrie-Logs des Senders: CSV-Dateien oder den Ordner LOGS seiner SD-Karte. Bis zum Anwenden ändert sich nichts.</translation>
+    </message>
+    <message>
+        <source>Add &amp;Files…</source>
+        <translation>&amp;Dateien hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Add F&amp;older…</source>
+        <translation>&amp;Ordner hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Modell</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>Strom</translation>
+    </message>
+    <message>
+        <source>Capacity</source>
+        <translation>Kapazität</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation>Spannung</translation>
+    </message>
+    <message>
+        <source>Flights</source>
+        <translation>Flüge</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Used</source>
+        <translation>Verbraucht</translation>
+    </message>
+    <message>
+        <source>Max. current</source>
+        <translation>Max. Strom</translation>
+    </message>
+    <message>
+        <source>Min. voltage</source>
+        <translation>Min. Spannung</translation>
+    </message>
+    <message>
+        <source>Resistance</source>
+        <translation>Innenwiderstand</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Akku</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Cancel &amp;Reading</source>
+        <translation>Lesen &amp;abbrechen</translation>
+    </message>
+    <message>
+        <source>Telemetry Logs</source>
+        <translation>Telemetrie-Logs</translation>
+    </message>
+    <message>
+        <source>Telemetry logs (*.csv *.CSV)</source>
+        <translation>Telemetrie-Logs (*.csv *.CSV)</translation>
+    </message>
+    <message>
+        <source>LOGS Folder</source>
+        <translation>Ordner LOGS</translation>
+    </message>
+    <message numerus="yes">
+        <source>Reading %n log(s)…</source>
+        <translation>
+            <numerusform>%n Log wird gelesen…</numerusform>
+            <numerusform>%n Logs werden gelesen…</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s); choose the current and capacity columns</source>
+        <translation>
+            <numerusform>%n Flug; bitte die Spalten für Strom und Kapazität wählen</numerusform>
+            <numerusform>%n Flüge; bitte die Spalten für Strom und Kapazität wählen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s)</source>
+        <translation>
+            <numerusform>%n Flug</numerusform>
+            <numerusform>%n Flüge</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(not in the logbook: %1)</source>
+        <translation>(nicht im Flugbuch: %1)</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>(keine)</translation>
+    </message>
+    <message>
+        <source>; 1 glitch reading ignored</source>
+        <translation>; 1 Fehlmessung übergangen</translation>
+    </message>
+    <message>
+        <source>; %1 glitch readings ignored</source>
+        <translation>; %1 Fehlmessungen übergangen</translation>
+    </message>
+    <message>
+        <source>%L1 mAh</source>
+        <translation>%L1 mAh</translation>
+    </message>
+    <message>
+        <source>%L1 A</source>
+        <translation>%L1 A</translation>
+    </message>
+    <message>
+        <source>%L1 V</source>
+        <translation>%L1 V</translation>
+    </message>
+    <message>
+        <source>%L1 mΩ</source>
+        <translation>%L1 mΩ</translation>
+    </message>
+    <message>
+        <source>Not ticked: %1</source>
+        <translation>Nicht angehakt: %1</translation>
+    </message>
+    <message>
+        <source>Fills the Quick entry of %1</source>
+        <translation>Füllt den Schnelleintrag von %1</translation>
+    </message>
+    <message>
+        <source>The entry of %1 has figures: tick to overwrite</source>
+        <translation>Der Eintrag von %1 hat schon Werte: zum Überschreiben anhaken</translation>
+    </message>
+    <message>
+        <source>Adds a flight once a battery is chosen</source>
+        <translation>Fügt einen Flug hinzu, sobald ein Akku gewählt ist</translation>
+    </message>
+    <message>
+        <source>Adds a flight and discharge</source>
+        <translation>Fügt einen Flug und eine Entladung hinzu</translation>
+    </message>
+    <message>
+        <source>No model in the logbook: choose one above</source>
+        <translation>Kein Modell im Flugbuch: bitte oben eines wählen</translation>
+    </message>
+    <message>
+        <source>No current or capacity logged</source>
+        <translation>Weder Strom noch Kapazität aufgezeichnet</translation>
+    </message>
+    <message>
+        <source>(choose a battery)</source>
+        <translation>(Akku wählen)</translation>
+    </message>
+    <message>
+        <source>No logs chosen yet.</source>
+        <translation>Noch keine Logs gewählt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Reading cancelled: %n log(s) left out. </source>
+        <translation>
+            <numerusform>Lesen abgebrochen: %n Log ausgelassen. </numerusform>
+            <numerusform>Lesen abgebrochen: %n Logs ausgelassen. </numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryImport</name>
+    <message>
+        <source>%1, flight of %2</source>
+        <translation>%1, Flug vom %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: left out: %2</source>
+        <translation>%1: ausgelassen: %2</translation>
+    </message>
+    <message>
+        <source>%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, %5 already recorded, %6 left out</source>
+        <translation>%1 Flüge: %2 Schnelleinträge gefüllt, %3 Einträge überschrieben, %4 Flüge hinzugefügt, %5 schon erfasst, %6 ausgelassen</translation>
+    </message>
+    <message>
+        <source>no model %1 in the logbook</source>
+        <translation>kein Modell %1 im Flugbuch</translation>
+    </message>
+    <message>
+        <source>no current or capacity logged</source>
+        <translation>weder Strom noch Kapazität aufgezeichnet</translation>
+    </message>
+    <message>
+        <source>a power-on, not a flight: %1 s and %2 mAh, under 30 s and under 2 % of the pack&apos;s %3 mAh</source>
+        <translation>Einschalten am Boden, kein Flug: %1 s und %2 mAh, unter 30 s und unter 2 % der %3 mAh des Akkus</translation>
+    </message>
+    <message>
+        <source>a power-on, not a flight: %1 s and %2 mAh, under 30 s and under 20 mAh</source>
+        <translation>Einschalten am Boden, kein Flug: %1 s und %2 mAh, unter 30 s und unter 20 mAh</translation>
+    </message>
+    <message numerus="yes">
+        <source>no battery chosen: model %1 has %n battery(ies)</source>
+        <translation>
+            <numerusform>kein Akku gewählt: Modell %1 hat %n Akku</numerusform>
+            <numerusform>kein Akku gewählt: Modell %1 hat %n Akkus</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>not ticked</source>
+        <translation>nicht angehakt</translation>
+    </message>
+    <message numerus="yes">
+        <source>no flights: none of its %n row(s) has a readable date and time</source>
+        <translation>
+            <numerusform>keine Flüge: seine %n Zeile hat kein lesbares Datum mit Uhrzeit</numerusform>
+            <numerusform>keine Flüge: keine seiner %n Zeilen hat ein lesbares Datum mit Uhrzeit</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no flights: it holds no rows</source>
+        <translation>keine Flüge: es enthält keine Zeilen</translation>
+    </message>
+    <message>
+        <source>the storage folder %1 is in use by %2</source>
+        <translation>der Speicherordner %1 wird von %2 benutzt</translation>
+    </message>
+    <message>
+        <source>no data file cellora.xml that can be read whole in the storage folder %1</source>
+        <translation>keine ganz lesbare Datendatei cellora.xml im Speicherordner %1</translation>
+    </message>
+    <message>
+        <source>no telemetry logs in %1</source>
+        <translation>keine Telemetrie-Logs in %1</translation>
+    </message>
+    <message>
+        <source>the data file in %1 could not be written</source>
+        <translation>die Datendatei in %1 konnte nicht geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryLog</name>
+    <message>
+        <source>the file is empty</source>
+        <translation>die Datei ist leer</translation>
+    </message>
+    <message>
+        <source>not a telemetry log: the first line is no list of column names</source>
+        <translation>kein Telemetrie-Log: die erste Zeile ist keine Liste von Spaltennamen</translation>
+    </message>
+    <message>
+        <source>not a telemetry log: the first line names no Date and Time columns</source>
+        <translation>kein Telemetrie-Log: die erste Zeile nennt keine Spalten Date und Time</translation>
+    </message>
+    <message>
+        <source>the reading was cancelled</source>
+        <translation>das Lesen wurde abgebrochen</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>kann nicht gelesen werden</translation>
     </message>
 </context>
 </TS>
