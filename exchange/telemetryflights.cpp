@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -23,12 +24,12 @@ constexpr double faultShareOfMedian = 0.3;
 // The Hampel window: up to three rows either side, within a second of the row judged, so
 // that a slow log judges its rows by their next neighbours only.
 constexpr int halfWindow = 3;
+constexpr int windowSize = 2 * halfWindow + 1;
 constexpr qint64 windowMs = 1000;
 constexpr double sigmas = 3;
 constexpr double madToSigma = 1.4826;
-// Noise never counts as a glitch: a reading must leave its neighbours' median by more than
-// this as well, in amperes, mAh or volts, and by this share of the median.
-constexpr double leastOff[TelemetryRow::Channels] = { 5, 5, 0.5 };
+// In amperes, mAh or volts, and as a share of the median.
+constexpr double leastOffReading[TelemetryRow::Channels] = { 5, 5, 0.5 };
 constexpr double leastShareOff[TelemetryRow::Channels] = { 0.5, 0, 0.1 };
 // A voltage step the other way answers a current step when their ratio is one that a pack
 // can have: from half a milliohm (the stoutest packs) to half an ohm (the smallest).
@@ -39,10 +40,36 @@ constexpr double mostAnswerOhms = 0.5;
 constexpr double stepAmps = 5;
 constexpr qint64 stepWindowMs = 1000;
 
+// For the few values of a window: an insertion sort is the fastest there.
+void sortFew(double *values, int count)
+{
+    for (int i = 1; i < count; ++i) {
+        for (int j = i; j > 0 && values[j - 1] > values[j]; --j)
+            std::swap(values[j - 1], values[j]);
+    }
+}
+
 double medianOf(double *values, int count)
 {
-    std::sort(values, values + count);
+    sortFew(values, count);
     return count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
+}
+
+// The same, of readings in row order: a counter, or a current or voltage on its way up or
+// down, is in order already.
+double windowMedian(double *values, int count)
+{
+    if (std::is_sorted(values, values + count)
+        || std::is_sorted(values, values + count, std::greater<double>()))
+        return count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
+    return medianOf(values, count);
+}
+
+// Noise never counts as a glitch: a reading must leave its neighbours' median by more than
+// this as well.
+double leastOff(int channel, double median)
+{
+    return std::max(leastOffReading[channel], leastShareOff[channel] * std::abs(median));
 }
 
 bool answers(double currentOff, double voltageOff)
@@ -333,16 +360,13 @@ void ReadingFilter::judge(size_t at)
 {
     using C = TelemetryRow;
     TelemetryRow row = rows[at];
-    double off[C::Channels] = {};
-    bool outlier[C::Channels] = {};
-    bool judged[C::Channels] = {};
+    bool glitch[C::Channels] = {};
     for (int channel = 0; channel < C::Channels; ++channel)
-        judged[channel]
-            = row.has[channel] && deviation(at, channel, off[channel], outlier[channel]);
-    const bool answered = judged[C::Current] && judged[C::Voltage] && off[C::Current] != 0
-        && answers(off[C::Current], off[C::Voltage]);
+        glitch[channel] = row.has[channel] && isGlitch(at, channel);
+    if ((glitch[C::Current] || glitch[C::Voltage]) && answered(at))
+        glitch[C::Current] = glitch[C::Voltage] = false;
     for (int channel = 0; channel < C::Channels; ++channel) {
-        if (outlier[channel] && !(answered && channel != C::Capacity)) {
+        if (glitch[channel]) {
             row.has[channel] = false;
             ++row.glitches;
         }
@@ -350,9 +374,8 @@ void ReadingFilter::judge(size_t at)
     splitter.add(row);
 }
 
-bool ReadingFilter::deviation(size_t at, int channel, double &off, bool &outlier) const
+int ReadingFilter::window(size_t at, int channel, double *values) const
 {
-    double values[2 * halfWindow + 1];
     int count = 0;
     const TelemetryRow &center = rows[at];
     const size_t first = at > size_t(halfWindow) ? at - halfWindow : 0;
@@ -361,14 +384,42 @@ bool ReadingFilter::deviation(size_t at, int channel, double &off, bool &outlier
         if (rows[i].has[channel] && std::abs(rows[i].ms - center.ms) <= windowMs)
             values[count++] = rows[i].value[channel];
     }
+    return count;
+}
+
+bool ReadingFilter::isGlitch(size_t at, int channel) const
+{
+    double values[windowSize];
+    const int count = window(at, channel, values);
     if (count < 3)
         return false;
-    const double median = medianOf(values, count);
+    // The median lies between the lowest and the highest reading (none is below 0 here): a
+    // reading within the noise of both is within it of the median, and needs no more.
+    const double reading = rows[at].value[channel];
+    const auto range = std::minmax_element(values, values + count);
+    const double noise = leastOff(channel, *range.first);
+    if (reading - *range.first <= noise && *range.second - reading <= noise)
+        return false;
+    const double median = windowMedian(values, count);
+    const double off = std::abs(reading - median);
+    if (off <= leastOff(channel, median))
+        return false;
     for (int i = 0; i < count; ++i)
         values[i] = std::abs(values[i] - median);
-    const double spread = sigmas * madToSigma * medianOf(values, count);
-    off = center.value[channel] - median;
-    outlier = std::abs(off)
-        > std::max({ spread, leastOff[channel], leastShareOff[channel] * std::abs(median) });
-    return true;
+    return off > sigmas * madToSigma * medianOf(values, count);
+}
+
+// Whether the pack answered the row's current with its voltage, the other way.
+bool ReadingFilter::answered(size_t at) const
+{
+    using C = TelemetryRow;
+    const TelemetryRow &row = rows[at];
+    double current[windowSize], voltage[windowSize];
+    const int currents = row.has[C::Current] ? window(at, C::Current, current) : 0;
+    const int voltages = row.has[C::Voltage] ? window(at, C::Voltage, voltage) : 0;
+    if (currents < 3 || voltages < 3)
+        return false;
+    const double currentOff = row.value[C::Current] - windowMedian(current, currents);
+    const double voltageOff = row.value[C::Voltage] - windowMedian(voltage, voltages);
+    return currentOff != 0 && answers(currentOff, voltageOff);
 }

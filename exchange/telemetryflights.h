@@ -113,7 +113,9 @@ public:
 
 private:
     void judge(size_t at);
-    bool deviation(size_t at, int channel, double &off, bool &outlier) const;
+    int window(size_t at, int channel, double *values) const;
+    bool isGlitch(size_t at, int channel) const;
+    bool answered(size_t at) const;
 
     FlightSplitter &splitter;
     std::deque<TelemetryRow> rows;

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <limits>
 
 namespace {
 
@@ -31,19 +33,19 @@ struct Cell {
     bool isEmpty() const { return begin == end; }
 };
 
-// Splits at commas, without copying; `cells` keeps its capacity from row to row.
-void splitRow(const QByteArray &line, std::vector<Cell> &cells)
+// Splits at commas, without copying, up to the cell `last`: the rest of the row is not
+// looked at. `cells` keeps its capacity from row to row.
+void splitRow(const QByteArray &line, std::vector<Cell> &cells, int last)
 {
     cells.clear();
     const char *begin = line.constData();
     const char *const end = begin + line.size();
-    for (const char *at = begin;; ++at) {
-        if (at == end || *at == ',') {
-            cells.push_back({ begin, at });
-            if (at == end)
-                break;
-            begin = at + 1;
-        }
+    for (;;) {
+        const auto *comma = static_cast<const char *>(std::memchr(begin, ',', size_t(end - begin)));
+        cells.push_back({ begin, comma ? comma : end });
+        if (!comma || int(cells.size()) > last)
+            break;
+        begin = comma + 1;
     }
 }
 
@@ -336,9 +338,9 @@ TelemetryLog readTelemetryLog(QIODevice &device, const QString &fileName,
             log.error = Text::tr("the reading was cancelled");
             return log;
         }
-        splitRow(line, cells);
-        TelemetryRow row;
         // A cut-off last line may hold half a number: only whole rows count there.
+        splitRow(line, cells, terminated ? layout.widest() : std::numeric_limits<int>::max());
+        TelemetryRow row;
         const bool cutOff = !terminated && int(cells.size()) < log.columnNames.size();
         if (overlong || cutOff || layout.widest() >= int(cells.size())
             || !parseDate(cells[size_t(layout.date)], row.date)
