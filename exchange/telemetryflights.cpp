@@ -323,21 +323,20 @@ void ReadingFilter::add(TelemetryRow row)
 {
     using C = TelemetryRow;
     row.ms = row.date.toJulianDay() * msPerDay + row.msOfDay;
-    const auto leaveOut = [&row](int channel, bool implausible) {
-        if (row.has[channel] && implausible) {
+    // Written so that a number too long to hold (read as infinite, or not a number) is
+    // left out as well.
+    const auto keepWithin = [&row](int channel, double most) {
+        if (row.has[channel] && !(row.value[channel] >= 0 && row.value[channel] <= most)) {
             row.has[channel] = false;
             ++row.glitches;
         }
     };
-    const double *value = row.value;
-    leaveOut(
-        C::Current, value[C::Current] < 0 || value[C::Current] > RecordRules::maxCurrentAmperes);
-    leaveOut(
-        C::Capacity, value[C::Capacity] < 0 || value[C::Capacity] > RecordRules::maxDischargedMah);
+    keepWithin(C::Current, RecordRules::maxCurrentAmperes);
+    keepWithin(C::Capacity, RecordRules::maxDischargedMah);
     // A lost voltage sensor may write 0 rather than nothing: a lost reading, not a glitch.
-    if (row.has[C::Voltage] && value[C::Voltage] == 0)
+    if (row.has[C::Voltage] && row.value[C::Voltage] == 0)
         row.has[C::Voltage] = false;
-    leaveOut(C::Voltage, value[C::Voltage] < 0 || value[C::Voltage] > highestPackVolts);
+    keepWithin(C::Voltage, highestPackVolts);
     // The window never reaches across a pause: the rows after it are another flight.
     if (!rows.empty() && row.ms - rows.back().ms > flightGapMs)
         flush();
@@ -374,17 +373,22 @@ void ReadingFilter::judge(size_t at)
     splitter.add(row);
 }
 
+// The readings around row `at`, in row order; none when it has no neighbour on one side (at
+// the start or end of a flight a step of the current looks like a glitch from there).
 int ReadingFilter::window(size_t at, int channel, double *values) const
 {
-    int count = 0;
+    int count = 0, before = 0;
     const TelemetryRow &center = rows[at];
     const size_t first = at > size_t(halfWindow) ? at - halfWindow : 0;
     const size_t last = std::min(rows.size() - 1, at + halfWindow);
     for (size_t i = first; i <= last; ++i) {
-        if (rows[i].has[channel] && std::abs(rows[i].ms - center.ms) <= windowMs)
+        if (rows[i].has[channel] && std::abs(rows[i].ms - center.ms) <= windowMs) {
             values[count++] = rows[i].value[channel];
+            before += i < at;
+        }
     }
-    return count;
+    const int after = count - before - 1;
+    return before > 0 && after > 0 ? count : 0;
 }
 
 bool ReadingFilter::isGlitch(size_t at, int channel) const

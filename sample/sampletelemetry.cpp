@@ -69,6 +69,7 @@ public:
             Reading reading;
             if (known) {
                 reading.amps = (row / rowsPerStep) % 2 == 0 ? flight.lowAmps : peak;
+                punchOut(flight.faults, row, reading.amps);
             } else {
                 reading.amps = currentAt(t, flight.seconds, average);
                 // The logged peak is the flight's highest current.
@@ -112,6 +113,15 @@ private:
         return flight.counterWrap > 0 ? std::fmod(counter, flight.counterWrap) : counter;
     }
 
+    static void punchOut(const QVector<SampleLogFault> &faults, int row, double &amps)
+    {
+        for (const SampleLogFault &fault : faults) {
+            if (fault.kind == SampleLogFault::Punch && row >= fault.row
+                && row < fault.row + fault.rows)
+                amps = fault.value;
+        }
+    }
+
     static void applyFaults(const QVector<SampleLogFault> &faults, int row, Reading &reading)
     {
         for (const SampleLogFault &fault : faults) {
@@ -127,6 +137,8 @@ private:
             case SampleLogFault::VoltageSpike:
             case SampleLogFault::DeadVoltage:
                 reading.volts = fault.value;
+                break;
+            case SampleLogFault::Punch:
                 break;
             }
         }

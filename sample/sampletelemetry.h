@@ -11,13 +11,15 @@
 // Telemetry logs as a radio writes them to its SD card (LOGS/<model>-<YYYY-MM-DD>.csv),
 // made up deterministically: for the demo, the benchmarks and trying the import.
 
-// A fault of the sensors, from a row of the flight on, for a number of rows.
+// A fault of the sensors, from a row of the flight on, for a number of rows, or a punch-out
+// for comparison.
 struct SampleLogFault {
     enum Kind {
         CurrentSpike, // the current reads `value`
         CapacitySpike, // the capacity counter reads `value`
         VoltageSpike, // the voltage reads `value`
         DeadVoltage, // the voltage sensor reads `value` (a loose lead: about 1 V)
+        Punch, // no fault: the pilot punches out, the current is `value` and the pack answers
     };
     Kind kind = CurrentSpike;
     int row = 0;

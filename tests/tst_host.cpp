@@ -845,6 +845,15 @@ private slots:
             && outcome.message.contains(
                 " 0 Quick entries filled, "
                 "0 entries overwritten, 0 flights added, 6 already recorded"));
+        // Ticked to overwrite the same figures, nothing is written, nor counted as written.
+        SampleStore now;
+        QVERIFY(TelemetryImport::readStore(store, now));
+        QVector<TelemetryProposal> again = proposeTelemetryImport(
+            now, TelemetryImport::readLogs(telemetryFilesIn({ logs }), now));
+        for (TelemetryProposal &proposal : again)
+            proposal.ticked = proposal.kind == TelemetryProposal::HasFigures;
+        QVERIFY(TelemetryImport::summary(again, TelemetryImport::apply(now, again))
+                    .contains(" 0 entries overwritten, 0 flights added, 6 already recorded"));
         QVERIFY(writeBytes(folder("people.csv"), "Name,Phone\nAnna,123\n"));
         outcome = TelemetryImport::importForScript(
             store, { folder("missing.csv"), folder("people.csv") });

@@ -752,6 +752,11 @@ private slots:
             + QByteArray(100000, '7') + "\n2026-13-04,08:00:05,9,9\n2026-05-04,08:00:10,12.5,100\n";
         QTest::newRow("unknown names")
             << unknown << usual << QString() << QStringList { "04 08:00:00 10 0 0 -1" } << 2;
+        // A number too long for a double is a glitch, not an infinite current.
+        const QByteArray endless = QByteArray(400, '9') + '.' + QByteArray(400, '1');
+        QTest::newRow("endless number")
+            << "Date,Time,Curr(A)\n2026-05-04,08:00:00," + endless + "\n2026-05-04,08:00:10,12.5\n"
+            << usual << QString() << QStringList { "04 08:00:00 10 0 1250 -1" } << 0;
         QTest::newRow("unknown mapped")
             << unknown << TelemetryColumns { "I", "Q", QString() } << QString()
             << QStringList { "04 08:00:00 10 100 1250 -1" } << 2;
@@ -862,10 +867,17 @@ private slots:
                                                << QStringList { "60 417 4000 2260 3" };
         QTest::newRow("current 1.3e8 A, 20 rows") << faulty(SampleLogFault::CurrentSpike, 100, 20,
             130875804.8) << QStringList { "60 417 4000 2260 20" };
+        // A punch-out of a row that the voltage answers is no glitch: 6.1 mAh more, and
+        // 6 × (4.1 − 0.2 × 21 / 60) − 120 A × 20 mΩ = 21.78 V.
+        QTest::newRow("punch-out, 1 row")
+            << faulty(SampleLogFault::Punch, 105, 1, 120) << QStringList { "60 423 12000 2178 0" };
         QTest::newRow("capacity 5e9 mAh") << faulty(SampleLogFault::CapacitySpike, 150, 1, 5e9)
                                           << QStringList { "60 417 4000 2260 1" };
         QTest::newRow("capacity leaps 2 rows") << faulty(SampleLogFault::CapacitySpike, 150, 2,
             15000) << QStringList { "60 417 4000 2260 2" };
+        // A leap that lasts is no count either: the 10 rows from 199 to 222 mAh are lost.
+        QTest::newRow("capacity leaps for 2 s") << faulty(SampleLogFault::CapacitySpike, 150, 10,
+            15000) << QStringList { "60 394 4000 2260 1" };
         // Counted from its first reading that a pack can hold: 65500 + 36 wrapped to 0 in
         // row 31, so 417 - 36 mAh, and 31 readings above 20000 mAh left out.
         SampleLogFlight wrapped = knownFlight();
@@ -935,7 +947,7 @@ private slots:
         QTest::newRow("8 mΩ, 0.2 V noise") << 8.0 << 0.2 << 90 << 2 << true;
         QTest::newRow("25 mΩ, 0.1 V noise") << 25.0 << 0.1 << 90 << 2 << true;
         QTest::newRow("60 mΩ, 0.2 V noise") << 60.0 << 0.2 << 90 << 2 << true;
-        QTest::newRow("12 mΩ, logged to 0.1 V") << 12.0 << 0.03 << 120 << 1 << true;
+        QTest::newRow("5 mΩ, logged to 0.1 V") << 5.0 << 0.03 << 120 << 1 << true;
         QTest::newRow("15 mΩ, a flight's current") << 15.0 << 0.05 << 300 << 2 << false;
         QTest::newRow("8 steps") << 20.0 << 0.02 << 16 << 2 << true;
     }
