@@ -757,6 +757,11 @@ private slots:
         QTest::newRow("endless number")
             << "Date,Time,Curr(A)\n2026-05-04,08:00:00," + endless + "\n2026-05-04,08:00:10,12.5\n"
             << usual << QString() << QStringList { "04 08:00:00 10 0 1250 -1" } << 0;
+        // Negative readings and a voltage no pack has are left out: 120 - 100 mAh.
+        QTest::newRow("negative and beyond")
+            << QByteArray("Date,Time,Curr(A),Capa(mAh),VFAS(V)\n2026-05-04,08:00:00,-3,-40,-1\n"
+                          "2026-05-04,08:00:10,12.5,100,150\n2026-05-04,08:00:20,2,120,24\n")
+            << usual << QString() << QStringList { "04 08:00:00 20 20 1250 24000" } << 0;
         QTest::newRow("unknown mapped")
             << unknown << TelemetryColumns { "I", "Q", QString() } << QString()
             << QStringList { "04 08:00:00 10 100 1250 -1" } << 2;
@@ -846,6 +851,13 @@ private slots:
         }
         QCOMPARE(applyTelemetryImport(fresh, proposeTelemetryImport(fresh, far)), 0);
         QCOMPARE(storeBytes(fresh), added);
+
+        // A figure beyond the discharge page's limits stays unknown, never cut to the limit.
+        TelemetryFlight beyond;
+        beyond.hasCapacity = beyond.hasCurrent = true;
+        beyond.usedMah = 20001;
+        beyond.maxCurrent = 300.01;
+        QCOMPARE(figuresOf(beyond).dischargedMah + figuresOf(beyond).maxCurrent, 0u);
     }
 
     // Each fault a radio logs, in a log made up of known figures: the figures stay those
@@ -911,7 +923,10 @@ private slots:
     void glitchesNeverBecomeFigures()
     {
         QFETCH(QByteArrayList, logs);
-        const SampleStore store { {}, { pack("W1", 2200) }, { model("Flik Wing", { "W1" }) } };
+        // A Quick entry just after the power-on goes to the flight that it records.
+        SampleStore store { {}, { pack("W1", 2200) }, { model("Flik Wing", { "W1" }) } };
+        store.batteries[0].cycleData = { { at(1, "10:00:10"), 0, 0 } };
+        store.models[0].flightLog = { { at(1, "10:00:10"), QTime(0, 0), QString(), 0, QString() } };
         QVector<TelemetryLog> read;
         for (int i = 0; i < logs.size(); ++i) {
             QBuffer buffer(&logs[i]);
@@ -924,6 +939,7 @@ private slots:
             const TelemetryFigures figures = figuresOf(proposal.flight);
             QCOMPARE(proposal.model, QString("Flik Wing"));
             QCOMPARE(proposal.ticked, !proposal.powerOn);
+            QCOMPARE(proposal.kind == TelemetryProposal::FillEntry, !proposal.powerOn);
             flights << QString("%1 %2 %3 %4 %5%6")
                            .arg(proposal.flight.seconds)
                            .arg(figures.dischargedMah)
