@@ -5,6 +5,7 @@
 #include "host/screenshottour.h"
 #include "host/startupprobe.h"
 #include "host/storagelock.h"
+#include "host/telemetrydialog.h"
 #include "host/telemetryimport.h"
 #include "sample/sampletelemetry.h"
 #include "store/storefiles.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -104,6 +106,26 @@ bool writeDemoStore(const QTemporaryDir &folder, SampleMaker sample, SampleStore
         return true;
     complain(QStringLiteral("could not write the demo store to %1").arg(folder.path()));
     return false;
+}
+
+// The telemetry import's preview of the demo's logs: what they fill and add, a sensor's
+// glitches and a power-on left out.
+bool shootTelemetryPreview(const QString &file)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    QTemporaryDir logs;
+    if (!writeTelemetryLogs(demoTelemetryLogs(now), logs.path()))
+        return false;
+    TelemetryDialog dialog(quickDemoStore(now));
+    QEventLoop reading;
+    QObject::connect(&dialog, &TelemetryDialog::logsRead, &reading, &QEventLoop::quit);
+    dialog.addPaths({ logs.path() });
+    reading.exec();
+    // Wide enough for every column, as on a large screen.
+    dialog.resize(1600, 560);
+    dialog.show();
+    QApplication::processEvents();
+    return dialog.grab().save(file, "PNG");
 }
 
 // Ctrl+C or a plain kill ends the event loop like the home button does, so that the demo
@@ -237,6 +259,8 @@ int ProgramRuns::takeScreenshots(const QString &target, SampleMaker sample)
     ScreenshotTour tour(host.gui(), chargedBatteries(store), folder);
     tour.run();
     tour.shootHostWindow(host, QStringLiteral("16-host-window.png"));
+    if (!shootTelemetryPreview(folder.filePath(QStringLiteral("17-telemetry-preview.png"))))
+        complain(QStringLiteral("the telemetry preview could not be drawn"));
     const bool complete = tour.problems().isEmpty();
     for (const QString &problem : tour.problems())
         complain(problem);

@@ -35,6 +35,7 @@ enum FlightColumn {
     FlightCurrent,
     FlightVoltage,
     FlightResistance,
+    FlightGlitches,
     FlightModel,
     FlightBattery,
     FlightResult
@@ -185,11 +186,11 @@ TelemetryDialog::TelemetryDialog(const StoreRecords &store, QWidget *parent)
     d->logTable->setObjectName(QStringLiteral("tbl_telemetry_logs"));
     d->logTable->setHorizontalHeaderLabels(
         { tr("Log"), tr("Model"), tr("Current"), tr("Capacity"), tr("Voltage"), tr("Flights") });
-    d->flightTable = new QTableWidget(0, 10);
+    d->flightTable = new QTableWidget(0, 11);
     d->flightTable->setObjectName(QStringLiteral("tbl_telemetry_flights"));
-    d->flightTable->setHorizontalHeaderLabels(
-        { QString(), tr("Start"), tr("Duration"), tr("Used"), tr("Max. current"),
-            tr("Min. voltage"), tr("Resistance"), tr("Model"), tr("Battery"), tr("Result") });
+    d->flightTable->setHorizontalHeaderLabels({ QString(), tr("Start"), tr("Duration"), tr("Used"),
+        tr("Max. current"), tr("Min. voltage"), tr("Resistance"), tr("Glitch readings"),
+        tr("Model"), tr("Battery"), tr("Result") });
     for (QTableWidget *table : { d->logTable, d->flightTable }) {
         table->verticalHeader()->hide();
         table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -446,12 +447,12 @@ void TelemetryDialog::fillFlightTable()
             placeBatteryChooser(row, row);
         else
             table->setItem(row, FlightBattery, cell(proposal.battery));
-        QString result = resultText(proposal);
-        const int glitches = proposal.flight.glitches;
-        if (glitches > 0)
-            result += glitches == 1 ? tr("; 1 glitch reading ignored")
-                                    : tr("; %1 glitch readings ignored").arg(glitches);
-        table->setItem(row, FlightResult, cell(result));
+        const QString result = resultText(proposal);
+        QTableWidgetItem *resultCell = cell(result);
+        resultCell->setToolTip(proposal.powerOn
+                ? result + QLatin1Char('\n') + TelemetryImport::leftOutReason(proposal)
+                : result);
+        table->setItem(row, FlightResult, resultCell);
     }
     table->resizeColumnsToContents();
 }
@@ -470,17 +471,22 @@ void TelemetryDialog::fillFigures(int row, const TelemetryFlight &flight)
         row, FlightDuration, cell(figures.duration.toString(QStringLiteral("HH:mm:ss"))));
     // 0 mAh is a figure (a counter that did not move); the others are unknown at 0.
     table->setItem(row, FlightUsed,
-        cell(flight.hasCapacity ? tr("%L1 mAh").arg(figures.dischargedMah) : QString(),
+        cell(flight.hasCapacity ? tr("%1 mAh").arg(figures.dischargedMah) : QString(),
             Qt::AlignRight));
     number(FlightCurrent, figures.maxCurrent, QT_TR_NOOP("%L1 A"), 100, 1);
     number(FlightVoltage, figures.minVoltage, QT_TR_NOOP("%L1 V"), 100, 2);
     number(FlightResistance, figures.resistance, QT_TR_NOOP("%L1 mΩ"), 10, 1);
+    // Readings no pack logs, left out of the figures beside it.
+    table->setItem(row, FlightGlitches,
+        cell(flight.glitches > 0 ? tr("%1 ignored").arg(flight.glitches) : QString(),
+            Qt::AlignRight));
 }
 
 QString TelemetryDialog::resultText(const TelemetryProposal &proposal) const
 {
+    // The figures beside it say how short it was; the tool tip gives the whole reason.
     if (proposal.powerOn)
-        return tr("Not ticked: %1").arg(TelemetryImport::leftOutReason(proposal));
+        return tr("Not ticked: a power-on, not a flight");
     const ModelRecord *model = nullptr;
     for (const ModelRecord &candidate : d->store.models) {
         if (candidate.name == proposal.model)

@@ -643,18 +643,6 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
         <translation>(keine)</translation>
     </message>
     <message>
-        <source>; 1 glitch reading ignored</source>
-        <translation>; 1 Fehlmessung übergangen</translation>
-    </message>
-    <message>
-        <source>; %1 glitch readings ignored</source>
-        <translation>; %1 Fehlmessungen übergangen</translation>
-    </message>
-    <message>
-        <source>%L1 mAh</source>
-        <translation>%L1 mAh</translation>
-    </message>
-    <message>
         <source>%L1 A</source>
         <translation>%L1 A</translation>
     </message>
@@ -665,10 +653,6 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
     <message>
         <source>%L1 mΩ</source>
         <translation>%L1 mΩ</translation>
-    </message>
-    <message>
-        <source>Not ticked: %1</source>
-        <translation>Nicht angehakt: %1</translation>
     </message>
     <message>
         <source>Fills the Quick entry of %1</source>
@@ -708,6 +692,22 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
             <numerusform>Lesen abgebrochen: %n Log ausgelassen. </numerusform>
             <numerusform>Lesen abgebrochen: %n Logs ausgelassen. </numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 mAh</source>
+        <translation>%1 mAh</translation>
+    </message>
+    <message>
+        <source>Not ticked: a power-on, not a flight</source>
+        <translation>Nicht angehakt: Einschalten am Boden, kein Flug</translation>
+    </message>
+    <message>
+        <source>Glitch readings</source>
+        <translation>Fehlmessungen</translation>
+    </message>
+    <message>
+        <source>%1 ignored</source>
+        <translation>%1 übergangen</translation>
     </message>
 </context>
 <context>
