@@ -152,12 +152,13 @@ QStringList durationsIn(const QString &folder)
     return all;
 }
 
-// Runs `change` on the preview and waits until it shows the logs, read afresh.
+// Runs `change` on the preview and waits until it shows the logs, read afresh. Polled: after
+// a test's window quit the application, a nested event loop returns at once.
 bool afterReading(TelemetryDialog &dialog, const std::function<void()> &change)
 {
     QSignalSpy read(&dialog, &TelemetryDialog::logsRead);
     change();
-    return !read.isEmpty() || read.wait(30000);
+    return QTest::qWaitFor([&] { return !read.isEmpty(); }, 30000);
 }
 
 QStringList columnOf(const QTableWidget &table, int column)
