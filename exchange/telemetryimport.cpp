@@ -23,8 +23,9 @@ constexpr double powerOnMah = 20; // when the pack's capacity is not known
 // "Flik-Wing", "flik_wing" and "Flik Wing" are one model to a pilot.
 QString folded(const QString &name)
 {
+    static const QRegularExpression separators(QStringLiteral("[ _-]"));
     QString result = name.toCaseFolded();
-    result.remove(QRegularExpression(QStringLiteral("[ _-]")));
+    result.remove(separators);
     return result;
 }
 
@@ -294,8 +295,10 @@ TelemetryFigures figuresOf(const TelemetryFlight &flight)
         = within(flight.hasCapacity, flight.usedMah, 1, RecordRules::maxDischargedMah);
     figures.maxCurrent
         = within(flight.hasCurrent, flight.maxCurrent, 100, RecordRules::maxCurrentHundredths);
-    figures.minVoltage = within(flight.hasVoltage, flight.minVoltage, 100, 1e6);
-    figures.resistance = within(flight.hasResistance, flight.resistanceMilliohms, 10, 1e6);
+    // The reader takes no voltage over 120 V; the page has no field for either.
+    const double any = std::numeric_limits<uint>::max();
+    figures.minVoltage = within(flight.hasVoltage, flight.minVoltage, 100, any);
+    figures.resistance = within(flight.hasResistance, flight.resistanceMilliohms, 10, any);
     return figures;
 }
 
