@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -332,7 +333,9 @@ void ReadingFilter::add(TelemetryRow row)
         }
     };
     keepWithin(C::Current, RecordRules::maxCurrentAmperes);
-    keepWithin(C::Capacity, RecordRules::maxDischargedMah);
+    // A counter may stand anywhere (some sensors count on from pack to pack): what it counts
+    // in a flight is held to the page's limit, and a leap is caught by its neighbours.
+    keepWithin(C::Capacity, std::numeric_limits<double>::max());
     // A lost voltage sensor may write 0 rather than nothing: a lost reading, not a glitch.
     if (row.has[C::Voltage] && row.value[C::Voltage] == 0)
         row.has[C::Voltage] = false;

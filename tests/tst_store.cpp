@@ -890,13 +890,13 @@ private slots:
         // A leap that lasts is no count either: the 10 rows from 199 to 222 mAh are lost.
         QTest::newRow("capacity leaps for 2 s") << faulty(SampleLogFault::CapacitySpike, 150, 10,
             15000) << QStringList { "60 394 4000 2260 1" };
-        // Counted from its first reading that a pack can hold: 65500 + 36 wrapped to 0 in
-        // row 31, so 417 - 36 mAh, and 31 readings above 20000 mAh left out.
+        // A sensor that counts on from pack to pack, from 65500 until it wraps to 0 in row
+        // 31: 33 mAh before, 417 - 36 after; the 3 mAh across the wrap are lost.
         SampleLogFlight wrapped = knownFlight();
         wrapped.counterStart = 65500;
         wrapped.counterWrap = 65536;
         QTest::newRow("wrapped counter")
-            << QByteArrayList { knownLog({ wrapped }) } << QStringList { "60 381 4000 2260 31" };
+            << QByteArrayList { knownLog({ wrapped }) } << QStringList { "60 414 4000 2260 0" };
         QTest::newRow("dead voltage sensor, 8 s") << faulty(SampleLogFault::DeadVoltage, 200, 40,
             1.08) << QStringList { "60 417 4000 2260 40" };
         // 6 s at 1 A a minute before the flight: 1.7 mAh, under 2 % of the pack's 2200 mAh.
