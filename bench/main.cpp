@@ -185,8 +185,10 @@ int main(int argc, char *argv[])
         figures << measureMemory(folders.at(0), QStringLiteral("ten-year"), 10, refreshes, false);
         figures << measureMemory(folders.at(1), QStringLiteral("ten-year"), 10, refreshes, true);
     }
-    if (wanted(QStringLiteral("telemetry")))
+    if (wanted(QStringLiteral("telemetry"))) {
         figures << measureTelemetryImport(runs);
+        figures << measureLongTelemetryLog(runs);
+    }
 
     QTextStream out(stdout);
     info.load = loadAverages();

@@ -1,6 +1,9 @@
 #include "exchange/telemetryimport.h"
 
+#include "store/recordrules.h"
+
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -12,10 +15,17 @@ namespace {
 // entry some minutes before or after the flight.
 constexpr qint64 matchWindowSeconds = 15 * 60;
 
+// A run this short that used this little was a pack plugged in on the ground.
+constexpr int powerOnSeconds = 30;
+constexpr double powerOnShare = 0.02;
+constexpr double powerOnMah = 20; // when the pack's capacity is not known
+
+// "Flik-Wing", "flik_wing" and "Flik Wing" are one model to a pilot.
 QString folded(const QString &name)
 {
+    static const QRegularExpression separators(QStringLiteral("[ _-]"));
     QString result = name.toCaseFolded();
-    result.remove(QLatin1Char(' '));
+    result.remove(separators);
     return result;
 }
 
@@ -26,6 +36,8 @@ const ModelRecord *findModel(const StoreRecords &store, const QString &name)
     return index >= 0 ? &store.models.at(index) : nullptr;
 }
 
+// Through the records' own non-const access: a copy of the store shares their data until
+// one of them is written, and a pointer found through a const view would write into both.
 ModelRecord *findModel(StoreRecords &store, const QString &name)
 {
     const int index = RecordRules::modelNamed(store, name);
@@ -137,11 +149,46 @@ void pairWithEntries(
     }
 }
 
+uint capacityOf(const StoreRecords &store, const QString &battery)
+{
+    for (const BatteryRecord &candidate : store.batteries) {
+        if (candidate.name == battery)
+            return candidate.capacity;
+    }
+    return 0;
+}
+
+// Marks the power-ons, by the capacity of the pack that the flight would go to without an
+// entry: the one flown nearest in time, or the model's only one.
+void markPowerOns(const StoreRecords &store, const QStringList &choices,
+    const QVector<TelemetryProposal *> &flights)
+{
+    for (TelemetryProposal *proposal : flights) {
+        const TelemetryFlight &flight = proposal->flight;
+        if (flight.seconds >= powerOnSeconds)
+            continue;
+        QString battery = nearestBattery(store, choices, flight.start);
+        if (battery.isEmpty() && choices.size() == 1)
+            battery = choices.first();
+        proposal->packCapacity = capacityOf(store, battery);
+        // A current without a counter gives no capacity: a run this short is then taken
+        // for a power-on as well.
+        const double used = flight.hasCapacity ? flight.usedMah : 0;
+        proposal->powerOn = used
+            < (proposal->packCapacity > 0 ? proposal->packCapacity * powerOnShare : powerOnMah);
+    }
+}
+
 void proposeForModel(
     StoreRecords &store, const ModelRecord &model, QVector<TelemetryProposal *> &flights)
 {
-    pairWithEntries(store, model, flights);
     const QStringList choices = batteriesOf(store, model);
+    markPowerOns(store, choices, flights);
+    // A power-on near a Quick entry must not take it from the flight that it records.
+    QVector<TelemetryProposal *> real;
+    std::copy_if(flights.begin(), flights.end(), std::back_inserter(real),
+        [](const TelemetryProposal *proposal) { return !proposal->powerOn; });
+    pairWithEntries(store, model, real);
     for (TelemetryProposal *proposal : flights) {
         if (proposal->entry >= 0)
             continue;
@@ -241,25 +288,27 @@ bool add(StoreRecords &store, const TelemetryProposal &proposal, RuleBreak &refu
     return true;
 }
 
-// Rounded; beyond the file's numbers a figure stays at their largest instead of wrapping
-// into the limits.
-uint wholeUnits(double value)
-{
-    if (!(value > 0))
-        return 0;
-    return value >= double(std::numeric_limits<uint>::max()) ? std::numeric_limits<uint>::max()
-                                                             : uint(std::lround(value));
-}
-
 } // namespace
 
 TelemetryFigures figuresOf(const TelemetryFlight &flight)
 {
+    // A figure beyond what the discharge page takes is no figure of one pack's flight: it
+    // stays unknown rather than cut to the limit.
+    const auto within = [](bool has, double value, double scale, double most) {
+        const double scaled = std::round(value * scale);
+        return has && scaled >= 0 && scaled <= most ? uint(scaled) : 0u;
+    };
     TelemetryFigures figures;
     // Longer than a day cannot be a flight's duration; the time field holds no more.
     figures.duration = QTime(0, 0).addSecs(std::clamp(flight.seconds, 0, 86399));
-    figures.dischargedMah = flight.hasCapacity ? wholeUnits(flight.usedMah) : 0;
-    figures.maxCurrent = flight.hasCurrent ? wholeUnits(flight.maxCurrent * 100) : 0;
+    figures.dischargedMah
+        = within(flight.hasCapacity, flight.usedMah, 1, RecordRules::maxDischargedMah);
+    figures.maxCurrent
+        = within(flight.hasCurrent, flight.maxCurrent, 100, RecordRules::maxCurrentHundredths);
+    // The reader takes no voltage over 120 V; the page has no field for either.
+    const double any = std::numeric_limits<uint>::max();
+    figures.minVoltage = within(flight.hasVoltage, flight.minVoltage, 100, any);
+    figures.resistance = within(flight.hasResistance, flight.resistanceMilliohms, 10, any);
     return figures;
 }
 
@@ -279,8 +328,10 @@ QString matchTelemetryModel(
 QVector<TelemetryProposal> proposeTelemetryImport(const StoreRecords &store,
     const QVector<TelemetryLog> &logs, const QHash<QString, QString> &chosenModels)
 {
+    QVector<TelemetryLog> joined = logs;
+    joinContinuedFlights(joined);
     QVector<TelemetryProposal> proposals;
-    for (const TelemetryLog &log : logs) {
+    for (const TelemetryLog &log : joined) {
         if (!log.isValid())
             continue;
         const QString model = matchTelemetryModel(store, log.modelName, chosenModels);
@@ -307,7 +358,8 @@ QVector<TelemetryProposal> proposeTelemetryImport(const StoreRecords &store,
     }
     for (TelemetryProposal &proposal : proposals) {
         proposal.ticked = proposal.kind == TelemetryProposal::FillEntry
-            || (proposal.kind == TelemetryProposal::AddFlight && !proposal.battery.isEmpty());
+            || (proposal.kind == TelemetryProposal::AddFlight && !proposal.battery.isEmpty()
+                && !proposal.powerOn);
     }
     return proposals;
 }

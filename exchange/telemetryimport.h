@@ -15,11 +15,14 @@
 // were recorded without them (0 mAh, 0 A, 00:00:00), or add flights that were never
 // recorded. Worked out first, shown, and applied only as far as it is ticked.
 
-// A flight's figures in the logbook's units.
+// A flight's figures in the logbook's units, within the discharge page's limits; 0 where
+// the log holds none (or none that a pack can have).
 struct TelemetryFigures {
     QTime duration;
     uint dischargedMah = 0;
     uint maxCurrent = 0; // hundredths of an ampere
+    uint minVoltage = 0; // hundredths of a volt: the lowest under load
+    uint resistance = 0; // tenths of a milliohm: the pack's internal resistance
 };
 
 TelemetryFigures figuresOf(const TelemetryFlight &flight);
@@ -41,6 +44,10 @@ struct TelemetryProposal {
     int entry = -1; // index into the model's flight log (FillEntry, HasFigures)
     QString battery; // the battery flown, or chosen for a new flight; may be empty
     QStringList batteryChoices; // the model's batteries, for a new flight
+    // Shorter than 30 s and under 2 % of the pack's capacity (under 20 mAh when it is not
+    // known): the pack was plugged in on the ground, no flight. Never ticked by itself.
+    bool powerOn = false;
+    uint packCapacity = 0; // mAh, the capacity that test took; 0 when unknown
     bool ticked = false;
 
     bool canApply() const
@@ -50,12 +57,14 @@ struct TelemetryProposal {
 };
 
 // The logbook's model that a log's model name means: the same name, else the same
-// ignoring case and spaces, else what the user chose before (`chosen`, by log model).
+// ignoring case, spaces, hyphens and underscores, else what the user chose before
+// (`chosen`, by log model).
 QString matchTelemetryModel(
     const StoreRecords &store, const QString &logModel, const QHash<QString, QString> &chosen = {});
 
-// One proposal per flight of every readable log, in log order. Fills and additions with a
-// preselected battery come ticked; entries that already hold figures never do.
+// One proposal per flight of every readable log, in log order, flights that a radio
+// continued in its next file joined. Fills and additions with a preselected battery come
+// ticked; entries that already hold figures never do, nor power-ons, which fill no entry.
 QVector<TelemetryProposal> proposeTelemetryImport(const StoreRecords &store,
     const QVector<TelemetryLog> &logs, const QHash<QString, QString> &chosenModels = {});
 

@@ -1,5 +1,7 @@
 #include "exchange/telemetrylog.h"
 
+#include "exchange/telemetryflights.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -10,24 +12,19 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <limits>
 
 namespace {
 
-constexpr qint64 msPerDay = 86400000;
-// A longer pause in the rows ends the flight.
-constexpr qint64 flightGapMs = 20000;
-// A capacity counter at or below this after a fall has been restarted.
-constexpr double nearZeroMah = 50;
-// Packs are not swapped with the motor running: a counter that restarts while this much
-// current flows was reset in the air, and its readings add up within the flight.
-constexpr double groundCurrent = 2.0;
 // Rows are short; a longer "line" is not a log row and is skipped whole.
 constexpr int maxLineLength = 16384;
+// How often, in lines, the reader tells how far it got.
+constexpr int linesPerProgress = 4096;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TelemetryLog", text);
-}
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(TelemetryLog)
+};
 
 struct Cell {
     const char *begin = nullptr;
@@ -36,19 +33,19 @@ struct Cell {
     bool isEmpty() const { return begin == end; }
 };
 
-// Splits at commas, without copying; `cells` keeps its capacity from row to row.
-void splitRow(const QByteArray &line, std::vector<Cell> &cells)
+// Splits at commas, without copying, up to the cell `last`: the rest of the row is not
+// looked at. `cells` keeps its capacity from row to row.
+void splitRow(const QByteArray &line, std::vector<Cell> &cells, int last)
 {
     cells.clear();
     const char *begin = line.constData();
     const char *const end = begin + line.size();
-    for (const char *at = begin;; ++at) {
-        if (at == end || *at == ',') {
-            cells.push_back({ begin, at });
-            if (at == end)
-                break;
-            begin = at + 1;
-        }
+    for (;;) {
+        const auto *comma = static_cast<const char *>(std::memchr(begin, ',', size_t(end - begin)));
+        cells.push_back({ begin, comma ? comma : end });
+        if (!comma || int(cells.size()) > last)
+            break;
+        begin = comma + 1;
     }
 }
 
@@ -260,95 +257,6 @@ private:
     QByteArray buffer;
 };
 
-// Gathers rows into flights.
-class FlightSplitter {
-public:
-    explicit FlightSplitter(QVector<TelemetryFlight> &flights)
-        : flights(flights)
-    {
-    }
-
-    struct Row {
-        QDate date;
-        qint64 msOfDay = 0;
-        bool hasCurrent = false, hasCapacity = false, hasVoltage = false;
-        double current = 0, capacity = 0, voltage = 0;
-    };
-
-    void add(const Row &row)
-    {
-        const qint64 at = row.date.toJulianDay() * msPerDay + row.msOfDay;
-        // Time running backwards (a clock set on the field) also starts afresh.
-        if (open && (at - lastMs > flightGapMs || at < lastMs))
-            close();
-        if (open && row.hasCapacity && counting && row.capacity < lastCapacity)
-            counterFell(row);
-        if (!open)
-            begin(row, at);
-        lastMs = at;
-        ++flight.rows;
-        if (row.hasCapacity) {
-            if (!counting) {
-                firstCapacity = row.capacity;
-                counting = true;
-            }
-            lastCapacity = row.capacity;
-            flight.hasCapacity = true;
-        }
-        if (row.hasCurrent && (!flight.hasCurrent || row.current > flight.maxCurrent)) {
-            flight.maxCurrent = row.current;
-            flight.hasCurrent = true;
-        }
-        // A lost voltage sensor may write 0 rather than nothing: no pack reads 0 V.
-        if (row.hasVoltage && row.voltage > 0
-            && (!flight.hasVoltage || row.voltage < flight.minVoltage)) {
-            flight.minVoltage = row.voltage;
-            flight.hasVoltage = true;
-        }
-    }
-
-    void close()
-    {
-        if (!open)
-            return;
-        if (counting)
-            flight.usedMah += lastCapacity - firstCapacity;
-        flight.seconds = int((lastMs - startMs + 500) / 1000);
-        flights.append(flight);
-        open = false;
-    }
-
-private:
-    void begin(const Row &row, qint64 at)
-    {
-        flight = TelemetryFlight();
-        flight.start = QDateTime(row.date, QTime::fromMSecsSinceStartOfDay(int(row.msOfDay)));
-        startMs = at;
-        counting = false;
-        open = true;
-    }
-
-    void counterFell(const Row &row)
-    {
-        const bool onGround = !row.hasCurrent || row.current < groundCurrent;
-        if (row.capacity <= nearZeroMah && onGround) {
-            close();
-            return;
-        }
-        flight.usedMah += lastCapacity - firstCapacity;
-        firstCapacity = row.capacity;
-    }
-
-    QVector<TelemetryFlight> &flights;
-    TelemetryFlight flight;
-    bool open = false;
-    qint64 startMs = 0;
-    qint64 lastMs = 0;
-    bool counting = false;
-    double firstCapacity = 0;
-    double lastCapacity = 0;
-};
-
 struct Layout {
     int date = -1, time = -1, current = -1, capacity = -1, voltage = -1;
 
@@ -361,13 +269,13 @@ bool readHeader(
     QByteArray line;
     bool terminated = false, overlong = false;
     if (!lines.next(line, terminated, overlong)) {
-        log.error = tr("the file is empty");
+        log.error = Text::tr("the file is empty");
         return false;
     }
     if (line.startsWith("\xEF\xBB\xBF"))
         line.remove(0, 3);
     if (overlong || line.contains('\0')) {
-        log.error = tr("not a telemetry log: the first line is no list of column names");
+        log.error = Text::tr("not a telemetry log: the first line is no list of column names");
         return false;
     }
     QVector<ColumnName> header;
@@ -378,7 +286,7 @@ bool readHeader(
     layout.date = log.columnNames.indexOf(QStringLiteral("Date"));
     layout.time = log.columnNames.indexOf(QStringLiteral("Time"));
     if (layout.date < 0 || layout.time < 0) {
-        log.error = tr("not a telemetry log: the first line names no Date and Time columns");
+        log.error = Text::tr("not a telemetry log: the first line names no Date and Time columns");
         return false;
     }
     const QStringList &names = log.columnNames;
@@ -407,8 +315,8 @@ QString telemetryModelName(const QString &fileName)
     return match.hasMatch() ? match.captured(1) : QFileInfo(base).completeBaseName();
 }
 
-TelemetryLog readTelemetryLog(
-    QIODevice &device, const QString &fileName, const TelemetryColumns &chosen)
+TelemetryLog readTelemetryLog(QIODevice &device, const QString &fileName,
+    const TelemetryColumns &chosen, const TelemetryProgress &progress)
 {
     TelemetryLog log;
     log.fileName = fileName;
@@ -419,13 +327,20 @@ TelemetryLog readTelemetryLog(
         return log;
 
     FlightSplitter splitter(log.flights);
+    ReadingFilter filter(splitter);
     std::vector<Cell> cells;
     QByteArray line;
     bool terminated = false, overlong = false;
-    while (lines.next(line, terminated, overlong)) {
-        splitRow(line, cells);
-        FlightSplitter::Row row;
+    for (int count = 1; lines.next(line, terminated, overlong); ++count) {
+        if (progress && count % linesPerProgress == 0 && !progress(device.pos())) {
+            log.flights.clear();
+            log.cancelled = true;
+            log.error = Text::tr("the reading was cancelled");
+            return log;
+        }
         // A cut-off last line may hold half a number: only whole rows count there.
+        splitRow(line, cells, terminated ? layout.widest() : std::numeric_limits<int>::max());
+        TelemetryRow row;
         const bool cutOff = !terminated && int(cells.size()) < log.columnNames.size();
         if (overlong || cutOff || layout.widest() >= int(cells.size())
             || !parseDate(cells[size_t(layout.date)], row.date)
@@ -434,26 +349,93 @@ TelemetryLog readTelemetryLog(
                 ++log.skippedRows;
             continue;
         }
-        row.hasCurrent = readValue(cells, layout.current, row.current);
-        row.hasCapacity = readValue(cells, layout.capacity, row.capacity);
-        row.hasVoltage = readValue(cells, layout.voltage, row.voltage);
-        splitter.add(row);
+        using C = TelemetryRow;
+        row.has[C::Current] = readValue(cells, layout.current, row.value[C::Current]);
+        row.has[C::Capacity] = readValue(cells, layout.capacity, row.value[C::Capacity]);
+        row.has[C::Voltage] = readValue(cells, layout.voltage, row.value[C::Voltage]);
+        filter.add(row);
     }
+    filter.flush();
     splitter.close();
     return log;
 }
 
-TelemetryLog readTelemetryFile(const QString &path, const TelemetryColumns &chosen)
+TelemetryLog readTelemetryFile(
+    const QString &path, const TelemetryColumns &chosen, const TelemetryProgress &progress)
 {
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         TelemetryLog log;
         log.fileName = path;
         log.modelName = telemetryModelName(path);
-        log.error = tr("cannot be read");
+        log.error = Text::tr("cannot be read");
         return log;
     }
-    return readTelemetryLog(file, path, chosen);
+    return readTelemetryLog(file, path, chosen, progress);
+}
+
+namespace {
+
+bool continues(const TelemetryFlight &earlier, const TelemetryFlight &later)
+{
+    const qint64 pause = earlier.end.msecsTo(later.start);
+    const double counted = later.firstCounter - earlier.lastCounter;
+    return earlier.hasCapacity && later.hasCapacity && pause >= 0 && pause <= flightGapMs
+        && counted >= 0 && counted <= mostCounted(pause);
+}
+
+void join(TelemetryFlight &earlier, const TelemetryFlight &later)
+{
+    earlier.seconds += int((earlier.end.msecsTo(later.start) + 500) / 1000) + later.seconds;
+    earlier.rows += later.rows;
+    earlier.usedMah += later.firstCounter - earlier.lastCounter + later.usedMah;
+    earlier.lastCounter = later.lastCounter;
+    earlier.end = later.end;
+    earlier.glitches += later.glitches;
+    if (later.hasCurrent && (!earlier.hasCurrent || later.maxCurrent > earlier.maxCurrent)) {
+        earlier.maxCurrent = later.maxCurrent;
+        earlier.hasCurrent = true;
+    }
+    if (later.hasVoltage && (!earlier.hasVoltage || later.minVoltage < earlier.minVoltage)) {
+        earlier.minVoltage = later.minVoltage;
+        earlier.hasVoltage = true;
+    }
+    // Each part's middle, weighted by its steps: the steps themselves are not kept.
+    const int steps = earlier.resistanceSteps + later.resistanceSteps;
+    if (steps > 0) {
+        earlier.resistanceMilliohms = (earlier.resistanceMilliohms * earlier.resistanceSteps
+                                          + later.resistanceMilliohms * later.resistanceSteps)
+            / steps;
+        earlier.resistanceSteps = steps;
+        earlier.hasResistance = steps >= leastResistanceSteps && earlier.resistanceMilliohms > 0;
+    }
+}
+
+} // namespace
+
+void joinContinuedFlights(QVector<TelemetryLog> &logs)
+{
+    QVector<int> order;
+    for (int i = 0; i < logs.size(); ++i) {
+        if (logs[i].isValid() && !logs[i].flights.isEmpty())
+            order << i;
+    }
+    std::sort(order.begin(), order.end(), [&logs](int a, int b) {
+        return std::make_pair(logs[a].modelName, logs[a].flights.first().start)
+            < std::make_pair(logs[b].modelName, logs[b].flights.first().start);
+    });
+    for (int i = 1; i < order.size(); ++i) {
+        TelemetryLog &earlier = logs[order[i - 1]];
+        TelemetryLog &later = logs[order[i]];
+        if (earlier.modelName != later.modelName || earlier.flights.isEmpty()
+            || !continues(earlier.flights.last(), later.flights.first()))
+            continue;
+        join(earlier.flights.last(), later.flights.first());
+        later.flights.removeFirst();
+        // A flight may go on through several files: the next one joins the same.
+        if (later.flights.isEmpty())
+            order[i] = order[i - 1];
+    }
 }
 
 QStringList telemetryFilesIn(const QStringList &paths)

@@ -614,7 +614,8 @@ void HostWindow::importTelemetry()
     dialog.rememberChoices();
     StoreRecords after = loaded.records;
     QVector<RecordRules::RuleBreak> refused;
-    applyTelemetryImport(after, dialog.proposals(), &refused);
+    const TelemetryImport::Written written
+        = TelemetryImport::apply(after, dialog.proposals(), &refused);
     const ChangeOutcome outcome = applyChange(tr("Import Telemetry"), loaded, after);
     if (!outcome.written) {
         HostDialogs::tell(this, title,
@@ -626,7 +627,7 @@ void HostWindow::importTelemetry()
     }
     HostDialogs::tell(this, title,
         tr("%1.\nEdit, Undo Import Telemetry takes it back.")
-            .arg(TelemetryImport::summary(dialog.proposals(), refused)),
+            .arg(TelemetryImport::summary(dialog.proposals(), written, refused)),
         false);
 }
 

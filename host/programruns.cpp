@@ -6,12 +6,14 @@
 #include "host/screenshottour.h"
 #include "host/startupprobe.h"
 #include "host/storagelock.h"
+#include "host/telemetrydialog.h"
 #include "sample/sampletelemetry.h"
 #include "store/storefiles.h"
 #include "window/celloragui.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -120,6 +122,26 @@ bool writeDemoStore(const QTemporaryDir &folder, SampleMaker sample, SampleStore
         return true;
     complain(QStringLiteral("could not write the demo store to %1").arg(folder.path()));
     return false;
+}
+
+// The telemetry import's preview of the demo's logs: what they fill and add, a sensor's
+// glitches and a power-on left out.
+bool shootTelemetryPreview(const QString &file)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    QTemporaryDir logs;
+    if (!writeTelemetryLogs(demoTelemetryLogs(now), logs.path()))
+        return false;
+    TelemetryDialog dialog(quickDemoStore(now));
+    QEventLoop reading;
+    QObject::connect(&dialog, &TelemetryDialog::logsRead, &reading, &QEventLoop::quit);
+    dialog.addPaths({ logs.path() });
+    reading.exec();
+    // Wide enough for every column, as on a large screen.
+    dialog.resize(1600, 560);
+    dialog.show();
+    QApplication::processEvents();
+    return dialog.grab().save(file, "PNG");
 }
 
 // Ctrl+C or a plain kill ends the event loop like the home button does, so that the demo
@@ -251,6 +273,8 @@ int ProgramRuns::takeScreenshots(const QString &target, SampleMaker sample)
     ScreenshotTour tour(host.gui(), chargedBatteries(store), folder);
     tour.run();
     tour.shootHostWindow(host, QStringLiteral("16-host-window.png"));
+    if (!shootTelemetryPreview(folder.filePath(QStringLiteral("17-telemetry-preview.png"))))
+        complain(QStringLiteral("the telemetry preview could not be drawn"));
     const bool complete = tour.problems().isEmpty();
     for (const QString &problem : tour.problems())
         complain(problem);
@@ -280,6 +304,8 @@ int ProgramRuns::importTelemetry(const QString &storage, const QStringList &path
     const TelemetryImport::Outcome outcome = TelemetryImport::importForScript(storage, paths);
     for (const QString &problem : outcome.problems)
         complain(problem);
+    for (const QString &line : outcome.leftOut)
+        inform(line);
     if (outcome.code == ExitOk || outcome.code == ExitFailure)
         inform(outcome.message);
     else

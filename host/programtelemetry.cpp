@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
+
 namespace {
 
 const QString modelsGroup = QStringLiteral("telemetry/models");
@@ -27,16 +29,43 @@ QString keyOf(const QString &name)
     return QString::fromLatin1(name.toUtf8().toHex());
 }
 
-QString tr(const char *text)
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(TelemetryImport)
+};
+
+// The ticked proposals of one kind, the others unticked.
+QVector<TelemetryProposal> tickedOf(
+    QVector<TelemetryProposal> proposals, TelemetryProposal::Kind kind)
 {
-    return QCoreApplication::translate("TelemetryImport", text);
+    for (TelemetryProposal &proposal : proposals)
+        proposal.ticked = proposal.ticked && proposal.kind == kind;
+    return proposals;
 }
 
-int countOf(const QVector<TelemetryProposal> &proposals, TelemetryProposal::Kind kind, bool ticked)
+QString flightName(const TelemetryProposal &proposal)
 {
-    return int(std::count_if(proposals.begin(), proposals.end(), [&](const TelemetryProposal &p) {
-        return p.kind == kind && p.ticked == ticked && (ticked ? p.canApply() : true);
-    }));
+    return Text::tr("%1, flight of %2")
+        .arg(QDir::toNativeSeparators(proposal.fileName),
+            proposal.flight.start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+// Logs that could not be read are problems; logs without flights and flights that are not
+// written are only told, each with its reason.
+void tellWhatIsLeftOut(const QVector<TelemetryLog> &logs,
+    const QVector<TelemetryProposal> &proposals, TelemetryImport::Outcome &outcome)
+{
+    for (const TelemetryLog &log : logs) {
+        const QString file = QDir::toNativeSeparators(log.fileName);
+        if (!log.isValid())
+            outcome.problems << Text::tr("%1: %2").arg(file, log.error);
+        else if (log.flights.isEmpty())
+            outcome.leftOut << Text::tr("%1: %2").arg(file, TelemetryImport::emptyLogReason(log));
+    }
+    for (const TelemetryProposal &proposal : proposals) {
+        const QString reason = TelemetryImport::leftOutReason(proposal);
+        if (!reason.isEmpty())
+            outcome.leftOut << Text::tr("%1: left out: %2").arg(flightName(proposal), reason);
+    }
 }
 
 } // namespace
@@ -90,30 +119,92 @@ QVector<TelemetryLog> readLogs(const QStringList &files, const StoreRecords &sto
     return logs;
 }
 
-QString summary(
-    const QVector<TelemetryProposal> &proposals, const QVector<RecordRules::RuleBreak> &refused)
+Written apply(StoreRecords &store, const QVector<TelemetryProposal> &proposals,
+    QVector<RecordRules::RuleBreak> *refused)
 {
-    const int filled = countOf(proposals, TelemetryProposal::FillEntry, true);
-    const int overwritten = countOf(proposals, TelemetryProposal::HasFigures, true);
-    const int added = countOf(proposals, TelemetryProposal::AddFlight, true);
-    const int recorded = countOf(proposals, TelemetryProposal::HasFigures, false);
-    const int left = proposals.size() - filled - overwritten - added - recorded;
+    // Kind by kind, in the order one Apply takes them: fills name entries by position, which
+    // additions shift.
+    const auto applyKind = [&](TelemetryProposal::Kind kind) {
+        return applyTelemetryImport(store, tickedOf(proposals, kind), refused);
+    };
+    Written written;
+    written.filled = applyKind(TelemetryProposal::FillEntry);
+    written.overwritten = applyKind(TelemetryProposal::HasFigures);
+    written.added = applyKind(TelemetryProposal::AddFlight);
+    return written;
+}
+
+QString summary(const QVector<TelemetryProposal> &proposals, const Written &written,
+    const QVector<RecordRules::RuleBreak> &refused)
+{
+    // A ticked flight that changed nothing holds the figures already.
+    const int ticked = int(std::count_if(proposals.begin(), proposals.end(),
+        [](const TelemetryProposal &p) { return p.ticked && p.canApply(); }));
+    const int untickedRecorded
+        = int(std::count_if(proposals.begin(), proposals.end(), [](const TelemetryProposal &p) {
+              return p.kind == TelemetryProposal::HasFigures && !p.ticked;
+          }));
+    const int changed = written.filled + written.overwritten + written.added;
+    const int recorded = untickedRecorded + ticked - changed;
     const QString counts
-        = tr("%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, "
-             "%5 already recorded, %6 left out")
+        = Text::tr("%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights "
+                   "added, %5 already recorded, %6 left out")
               .arg(proposals.size())
-              .arg(filled)
-              .arg(overwritten)
-              .arg(added)
+              .arg(written.filled)
+              .arg(written.overwritten)
+              .arg(written.added)
               .arg(recorded)
-              .arg(left);
+              .arg(proposals.size() - changed - recorded);
     if (refused.isEmpty())
         return counts;
     // The first reason stands for the others, which are mostly alike.
     return counts + QLatin1Char('\n')
-        + tr("%1 of them not applied: %2")
+        + Text::tr("%1 of them not applied: %2")
               .arg(refused.size())
               .arg(ChangeRefusal::describe(refused.first()));
+}
+
+QString leftOutReason(const TelemetryProposal &proposal)
+{
+    const TelemetryFlight &flight = proposal.flight;
+    switch (proposal.kind) {
+    case TelemetryProposal::NoModel:
+        return Text::tr("no model %1 in the logbook").arg(proposal.logModel);
+    case TelemetryProposal::NoReadings:
+        return Text::tr("no current or capacity logged");
+    case TelemetryProposal::HasFigures:
+        return QString();
+    case TelemetryProposal::FillEntry:
+    case TelemetryProposal::AddFlight:
+        break;
+    }
+    if (proposal.powerOn) {
+        const uint used = figuresOf(flight).dischargedMah;
+        return proposal.packCapacity > 0
+            ? Text::tr("a power-on, not a flight: %1 s and %2 mAh, under 30 s and under 2 % of "
+                       "the pack's %3 mAh")
+                  .arg(flight.seconds)
+                  .arg(used)
+                  .arg(proposal.packCapacity)
+            : Text::tr("a power-on, not a flight: %1 s and %2 mAh, under 30 s and under 20 mAh")
+                  .arg(flight.seconds)
+                  .arg(used);
+    }
+    if (proposal.battery.isEmpty())
+        return Text::tr("no battery chosen: model %1 has %n battery(ies)", nullptr,
+            proposal.batteryChoices.size())
+            .arg(proposal.model);
+    return proposal.ticked ? QString() : Text::tr("not ticked");
+}
+
+QString emptyLogReason(const TelemetryLog &log)
+{
+    if (!log.isValid() || !log.flights.isEmpty())
+        return QString();
+    return log.skippedRows > 0
+        ? Text::tr("no flights: none of its %n row(s) has a readable date and time", nullptr,
+            log.skippedRows)
+        : Text::tr("no flights: it holds no rows");
 }
 
 Outcome importForScript(const QString &storageFolder, const QStringList &paths)
@@ -123,46 +214,48 @@ Outcome importForScript(const QString &storageFolder, const QStringList &paths)
     StorageLock lock;
     if (lock.lock(folder) == StorageLock::Outcome::InUse)
         return { ExitStorageInUse,
-            tr("the storage folder %1 is in use by %2")
+            Text::tr("the storage folder %1 is in use by %2")
                 .arg(QDir::toNativeSeparators(folder), lock.holder()),
-            {} };
+            {}, {} };
     const StoreFolder loaded = StoreFolder::load(folder);
     if (!loaded.isWhole())
         return { ExitBadStorage,
-            tr("no data file cellora.xml that can be read whole in the storage folder %1")
+            Text::tr("no data file cellora.xml that can be read whole in the storage folder %1")
                 .arg(QDir::toNativeSeparators(folder)),
-            {} };
+            {}, {} };
     const StoreRecords &before = loaded.records;
     const QStringList files = telemetryFilesIn(paths);
     const QVector<TelemetryLog> logs = readLogs(files, before);
 
     Outcome outcome;
-    for (const TelemetryLog &log : logs) {
-        if (!log.isValid())
-            outcome.problems << tr("%1: %2").arg(QDir::toNativeSeparators(log.fileName), log.error);
-    }
     if (files.isEmpty())
-        outcome.problems << tr("no telemetry logs in %1").arg(paths.join(QStringLiteral(", ")));
+        outcome.problems
+            << Text::tr("no telemetry logs in %1").arg(paths.join(QStringLiteral(", ")));
     QVector<TelemetryProposal> proposals = proposeTelemetryImport(before, logs, rememberedModels());
     // Without a person to ask, a new flight needs a model with a single battery.
     for (TelemetryProposal &proposal : proposals) {
-        if (proposal.kind == TelemetryProposal::AddFlight && proposal.batteryChoices.size() != 1)
+        if (proposal.kind == TelemetryProposal::AddFlight && proposal.batteryChoices.size() != 1) {
             proposal.ticked = false;
+            proposal.battery.clear();
+        }
     }
+    tellWhatIsLeftOut(logs, proposals, outcome);
     StoreRecords after = before;
     QVector<RecordRules::RuleBreak> refused;
-    if (applyTelemetryImport(after, proposals, &refused) > 0) {
-        const ChangeOutcome written = loaded.change(after);
-        if (written.refused.isBroken())
-            return { ExitFailure, ChangeRefusal::describe(written.refused), outcome.problems };
-        if (!written.written)
+    const Written written = apply(after, proposals, &refused);
+    if (written.filled + written.overwritten + written.added > 0) {
+        const ChangeOutcome change = loaded.change(after);
+        if (change.refused.isBroken())
+            return { ExitFailure, ChangeRefusal::describe(change.refused), outcome.problems,
+                outcome.leftOut };
+        if (!change.written)
             return { ExitFailure,
-                tr("the data file in %1 could not be written")
+                Text::tr("the data file in %1 could not be written")
                     .arg(QDir::toNativeSeparators(folder)),
-                outcome.problems };
+                outcome.problems, outcome.leftOut };
     }
     outcome.code = outcome.problems.isEmpty() ? ExitOk : ExitFailure;
-    outcome.message = summary(proposals, refused);
+    outcome.message = summary(proposals, written, refused);
     return outcome;
 }
 

@@ -4,6 +4,7 @@
 #include "exchange/telemetryimport.h"
 #include "exchange/telemetrylog.h"
 #include "host/exitcode.h"
+#include "store/recordrules.h"
 #include "store/storerecords.h"
 
 #include <QHash>
@@ -26,15 +27,31 @@ void rememberColumns(const QString &model, const TelemetryColumns &columns);
 // Reads every file with the columns remembered for the model it matches.
 QVector<TelemetryLog> readLogs(const QStringList &files, const StoreRecords &store);
 
-// What counts of the proposals say, e.g. "filled 3 Quick entries, added 1 flight", and
-// why ticked ones were left out (`refused`, as applyTelemetryImport gives it).
-QString summary(const QVector<TelemetryProposal> &proposals,
+// What applying the ticked proposals changed, by kind.
+struct Written {
+    int filled = 0;
+    int overwritten = 0;
+    int added = 0;
+};
+// Applies every ticked proposal to `store` and counts what each kind changed; `refused`
+// receives the record rules that kept ticked ones out (as applyTelemetryImport gives them).
+Written apply(StoreRecords &store, const QVector<TelemetryProposal> &proposals,
+    QVector<RecordRules::RuleBreak> *refused = nullptr);
+
+// What was written, e.g. "12 flights: 3 Quick entries filled, … 1 left out", and why
+// ticked ones were not applied.
+QString summary(const QVector<TelemetryProposal> &proposals, const Written &written,
     const QVector<RecordRules::RuleBreak> &refused = {});
+// Why a flight is not written; empty when it is, or when the logbook holds it already.
+QString leftOutReason(const TelemetryProposal &proposal);
+// Why a log that was read gives nothing; empty when it holds flights.
+QString emptyLogReason(const TelemetryLog &log);
 
 struct Outcome {
     ExitCode code = ExitOk;
     QString message; // the summary, or why nothing was written
     QStringList problems; // one line per log that could not be used
+    QStringList leftOut; // one line per log or flight left out, with the reason
 };
 
 // For scripts: applies what needs no question (fills Quick entries; adds a flight only

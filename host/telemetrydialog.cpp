@@ -12,13 +12,18 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTableWidget>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <atomic>
 
 std::function<bool(TelemetryDialog &dialog)> runTelemetryDialog
     = [](TelemetryDialog &dialog) { return dialog.exec() == QDialog::Accepted; };
+std::function<void()> telemetryReadingPace;
 
 namespace {
 
@@ -30,6 +35,8 @@ enum FlightColumn {
     FlightUsed,
     FlightCurrent,
     FlightVoltage,
+    FlightResistance,
+    FlightGlitches,
     FlightModel,
     FlightBattery,
     FlightResult
@@ -46,6 +53,15 @@ QString dateTimeText(const QDateTime &when)
     return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+// The user's choices of this preview over those kept from earlier imports.
+QHash<QString, QString> chosenModels(const QHash<QString, QString> &chosenHere)
+{
+    QHash<QString, QString> models = TelemetryImport::rememberedModels();
+    for (auto it = chosenHere.cbegin(); it != chosenHere.cend(); ++it)
+        models.insert(it.key(), it.value());
+    return models;
+}
+
 QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignLeft)
 {
     auto *item = new QTableWidgetItem(text);
@@ -54,6 +70,72 @@ QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignL
     item->setData(Qt::TextAlignmentRole, int(alignment | Qt::AlignVCenter));
     return item;
 }
+
+// Reads logs on a worker thread, so that the window stays responsive whatever their size;
+// the dialog asks how far it got, and may stop it.
+class LogReading {
+public:
+    LogReading(const QStringList &files, const QVector<TelemetryColumns> &columns)
+        : files(files)
+        , columns(columns)
+        , logs(files.size())
+    {
+        for (const QString &file : files)
+            total += QFileInfo(file).size();
+    }
+
+    ~LogReading()
+    {
+        stop();
+        if (thread)
+            thread->wait();
+    }
+
+    LogReading(const LogReading &) = delete;
+    LogReading &operator=(const LogReading &) = delete;
+
+    // Calls `done` on the receiver's thread once every log is read or the reading stopped.
+    template <typename Function> void start(QObject *receiver, Function done)
+    {
+        thread.reset(QThread::create([this] { run(); }));
+        QObject::connect(thread.get(), &QThread::finished, receiver, done);
+        thread->start();
+    }
+
+    void stop() { stopped = true; }
+    int permille() const { return total > 0 ? int(done * 1000 / total) : 0; }
+    const QVector<TelemetryLog> &read() const { return logs; }
+
+private:
+    void run()
+    {
+        qint64 before = 0;
+        for (int i = 0; i < files.size(); ++i) {
+            const auto progress = [this, before](qint64 bytes) {
+                done = before + bytes;
+                if (telemetryReadingPace)
+                    telemetryReadingPace();
+                return !stopped;
+            };
+            if (!stopped)
+                logs[i] = readTelemetryFile(files[i], columns[i], progress);
+            if (stopped) {
+                logs[i].fileName = files[i];
+                logs[i].cancelled = true;
+            }
+            before += QFileInfo(files[i]).size();
+            done = before;
+        }
+    }
+
+    const QStringList files;
+    const QVector<TelemetryColumns> columns;
+    QVector<TelemetryLog> logs;
+    qint64 total = 0;
+    std::atomic<qint64> done { 0 };
+    std::atomic<bool> stopped { false };
+    std::unique_ptr<QThread> thread;
+};
 
 } // namespace
 
@@ -71,6 +153,13 @@ public:
     QTableWidget *flightTable = nullptr;
     QLabel *summary = nullptr;
     QPushButton *apply = nullptr;
+    QWidget *readingRow = nullptr;
+    QLabel *readingText = nullptr;
+    QProgressBar *progress = nullptr;
+    std::unique_ptr<LogReading> reading;
+    QTimer progressTimer;
+    int generation = 0; // of the reading under way
+    int cancelled = 0; // logs left out because their reading was stopped
 };
 
 TelemetryDialog::TelemetryDialog(const StoreRecords &store, QWidget *parent)
@@ -100,10 +189,11 @@ TelemetryDialog::TelemetryDialog(const StoreRecords &store, QWidget *parent)
     d->logTable->setObjectName(QStringLiteral("tbl_telemetry_logs"));
     d->logTable->setHorizontalHeaderLabels(
         { tr("Log"), tr("Model"), tr("Current"), tr("Capacity"), tr("Voltage"), tr("Flights") });
-    d->flightTable = new QTableWidget(0, 9);
+    d->flightTable = new QTableWidget(0, 11);
     d->flightTable->setObjectName(QStringLiteral("tbl_telemetry_flights"));
     d->flightTable->setHorizontalHeaderLabels({ QString(), tr("Start"), tr("Duration"), tr("Used"),
-        tr("Max. current"), tr("Min. voltage"), tr("Model"), tr("Battery"), tr("Result") });
+        tr("Max. current"), tr("Min. voltage"), tr("Resistance"), tr("Glitch readings"),
+        tr("Model"), tr("Battery"), tr("Result") });
     for (QTableWidget *table : { d->logTable, d->flightTable }) {
         table->verticalHeader()->hide();
         table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -111,6 +201,27 @@ TelemetryDialog::TelemetryDialog(const StoreRecords &store, QWidget *parent)
     }
     layout->addWidget(d->logTable, 1);
     layout->addWidget(d->flightTable, 3);
+
+    d->readingRow = new QWidget;
+    auto *readingLayout = new QHBoxLayout(d->readingRow);
+    readingLayout->setContentsMargins(0, 0, 0, 0);
+    d->readingText = new QLabel;
+    d->progress = new QProgressBar;
+    d->progress->setObjectName(QStringLiteral("progress_telemetry"));
+    d->progress->setRange(0, 1000);
+    auto *stop = new QPushButton(tr("Cancel &Reading"));
+    stop->setObjectName(QStringLiteral("pb_telemetry_stop"));
+    readingLayout->addWidget(d->readingText);
+    readingLayout->addWidget(d->progress, 1);
+    readingLayout->addWidget(stop);
+    d->readingRow->hide();
+    layout->addWidget(d->readingRow);
+    connect(stop, &QPushButton::clicked, this, [this] {
+        if (d->reading)
+            d->reading->stop();
+    });
+    d->progressTimer.setInterval(100);
+    connect(&d->progressTimer, &QTimer::timeout, this, &TelemetryDialog::showProgress);
 
     d->summary = new QLabel;
     d->summary->setObjectName(QStringLiteral("lbl_telemetry_summary"));
@@ -142,10 +253,12 @@ const QVector<TelemetryProposal> &TelemetryDialog::proposals() const
     return d->proposals;
 }
 
-StoreRecords TelemetryDialog::result() const
+StoreRecords TelemetryDialog::result(TelemetryImport::Written *written) const
 {
     StoreRecords store = d->store;
-    applyTelemetryImport(store, d->proposals);
+    const TelemetryImport::Written counts = TelemetryImport::apply(store, d->proposals);
+    if (written)
+        *written = counts;
     return store;
 }
 
@@ -174,20 +287,66 @@ void TelemetryDialog::chooseFolder()
         addPaths({ folder });
 }
 
+// Reads the logs again, with the models and columns chosen so far.
 void TelemetryDialog::rebuild()
 {
-    QHash<QString, QString> models = TelemetryImport::rememberedModels();
-    for (auto it = d->chosenModels.cbegin(); it != d->chosenModels.cend(); ++it)
-        models.insert(it.key(), it.value());
-    d->logs.clear();
+    d->reading.reset();
+    if (d->files.isEmpty()) {
+        takeLogs({});
+        return;
+    }
+    const QHash<QString, QString> models = chosenModels(d->chosenModels);
+    QVector<TelemetryColumns> columns;
     for (const QString &file : d->files) {
         const QString model = matchTelemetryModel(d->store, telemetryModelName(file), models);
-        const TelemetryColumns columns = d->chosenColumns.contains(file)
-            ? d->chosenColumns.value(file)
-            : TelemetryImport::rememberedColumns(model);
-        d->logs.append(readTelemetryFile(file, columns));
+        columns << (d->chosenColumns.contains(file) ? d->chosenColumns.value(file)
+                                                    : TelemetryImport::rememberedColumns(model));
     }
-    d->proposals = proposeTelemetryImport(d->store, d->logs, models);
+    d->reading = std::make_unique<LogReading>(d->files, columns);
+    d->readingText->setText(tr("Reading %n log(s)…", nullptr, d->files.size()));
+    d->progress->setValue(0);
+    d->readingRow->show();
+    d->apply->setEnabled(false);
+    for (QTableWidget *table : { d->logTable, d->flightTable })
+        table->setEnabled(false);
+    // The finish of a reading that a newer one replaced may still be on its way.
+    const int generation = ++d->generation;
+    d->reading->start(this, [this, generation] {
+        if (generation == d->generation)
+            takeLogs(d->reading->read());
+    });
+    d->progressTimer.start();
+}
+
+void TelemetryDialog::showProgress()
+{
+    if (d->reading)
+        d->progress->setValue(d->reading->permille());
+}
+
+// The logs whose reading was stopped are left out of the preview.
+void TelemetryDialog::takeLogs(QVector<TelemetryLog> read)
+{
+    d->reading.reset();
+    d->progressTimer.stop();
+    d->readingRow->hide();
+    d->logs.clear();
+    for (const TelemetryLog &log : read) {
+        if (log.cancelled) {
+            d->files.removeOne(log.fileName);
+            ++d->cancelled;
+        } else {
+            d->logs << log;
+        }
+    }
+    propose();
+    emit logsRead();
+}
+
+// What the logs read do to the logbook, keeping the user's ticks and batteries.
+void TelemetryDialog::propose()
+{
+    d->proposals = proposeTelemetryImport(d->store, d->logs, chosenModels(d->chosenModels));
     for (TelemetryProposal &proposal : d->proposals) {
         const QString key = flightKey(proposal);
         if (d->batteries.contains(key) && proposal.kind == TelemetryProposal::AddFlight)
@@ -195,6 +354,8 @@ void TelemetryDialog::rebuild()
         if (d->ticks.contains(key))
             proposal.ticked = d->ticks.value(key) && proposal.canApply();
     }
+    for (QTableWidget *table : { d->logTable, d->flightTable })
+        table->setEnabled(true);
     fillLogTable();
     fillFlightTable();
     showSummary();
@@ -276,8 +437,6 @@ void TelemetryDialog::fillFlightTable()
     table->setRowCount(d->proposals.size());
     for (int row = 0; row < d->proposals.size(); ++row) {
         const TelemetryProposal &proposal = d->proposals[row];
-        const TelemetryFlight &flight = proposal.flight;
-        const TelemetryFigures figures = figuresOf(flight);
         auto *tickBox = new QCheckBox;
         tickBox->setChecked(proposal.ticked);
         tickBox->setEnabled(proposal.kind == TelemetryProposal::FillEntry
@@ -285,56 +444,77 @@ void TelemetryDialog::fillFlightTable()
             || proposal.kind == TelemetryProposal::AddFlight);
         connect(tickBox, &QCheckBox::toggled, this, [this, row](bool on) { tick(row, on); });
         table->setCellWidget(row, FlightTick, tickBox);
-        table->setItem(row, FlightStart, cell(dateTimeText(flight.start)));
-        table->setItem(
-            row, FlightDuration, cell(figures.duration.toString(QStringLiteral("HH:mm:ss"))));
-        table->setItem(row, FlightUsed,
-            cell(flight.hasCapacity ? tr("%1 mAh").arg(figures.dischargedMah) : QString(),
-                Qt::AlignRight));
-        table->setItem(row, FlightCurrent,
-            cell(flight.hasCurrent ? tr("%1 A").arg(flight.maxCurrent, 0, 'f', 1) : QString(),
-                Qt::AlignRight));
-        table->setItem(row, FlightVoltage,
-            cell(flight.hasVoltage ? tr("%1 V").arg(flight.minVoltage, 0, 'f', 2) : QString(),
-                Qt::AlignRight));
+        fillFigures(row, proposal.flight);
         table->setItem(row, FlightModel, cell(proposal.model));
         if (proposal.kind == TelemetryProposal::AddFlight)
             placeBatteryChooser(row, row);
         else
             table->setItem(row, FlightBattery, cell(proposal.battery));
-        QString result;
-        const ModelRecord *model = nullptr;
-        for (const ModelRecord &candidate : d->store.models) {
-            if (candidate.name == proposal.model)
-                model = &candidate;
-        }
-        // The entry lies within minutes of the flight: its time says enough.
-        const QDateTime entryDate
-            = model && proposal.entry >= 0 ? model->flightLog[proposal.entry].date : QDateTime();
-        const QString entryTime = entryDate.date() == flight.start.date()
-            ? entryDate.time().toString(QStringLiteral("HH:mm:ss"))
-            : dateTimeText(entryDate);
-        switch (proposal.kind) {
-        case TelemetryProposal::FillEntry:
-            result = tr("Fills the Quick entry of %1").arg(entryTime);
-            break;
-        case TelemetryProposal::HasFigures:
-            result = tr("The entry of %1 has figures: tick to overwrite").arg(entryTime);
-            break;
-        case TelemetryProposal::AddFlight:
-            result = proposal.battery.isEmpty() ? tr("Adds a flight once a battery is chosen")
-                                                : tr("Adds a flight and discharge");
-            break;
-        case TelemetryProposal::NoModel:
-            result = tr("No model in the logbook: choose one above");
-            break;
-        case TelemetryProposal::NoReadings:
-            result = tr("No current or capacity logged");
-            break;
-        }
-        table->setItem(row, FlightResult, cell(result));
+        const QString result = resultText(proposal);
+        QTableWidgetItem *resultCell = cell(result);
+        resultCell->setToolTip(proposal.powerOn
+                ? result + QLatin1Char('\n') + TelemetryImport::leftOutReason(proposal)
+                : result);
+        table->setItem(row, FlightResult, resultCell);
     }
     table->resizeColumnsToContents();
+}
+
+void TelemetryDialog::fillFigures(int row, const TelemetryFlight &flight)
+{
+    QTableWidget *table = d->flightTable;
+    const TelemetryFigures figures = figuresOf(flight);
+    const auto number = [&](int column, uint value, const char *text, double scale, int decimals) {
+        table->setItem(row, column,
+            cell(value > 0 ? tr(text).arg(value / scale, 0, 'f', decimals) : QString(),
+                Qt::AlignRight));
+    };
+    table->setItem(row, FlightStart, cell(dateTimeText(flight.start)));
+    table->setItem(
+        row, FlightDuration, cell(figures.duration.toString(QStringLiteral("HH:mm:ss"))));
+    // 0 mAh is a figure (a counter that did not move); the others are unknown at 0.
+    table->setItem(row, FlightUsed,
+        cell(flight.hasCapacity ? tr("%1 mAh").arg(figures.dischargedMah) : QString(),
+            Qt::AlignRight));
+    number(FlightCurrent, figures.maxCurrent, QT_TR_NOOP("%L1 A"), 100, 1);
+    number(FlightVoltage, figures.minVoltage, QT_TR_NOOP("%L1 V"), 100, 2);
+    number(FlightResistance, figures.resistance, QT_TR_NOOP("%L1 mΩ"), 10, 1);
+    // Readings no pack logs, left out of the figures beside it.
+    table->setItem(row, FlightGlitches,
+        cell(flight.glitches > 0 ? tr("%1 ignored").arg(flight.glitches) : QString(),
+            Qt::AlignRight));
+}
+
+QString TelemetryDialog::resultText(const TelemetryProposal &proposal) const
+{
+    // The figures beside it say how short it was; the tool tip gives the whole reason.
+    if (proposal.powerOn)
+        return tr("Not ticked: a power-on, not a flight");
+    const ModelRecord *model = nullptr;
+    for (const ModelRecord &candidate : d->store.models) {
+        if (candidate.name == proposal.model)
+            model = &candidate;
+    }
+    // The entry lies within minutes of the flight: its time says enough.
+    const QDateTime entryDate
+        = model && proposal.entry >= 0 ? model->flightLog[proposal.entry].date : QDateTime();
+    const QString entryTime = entryDate.date() == proposal.flight.start.date()
+        ? entryDate.time().toString(QStringLiteral("HH:mm:ss"))
+        : dateTimeText(entryDate);
+    switch (proposal.kind) {
+    case TelemetryProposal::FillEntry:
+        return tr("Fills the Quick entry of %1").arg(entryTime);
+    case TelemetryProposal::HasFigures:
+        return tr("The entry of %1 has figures: tick to overwrite").arg(entryTime);
+    case TelemetryProposal::AddFlight:
+        return proposal.battery.isEmpty() ? tr("Adds a flight once a battery is chosen")
+                                          : tr("Adds a flight and discharge");
+    case TelemetryProposal::NoModel:
+        return tr("No model in the logbook: choose one above");
+    case TelemetryProposal::NoReadings:
+        return tr("No current or capacity logged");
+    }
+    return QString();
 }
 
 void TelemetryDialog::placeBatteryChooser(int row, int proposal)
@@ -349,7 +529,7 @@ void TelemetryDialog::placeBatteryChooser(int row, int proposal)
     connect(chooser, qOverload<int>(&QComboBox::activated), this, [this, key, chooser] {
         d->batteries.insert(key, chooser->currentData().toString());
         d->ticks.insert(key, !chooser->currentData().toString().isEmpty());
-        rebuild();
+        propose();
     });
     d->flightTable->setCellWidget(row, FlightBattery, chooser);
 }
@@ -364,8 +544,14 @@ void TelemetryDialog::tick(int proposal, bool ticked)
 
 void TelemetryDialog::showSummary()
 {
-    d->summary->setText(
-        d->logs.isEmpty() ? tr("No logs chosen yet.") : TelemetryImport::summary(d->proposals));
+    // Counted as Apply would write them, on a copy of the logbook.
+    TelemetryImport::Written written;
+    result(&written);
+    QString text = d->logs.isEmpty() ? tr("No logs chosen yet.")
+                                     : TelemetryImport::summary(d->proposals, written);
+    if (d->cancelled > 0)
+        text.prepend(tr("Reading cancelled: %n log(s) left out. ", nullptr, d->cancelled));
+    d->summary->setText(text);
     d->apply->setEnabled(std::any_of(d->proposals.begin(), d->proposals.end(),
         [](const TelemetryProposal &proposal) { return proposal.ticked && proposal.canApply(); }));
 }

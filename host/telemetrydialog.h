@@ -2,6 +2,7 @@
 #define TELEMETRYDIALOG_H
 
 #include "exchange/telemetryimport.h"
+#include "host/programtelemetry.h"
 #include "store/storerecords.h"
 
 #include <QDialog>
@@ -23,20 +24,30 @@ public:
     explicit TelemetryDialog(const StoreRecords &store, QWidget *parent = nullptr);
     ~TelemetryDialog() override;
 
-    // Log files, or folders searched for them.
+    // Log files, or folders searched for them. They are read on a worker thread, with a
+    // progress bar and a button that stops the reading; logsRead() tells when the preview
+    // shows them.
     void addPaths(const QStringList &paths);
     const QVector<TelemetryProposal> &proposals() const;
-    // The logbook with every ticked proposal applied.
-    StoreRecords result() const;
+    // The logbook with every ticked proposal applied, and what that changed.
+    StoreRecords result(TelemetryImport::Written *written = nullptr) const;
     // Keeps the models and columns the user chose, for the next import of these logs.
     void rememberChoices() const;
+
+signals:
+    void logsRead();
 
 private:
     void chooseFiles();
     void chooseFolder();
     void rebuild();
+    void showProgress();
+    void takeLogs(QVector<TelemetryLog> read);
     void fillLogTable();
+    void propose();
     void fillFlightTable();
+    void fillFigures(int row, const TelemetryFlight &flight);
+    QString resultText(const TelemetryProposal &proposal) const;
     void placeModelChooser(int row, int log);
     void placeColumnChooser(int row, int log, int column, QString TelemetryColumns::*which);
     void placeBatteryChooser(int row, int proposal);
@@ -49,5 +60,8 @@ private:
 // How the program runs the preview; tests answer it without a modal dialog. True when
 // the user applied.
 extern std::function<bool(TelemetryDialog &dialog)> runTelemetryDialog;
+// Called on the reading thread whenever the reader tells how far it got; tests slow the
+// reading down with it, so that it can be watched and cancelled half-way.
+extern std::function<void()> telemetryReadingPace;
 
 #endif // TELEMETRYDIALOG_H

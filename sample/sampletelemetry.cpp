@@ -30,6 +30,15 @@ QByteArray stick(SampleRandom &random, int spread)
     return QByteArray::number(random.between(-spread, spread));
 }
 
+// What one row of the log reads.
+struct Reading {
+    double amps = 0;
+    double counter = 0; // mAh
+    double volts = 0;
+    bool lost = false;
+    double charge = 1; // the share left, for the percentage column
+};
+
 class FlightWriter {
 public:
     FlightWriter(QByteArray &out, const SampleLogStyle &style, SampleRandom &random)
@@ -43,31 +52,48 @@ public:
     {
         const int rows = flight.seconds * style.rowsPerSecond;
         const double step = 1.0 / style.rowsPerSecond;
+        const bool known = flight.lowAmps >= 0;
         // Average current that uses the planned capacity over the flight (mAh = A x s / 3.6).
         const double average = flight.usedMah * 3.6 / std::max(1, flight.seconds);
         // No flight peaks below its average draw, whatever the plan says.
-        const double peak = std::max(flight.peakAmps, average * 1.4);
-        const int peakRow = rows / 3 + random.between(0, std::max(1, rows / 3));
+        const double peak = known ? flight.peakAmps : std::max(flight.peakAmps, average * 1.4);
+        const int peakRow = known ? -1 : rows / 3 + random.between(0, std::max(1, rows / 3));
         const int resetRow = flight.counterReset ? rows / 2 : -1;
+        const int rowsPerStep
+            = std::max(1, int(std::lround(flight.stepSeconds * style.rowsPerSecond)));
         double used = 0;
         double counterOffset = 0;
         int lostRows = 0;
         for (int row = 0; row <= rows; ++row) {
             const double t = row * step;
-            double amps = currentAt(t, flight.seconds, average);
-            // The logged peak is the flight's highest current.
-            amps = row == peakRow ? peak : std::min(amps, peak * 0.9);
-            used += amps * step / 3.6;
+            Reading reading;
+            if (known) {
+                reading.amps = (row / rowsPerStep) % 2 == 0 ? flight.lowAmps : peak;
+                punchOut(flight.faults, row, reading.amps);
+            } else {
+                reading.amps = currentAt(t, flight.seconds, average);
+                // The logged peak is the flight's highest current.
+                reading.amps = row == peakRow ? peak : std::min(reading.amps, peak * 0.9);
+            }
             if (row == resetRow)
                 counterOffset = used;
             if (lostRows > 0)
                 --lostRows;
             else if (row % style.rowsPerSecond == 0 && random.chance(style.dropoutPercent))
                 lostRows = random.between(1, 3) * style.rowsPerSecond;
+            reading.lost = lostRows > 0 && row != peakRow;
+            reading.counter = counterReading(flight, used - counterOffset);
             const double fraction = used / std::max(1u, flight.usedMah) * 0.7;
-            const double volts = flight.cells * (4.17 - 0.45 * fraction) - amps * 0.012;
-            writeRow(flight.start.addMSecs(qint64(t * 1000)), amps, used - counterOffset, volts,
-                lostRows > 0 && row != peakRow, std::clamp(1.0 - fraction, 0.0, 1.0));
+            reading.charge = std::clamp(1.0 - fraction, 0.0, 1.0);
+            const double resting = known ? flight.cells * (4.1 - 0.2 * t / flight.seconds)
+                                         : flight.cells * (4.17 - 0.45 * fraction);
+            reading.volts = resting - reading.amps * flight.milliohms / 1000
+                + flight.noiseVolts * random.between(-1000, 1000) / 1000.0;
+            const double trueAmps = reading.amps;
+            applyFaults(flight.faults, row, reading);
+            writeRow(timeOf(flight.start, row), reading);
+            // The counter adds what flowed until the next row: the first row reads its start.
+            used += trueAmps * step / 3.6;
         }
     }
 
@@ -81,8 +107,54 @@ private:
         return average * (0.7 + random.between(0, 60) / 100.0);
     }
 
-    void writeRow(
-        const QDateTime &when, double amps, double used, double volts, bool lost, double charge)
+    static double counterReading(const SampleLogFlight &flight, double used)
+    {
+        const double counter = flight.counterStart + std::round(used);
+        return flight.counterWrap > 0 ? std::fmod(counter, flight.counterWrap) : counter;
+    }
+
+    static void punchOut(const QVector<SampleLogFault> &faults, int row, double &amps)
+    {
+        for (const SampleLogFault &fault : faults) {
+            if (fault.kind == SampleLogFault::Punch && row >= fault.row
+                && row < fault.row + fault.rows)
+                amps = fault.value;
+        }
+    }
+
+    static void applyFaults(const QVector<SampleLogFault> &faults, int row, Reading &reading)
+    {
+        for (const SampleLogFault &fault : faults) {
+            if (row < fault.row || row >= fault.row + fault.rows)
+                continue;
+            switch (fault.kind) {
+            case SampleLogFault::CurrentSpike:
+                reading.amps = fault.value;
+                break;
+            case SampleLogFault::CapacitySpike:
+                reading.counter = fault.value;
+                break;
+            case SampleLogFault::VoltageSpike:
+            case SampleLogFault::DeadVoltage:
+                reading.volts = fault.value;
+                break;
+            case SampleLogFault::Punch:
+                break;
+            }
+        }
+    }
+
+    QDateTime timeOf(const QDateTime &start, int row) const
+    {
+        QDateTime when = start.addMSecs(qint64(row) * 1000 / style.rowsPerSecond);
+        if (style.wholeSeconds)
+            when = when.addMSecs(-when.time().msec());
+        if (style.clockBackEvery > 0 && row % style.clockBackEvery == style.clockBackEvery - 1)
+            when = when.addSecs(-1);
+        return when;
+    }
+
+    void writeRow(const QDateTime &when, const Reading &reading)
     {
         out += when.toString(QStringLiteral("yyyy-MM-dd,HH:mm:ss.zzz")).toLatin1();
         out += ',' + QByteArray::number(-65 + random.between(-3, 3)) + ','
@@ -90,14 +162,13 @@ private:
             + QByteArray::number(random.between(8, 12)) + ','
             + QByteArray::number(-random.between(40, 60)) + ",100,"
             + number(7.9 + random.between(0, 2) / 10.0, 1) + ',';
-        if (lost) {
+        if (reading.lost) {
             out += ",,,,";
-        } else if (style.escNames) {
-            out += number(volts, 1) + ',' + number(amps, 1) + ',' + number(std::round(used), 0)
-                + ',' + QByteArray::number(40 + int(charge * 20)) + ',';
         } else {
-            out += number(volts, 1) + ',' + number(amps, 1) + ',' + number(std::round(used), 0)
-                + ',' + QByteArray::number(int(charge * 100)) + ',';
+            const int charge
+                = style.escNames ? 40 + int(reading.charge * 20) : int(reading.charge * 100);
+            out += number(reading.volts, style.voltDecimals) + ',' + number(reading.amps, 1) + ','
+                + number(reading.counter, 0) + ',' + QByteArray::number(charge) + ',';
         }
         out += stick(random, 200) + ',' + stick(random, 300) + ',' + stick(random, 1024) + ','
             + stick(random, 300) + ",1024,-1024,0,0,-1024,-1024,0,1024,0x5100000000000000,";
@@ -133,6 +204,23 @@ SampleCycle *cycleAt(SampleStore &store, const QDateTime &when, const SampleBatt
 int cellsOf(const SampleBattery &battery)
 {
     return battery.capacity >= 4000 ? 12 : 6;
+}
+
+// What real radios log besides the flights: the first model's current sensor glitches for
+// three rows and its pack was plugged in for a moment before the first flight; the
+// second model's voltage lead came loose for a few seconds.
+void addSensorFaults(QVector<SampleLogFlight> &flights, int model)
+{
+    if (model == 0) {
+        SampleLogFlight powerOn = flights.first();
+        powerOn.start = powerOn.start.addSecs(-90);
+        powerOn.seconds = 8;
+        powerOn.lowAmps = powerOn.peakAmps = 0.4;
+        flights.prepend(powerOn);
+        flights[2].faults = { { SampleLogFault::CurrentSpike, 700, 3, 130875804.8 } };
+    } else if (model == 1) {
+        flights[1].faults = { { SampleLogFault::DeadVoltage, 400, 25, 1.08 } };
+    }
 }
 
 // The figures of each model's last session go to the logs; the logbook keeps zeros.
@@ -171,6 +259,7 @@ QVector<SampleLogFile> quickenLastSessions(SampleStore &store)
         SampleLogStyle style;
         style.escNames = m % 2 == 1;
         flights[flights.size() / 2].counterReset = m % 2 == 1;
+        addSensorFaults(flights, m);
         files.append({ QStringLiteral("%1-%2.csv").arg(model.name, day.toString(Qt::ISODate)),
             sampleTelemetryLog(flights, style, 0x10C0 + quint64(m)) });
     }
@@ -203,7 +292,9 @@ QVector<SampleLogFile> demoTelemetryLogs(const QDateTime &anchor)
     return quickenLastSessions(store);
 }
 
-SampleLogFile busyTelemetryDay(const QDate &day)
+namespace {
+
+QVector<SampleLogFlight> busyDayFlights(const QDate &day)
 {
     QVector<SampleLogFlight> flights;
     QDateTime start(day, QTime(9, 0));
@@ -218,10 +309,41 @@ SampleLogFile busyTelemetryDay(const QDate &day)
         flights.append(flight);
         start = start.addSecs(flight.seconds + 25 * 60);
     }
+    return flights;
+}
+
+SampleLogStyle busyDayStyle()
+{
     SampleLogStyle style;
     style.rowsPerSecond = 10;
+    return style;
+}
+
+} // namespace
+
+SampleLogFile busyTelemetryDay(const QDate &day)
+{
     return { QStringLiteral("Kestrel 700 X-%1.csv").arg(day.toString(Qt::ISODate)),
-        sampleTelemetryLog(flights, style, 0xDA7) };
+        sampleTelemetryLog(busyDayFlights(day), busyDayStyle(), 0xDA7) };
+}
+
+bool writeLongTelemetryLog(const QString &path, const QDate &first, qint64 bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const SampleLogStyle style = busyDayStyle();
+    SampleRandom random(0xB16);
+    QByteArray out = headerLine(style);
+    FlightWriter writer(out, style, random);
+    for (QDate day = first; file.size() + out.size() < bytes; day = day.addDays(1)) {
+        for (const SampleLogFlight &flight : busyDayFlights(day))
+            writer.write(flight);
+        if (file.write(out) != out.size())
+            return false;
+        out.clear();
+    }
+    return file.write(out) == out.size() && file.flush();
 }
 
 bool writeTelemetryLogs(const QVector<SampleLogFile> &files, const QString &folder)

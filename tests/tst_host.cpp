@@ -27,10 +27,12 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTableWidget>
+#include <QThread>
 #include <QTranslator>
 #include <QtTest>
 
@@ -153,6 +155,41 @@ QStringList durationsIn(const QString &folder)
         all << it.next().captured(1);
     return all;
 }
+
+// Runs `change` on the preview and waits until it shows the logs, read afresh. Polled: after
+// a test's window quit the application, a nested event loop returns at once.
+bool afterReading(TelemetryDialog &dialog, const std::function<void()> &change)
+{
+    QSignalSpy read(&dialog, &TelemetryDialog::logsRead);
+    change();
+    return QTest::qWaitFor([&] { return !read.isEmpty(); }, 30000);
+}
+
+QStringList columnOf(const QTableWidget &table, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < table.rowCount(); ++row)
+        texts << (table.item(row, column) ? table.item(row, column)->text() : QString());
+    return texts;
+}
+
+// The program's German translation, noting each text of the host window and the telemetry
+// import that it lacks.
+class GermanOrMissing : public QTranslator {
+public:
+    QTranslator german;
+    mutable QStringList missing;
+    bool isEmpty() const override { return false; }
+    QString translate(
+        const char *context, const char *text, const char *disambiguation, int n) const override
+    {
+        const QString found = german.translate(context, text, disambiguation, n);
+        const QByteArray of(context);
+        if (found.isEmpty() && (of.startsWith("Telemetry") || of == "HostWindow"))
+            missing << QString("%1: %2").arg(context, text);
+        return found;
+    }
+};
 
 // Buttons of the shown page (and the top bar) that cannot be scrolled fully into the part
 // of the window that a screen of `room` shows.
@@ -1006,16 +1043,47 @@ private slots:
     void telemetryForScripts()
     {
         const QString store = demoFolder("script"), logs = folder("script/LOGS");
+        QVERIFY(writeBytes(folder("script/LOGS/Heli-2026-05-19.csv"), "Date,Time,Curr(A)\n"));
         TelemetryImport::Outcome outcome = TelemetryImport::importForScript(store, { logs });
         QCOMPARE(outcome.code, ExitOk);
-        QVERIFY2(outcome.message.contains("6 Quick entries filled"), qPrintable(outcome.message));
+        QVERIFY2(outcome.message.contains("9 flights: 6 Quick entries filled, 0 entries "
+                                          "overwritten, 0 flights added, 0 already recorded, 3 "
+                                          "left out"),
+            qPrintable(outcome.message));
         QVERIFY(!quickEntriesLeft(store));
+        // Every log or flight left out is named with the reason; a new flight needs a choice
+        // of battery, which a script cannot make.
+        QCOMPARE(outcome.leftOut.size(), 4);
+        QVERIFY(outcome.leftOut[0].endsWith("Heli-2026-05-19.csv: no flights: it holds no rows"));
+        QCOMPARE(
+            outcome.leftOut
+                .filter(QRegularExpression(", flight of .*: left out: a power-on, not a flight: "
+                                           "8 s and 1 mAh, under 30 s and under 2 % of the "
+                                           "pack's \\d+ mAh$"))
+                .size(),
+            1);
+        QCOMPARE(outcome.leftOut
+                     .filter(QRegularExpression("left out: no battery chosen: model .* has [34] "))
+                     .size(),
+            2);
         // The flight times the logs were made from come back, to the second.
         QVERIFY(writeStore(folder("made"), demoStore(anchor)));
         QCOMPARE(durationsIn(store), durationsIn(folder("made")));
-        // Twice changes nothing; bad input says so and changes nothing either.
+        // Twice writes and counts nothing; bad input says so and changes nothing either.
         const QByteArray once = bytesOf(dataFileIn(store));
-        QCOMPARE(TelemetryImport::importForScript(store, { logs }).code, ExitOk);
+        outcome = TelemetryImport::importForScript(store, { logs });
+        QVERIFY(outcome.code == ExitOk
+            && outcome.message.contains(
+                " 0 Quick entries filled, "
+                "0 entries overwritten, 0 flights added, 6 already recorded"));
+        // Ticked to overwrite the same figures, nothing is written, nor counted as written.
+        SampleStore now = StoreFolder::load(store).records;
+        QVector<TelemetryProposal> again = proposeTelemetryImport(
+            now, TelemetryImport::readLogs(telemetryFilesIn({ logs }), now));
+        for (TelemetryProposal &proposal : again)
+            proposal.ticked = proposal.kind == TelemetryProposal::HasFigures;
+        QVERIFY(TelemetryImport::summary(again, TelemetryImport::apply(now, again))
+                    .contains(" 0 entries overwritten, 0 flights added, 6 already recorded"));
         QVERIFY(writeBytes(folder("people.csv"), "Name,Phone\nAnna,123\n"));
         outcome = TelemetryImport::importForScript(
             store, { folder("missing.csv"), folder("people.csv") });
@@ -1039,19 +1107,21 @@ private slots:
         const QByteArray original = bytesOf(dataFileIn(store));
         HostWindow window;
         QCOMPARE(window.openFolder(store, nullptr, false), StorageLock::Outcome::Locked);
-        QStringList results;
+        QStringList results, glitches;
         runTelemetryDialog = [&](TelemetryDialog &dialog) {
-            dialog.addPaths({ QDir(store).filePath("LOGS") });
             const auto *flights = namedChild<QTableWidget>(dialog, "tbl_telemetry_flights");
-            for (int row = 0; row < flights->rowCount(); ++row)
-                results << flights->item(row, flights->columnCount() - 1)->text();
-            return true;
+            return afterReading(dialog, [&] { dialog.addPaths({ QDir(store).filePath("LOGS") }); })
+                && !(results = columnOf(*flights, flights->columnCount() - 1)).isEmpty()
+                && !(glitches = columnOf(*flights, 7)).isEmpty();
         };
         namedChild<QAction>(window, "actionImportTelemetry")->trigger();
         // Six Quick flights filled, and the two flown but never entered added to the
-        // battery that flew nearest in time, at the day's field.
+        // battery that flew nearest in time, at the day's field; the power-on is not, and
+        // the glitches of the sensors are counted.
         QCOMPARE(results.filter("Fills the Quick entry").size(), 6);
         QCOMPARE(results.filter("Adds a flight and discharge").size(), 2);
+        QCOMPARE(results.filter("Not ticked: a power-on, not a flight").size(), 1);
+        QCOMPARE(glitches.filter(QRegularExpression("^(3|25) ignored$")).size(), 2);
         QVERIFY(!quickEntriesLeft(store));
         const SampleStore now = StoreFolder::load(store).records;
         const SampleStore was = quickDemoStore(anchor);
@@ -1070,20 +1140,76 @@ private slots:
         const QString log = folder("Heli-2026-05-19.csv");
         writeBytes(log, "Date,Time,I,Q\n2026-05-19,10:00:00,1,0\n2026-05-19,10:00:10,55,400\n");
         TelemetryDialog dialog(store);
-        dialog.addPaths({ log });
+        QVERIFY(afterReading(dialog, [&] { dialog.addPaths({ log }); }));
         const auto *logs = namedChild<QTableWidget>(dialog, "tbl_telemetry_logs");
         const QStringList chosen { store.models[1].name, "I", "Q" }; // model, current, used
         for (int column = 1; column <= chosen.size(); ++column) {
             auto *box = qobject_cast<QComboBox *>(logs->cellWidget(0, column));
             box->setCurrentIndex(box->findText(chosen[column - 1]));
-            emit box->activated(box->currentIndex());
+            QVERIFY(afterReading(dialog, [&] { emit box->activated(box->currentIndex()); }));
         }
         dialog.rememberChoices();
         TelemetryDialog again(store);
-        again.addPaths({ log });
+        QVERIFY(afterReading(again, [&] { again.addPaths({ log }); }));
         QCOMPARE(again.proposals()[0].model, store.models[1].name);
         QCOMPARE(figuresOf(again.proposals()[0].flight).dischargedMah, 400u);
         QCOMPARE(figuresOf(again.proposals()[0].flight).maxCurrent, 5500u);
+    }
+
+    // A big log is read aside: the window goes on, shows how far the reading got, and its
+    // Cancel leaves the log out.
+    void telemetryReadsAsideAndCancels()
+    {
+        const QString log = folder("Kestrel 700 X-2026-05-01.csv");
+        QVERIFY(writeLongTelemetryLog(log, QDate(2026, 5, 1), 20000000));
+        const QScopedValueRollback<std::function<void()>> slowly(
+            telemetryReadingPace, [] { QThread::msleep(50); });
+        TelemetryDialog dialog(quickDemoStore(anchor));
+        const auto *progress = namedChild<QProgressBar>(dialog, "progress_telemetry");
+        dialog.addPaths({ log });
+        QVERIFY(progress->isVisibleTo(&dialog) && !dialog.proposals().size());
+        QTRY_VERIFY(progress->value() > 0);
+        QVERIFY(afterReading(
+            dialog, [&] { namedChild<QPushButton>(dialog, "pb_telemetry_stop")->click(); }));
+        QVERIFY(!progress->isVisibleTo(&dialog));
+        QCOMPARE(namedChild<QTableWidget>(dialog, "tbl_telemetry_logs")->rowCount(), 0);
+        QVERIFY(namedChild<QLabel>(dialog, "lbl_telemetry_summary")
+                    ->text()
+                    .startsWith("Reading cancelled: 1 log(s) left out."));
+    }
+
+    // Every text of the import, in the preview and on the command line, has its German.
+    void telemetryInGerman()
+    {
+        const QString store = demoFolder("german"), logs = folder("german/LOGS");
+        QVERIFY(writeBytes(folder("german/LOGS/Heli-2026-05-19.csv"),
+            "Date,Time,I\n2026-05-19,10:00:00,1\n2026-05-19,10:00:40,2\nx\n"));
+        QVERIFY(writeBytes(folder("german/notes.csv"), "Name\nAnna\n"));
+        GermanOrMissing translator;
+        QVERIFY(translator.german.load(QStringLiteral(":/i18n/cellora-host_de.qm")));
+        QCoreApplication::installTranslator(&translator);
+        QStringList shown;
+        {
+            const SampleStore records = StoreFolder::load(store).records;
+            TelemetryDialog dialog(records);
+            QVERIFY(afterReading(dialog, [&] {
+                dialog.addPaths({ logs, folder("german/notes.csv") });
+            }));
+            shown << dialog.windowTitle()
+                  << namedChild<QLabel>(dialog, "lbl_telemetry_summary")->text();
+            const auto *flights = namedChild<QTableWidget>(dialog, "tbl_telemetry_flights");
+            shown << columnOf(*flights, flights->columnCount() - 1);
+        }
+        const TelemetryImport::Outcome outcome
+            = TelemetryImport::importForScript(store, { logs, folder("german/notes.csv") });
+        HostWindow host;
+        shown << outcome.message << outcome.leftOut << outcome.problems
+              << namedChild<QAction>(host, "actionImportTelemetry")->text();
+        QCoreApplication::removeTranslator(&translator);
+        translator.missing.removeDuplicates();
+        QCOMPARE(translator.missing, QStringList());
+        QVERIFY2(shown.filter(QRegularExpression("Einschalten am Boden, kein Flug")).size() >= 2,
+            qPrintable(shown.join('\n')));
     }
 
     // The window opens within the screen, and every button of every page can be scrolled

@@ -4,6 +4,7 @@
 #include "exchange/telemetryimport.h"
 #include "exchange/telemetrylog.h"
 #include "store/recordreader.h"
+#include "sample/sampletelemetry.h"
 #include "store/recordwriter.h"
 #include "store/rescuecopies.h"
 #include "store/storesnapshot.h"
@@ -198,6 +199,30 @@ QStringList describe(const QVector<TelemetryFlight> &flights)
                      .arg(flight.hasVoltage ? qRound(flight.minVoltage * 1000) : -1);
     }
     return lines;
+}
+
+// A made-up flight of known figures: from 10:00 for 60 s the current steps between 10 and
+// 40 A every 2 s, on a 6-cell pack of 20 mΩ whose resting voltage falls from 4.1 to 3.9 V
+// a cell, logged 5 times a second. By hand: 150 rows of 0.2 s at 10 A and 150 at 40 A use
+// 416.7 mAh; the lowest voltage is the last 40 A row's, 6 × (4.1 − 0.2 × 59.8 / 60) −
+// 40 A × 20 mΩ = 22.60 V.
+SampleLogFlight knownFlight(int seconds = 60, double milliohms = 20, double noise = 0)
+{
+    SampleLogFlight flight;
+    flight.start = at(1, "10:00:00");
+    flight.seconds = seconds;
+    flight.lowAmps = 10;
+    flight.peakAmps = 40;
+    flight.milliohms = milliohms;
+    flight.noiseVolts = noise;
+    return flight;
+}
+
+QByteArray knownLog(const QVector<SampleLogFlight> &flights, SampleLogStyle style = {})
+{
+    style.dropoutPercent = 0;
+    style.voltDecimals = 2;
+    return sampleTelemetryLog(flights, style, 7);
 }
 
 // Kestrel 700 X: Quick entries at 10:01 on the 1st (P1) and far from any logged flight, one
@@ -835,10 +860,10 @@ private slots:
         log.flights = { absurd, repeated, repeated };
         store.batteries << pack("P1"); // of two packs of one name, the later one is meant
         QVector<RecordRules::RuleBreak> refused;
-        QCOMPARE(applyTelemetryImport(store, proposeTelemetryImport(store, { log }), &refused), 1);
-        QCOMPARE(refused.size(), 2);
-        QCOMPARE(refused[0].refusal, RecordRules::Refusal::DischargedOverLimit);
-        QCOMPARE(refused[1].refusal, RecordRules::Refusal::MomentTaken);
+        // The absurd capacity stays unknown (its duration fills the entry); the repeat is refused.
+        QCOMPARE(applyTelemetryImport(store, proposeTelemetryImport(store, { log }), &refused), 2);
+        QCOMPARE(refused.size(), 1);
+        QCOMPARE(refused[0].refusal, RecordRules::Refusal::MomentTaken);
         QCOMPARE(store.batteries[0].cycleData[0].discharged, 0u);
         QCOMPARE(store.models[0].flightLog.size(), 4);
         QCOMPARE(store.batteries[2].cycleData.size(), 1);
@@ -890,6 +915,16 @@ private slots:
             + QByteArray(100000, '7') + "\n2026-13-04,08:00:05,9,9\n2026-05-04,08:00:10,12.5,100\n";
         QTest::newRow("unknown names")
             << unknown << usual << QString() << QStringList { "04 08:00:00 10 0 0 -1" } << 2;
+        // A number too long for a double is a glitch, not an infinite current.
+        const QByteArray endless = QByteArray(400, '9') + '.' + QByteArray(400, '1');
+        QTest::newRow("endless number")
+            << "Date,Time,Curr(A)\n2026-05-04,08:00:00," + endless + "\n2026-05-04,08:00:10,12.5\n"
+            << usual << QString() << QStringList { "04 08:00:00 10 0 1250 -1" } << 0;
+        // Negative readings and a voltage no pack has are left out: 120 - 100 mAh.
+        QTest::newRow("negative and beyond")
+            << QByteArray("Date,Time,Curr(A),Capa(mAh),VFAS(V)\n2026-05-04,08:00:00,-3,-40,-1\n"
+                          "2026-05-04,08:00:10,12.5,100,150\n2026-05-04,08:00:20,2,120,24\n")
+            << usual << QString() << QStringList { "04 08:00:00 20 20 1250 24000" } << 0;
         QTest::newRow("unknown mapped")
             << unknown << TelemetryColumns { "I", "Q", QString() } << QString()
             << QStringList { "04 08:00:00 10 100 1250 -1" } << 2;
@@ -979,6 +1014,152 @@ private slots:
         }
         QCOMPARE(applyTelemetryImport(fresh, proposeTelemetryImport(fresh, far)), 0);
         QCOMPARE(storeBytes(fresh), added);
+
+        // A figure beyond the discharge page's limits stays unknown, never cut to the limit.
+        TelemetryFlight beyond;
+        beyond.hasCapacity = beyond.hasCurrent = true;
+        beyond.usedMah = 20001;
+        beyond.maxCurrent = 300.01;
+        QCOMPARE(figuresOf(beyond).dischargedMah + figuresOf(beyond).maxCurrent, 0u);
+    }
+
+    // Each fault a radio logs, in a log made up of known figures: the figures stay those
+    // worked out by hand, and what was left out is counted.
+    void glitchesNeverBecomeFigures_data()
+    {
+        QTest::addColumn<QByteArrayList>("logs"); // consecutive files of "Flik-Wing"
+        QTest::addColumn<QStringList>("flights"); // seconds, mAh, hundredths of A and V, glitches
+        const auto faulty = [](SampleLogFault::Kind kind, int row, int rows, double value) {
+            SampleLogFlight flight = knownFlight();
+            flight.faults = { { kind, row, rows, value } };
+            return QByteArrayList { knownLog({ flight }) };
+        };
+        const QStringList clean { "60 417 4000 2260 0" };
+        QTest::newRow("clean") << QByteArrayList { knownLog({ knownFlight() }) } << clean;
+        QTest::newRow("current 250 A, 1 row") << faulty(SampleLogFault::CurrentSpike, 100, 1, 250)
+                                              << QStringList { "60 417 4000 2260 1" };
+        QTest::newRow("current 250 A, 3 rows") << faulty(SampleLogFault::CurrentSpike, 100, 3, 250)
+                                               << QStringList { "60 417 4000 2260 3" };
+        QTest::newRow("current 1.3e8 A, 20 rows") << faulty(SampleLogFault::CurrentSpike, 100, 20,
+            130875804.8) << QStringList { "60 417 4000 2260 20" };
+        // A punch-out of a row that the voltage answers is no glitch: 6.1 mAh more, and
+        // 6 × (4.1 − 0.2 × 21 / 60) − 120 A × 20 mΩ = 21.78 V.
+        QTest::newRow("punch-out, 1 row")
+            << faulty(SampleLogFault::Punch, 105, 1, 120) << QStringList { "60 423 12000 2178 0" };
+        QTest::newRow("capacity 5e9 mAh") << faulty(SampleLogFault::CapacitySpike, 150, 1, 5e9)
+                                          << QStringList { "60 417 4000 2260 1" };
+        QTest::newRow("capacity leaps 2 rows") << faulty(SampleLogFault::CapacitySpike, 150, 2,
+            15000) << QStringList { "60 417 4000 2260 2" };
+        // A leap that lasts is no count either: the 10 rows from 199 to 222 mAh are lost.
+        QTest::newRow("capacity leaps for 2 s") << faulty(SampleLogFault::CapacitySpike, 150, 10,
+            15000) << QStringList { "60 394 4000 2260 1" };
+        // A sensor that counts on from pack to pack, from 65500 until it wraps to 0 in row
+        // 31: 33 mAh before, 417 - 36 after; the 3 mAh across the wrap are lost.
+        SampleLogFlight wrapped = knownFlight();
+        wrapped.counterStart = 65500;
+        wrapped.counterWrap = 65536;
+        QTest::newRow("wrapped counter")
+            << QByteArrayList { knownLog({ wrapped }) } << QStringList { "60 414 4000 2260 0" };
+        QTest::newRow("dead voltage sensor, 8 s") << faulty(SampleLogFault::DeadVoltage, 200, 40,
+            1.08) << QStringList { "60 417 4000 2260 40" };
+        // 6 s at 1 A a minute before the flight: 1.7 mAh, under 2 % of the pack's 2200 mAh.
+        SampleLogFlight powerOn = knownFlight(6);
+        powerOn.lowAmps = powerOn.peakAmps = 1;
+        SampleLogFlight later = knownFlight();
+        later.start = later.start.addSecs(60);
+        QTest::newRow("power-on") << QByteArrayList { knownLog({ powerOn, later }) }
+                                  << QStringList { "6 2 100 2338 0 power-on", clean[0] };
+        // 40 s, 9 s without a log while the counter went on by 30 mAh, then 30 s more:
+        // 278 + 30 + 200 mAh.
+        SampleLogFlight first = knownFlight(40), second = knownFlight(30);
+        second.start = at(1, "10:00:49");
+        second.counterStart = 278 + 30;
+        QTest::newRow("counter continued in the next file") << QByteArrayList { knownLog({ first }),
+            knownLog({ second }) } << QStringList { "79 508 4000 2260 0" };
+        SampleLogStyle stuttering;
+        stuttering.wholeSeconds = true;
+        stuttering.clockBackEvery = 8;
+        QTest::newRow("times repeated and going back")
+            << QByteArrayList { knownLog({ knownFlight() }, stuttering) } << clean;
+    }
+
+    void glitchesNeverBecomeFigures()
+    {
+        QFETCH(QByteArrayList, logs);
+        // A Quick entry just after the power-on goes to the flight that it records.
+        SampleStore store { {}, { pack("W1", 2200) }, { model("Flik Wing", { "W1" }) } };
+        store.batteries[0].cycleData = { { at(1, "10:00:10"), 0, 0 } };
+        store.models[0].flightLog = { { at(1, "10:00:10"), QTime(0, 0), QString(), 0, QString() } };
+        QVector<TelemetryLog> read;
+        for (int i = 0; i < logs.size(); ++i) {
+            QBuffer buffer(&logs[i]);
+            buffer.open(QIODevice::ReadOnly);
+            read << readTelemetryLog(
+                buffer, QString("Flik-Wing-2026-05-01-%1.csv").arg(i, 6, 10, QChar('0')));
+        }
+        QStringList flights;
+        for (const TelemetryProposal &proposal : proposeTelemetryImport(store, read)) {
+            const TelemetryFigures figures = figuresOf(proposal.flight);
+            QCOMPARE(proposal.model, QString("Flik Wing"));
+            QCOMPARE(proposal.ticked, !proposal.powerOn);
+            QCOMPARE(proposal.kind == TelemetryProposal::FillEntry, !proposal.powerOn);
+            flights << QString("%1 %2 %3 %4 %5%6")
+                           .arg(proposal.flight.seconds)
+                           .arg(figures.dischargedMah)
+                           .arg(figures.maxCurrent)
+                           .arg(figures.minVoltage)
+                           .arg(proposal.flight.glitches)
+                           .arg(proposal.powerOn ? " power-on" : "");
+        }
+        QTEST(flights, "flights");
+    }
+
+    // Made-up flights of a known resistance with noise on the voltage: the estimate lies
+    // within 15 % of it. Too few steps of the current give none.
+    void resistanceFromCurrentSteps_data()
+    {
+        QTest::addColumn<double>("milliohms");
+        QTest::addColumn<double>("noise"); // volts, either way
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<int>("decimals"); // of the logged voltage
+        QTest::addColumn<bool>("steps"); // else a flight's own current around its average
+        QTest::newRow("8 mΩ, 0.2 V noise") << 8.0 << 0.2 << 90 << 2 << true;
+        QTest::newRow("25 mΩ, 0.1 V noise") << 25.0 << 0.1 << 90 << 2 << true;
+        QTest::newRow("60 mΩ, 0.2 V noise") << 60.0 << 0.2 << 90 << 2 << true;
+        QTest::newRow("5 mΩ, logged to 0.1 V") << 5.0 << 0.03 << 120 << 1 << true;
+        QTest::newRow("15 mΩ, a flight's current") << 15.0 << 0.05 << 300 << 2 << false;
+        QTest::newRow("8 steps") << 20.0 << 0.02 << 16 << 2 << true;
+    }
+
+    void resistanceFromCurrentSteps()
+    {
+        QFETCH(double, milliohms);
+        QFETCH(int, seconds);
+        QFETCH(int, decimals);
+        QFETCH(bool, steps);
+        SampleLogFlight flight = knownFlight(seconds, milliohms);
+        QFETCH(double, noise);
+        flight.noiseVolts = noise;
+        if (!steps) {
+            flight.lowAmps = -1;
+            flight.usedMah = 2500;
+            flight.peakAmps = 90;
+        }
+        SampleLogStyle style;
+        style.rowsPerSecond = 10;
+        style.dropoutPercent = 0;
+        style.voltDecimals = decimals;
+        QByteArray content = sampleTelemetryLog({ flight }, style, 11);
+        QBuffer buffer(&content);
+        buffer.open(QIODevice::ReadOnly);
+        const TelemetryLog log = readTelemetryLog(buffer, "R-2026-05-01.csv");
+        QCOMPARE(log.flights.size(), 1);
+        const double estimate = figuresOf(log.flights[0]).resistance / 10.0;
+        if (seconds < 20)
+            QCOMPARE(estimate, 0.0);
+        else
+            QVERIFY2(std::abs(estimate - milliohms) <= 0.15 * milliohms,
+                qPrintable(QString::number(estimate)));
     }
 };
 

@@ -5,35 +5,35 @@
     <name>ChangeRefusal</name>
     <message>
         <source>no date</source>
-        <translation type="unfinished"></translation>
+        <translation>kein Datum</translation>
     </message>
     <message>
         <source>The data file was changed since it was read; nothing was written. It is shown again as it is now.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datendatei wurde seit dem Lesen geändert; nichts wurde geschrieben. Sie wird jetzt so angezeigt, wie sie ist.</translation>
     </message>
     <message>
         <source>%1 of %2 is no date between %3 and %4, as the discharge page takes them; nothing was written.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 von %2 ist kein Datum zwischen %3 und %4, wie es die Entladeseite annimmt; nichts wurde geschrieben.</translation>
     </message>
     <message>
         <source>%1 is taken by another flight or discharge: a moment holds one flight and its discharge, or the logbook would pair them wrongly. Nothing was written.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist schon durch einen anderen Flug oder eine andere Entladung belegt: Ein Zeitpunkt trägt nur einen Flug und seine Entladung, sonst ordnet das Flugbuch sie falsch zu. Nichts wurde geschrieben.</translation>
     </message>
     <message>
         <source>A discharge of %1 at %2 would hold more than %3 mAh, or no number; nothing was written.</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Entladung von %1 um %2 hätte mehr als %3 mAh oder keine Zahl; nichts wurde geschrieben.</translation>
     </message>
     <message>
         <source>A discharge of %1 at %2 would have a highest current above %3 A, or no number; nothing was written.</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Entladung von %1 um %2 hätte einen Höchststrom über %3 A oder keine Zahl; nichts wurde geschrieben.</translation>
     </message>
     <message>
         <source>A flight of %1 at %2 would have a temperature outside %3 to %4 °C; nothing was written.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Flug von %1 um %2 hätte eine Temperatur außerhalb von %3 bis %4 °C; nichts wurde geschrieben.</translation>
     </message>
     <message>
         <source>The logbook holds no battery or model named %1; nothing was written.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Flugbuch enthält keinen Akku und kein Modell namens %1; nichts wurde geschrieben.</translation>
     </message>
 </context>
 <context>
@@ -220,7 +220,7 @@
     </message>
     <message>
         <source>The storage folder %1 cannot be created or written. The logbook opens for reading, but no change will be saved.</source>
-        <translation>Der Speicherordner %1 kann nicht angelegt oder beschrieben werden. Das Logbuch öffnet sich zum Lesen, aber keine Änderung wird gespeichert.</translation>
+        <translation type="vanished">Der Speicherordner %1 kann nicht angelegt oder beschrieben werden. Das Logbuch öffnet sich zum Lesen, aber keine Änderung wird gespeichert.</translation>
     </message>
     <message>
         <source>The storage folder %1 holds no data file yet.</source>
@@ -336,40 +336,69 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>Import &amp;Telemetry Logs…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Telemetrie-Logs importieren…</translation>
     </message>
     <message>
         <source>Open the other folder anyway and lose the change?</source>
-        <translation type="unfinished"></translation>
+        <translation>Den anderen Ordner trotzdem öffnen und die Änderung verlieren?</translation>
     </message>
     <message>
         <source>Import Telemetry Logs</source>
-        <translation type="unfinished"></translation>
+        <translation>Telemetrie-Logs importieren</translation>
     </message>
     <message>
         <source>The storage folder %1 holds no data file that can be read whole.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Speicherordner %1 enthält keine Datendatei, die sich ganz lesen lässt.</translation>
     </message>
     <message>
         <source>Import Telemetry</source>
-        <translation type="unfinished"></translation>
+        <translation>Telemetrie-Import</translation>
     </message>
     <message>
         <source>The logbook could not be written; nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Logbuch konnte nicht geschrieben werden; nichts wurde geändert.</translation>
     </message>
     <message>
         <source>%1.
 Edit, Undo Import Telemetry takes it back.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1.
+Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
     </message>
     <message>
         <source>Change Not Saved</source>
-        <translation type="unfinished"></translation>
+        <translation>Änderung nicht gespeichert</translation>
     </message>
     <message>
         <source>Your earlier change, which could not be saved, is kept as a rescue copy in %1. File, Restore from Rescue Copy brings it back.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre frühere Änderung, die nicht gespeichert werden konnte, ist als Rettungskopie in %1 aufbewahrt. Datei, Aus Rettungskopie wiederherstellen holt sie zurück.</translation>
+    </message>
+    <message>
+        <source>Restore…</source>
+        <translation>Wiederherstellen…</translation>
+    </message>
+    <message>
+        <source>Retry saves the logbook as the window shows it.</source>
+        <translation>Erneut versuchen speichert das Logbuch so, wie das Fenster es zeigt.</translation>
+    </message>
+    <message>
+        <source>The data file had been read only in part: before your change was saved, the whole file was kept as a rescue copy, which Restore brings back.</source>
+        <translation>Die Datendatei war nur teilweise gelesen worden: Bevor Ihre Änderung gespeichert wurde, wurde die ganze Datei als Sicherungskopie aufbewahrt, die Wiederherstellen zurückholt.</translation>
+    </message>
+    <message>
+        <source>Retry undoes %1.</source>
+        <translation>Erneut versuchen macht %1 rückgängig.</translation>
+    </message>
+    <message>
+        <source>Retry redoes %1.</source>
+        <translation>Erneut versuchen führt %1 wieder aus.</translation>
+    </message>
+    <message>
+        <source>The storage folder %1 cannot be created or written, but its data file can: each change is written into the data file itself, after its previous content was kept in %2. No lock keeps a second Cellora off this folder.</source>
+        <translation>Der Speicherordner %1 kann nicht angelegt oder beschrieben werden, seine Datendatei aber schon: Jede Änderung wird direkt in die Datendatei geschrieben, nachdem ihr bisheriger Inhalt in %2 aufbewahrt wurde. Keine Sperre hält ein zweites Cellora von diesem Ordner fern.</translation>
+    </message>
+    <message>
+        <source>Retry restores %1.</source>
+        <translation>Erneut versuchen stellt %1 wieder her.</translation>
     </message>
 </context>
 <context>
@@ -573,180 +602,287 @@ Edit, Undo Import Telemetry takes it back.</source>
     <name>TelemetryDialog</name>
     <message>
         <source>Import Telemetry Logs</source>
-        <translation type="unfinished"></translation>
+        <translation>Telemetrie-Logs importieren</translation>
     </message>
     <message>
         <source>Choose the radio&apos;s telemetry logs: CSV files, or the LOGS folder of its SD card. Nothing changes until you apply.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie die Telemetrie-Logs des Senders: CSV-Dateien oder den Ordner LOGS seiner SD-Karte. Bis zum Anwenden ändert sich nichts.</translation>
     </message>
     <message>
         <source>Add &amp;Files…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Dateien hinzufügen…</translation>
     </message>
     <message>
         <source>Add F&amp;older…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ordner hinzufügen…</translation>
     </message>
     <message>
         <source>Log</source>
-        <translation type="unfinished"></translation>
+        <translation>Log</translation>
     </message>
     <message>
         <source>Model</source>
-        <translation type="unfinished">Modell</translation>
+        <translation>Modell</translation>
     </message>
     <message>
         <source>Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Strom</translation>
     </message>
     <message>
         <source>Capacity</source>
-        <translation type="unfinished">Kapazität</translation>
+        <translation>Kapazität</translation>
     </message>
     <message>
         <source>Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Spannung</translation>
     </message>
     <message>
         <source>Flights</source>
-        <translation type="unfinished"></translation>
+        <translation>Flüge</translation>
     </message>
     <message>
         <source>Start</source>
-        <translation type="unfinished"></translation>
+        <translation>Start</translation>
     </message>
     <message>
         <source>Duration</source>
-        <translation type="unfinished">Dauer</translation>
+        <translation>Dauer</translation>
     </message>
     <message>
         <source>Used</source>
-        <translation type="unfinished"></translation>
+        <translation>Verbraucht</translation>
     </message>
     <message>
         <source>Max. current</source>
-        <translation type="unfinished"></translation>
+        <translation>Max. Strom</translation>
     </message>
     <message>
         <source>Min. voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Min. Spannung</translation>
     </message>
     <message>
         <source>Battery</source>
-        <translation type="unfinished">Akku</translation>
+        <translation>Akku</translation>
     </message>
     <message>
         <source>Result</source>
-        <translation type="unfinished"></translation>
+        <translation>Ergebnis</translation>
     </message>
     <message>
         <source>Telemetry Logs</source>
-        <translation type="unfinished"></translation>
+        <translation>Telemetrie-Logs</translation>
     </message>
     <message>
         <source>Telemetry logs (*.csv *.CSV)</source>
-        <translation type="unfinished"></translation>
+        <translation>Telemetrie-Logs (*.csv *.CSV)</translation>
     </message>
     <message>
         <source>LOGS Folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordner LOGS</translation>
     </message>
     <message numerus="yes">
         <source>%n flight(s); choose the current and capacity columns</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Flug; bitte die Spalten für Strom und Kapazität wählen</numerusform>
+            <numerusform>%n Flüge; bitte die Spalten für Strom und Kapazität wählen</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%n flight(s)</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Flug</numerusform>
+            <numerusform>%n Flüge</numerusform>
         </translation>
     </message>
     <message>
         <source>(not in the logbook: %1)</source>
-        <translation type="unfinished"></translation>
+        <translation>(nicht im Flugbuch: %1)</translation>
     </message>
     <message>
         <source>(none)</source>
-        <translation type="unfinished"></translation>
+        <translation>(keine)</translation>
     </message>
     <message>
         <source>%1 mAh</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 V</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 mAh</translation>
     </message>
     <message>
         <source>Fills the Quick entry of %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Füllt den Schnelleintrag von %1</translation>
     </message>
     <message>
         <source>The entry of %1 has figures: tick to overwrite</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Eintrag von %1 hat schon Werte: zum Überschreiben anhaken</translation>
     </message>
     <message>
         <source>Adds a flight once a battery is chosen</source>
-        <translation type="unfinished"></translation>
+        <translation>Fügt einen Flug hinzu, sobald ein Akku gewählt ist</translation>
     </message>
     <message>
         <source>Adds a flight and discharge</source>
-        <translation type="unfinished"></translation>
+        <translation>Fügt einen Flug und eine Entladung hinzu</translation>
     </message>
     <message>
         <source>No model in the logbook: choose one above</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Modell im Flugbuch: bitte oben eines wählen</translation>
     </message>
     <message>
         <source>No current or capacity logged</source>
-        <translation type="unfinished"></translation>
+        <translation>Weder Strom noch Kapazität aufgezeichnet</translation>
     </message>
     <message>
         <source>(choose a battery)</source>
-        <translation type="unfinished"></translation>
+        <translation>(Akku wählen)</translation>
     </message>
     <message>
         <source>No logs chosen yet.</source>
-        <translation type="unfinished"></translation>
+        <translation>Noch keine Logs gewählt.</translation>
+    </message>
+    <message>
+        <source>Resistance</source>
+        <translation>Innenwiderstand</translation>
+    </message>
+    <message>
+        <source>Glitch readings</source>
+        <translation>Fehlmessungen</translation>
+    </message>
+    <message>
+        <source>Cancel &amp;Reading</source>
+        <translation>Lesen &amp;abbrechen</translation>
+    </message>
+    <message numerus="yes">
+        <source>Reading %n log(s)…</source>
+        <translation>
+            <numerusform>%n Log wird gelesen…</numerusform>
+            <numerusform>%n Logs werden gelesen…</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%L1 A</source>
+        <translation>%L1 A</translation>
+    </message>
+    <message>
+        <source>%L1 V</source>
+        <translation>%L1 V</translation>
+    </message>
+    <message>
+        <source>%L1 mΩ</source>
+        <translation>%L1 mΩ</translation>
+    </message>
+    <message>
+        <source>%1 ignored</source>
+        <translation>%1 übergangen</translation>
+    </message>
+    <message>
+        <source>Not ticked: a power-on, not a flight</source>
+        <translation>Nicht angehakt: Einschalten am Boden, kein Flug</translation>
+    </message>
+    <message numerus="yes">
+        <source>Reading cancelled: %n log(s) left out. </source>
+        <translation>
+            <numerusform>Lesen abgebrochen: %n Log ausgelassen. </numerusform>
+            <numerusform>Lesen abgebrochen: %n Logs ausgelassen. </numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>TelemetryImport</name>
     <message>
         <source>%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, %5 already recorded, %6 left out</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Flüge: %2 Schnelleinträge gefüllt, %3 Einträge überschrieben, %4 Flüge hinzugefügt, %5 schon erfasst, %6 ausgelassen</translation>
     </message>
     <message>
         <source>%1 of them not applied: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 davon nicht übernommen: %2</translation>
     </message>
     <message>
         <source>the storage folder %1 is in use by %2</source>
-        <translation type="unfinished"></translation>
+        <translation>der Speicherordner %1 wird von %2 benutzt</translation>
     </message>
     <message>
         <source>no data file cellora.xml that can be read whole in the storage folder %1</source>
-        <translation type="unfinished"></translation>
+        <translation>keine ganz lesbare Datendatei cellora.xml im Speicherordner %1</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: %2</translation>
     </message>
     <message>
         <source>no telemetry logs in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>keine Telemetrie-Logs in %1</translation>
     </message>
     <message>
         <source>the data file in %1 could not be written</source>
-        <translation type="unfinished"></translation>
+        <translation>die Datendatei in %1 konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>%1, flight of %2</source>
+        <translation>%1, Flug vom %2</translation>
+    </message>
+    <message>
+        <source>%1: left out: %2</source>
+        <translation>%1: ausgelassen: %2</translation>
+    </message>
+    <message>
+        <source>no model %1 in the logbook</source>
+        <translation>kein Modell %1 im Flugbuch</translation>
+    </message>
+    <message>
+        <source>no current or capacity logged</source>
+        <translation>weder Strom noch Kapazität aufgezeichnet</translation>
+    </message>
+    <message>
+        <source>a power-on, not a flight: %1 s and %2 mAh, under 30 s and under 2 % of the pack&apos;s %3 mAh</source>
+        <translation>Einschalten am Boden, kein Flug: %1 s und %2 mAh, unter 30 s und unter 2 % der %3 mAh des Akkus</translation>
+    </message>
+    <message>
+        <source>a power-on, not a flight: %1 s and %2 mAh, under 30 s and under 20 mAh</source>
+        <translation>Einschalten am Boden, kein Flug: %1 s und %2 mAh, unter 30 s und unter 20 mAh</translation>
+    </message>
+    <message numerus="yes">
+        <source>no battery chosen: model %1 has %n battery(ies)</source>
+        <translation>
+            <numerusform>kein Akku gewählt: Modell %1 hat %n Akku</numerusform>
+            <numerusform>kein Akku gewählt: Modell %1 hat %n Akkus</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>not ticked</source>
+        <translation>nicht angehakt</translation>
+    </message>
+    <message numerus="yes">
+        <source>no flights: none of its %n row(s) has a readable date and time</source>
+        <translation>
+            <numerusform>keine Flüge: seine %n Zeile hat kein lesbares Datum mit Uhrzeit</numerusform>
+            <numerusform>keine Flüge: keine seiner %n Zeilen hat ein lesbares Datum mit Uhrzeit</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no flights: it holds no rows</source>
+        <translation>keine Flüge: es enthält keine Zeilen</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryLog</name>
+    <message>
+        <source>the file is empty</source>
+        <translation>die Datei ist leer</translation>
+    </message>
+    <message>
+        <source>not a telemetry log: the first line is no list of column names</source>
+        <translation>kein Telemetrie-Log: die erste Zeile ist keine Liste von Spaltennamen</translation>
+    </message>
+    <message>
+        <source>not a telemetry log: the first line names no Date and Time columns</source>
+        <translation>kein Telemetrie-Log: die erste Zeile nennt keine Spalten Date und Time</translation>
+    </message>
+    <message>
+        <source>the reading was cancelled</source>
+        <translation>das Lesen wurde abgebrochen</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>kann nicht gelesen werden</translation>
     </message>
 </context>
 </TS>
