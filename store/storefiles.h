@@ -11,17 +11,24 @@
 // either.
 namespace StoreFiles {
 
-constexpr QLatin1String dataFile("cellora.xml");
-constexpr QLatin1String lockFile("cellora.lock");
-constexpr QLatin1String rescueFolder("rescue");
+// A name of a literal's length, counted at compile time by every compiler (clang does not
+// take strlen() for a constant).
+template <int size> constexpr QLatin1String literal(const char (&text)[size])
+{
+    return QLatin1String(text, size - 1);
+}
+
+constexpr QLatin1String dataFile = literal("cellora.xml");
+constexpr QLatin1String lockFile = literal("cellora.lock");
+constexpr QLatin1String rescueFolder = literal("rescue");
 // The list of the rescue copies the store made itself, oldest first.
-constexpr QLatin1String rescueIndex("copies.index");
+constexpr QLatin1String rescueIndex = literal("copies.index");
 // The list of the versions an undo took back and a new change then dropped, kept apart.
-constexpr QLatin1String undoneIndex("undone.index");
-constexpr QLatin1String copyPrefix("cellora_");
-constexpr QLatin1String copySuffix(".xml");
-constexpr QLatin1String copyPattern("cellora_*.xml");
-constexpr QLatin1String stampPattern("yyyy-MM-dd_HH-mm-ss");
+constexpr QLatin1String undoneIndex = literal("undone.index");
+constexpr QLatin1String copyPrefix = literal("cellora_");
+constexpr QLatin1String copySuffix = literal(".xml");
+constexpr QLatin1String copyPattern = literal("cellora_*.xml");
+constexpr QLatin1String stampPattern = literal("yyyy-MM-dd_HH-mm-ss");
 
 // The stamp of `moment` in local time, one-second resolution.
 inline QString stamp(const QDateTime &moment)
