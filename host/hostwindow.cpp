@@ -7,9 +7,12 @@
 #include "host/frontrequest.h"
 #include "host/homeguard.h"
 #include "host/hostdialogs.h"
+#include "host/startpage.h"
 #include "host/telemetrydialog.h"
 #include "host/telemetryimport.h"
 #include "host/undohistory.h"
+#include "sample/samplestore.h"
+#include "sample/sampletelemetry.h"
 #include "store/storefiles.h"
 #include "store/storesnapshot.h"
 #include "window/celloragui.h"
@@ -31,7 +34,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 namespace {
@@ -70,10 +75,14 @@ public:
     std::unique_ptr<UndoHistory> history;
     QAction *undo = nullptr;
     QAction *redo = nullptr;
+    QStackedWidget *pages = nullptr;
     QScrollArea *moduleArea = nullptr;
+    StartPage *start = nullptr;
     QWidget *warningBar = nullptr;
     QLabel *warningText = nullptr;
     QString folder;
+    // The demo's store, removed with the window or the next demo; its lock goes first.
+    std::unique_ptr<QTemporaryDir> demoFolder;
     std::unique_ptr<StorageLock> lock;
     FrontRequest *frontRequest = nullptr;
     QMenu *recentMenu = nullptr;
@@ -83,6 +92,7 @@ HostWindow::HostWindow(QWidget *parent)
     : QMainWindow(parent)
     , d(std::make_unique<HostWindowPrivate>())
 {
+    HostDialogs::fitEveryDialog();
     d->frontRequest = new FrontRequest(this);
     auto *content = new QWidget;
     buildWarningBar(content);
@@ -109,8 +119,9 @@ void HostWindow::placeModuleWindow()
     // Placed inside this window, the module's window is a plain widget at its own size.
     d->gui->setWindowFlags(Qt::Widget);
     d->moduleArea->setWidget(d->gui);
-    // The home button asks the host to take the module away: that ends the program.
-    connect(d->gui, &CelloraGui::closeCelloraGui, this, &HostWindow::leaveByHome);
+    // The home button asks the host to take the module away: the program's start page
+    // takes its place, and the module keeps its page for when the logbook opens again.
+    connect(d->gui, &CelloraGui::closeCelloraGui, this, &HostWindow::showStartPage);
     d->history = std::make_unique<UndoHistory>(d->gui);
     connect(d->history.get(), &UndoHistory::changed, this, &HostWindow::refreshEditMenu);
     // Told of every write the module attempts; looked at once the save is over.
@@ -121,32 +132,56 @@ void HostWindow::placeModuleWindow()
 
 void HostWindow::fitIntoScreen()
 {
-    const QScreen *screen = QGuiApplication::screenAt(geometry().center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    // Room for the frame the window manager adds, which is not known before the window
-    // is shown.
-    const QSize frameAllowance(16, 40);
-    const QRect room = screen->availableGeometry();
-    resize(size().boundedTo(room.size() - frameAllowance));
-    if (!room.contains(geometry()))
-        move(room.topLeft());
+    // The window's own minimum is what the menu bar needs: the module scrolls below it.
+    setMinimumSize(0, 0);
+    HostDialogs::fitIntoScreen(this);
 }
 
-void HostWindow::leaveByHome()
+void HostWindow::showStartPage()
 {
-    if (HomeGuard::dischargeUnsaved(*d->gui)) {
-        const auto *battery = d->gui->findChild<QLabel *>(QStringLiteral("lbl_discharge_battery"));
-        // The label may show the name cut short; its accessible name is always whole.
-        const QString name = battery ? battery->accessibleName() : QString();
-        if (!HomeGuard::leaveUnsaved(this, name))
-            return;
+    d->start->showFolders(d->folder, recentFolders());
+    d->pages->setCurrentWidget(d->start);
+    d->start->focusFirstButton();
+}
+
+void HostWindow::showLogbook()
+{
+    d->pages->setCurrentWidget(d->moduleArea);
+    d->gui->setFocus(Qt::OtherFocusReason);
+}
+
+bool HostWindow::showsStartPage() const
+{
+    return d->pages->currentWidget() == d->start;
+}
+
+void HostWindow::openDemo()
+{
+    // The demo's last sessions were entered in Quick mode; the radio's logs of them wait in
+    // LOGS for the telemetry import.
+    auto demo = std::make_unique<QTemporaryDir>();
+    const QDateTime now = QDateTime::currentDateTime();
+    if (!demo->isValid()
+        || !writeStoreFile(quickDemoStore(now), demo->filePath(StoreFiles::dataFile))
+        || !writeTelemetryLogs(demoTelemetryLogs(now), demo->filePath(QStringLiteral("LOGS")))) {
+        HostDialogs::tell(
+            this, tr("Try the Demo"), tr("The demo's logbook could not be written."), true);
+        return;
     }
-    // Closing asks first while a change is unsaved: the user may stay to save it.
-    if (close())
-        QCoreApplication::quit();
+    if (openFolder(demo->path(), nullptr, false) != StorageLock::Outcome::Locked)
+        return;
+    // The previous demo's folder is no longer held and goes now.
+    d->demoFolder = std::move(demo);
+    showLogbook();
+}
+
+bool HostWindow::askBeforeDroppingDischarge()
+{
+    if (!HomeGuard::dischargeUnsaved(*d->gui))
+        return true;
+    const auto *battery = d->gui->findChild<QLabel *>(QStringLiteral("lbl_discharge_battery"));
+    // The label may show the name cut short; its accessible name is always whole.
+    return HomeGuard::leaveUnsaved(this, battery ? battery->accessibleName() : QString());
 }
 
 void HostWindow::buildWarningBar(QWidget *content)
@@ -175,7 +210,23 @@ void HostWindow::buildWarningBar(QWidget *content)
     d->moduleArea->setObjectName(QStringLiteral("moduleScrollArea"));
     d->moduleArea->setFrameShape(QFrame::NoFrame);
     d->moduleArea->setWidgetResizable(true);
-    layout->addWidget(d->moduleArea, 1);
+    d->start = new StartPage;
+    connect(d->start, &StartPage::openLogbook, this, &HostWindow::showLogbook);
+    connect(d->start, &StartPage::openFolder, this, [this](const QString &folder) {
+        if (openFolderAsked(folder))
+            showLogbook();
+    });
+    connect(d->start, &StartPage::chooseFolder, this, &HostWindow::chooseStorageFolder);
+    connect(d->start, &StartPage::tryDemo, this, &HostWindow::openDemo);
+    connect(d->start, &StartPage::importTelemetry, this, [this] {
+        if (importTelemetry())
+            showLogbook();
+    });
+    d->pages = new QStackedWidget;
+    d->pages->setObjectName(QStringLiteral("hostPages"));
+    d->pages->addWidget(d->moduleArea);
+    d->pages->addWidget(d->start);
+    layout->addWidget(d->pages, 1);
 }
 
 void HostWindow::showStoreProblem()
@@ -242,8 +293,9 @@ void HostWindow::buildMenus()
         &HostWindow::exportCycles);
     addAction(file, tr("&Pack Report…"), "actionPackReport", &HostWindow::writeReport);
     file->addSeparator();
-    addAction(
-        file, tr("Import &Telemetry Logs…"), "actionImportTelemetry", &HostWindow::importTelemetry);
+    QAction *telemetry = file->addAction(tr("Import &Telemetry Logs…"));
+    telemetry->setObjectName(QStringLiteral("actionImportTelemetry"));
+    connect(telemetry, &QAction::triggered, this, [this] { importTelemetry(); });
     addAction(file, tr("Restore from Rescue &Copy…"), "actionRestoreRescueCopy",
         &HostWindow::restoreRescueCopy);
     file->addSeparator();
@@ -371,12 +423,12 @@ void HostWindow::showFolder(const QString &folder, bool remember)
         this->remember(folder);
 }
 
-void HostWindow::openFolderAsked(const QString &folder)
+bool HostWindow::openFolderAsked(const QString &folder)
 {
     QString holder;
     switch (openFolder(folder, &holder)) {
     case StorageLock::Outcome::Locked:
-        break;
+        return true;
     case StorageLock::Outcome::InUse:
         HostDialogs::tell(this, tr("Open Storage Folder"),
             tr("The storage folder %1 is in use by %2. Close that Cellora first.")
@@ -389,15 +441,16 @@ void HostWindow::openFolderAsked(const QString &folder)
                "reading, but no change will be saved.")
                 .arg(shown(folder)),
             true);
-        break;
+        return true;
     }
+    return false;
 }
 
 void HostWindow::chooseStorageFolder()
 {
     const QString folder = HostDialogs::chooseFolder(this, tr("Open Storage Folder"), d->folder);
-    if (!folder.isEmpty())
-        openFolderAsked(folder);
+    if (!folder.isEmpty() && openFolderAsked(folder))
+        showLogbook();
 }
 
 bool HostWindow::readLogbookFor(const QString &title, StoreSnapshot &store)
@@ -474,13 +527,12 @@ void HostWindow::restoreRescueCopy()
         StoreSnapshot store;
         store.readFile(copy);
         const QFileInfo info(copy);
-        items << tr("%1: %2 batteries, %3 models, %4 flights (%5)")
+        items << tr("%1: %2, %3, %4 (%5)")
                      // In the language's own form; the file name beside it is to the second.
-                     .arg(QLocale().toString(keptAt(info), QLocale::ShortFormat))
-                     .arg(store.batteries.size())
-                     .arg(store.models.size())
-                     .arg(store.flights().size())
-                     .arg(info.fileName());
+                     .arg(QLocale().toString(keptAt(info), QLocale::ShortFormat),
+                         tr("%n battery(ies)", nullptr, store.batteries.size()),
+                         tr("%n model(s)", nullptr, store.models.size()),
+                         tr("%n flight(s)", nullptr, store.flights().size()), info.fileName());
     }
     const int chosen = HostDialogs::chooseItem(
         this, title, tr("The present store is kept as a rescue copy in turn. Restore:"), items);
@@ -500,12 +552,15 @@ void HostWindow::editFlights()
         },
         this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
+    // Undo and Redo work from the editor too; it shows what they wrote.
+    editor->addActions({ d->undo, d->redo });
+    connect(history, &UndoHistory::changed, editor, &FlightEditor::reloadIfChanged);
     editor->open();
 }
 
 // The import goes in as one whole new store through the module's own save: one step
 // that Undo takes back.
-void HostWindow::importTelemetry()
+bool HostWindow::importTelemetry()
 {
     const QString title = tr("Import Telemetry Logs");
     StoreRecords before;
@@ -514,22 +569,23 @@ void HostWindow::importTelemetry()
             tr("The storage folder %1 holds no data file that can be read whole.")
                 .arg(shown(d->folder)),
             true);
-        return;
+        return false;
     }
     TelemetryDialog dialog(before, this);
     if (!runTelemetryDialog(dialog))
-        return;
+        return false;
     dialog.rememberChoices();
     const QByteArray content = TelemetryImport::storeBytes(dialog.result());
     if (content.isEmpty() || !undoHistory().applyChange(tr("Import Telemetry"), content)) {
         HostDialogs::tell(
             this, title, tr("The logbook could not be written; nothing was changed."), true);
-        return;
+        return false;
     }
     HostDialogs::tell(this, title,
         tr("%1.\nEdit, Undo Import Telemetry takes it back.")
             .arg(TelemetryImport::summary(dialog.proposals())),
         false);
+    return true;
 }
 
 void HostWindow::showAbout()
@@ -544,6 +600,10 @@ void HostWindow::showAbout()
 
 void HostWindow::closeEvent(QCloseEvent *event)
 {
+    if (!askBeforeDroppingDischarge()) {
+        event->ignore();
+        return;
+    }
     showStoreProblem();
     if (!d->gui->storeProblem().isEmpty()
         && !HostDialogs::ask(this, tr("Quit Cellora"),

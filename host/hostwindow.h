@@ -38,12 +38,19 @@ public:
     StorageLock::Outcome openFolder(
         const QString &folder, QString *holder = nullptr, bool remember = true);
 
+    // Where the module's home button leads; the logbook opens again from there.
+    void showStartPage();
+    void showLogbook();
+    bool showsStartPage() const;
+    // Opens a fresh demo logbook in a temporary folder, removed when the program ends.
+    void openDemo();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void fitIntoScreen();
-    void leaveByHome();
+    bool askBeforeDroppingDischarge();
     void placeModuleWindow();
     void buildMenus();
     void buildEditMenu();
@@ -52,7 +59,8 @@ private:
     void refreshRecentMenu();
     void remember(const QString &folder);
     void showFolder(const QString &folder, bool remember);
-    void openFolderAsked(const QString &folder);
+    // Opens `folder`, telling the user when it cannot; true when it is shown.
+    bool openFolderAsked(const QString &folder);
     void chooseStorageFolder();
     void exportFlights();
     void exportCycles();
@@ -60,7 +68,7 @@ private:
     void writeReport();
     void restoreRescueCopy();
     void editFlights();
-    void importTelemetry();
+    bool importTelemetry();
     void showAbout();
     bool readLogbookFor(const QString &title, StoreSnapshot &store);
     void writeOutput(const QString &title, const QString &target, const QByteArray &content);

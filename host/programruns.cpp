@@ -127,7 +127,8 @@ void quitOnTerminationSignals()
 
 // The module installs no translator: the host installs the one for the user's language
 // (the system's unless --language names one), and Qt's own for its dialogs when the
-// system has it. English needs none; a language without a translation stays English.
+// system has it. English needs none but the plural forms of the program's counts; a
+// language without a translation stays English.
 bool installTranslator(const QLocale &locale, const QString &name, const QString &folder)
 {
     auto *translator = new QTranslator(qApp);
@@ -148,7 +149,10 @@ void ProgramRuns::installTranslators(const QString &language)
         && !language.isEmpty() && locale.language() != QLocale::English)
         complain(QStringLiteral("no translation for the language %1: the texts stay English")
                      .arg(language));
-    installTranslator(locale, QStringLiteral("cellora-host"), QStringLiteral(":/i18n"));
+    // A language without the program's texts shows the English ones, counted in English.
+    if (!installTranslator(locale, QStringLiteral("cellora-host"), QStringLiteral(":/i18n")))
+        installTranslator(
+            QLocale(QLocale::English), QStringLiteral("cellora-host"), QStringLiteral(":/i18n"));
 #if QT_VERSION_MAJOR < 6
     const QString qtTranslations = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
 #else

@@ -122,6 +122,9 @@ void CelloraGui::setUpKeyboard()
     for (const auto &pair : confirming)
         keyboard->setConfirmingButton(pair.first, pair.second);
     keyboard->setTrailingButtons({ ui->pb_options, ui->pb_home });
+    // Back on the overview the keyboard waits on the model, never on a tank.
+    keyboard->setFirstField(ui->scrollLayout, ui->cb_select_model);
+    keyboard->followPages(ui->stackedWidget);
 }
 
 CelloraGui::~CelloraGui()

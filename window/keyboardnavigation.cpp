@@ -4,12 +4,14 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTextEdit>
@@ -28,6 +30,43 @@ bool isTab(const QKeyEvent *key)
 bool isReturn(const QKeyEvent *key)
 {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+bool isArrow(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Up
+        || key->key() == Qt::Key_Down;
+}
+
+// The radio buttons that `widget` shares its exclusive group with, itself included; empty
+// for any other control.
+QList<QAbstractButton *> radioGroupOf(const QWidget *widget)
+{
+    const auto *radio = qobject_cast<const QRadioButton *>(widget);
+    if (!radio || !radio->group() || !radio->group()->exclusive())
+        return {};
+    QList<QAbstractButton *> usable;
+    for (QAbstractButton *member : radio->group()->buttons()) {
+        if (member->isVisibleTo(member->window()) && member->isEnabled())
+            usable << member;
+    }
+    return usable.size() > 1 ? usable : QList<QAbstractButton *>();
+}
+
+// Tab stops at one button of a radio group: the checked one, or else the first.
+bool isGroupStop(const QWidget *widget, const QList<QWidget *> &ordered)
+{
+    const QList<QAbstractButton *> group = radioGroupOf(widget);
+    if (group.isEmpty())
+        return true;
+    const auto checked = std::find_if(group.begin(), group.end(),
+        [](const QAbstractButton *member) { return member->isChecked(); });
+    if (checked != group.end())
+        return *checked == widget;
+    const auto first = std::find_if(ordered.begin(), ordered.end(), [&group](QWidget *input) {
+        return group.contains(qobject_cast<QAbstractButton *>(input));
+    });
+    return first != ordered.end() && *first == widget;
 }
 
 // An input a person works with, rather than a part of one (the editor inside a spin box,
@@ -115,17 +154,57 @@ QWidget *KeyboardNavigation::shownPage() const
     return pages ? pages->currentWidget() : nullptr;
 }
 
+void KeyboardNavigation::followPages(QStackedWidget *pages)
+{
+    this->pages = pages;
+    connect(pages, &QStackedWidget::currentChanged, this, &KeyboardNavigation::focusFirstField);
+}
+
+void KeyboardNavigation::setFirstField(QWidget *page, QWidget *field)
+{
+    firstFields.insert(page, field);
+}
+
+// The stacked pages hand the focus to the page's field used last, or to the next control
+// in the window's focus chain, which may be a tank: one more Return would record a flight.
+void KeyboardNavigation::focusFirstField()
+{
+    QWidget *page = shownPage();
+    if (!page)
+        return;
+    QWidget *field = firstFields.value(page);
+    if (!field || !field->isVisibleTo(window) || !field->isEnabled()) {
+        const QList<QWidget *> inputs = pageInputs();
+        field = inputs.isEmpty() ? nullptr : inputs.first();
+    }
+    if (field) {
+        field->setFocus(Qt::OtherFocusReason);
+        bringIntoSight(field);
+    }
+}
+
+QList<QWidget *> KeyboardNavigation::pageInputs() const
+{
+    QWidget *page = shownPage();
+    if (!page)
+        return {};
+    QList<QWidget *> inputs;
+    for (QWidget *widget : page->findChildren<QWidget *>()) {
+        if (isInput(widget) && widget->isVisibleTo(window) && widget->isEnabled())
+            inputs << widget;
+    }
+    const QList<QWidget *> ordered = inReadingOrder(inputs, page);
+    QList<QWidget *> stops;
+    for (QWidget *input : ordered) {
+        if (isGroupStop(input, ordered))
+            stops << input;
+    }
+    return stops;
+}
+
 QList<QWidget *> KeyboardNavigation::tabChain() const
 {
-    QList<QWidget *> chain;
-    if (QWidget *page = shownPage()) {
-        QList<QWidget *> inputs;
-        for (QWidget *widget : page->findChildren<QWidget *>()) {
-            if (isInput(widget) && widget->isVisibleTo(window) && widget->isEnabled())
-                inputs << widget;
-        }
-        chain = inReadingOrder(inputs, page);
-    }
+    QList<QWidget *> chain = pageInputs();
     for (const QPointer<QWidget> &button : trailingButtons) {
         if (button && button->isVisibleTo(window) && button->isEnabled())
             chain << button;
@@ -147,6 +226,23 @@ bool KeyboardNavigation::moveFocus(QWidget *from, bool forward)
     QWidget *target = chain.at(next);
     target->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     bringIntoSight(target);
+    return true;
+}
+
+// As in every dialog: the arrows select the next or previous button of the group.
+bool KeyboardNavigation::moveInGroup(QAbstractButton *from, const QKeyEvent *key)
+{
+    QList<QWidget *> group;
+    for (QAbstractButton *member : radioGroupOf(from))
+        group << member;
+    group = inReadingOrder(group, window);
+    const bool forward = key->key() == Qt::Key_Right || key->key() == Qt::Key_Down;
+    const int next = group.indexOf(from) + (forward ? 1 : -1);
+    if (next >= 0 && next < group.size()) {
+        auto *button = static_cast<QAbstractButton *>(group.at(next));
+        button->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        button->click();
+    }
     return true;
 }
 
@@ -216,5 +312,7 @@ bool KeyboardNavigation::eventFilter(QObject *watched, QEvent *event)
     }
     if (isReturn(key) && !(key->modifiers() & (Qt::AltModifier | Qt::ShiftModifier)))
         return confirm(widget, key);
+    if (isArrow(key) && key->modifiers() == Qt::NoModifier && !radioGroupOf(widget).isEmpty())
+        return moveInGroup(static_cast<QAbstractButton *>(widget), key);
     return false;
 }

@@ -21,17 +21,6 @@
     </message>
 </context>
 <context>
-    <name>HomeGuard</name>
-    <message>
-        <source>Discharge not saved</source>
-        <translation>Entladung nicht gespeichert</translation>
-    </message>
-    <message>
-        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
-        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
-    </message>
-</context>
-<context>
     <name>FlightEditor</name>
     <message>
         <source>Flights and Cycles</source>
@@ -67,7 +56,7 @@
     </message>
     <message>
         <source>%1 flights, flight time %2, %3 mAh</source>
-        <translation>%1 Flüge, Flugzeit %2, %3 mAh</translation>
+        <translation type="vanished">%1 Flüge, Flugzeit %2, %3 mAh</translation>
     </message>
     <message>
         <source>Delete Flight of %1</source>
@@ -80,6 +69,45 @@
     <message>
         <source>The data file could not be read to its end: nothing can be changed here. %1</source>
         <translation>Die Datendatei ließ sich nicht bis zum Ende lesen: hier kann nichts geändert werden. %1</translation>
+    </message>
+    <message>
+        <source>Type the duration as hours, minutes and seconds, such as 00:06:12 (or 6:12), up to 23:59:59.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The discharged capacity is a whole number from 0 to %1 mAh.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The maximum current is a number from 0 to %1 A, to the hundredth, such as %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The temperature is a whole number from %1 to %2 °C.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s), flight time %1, %2 mAh</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The logbook was changed meanwhile; the table shows it now. Make the correction again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The logbook could not be written; nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another flight or discharge is recorded at %1 already: each flight needs a moment of its own.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be set to this value; nothing was changed.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -110,7 +138,7 @@
     </message>
     <message>
         <source>Move Discharge of %1</source>
-        <translation>Entladung von %1 verschieben</translation>
+        <translation type="vanished">Entladung von %1 verschieben</translation>
     </message>
     <message>
         <source>Correct Flight of %1</source>
@@ -127,6 +155,37 @@
     <message>
         <source>°C</source>
         <translation>°C</translation>
+    </message>
+    <message>
+        <source>%1 charged again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 empty</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Discharge of %1 to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HomeGuard</name>
+    <message>
+        <source>Discharge not saved</source>
+        <translation>Entladung nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
+        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
     </message>
 </context>
 <context>
@@ -233,7 +292,7 @@
     </message>
     <message>
         <source>%1: %2 batteries, %3 models, %4 flights (%5)</source>
-        <translation>%1: %2 Akkus, %3 Modelle, %4 Flüge (%5)</translation>
+        <translation type="vanished">%1: %2 Akkus, %3 Modelle, %4 Flüge (%5)</translation>
     </message>
     <message>
         <source>The present store is kept as a rescue copy in turn. Restore:</source>
@@ -299,12 +358,70 @@ Speicherordner: %3</translation>
         <source>Quit anyway and lose the change?</source>
         <translation>Trotzdem beenden und die Änderung verwerfen?</translation>
     </message>
+    <message>
+        <source>Try the Demo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The demo&apos;s logbook could not be written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import &amp;Telemetry Logs…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2, %3, %4 (%5)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n battery(ies)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n model(s)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Import Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The storage folder %1 holds no data file that can be read whole.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Telemetry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The logbook could not be written; nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1.
+Edit, Undo Import Telemetry takes it back.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PackReport</name>
     <message>
         <source>charged for %1 days</source>
-        <translation>seit %1 Tagen geladen</translation>
+        <translation type="vanished">seit %1 Tagen geladen</translation>
     </message>
     <message>
         <source>over 80 % used</source>
@@ -312,7 +429,7 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>%1 days (%2 years)</source>
-        <translation>%1 Tage (%2 Jahre)</translation>
+        <translation type="vanished">%1 Tage (%2 Jahre)</translation>
     </message>
     <message>
         <source>never used</source>
@@ -426,6 +543,58 @@ Speicherordner: %3</translation>
         <source>Cannot write %1: %2</source>
         <translation type="vanished">%1 kann nicht geschrieben werden: %2</translation>
     </message>
+    <message numerus="yes">
+        <source>charged for %n day(s)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) (%1 years)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ProgramRuns</name>
+    <message>
+        <source>If no Cellora runs there any more, delete the lock file %1.</source>
+        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+    </message>
+</context>
+<context>
+    <name>StartPage</name>
+    <message>
+        <source>Battery logbook for electric radio-controlled models</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Open the Logbook</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recent storage folders</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Storage &amp;Folder…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Try the &amp;Demo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import &amp;Telemetry Logs…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open the logbook in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>StoreChange</name>
@@ -491,10 +660,179 @@ Speicherordner: %3</translation>
     </message>
 </context>
 <context>
-    <name>ProgramRuns</name>
+    <name>TelemetryDialog</name>
     <message>
-        <source>If no Cellora runs there any more, delete the lock file %1.</source>
-        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+        <source>Import Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the radio&apos;s telemetry logs: CSV files, or the LOGS folder of its SD card. Nothing changes until you apply.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add &amp;Files…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add F&amp;older…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation type="unfinished">Modell</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capacity</source>
+        <translation type="unfinished">Kapazität</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Flights</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished">Dauer</translation>
+    </message>
+    <message>
+        <source>Used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Max. current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Min. voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation type="unfinished">Akku</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Telemetry logs (*.csv *.CSV)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LOGS Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s); choose the current and capacity columns</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(not in the logbook: %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 mAh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 A</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fills the Quick entry of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The entry of %1 has figures: tick to overwrite</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adds a flight once a battery is chosen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adds a flight and discharge</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No model in the logbook: choose one above</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No current or capacity logged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(choose a battery)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No logs chosen yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryImport</name>
+    <message>
+        <source>%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, %5 already recorded, %6 left out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the storage folder %1 is in use by %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no data file cellora.xml that can be read whole in the storage folder %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no telemetry logs in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the data file in %1 could not be written</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
