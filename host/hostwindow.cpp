@@ -122,6 +122,9 @@ void HostWindow::placeModuleWindow()
     // The home button asks the host to take the module away: the program's start page
     // takes its place, and the module keeps its page for when the logbook opens again.
     connect(d->gui, &CelloraGui::closeCelloraGui, this, &HostWindow::showStartPage);
+    if (auto *pages = d->gui->findChild<QStackedWidget *>(QStringLiteral("stackedWidget")))
+        connect(pages, &QStackedWidget::currentChanged, this, &HostWindow::fitModuleToPage);
+    fitModuleToPage();
     d->history = std::make_unique<UndoHistory>(d->gui);
     connect(d->history.get(), &UndoHistory::changed, this, &HostWindow::refreshEditMenu);
     // Told of every write the module attempts; looked at once the save is over.
@@ -135,6 +138,21 @@ void HostWindow::fitIntoScreen()
     // The window's own minimum is what the menu bar needs: the module scrolls below it.
     setMinimumSize(0, 0);
     HostDialogs::fitIntoScreen(this);
+}
+
+// The module's window takes the largest minimum of all its pages, so that the scroll area
+// around it would scroll every page as far as the tallest one needs, the card column's own
+// scrolling inside that. It is held at what the page shown needs instead: only what does
+// not fit scrolls.
+void HostWindow::fitModuleToPage()
+{
+    const auto *pages = d->gui->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+    const QWidget *page = pages ? pages->currentWidget() : nullptr;
+    if (!page)
+        return;
+    const QSize around = d->gui->minimumSizeHint() - pages->minimumSizeHint();
+    const QSize needed = page->minimumSizeHint().expandedTo(page->minimumSize());
+    d->gui->setMinimumSize(needed + around.expandedTo(QSize(0, 0)));
 }
 
 void HostWindow::showStartPage()

@@ -52,6 +52,7 @@ private:
     void fitIntoScreen();
     bool askBeforeDroppingDischarge();
     void placeModuleWindow();
+    void fitModuleToPage();
     void buildMenus();
     void buildEditMenu();
     void refreshEditMenu();

@@ -1294,6 +1294,88 @@ private slots:
             + "[^>]*Location=\"South\"[^>]*Temperature=\"18\" Notes=\"calm\"")));
     }
 
+    void focusAfterEachPageChange_data()
+    {
+        QTest::addColumn<bool>("fullMode");
+        QTest::addColumn<QString>("script"); // "click <buttons>", "tank <card>", "type <text>",
+        QTest::addColumn<QString>("focused"); // "key <key>"; steps separated by "|"
+        const auto row = [](const char *tag, bool full, const char *script, const char *focused) {
+            QTest::newRow(tag) << full << QString(script) << QString(focused);
+        };
+        row("add model, confirmed by Ctrl+Return", false,
+            "click pb_options pb_edit_data pb_choose_addmodel|type Goblin|key Ctrl+Return",
+            "cb_select_model");
+        row("add battery opened again", false,
+            "click pb_options pb_edit_data pb_choose_addbattery|key Tab|key Tab|"
+            "click pb_options pb_edit_data pb_choose_addbattery",
+            "ledt_name");
+        row("discharge page", true, "tank Pack", "dedt_dischargeDate");
+        row("discharge saved", true, "tank Pack|key Ctrl+Return", "cb_select_model");
+        row("delete page", false, "click pb_options pb_edit_data pb_choose_delbattery",
+            "cb_batteryList_delete");
+        // One stop per radio group, the checked button; the arrows select as they move.
+        row("radio group", false, "click pb_options pb_chart|key Tab|key Right|key Right",
+            "rb_showC");
+        row("radio group, one stop", false, "click pb_options pb_chart|key Tab|key Tab",
+            "pb_options");
+    }
+
+    // A page that opens puts the keyboard on its first field; back on the overview it waits
+    // on the model, never on a tank that one more Return would discharge.
+    void focusAfterEachPageChange()
+    {
+        QFETCH(bool, fullMode);
+        QFETCH(QString, script);
+        QFETCH(QString, focused);
+        setSetting("cellora", fullMode ? "Complex" : "Simple");
+        Session f(fleet());
+        f.win.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.win));
+        for (const QString &step : script.split('|')) {
+            const QString verb = step.section(' ', 0, 0), rest = step.section(' ', 1);
+            if (verb == "click")
+                clickThrough(f.win, rest);
+            else if (verb == "tank")
+                clickTank(overviewCard(f.win, rest));
+            else if (verb == "type")
+                QTest::keyClicks(QApplication::focusWidget(), rest);
+            else
+                QTest::keySequence(QApplication::focusWidget(), QKeySequence(rest));
+        }
+        QWidget *focus = QApplication::focusWidget();
+        QCOMPARE(focus ? focus->objectName() : QString(), focused);
+        if (auto *radio = qobject_cast<QRadioButton *>(focus))
+            QVERIFY(radio->isChecked());
+    }
+
+    // Wherever the keyboard is, it shows: every control that Tab reaches on every page looks
+    // different with the focus than without it.
+    void focusShowsEverywhere()
+    {
+        Session f(fleet());
+        f.win.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.win));
+        auto *pages = namedChild<QStackedWidget>(f.win, "stackedWidget");
+        QStringList unseen;
+        for (int i = 0; i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            QWidget *first = nullptr;
+            for (int step = 0; step < 40; ++step) {
+                press(Qt::Key_Tab);
+                QWidget *focused = QApplication::focusWidget();
+                if (!focused || focused == first)
+                    break;
+                first = first ? first : focused;
+                const QImage shown = focused->grab().toImage();
+                focused->clearFocus();
+                if (focused->grab().toImage() == shown)
+                    unseen << pages->currentWidget()->objectName() + ": " + focused->objectName();
+                focused->setFocus(Qt::TabFocusReason);
+            }
+        }
+        QVERIFY2(unseen.isEmpty(), qPrintable(unseen.join(", ")));
+    }
+
     // Every control has a name for screen readers; every text shown, on every page and in every
     // backup message, came through the translation and is in the extraction, in two contexts only.
     void everyShownTextIsTranslated()

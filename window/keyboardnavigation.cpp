@@ -32,12 +32,6 @@ bool isReturn(const QKeyEvent *key)
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
-bool isArrow(const QKeyEvent *key)
-{
-    return key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Up
-        || key->key() == Qt::Key_Down;
-}
-
 // The radio buttons that `widget` shares its exclusive group with, itself included; empty
 // for any other control.
 QList<QAbstractButton *> radioGroupOf(const QWidget *widget)
@@ -53,7 +47,8 @@ QList<QAbstractButton *> radioGroupOf(const QWidget *widget)
     return usable.size() > 1 ? usable : QList<QAbstractButton *>();
 }
 
-// Tab stops at one button of a radio group: the checked one, or else the first.
+// Tab stops at one button of a radio group: the checked one, or else the first. From the
+// checked one, the arrows select as they move (the buttons' own keys).
 bool isGroupStop(const QWidget *widget, const QList<QWidget *> &ordered)
 {
     const QList<QAbstractButton *> group = radioGroupOf(widget);
@@ -229,23 +224,6 @@ bool KeyboardNavigation::moveFocus(QWidget *from, bool forward)
     return true;
 }
 
-// As in every dialog: the arrows select the next or previous button of the group.
-bool KeyboardNavigation::moveInGroup(QAbstractButton *from, const QKeyEvent *key)
-{
-    QList<QWidget *> group;
-    for (QAbstractButton *member : radioGroupOf(from))
-        group << member;
-    group = inReadingOrder(group, window);
-    const bool forward = key->key() == Qt::Key_Right || key->key() == Qt::Key_Down;
-    const int next = group.indexOf(from) + (forward ? 1 : -1);
-    if (next >= 0 && next < group.size()) {
-        auto *button = static_cast<QAbstractButton *>(group.at(next));
-        button->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-        button->click();
-    }
-    return true;
-}
-
 bool KeyboardNavigation::confirm(QWidget *from, const QKeyEvent *key)
 {
     // An open list takes Return to choose its item.
@@ -312,7 +290,5 @@ bool KeyboardNavigation::eventFilter(QObject *watched, QEvent *event)
     }
     if (isReturn(key) && !(key->modifiers() & (Qt::AltModifier | Qt::ShiftModifier)))
         return confirm(widget, key);
-    if (isArrow(key) && key->modifiers() == Qt::NoModifier && !radioGroupOf(widget).isEmpty())
-        return moveInGroup(static_cast<QAbstractButton *>(widget), key);
     return false;
 }

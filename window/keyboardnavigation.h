@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QPointer>
 
-class QAbstractButton;
 class QKeyEvent;
 class QPushButton;
 class QStackedWidget;
@@ -18,7 +17,7 @@ class QWidget;
 // focused button, or else the button that confirms the shown page; a date or time field
 // entered by click or key has a section selected, so that typing replaces it. A page that
 // opens puts the keyboard on its first field; a group of radio buttons is one stop of Tab,
-// and the arrows move through it, selecting as they go.
+// its checked button, from which the arrows select as they move.
 class KeyboardNavigation : public QObject {
     Q_OBJECT
 
@@ -44,7 +43,6 @@ private:
     QList<QWidget *> pageInputs() const;
     QList<QWidget *> tabChain() const;
     bool moveFocus(QWidget *from, bool forward);
-    bool moveInGroup(QAbstractButton *from, const QKeyEvent *key);
     void focusFirstField();
     bool confirm(QWidget *from, const QKeyEvent *key);
     void selectSectionUnderCursor(QObject *watched);
