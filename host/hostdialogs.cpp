@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 
 namespace {
 
@@ -75,6 +77,18 @@ void keepSize(const QWidget *dialog)
         .setValue(sizeKey(dialog), dialog->size());
 }
 
+// A message box takes its size from its text once it shows, by the screen's width alone:
+// one that is too tall for the room gets wider, and any is moved into the room.
+void fitMessage(QWidget *box)
+{
+    const QSize most = HostDialogs::screenRoom(box).size() - HostDialogs::frameAllowance();
+    if (box->height() > most.height() && box->layout() && box->layout()->hasHeightForWidth()) {
+        const int width = qMax(box->width(), most.width());
+        box->setFixedSize(width, box->layout()->totalHeightForWidth(width));
+    }
+    HostDialogs::fitIntoScreen(box);
+}
+
 class DialogFitter : public QObject {
 public:
     using QObject::QObject;
@@ -86,8 +100,13 @@ public:
             || !watched->isWidgetType())
             return false;
         auto *dialog = qobject_cast<QDialog *>(watched);
-        if (!dialog || !dialog->isWindow() || sizesItself(dialog))
+        if (!dialog || !dialog->isWindow())
             return false;
+        if (sizesItself(dialog)) {
+            if (type == QEvent::Show)
+                QTimer::singleShot(0, dialog, [dialog] { fitMessage(dialog); });
+            return false;
+        }
         if (type == QEvent::Show) {
             const QSize kept = keptSize(dialog);
             if (kept.isValid())

@@ -72,42 +72,42 @@
     </message>
     <message>
         <source>Type the duration as hours, minutes and seconds, such as 00:06:12 (or 6:12), up to 23:59:59.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Flugdauer in Stunden, Minuten und Sekunden eingeben, etwa 00:06:12 (oder 6:12), höchstens 23:59:59.</translation>
     </message>
     <message>
         <source>The discharged capacity is a whole number from 0 to %1 mAh.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die entladene Kapazität ist eine ganze Zahl von 0 bis %1 mAh.</translation>
     </message>
     <message>
         <source>The maximum current is a number from 0 to %1 A, to the hundredth, such as %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Höchststrom ist eine Zahl von 0 bis %1 A, auf die Hundertstel genau, etwa %2.</translation>
     </message>
     <message>
         <source>The temperature is a whole number from %1 to %2 °C.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Temperatur ist eine ganze Zahl von %1 bis %2 °C.</translation>
     </message>
     <message numerus="yes">
         <source>%n flight(s), flight time %1, %2 mAh</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Flug, Flugzeit %1, %2 mAh</numerusform>
+            <numerusform>%n Flüge, Flugzeit %1, %2 mAh</numerusform>
         </translation>
     </message>
     <message>
         <source>The logbook was changed meanwhile; the table shows it now. Make the correction again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Flugbuch wurde inzwischen geändert; die Tabelle zeigt es jetzt. Bitte die Korrektur noch einmal vornehmen.</translation>
     </message>
     <message>
         <source>The logbook could not be written; nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Flugbuch ließ sich nicht schreiben; nichts wurde geändert.</translation>
     </message>
     <message>
         <source>Another flight or discharge is recorded at %1 already: each flight needs a moment of its own.</source>
-        <translation type="unfinished"></translation>
+        <translation>Um %1 ist schon ein anderer Flug oder eine andere Entladung eingetragen: jeder Flug braucht einen eigenen Zeitpunkt.</translation>
     </message>
     <message>
         <source>%1 cannot be set to this value; nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 kann diesen Wert nicht annehmen; nichts wurde geändert.</translation>
     </message>
 </context>
 <context>
@@ -158,23 +158,23 @@
     </message>
     <message>
         <source>%1 charged again</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wieder geladen</translation>
     </message>
     <message>
         <source>%1 empty</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 leer</translation>
     </message>
     <message>
         <source>%1 (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 (%2)</translation>
     </message>
     <message>
         <source>, </source>
-        <translation type="unfinished"></translation>
+        <translation>, </translation>
     </message>
     <message>
         <source>Move Discharge of %1 to %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Entladung von %1 nach %2 verschieben</translation>
     </message>
 </context>
 <context>
@@ -360,39 +360,39 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>Try the Demo</source>
-        <translation type="unfinished"></translation>
+        <translation>Demo ausprobieren</translation>
     </message>
     <message>
         <source>The demo&apos;s logbook could not be written.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Flugbuch der Demo ließ sich nicht schreiben.</translation>
     </message>
     <message>
         <source>Import &amp;Telemetry Logs…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Telemetrie-Logs importieren…</translation>
     </message>
     <message>
         <source>%1: %2, %3, %4 (%5)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: %2, %3, %4 (%5)</translation>
     </message>
     <message numerus="yes">
         <source>%n battery(ies)</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Akku</numerusform>
+            <numerusform>%n Akkus</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%n model(s)</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Modell</numerusform>
+            <numerusform>%n Modelle</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%n flight(s)</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Flug</numerusform>
+            <numerusform>%n Flüge</numerusform>
         </translation>
     </message>
     <message>
@@ -409,7 +409,7 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>The logbook could not be written; nothing was changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Flugbuch ließ sich nicht schreiben; nichts wurde geändert.</translation>
     </message>
     <message>
         <source>%1.
@@ -545,16 +545,16 @@ Edit, Undo Import Telemetry takes it back.</source>
     </message>
     <message numerus="yes">
         <source>charged for %n day(s)</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>seit %n Tag geladen</numerusform>
+            <numerusform>seit %n Tagen geladen</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%n day(s) (%1 years)</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Tag (%1 Jahre)</numerusform>
+            <numerusform>%n Tage (%1 Jahre)</numerusform>
         </translation>
     </message>
 </context>
@@ -569,31 +569,31 @@ Edit, Undo Import Telemetry takes it back.</source>
     <name>StartPage</name>
     <message>
         <source>Battery logbook for electric radio-controlled models</source>
-        <translation type="unfinished"></translation>
+        <translation>Akku-Flugbuch für elektrische Modelle</translation>
     </message>
     <message>
         <source>&amp;Open the Logbook</source>
-        <translation type="unfinished"></translation>
+        <translation>Flugbuch &amp;öffnen</translation>
     </message>
     <message>
         <source>Recent storage folders</source>
-        <translation type="unfinished"></translation>
+        <translation>Zuletzt geöffnete Speicherordner</translation>
     </message>
     <message>
         <source>Open Storage &amp;Folder…</source>
-        <translation type="unfinished"></translation>
+        <translation>Speicher&amp;ordner öffnen…</translation>
     </message>
     <message>
         <source>Try the &amp;Demo</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Demo ausprobieren</translation>
     </message>
     <message>
         <source>Import &amp;Telemetry Logs…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Telemetrie-Logs importieren…</translation>
     </message>
     <message>
         <source>Open the logbook in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Flugbuch in %1 öffnen</translation>
     </message>
 </context>
 <context>
