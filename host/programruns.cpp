@@ -106,7 +106,7 @@ bool writeDemoStore(const QTemporaryDir &folder, SampleMaker sample, SampleStore
     return false;
 }
 
-// Ctrl+C or a plain kill ends the event loop like the home button does, so that the demo
+// Ctrl+C or a plain kill ends the event loop like File, Quit does, so that the demo
 // store's temporary folder is removed on the way out. The handler only writes a byte;
 // the quit happens on the GUI thread.
 int terminationPipe[2] = { -1, -1 };
@@ -231,6 +231,9 @@ int ProgramRuns::takeScreenshots(const QString &target, SampleMaker sample)
     SampleStore store;
     if (!writeDemoStore(demoFolder, sample, &store))
         return ExitFailure;
+    // The program's dialogs are shown on the store a newcomer has after a day at the field:
+    // Quick entries, and the radio's logs of them. Both folders outlive the window's locks.
+    QTemporaryDir fieldDay;
 
     const CaptureModeGuard captureMode;
     HostWindow host;
@@ -241,6 +244,11 @@ int ProgramRuns::takeScreenshots(const QString &target, SampleMaker sample)
     ScreenshotTour tour(host.gui(), chargedBatteries(store), folder);
     tour.run();
     tour.shootHostWindow(host, QStringLiteral("16-host-window.png"));
+    const QDateTime now = QDateTime::currentDateTime();
+    if (writeStoreFile(quickDemoStore(now), fieldDay.filePath(StoreFiles::dataFile))
+        && writeTelemetryLogs(demoTelemetryLogs(now), fieldDay.filePath(QStringLiteral("LOGS")))
+        && host.openFolder(fieldDay.path(), nullptr, false) == StorageLock::Outcome::Locked)
+        tour.shootProgram(host, fieldDay.filePath(QStringLiteral("LOGS")));
     const bool complete = tour.problems().isEmpty();
     for (const QString &problem : tour.problems())
         complain(problem);

@@ -46,7 +46,6 @@ StartPage::StartPage(QWidget *parent)
     column->addWidget(new QLabel(tr("Battery logbook for electric radio-controlled models")));
 
     d->logbook = namedButton(tr("&Open the Logbook"), "pb_start_logbook");
-    d->logbook->setDefault(true);
     connect(d->logbook, &QPushButton::clicked, this, &StartPage::openLogbook);
     d->folder = new QLabel;
     d->folder->setObjectName(QStringLiteral("lbl_start_folder"));
@@ -74,6 +73,9 @@ StartPage::StartPage(QWidget *parent)
     }
     actions->addStretch(1);
     column->addLayout(actions);
+    auto *ending = new QLabel(tr("Cellora ends with File, Quit or by closing its window."));
+    ending->setWordWrap(true);
+    column->addWidget(ending);
     column->addStretch(1);
 
     // A small screen scrolls the page rather than cutting buttons off.
@@ -100,6 +102,8 @@ void StartPage::showFolders(const QString &current, const QStringList &recent)
         }
         delete item;
     }
+    // Tab reaches them in reading order, after the logbook's button.
+    QWidget *before = d->logbook;
     for (const QString &folder : recent) {
         auto *button = namedButton(QDir::toNativeSeparators(folder), "pb_start_recent");
         button->setFlat(true);
@@ -107,6 +111,8 @@ void StartPage::showFolders(const QString &current, const QStringList &recent)
         button->setToolTip(tr("Open the logbook in %1").arg(QDir::toNativeSeparators(folder)));
         connect(button, &QPushButton::clicked, this, [this, folder] { emit openFolder(folder); });
         d->recent->addWidget(button);
+        setTabOrder(before, button);
+        before = button;
     }
     d->recentBox->setVisible(!recent.isEmpty());
 }

@@ -844,7 +844,8 @@ private slots:
         QTRY_COMPARE(shownRow(*table, rowAt(*table, wrongFlight)), rowBefore);
     }
 
-    // The totals of what the filters let through, counted in words.
+    // The totals of what the filters let through, counted in words; the dialog opens again
+    // at the size it was left at.
     void filtersAndTotals()
     {
         QVERIFY(open(flownStore()));
@@ -857,6 +858,11 @@ private slots:
         QCOMPARE(table->rowCount(), 0);
         namedChild<QComboBox>(*editor, "modelFilter")->setCurrentIndex(0);
         QCOMPARE(table->rowCount(), 2);
+        editor->resize(640, 420);
+        editor->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        openEditor();
+        QCOMPARE(editor->size(), QSize(640, 420));
     }
 
     // A store read only up to a fault is shown, never saved: that would lose the rest.

@@ -595,6 +595,10 @@ Edit, Undo Import Telemetry takes it back.</source>
         <source>Open the logbook in %1</source>
         <translation>Das Flugbuch in %1 öffnen</translation>
     </message>
+    <message>
+        <source>Cellora ends with File, Quit or by closing its window.</source>
+        <translation>Cellora endet mit Datei, Beenden oder wenn sein Fenster geschlossen wird.</translation>
+    </message>
 </context>
 <context>
     <name>StoreChange</name>
@@ -751,8 +755,8 @@ Edit, Undo Import Telemetry takes it back.</source>
     <message numerus="yes">
         <source>%n flight(s)</source>
         <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+            <numerusform>%n Flug</numerusform>
+            <numerusform>%n Flüge</numerusform>
         </translation>
     </message>
     <message>
