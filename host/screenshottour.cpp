@@ -247,7 +247,8 @@ void ScreenshotTour::shootHostWindow(QMainWindow &host, const QString &fileName)
 void ScreenshotTour::shootProgram(HostWindow &host, const QString &logsFolder)
 {
     host.showStartPage();
-    saveAsShown(host, QStringLiteral("17-start-page.png"));
+    QApplication::processEvents();
+    save(host.grab(), host.size(), QStringLiteral("17-start-page.png"));
     host.showLogbook();
     if (QAction *editor = host.findChild<QAction *>(QStringLiteral("actionFlightsAndCycles")))
         editor->trigger();

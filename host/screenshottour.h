@@ -27,7 +27,7 @@ public:
     void shootHostWindow(QMainWindow &host, const QString &fileName);
     // The program's start page, then Flights and Cycles and the telemetry import of the
     // logs in `logsFolder` over the window, as the screen shows them where the platform
-    // lets the screen be read (a real or virtual X server), else the window or dialog alone.
+    // lets the screen be read (a real or virtual X server), else the dialog alone.
     void shootProgram(HostWindow &host, const QString &logsFolder);
     const QStringList &problems() const { return problemList; }
 
