@@ -199,10 +199,15 @@ public:
         QStyledItemDelegate::updateEditorGeometry(editor, option, index);
         // Wide enough to show the whole value, a date or a pack's name, over the next
         // cells; room for a few lines of notes.
-        QSize size = editor->size().expandedTo(QSize(editor->sizeHint().width(), 0));
+        QRect shown(editor->pos(), editor->size().expandedTo(QSize(editor->sizeHint().width(), 0)));
         if (qobject_cast<QPlainTextEdit *>(editor))
-            size = QSize(qMax(option.rect.width(), 240), option.rect.height() * 4);
-        editor->resize(size);
+            shown.setSize(QSize(qMax(option.rect.width(), 240), option.rect.height() * 4));
+        // Within the table's visible part: moved to the left where it would reach beyond it.
+        if (const QWidget *viewport = editor->parentWidget()) {
+            shown.setWidth(qMin(shown.width(), viewport->width()));
+            shown.moveLeft(qMax(0, qMin(shown.left(), viewport->width() - shown.width())));
+        }
+        editor->setGeometry(shown);
     }
 
 private:
