@@ -135,8 +135,6 @@ void HostWindow::placeModuleWindow()
 
 void HostWindow::fitIntoScreen()
 {
-    // The window's own minimum is what the menu bar needs: the module scrolls below it.
-    setMinimumSize(0, 0);
     HostDialogs::fitIntoScreen(this);
 }
 
