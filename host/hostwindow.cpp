@@ -163,7 +163,9 @@ void HostWindow::showStartPage()
 void HostWindow::showLogbook()
 {
     d->pages->setCurrentWidget(d->moduleArea);
-    d->gui->setFocus(Qt::OtherFocusReason);
+    // The stacked pages give the keyboard back to the control of the logbook that had it.
+    if (!d->moduleArea->isAncestorOf(focusWidget()))
+        d->gui->setFocus(Qt::OtherFocusReason);
 }
 
 bool HostWindow::showsStartPage() const
