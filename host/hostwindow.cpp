@@ -155,9 +155,10 @@ void HostWindow::fitModuleToPage()
 
 void HostWindow::showStartPage()
 {
-    d->start->showFolders(d->folder, recentFolders());
-    d->pages->setCurrentWidget(d->start);
-    d->start->focusFirstButton();
+    StartPage *start = startPage();
+    start->showFolders(d->folder, recentFolders());
+    d->pages->setCurrentWidget(start);
+    start->focusFirstButton();
 }
 
 void HostWindow::showLogbook()
@@ -170,7 +171,7 @@ void HostWindow::showLogbook()
 
 bool HostWindow::showsStartPage() const
 {
-    return d->pages->currentWidget() == d->start;
+    return d->start && d->pages->currentWidget() == d->start;
 }
 
 void HostWindow::openDemo()
@@ -228,6 +229,17 @@ void HostWindow::buildWarningBar(QWidget *content)
     d->moduleArea->setObjectName(QStringLiteral("moduleScrollArea"));
     d->moduleArea->setFrameShape(QFrame::NoFrame);
     d->moduleArea->setWidgetResizable(true);
+    d->pages = new QStackedWidget;
+    d->pages->setObjectName(QStringLiteral("hostPages"));
+    d->pages->addWidget(d->moduleArea);
+    layout->addWidget(d->pages, 1);
+}
+
+// Made when Home is first pressed: the window's first frame does not wait for it.
+StartPage *HostWindow::startPage()
+{
+    if (d->start)
+        return d->start;
     d->start = new StartPage;
     connect(d->start, &StartPage::openLogbook, this, &HostWindow::showLogbook);
     connect(d->start, &StartPage::openFolder, this, [this](const QString &folder) {
@@ -240,11 +252,8 @@ void HostWindow::buildWarningBar(QWidget *content)
         if (importTelemetry())
             showLogbook();
     });
-    d->pages = new QStackedWidget;
-    d->pages->setObjectName(QStringLiteral("hostPages"));
-    d->pages->addWidget(d->moduleArea);
     d->pages->addWidget(d->start);
-    layout->addWidget(d->pages, 1);
+    return d->start;
 }
 
 void HostWindow::showStoreProblem()

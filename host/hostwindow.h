@@ -11,6 +11,7 @@
 
 class CelloraGui;
 class HostWindowPrivate;
+class StartPage;
 class StoreSnapshot;
 class UndoHistory;
 
@@ -53,6 +54,7 @@ private:
     bool askBeforeDroppingDischarge();
     void placeModuleWindow();
     void fitModuleToPage();
+    StartPage *startPage();
     void buildMenus();
     void buildEditMenu();
     void refreshEditMenu();
