@@ -58,7 +58,7 @@ void measureDischarges(PackHealth &pack, const StoreSnapshot::Battery &battery)
 void addWarnings(PackHealth &pack, qint64 secondsSinceUse)
 {
     if (pack.charged && secondsSinceUse > PackReport::storageDaysLimit * 86400)
-        pack.warnings << Text::tr("charged for %1 days").arg(secondsSinceUse / 86400);
+        pack.warnings << Text::tr("charged for %n day(s)", nullptr, int(secondsSinceUse / 86400));
     if (pack.recentShare > PackReport::heavyUseShare)
         pack.warnings << Text::tr("over 80 % used");
 }
@@ -124,7 +124,8 @@ QString ageText(const PackHealth &pack)
 {
     if (pack.ageDays < 0)
         return QStringLiteral("–");
-    return Text::tr("%1 days (%2 years)").arg(pack.ageDays).arg(number(pack.ageDays / 365.25));
+    return Text::tr("%n day(s) (%1 years)", nullptr, pack.ageDays)
+        .arg(number(pack.ageDays / 365.25));
 }
 
 QString daysText(int days)

@@ -3,17 +3,18 @@
 #include "host/changerefusal.h"
 #include "host/flightedits.h"
 #include "host/flighttable.h"
-#include "host/hostdialogs.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
+#include <QRegularExpression>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
@@ -35,20 +36,103 @@ QString hoursText(qint64 seconds)
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-QSpinBox *spinBox(QWidget *parent, int lowest, int highest)
-{
-    auto *box = new QSpinBox(parent);
-    box->setRange(lowest, highest);
-    return box;
-}
+// The editors show a cell's text as the table shows it and take it back as typed: a text
+// that does not say a value within the record's limits is refused with the reason, never
+// changed into another value.
+class FieldText {
+    Q_DECLARE_TR_FUNCTIONS(FlightEditor)
 
-// Editors with the limits of the module's own discharge inputs. An editor that is left
-// unchanged writes nothing back, so that a current held in hundredths keeps them.
+public:
+    // The value that `typed` says for `field`, or an invalid one with the `problem`.
+    static QVariant read(Field field, const QVariant &typed, QString *problem)
+    {
+        const QString text = typed.toString();
+        QVariant value;
+        switch (field) {
+        case Field::Duration:
+            value = duration(text);
+            if (!value.isValid())
+                *problem = tr("Type the duration as hours, minutes and seconds, such as "
+                              "00:06:12 (or 6:12), up to 23:59:59.");
+            break;
+        case Field::Discharged:
+            value = whole(text, 0, RecordRules::maxDischargedMah);
+            if (!value.isValid())
+                *problem = tr("The discharged capacity is a whole number from 0 to %1 mAh.")
+                               .arg(RecordRules::maxDischargedMah);
+            break;
+        case Field::Current:
+            value = amperes(text);
+            if (!value.isValid())
+                *problem = tr("The maximum current is a number from 0 to %1 A, to the "
+                              "hundredth, such as %2.")
+                               .arg(RecordRules::maxCurrentAmperes)
+                               .arg(FlightTable::numberLocale().toString(85.5, 'f', 2));
+            break;
+        case Field::Temperature:
+            value = whole(text, RecordRules::minTemperature, RecordRules::maxTemperature);
+            if (!value.isValid())
+                *problem = tr("The temperature is a whole number from %1 to %2 °C.")
+                               .arg(RecordRules::minTemperature)
+                               .arg(RecordRules::maxTemperature);
+            break;
+        default:
+            value = typed;
+        }
+        return value;
+    }
+
+private:
+    // "1:02:03", "00:06:12" or, for a flight's usual minutes, "6:12".
+    static QVariant duration(const QString &text)
+    {
+        static const QRegularExpression form(
+            QStringLiteral("^\\s*(?:(\\d{1,2}):)?(\\d{1,2}):(\\d{2})\\s*$"));
+        const QRegularExpressionMatch match = form.match(text);
+        if (!match.hasMatch())
+            return QVariant();
+        const QTime time(
+            match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+        return time.isValid() ? QVariant(time) : QVariant();
+    }
+
+    // In the language's form or in digits alone; group separators are refused, so that
+    // "2.500" cannot be read as 2500 in one language and 2.5 in another.
+    static QVariant whole(const QString &text, int lowest, int highest)
+    {
+        bool ok = false;
+        int number = FlightTable::numberLocale().toInt(text.trimmed(), &ok);
+        if (!ok)
+            number = QLocale::c().toInt(text.trimmed(), &ok);
+        return ok && number >= lowest && number <= highest ? QVariant(number) : QVariant();
+    }
+
+    // The language's decimal sign or the point; amperes carry no groups.
+    static QVariant amperes(QString text)
+    {
+        // A character in Qt 5, a string in Qt 6.
+        const QString decimalSign(FlightTable::numberLocale().decimalPoint());
+        text = text.trimmed().replace(decimalSign, QStringLiteral("."));
+        bool ok = false;
+        const double number = QLocale::c().toDouble(text, &ok);
+        const double hundredths = number * 100;
+        if (!ok || number < 0 || number > RecordRules::maxCurrentAmperes
+            || qAbs(hundredths - qRound(hundredths)) > 1e-6)
+            return QVariant();
+        return number;
+    }
+};
+
+// Editors within the limits of the module's own discharge inputs. An editor that is left
+// unchanged writes nothing back, so that a value the editor cannot show keeps its form.
 class FlightDelegate : public QStyledItemDelegate {
 public:
-    FlightDelegate(const FlightTable &table, QObject *parent)
+    using Tell = std::function<void(const QString &problem)>;
+
+    FlightDelegate(const FlightTable &table, Tell tell, QObject *parent)
         : QStyledItemDelegate(parent)
         , table(table)
+        , tell(std::move(tell))
     {
     }
 
@@ -62,17 +146,11 @@ public:
             edit->setDateRange(RecordRules::earliestDate, RecordRules::latestDate);
             return edit;
         }
-        case Field::Duration: {
-            auto *edit = new QTimeEdit(parent);
-            edit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-            return edit;
-        }
+        case Field::Duration:
         case Field::Discharged:
-            return spinBox(parent, 0, RecordRules::maxDischargedMah);
         case Field::Current:
-            return spinBox(parent, 0, RecordRules::maxCurrentAmperes);
         case Field::Temperature:
-            return spinBox(parent, RecordRules::minTemperature, RecordRules::maxTemperature);
+            return new QLineEdit(parent);
         case Field::Battery:
         case Field::Location:
             return choices(parent, index);
@@ -87,8 +165,8 @@ public:
     {
         if (auto *notes = qobject_cast<QPlainTextEdit *>(editor))
             notes->setPlainText(index.data(Qt::EditRole).toString());
-        else if (auto *box = qobject_cast<QSpinBox *>(editor))
-            box->setValue(qRound(index.data(Qt::EditRole).toDouble()));
+        else if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->setText(index.data(Qt::DisplayRole).toString());
         else
             QStyledItemDelegate::setEditorData(editor, index);
         editor->setProperty(initialValue, valueOf(editor));
@@ -97,24 +175,39 @@ public:
     void setModelData(
         QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
-        const QVariant value = valueOf(editor);
-        if (value != editor->property(initialValue))
+        const QVariant typed = valueOf(editor);
+        if (typed == editor->property(initialValue))
+            return;
+        QString problem;
+        const QVariant value = FieldText::read(static_cast<Field>(index.column()), typed, &problem);
+        if (value.isValid())
             model->setData(index, value);
+        else
+            tell(problem);
     }
 
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
         const QModelIndex &index) const override
     {
         QStyledItemDelegate::updateEditorGeometry(editor, option, index);
-        // Room for a few lines of notes.
+        // Wide enough to show the whole value, a date or a pack's name, over the next
+        // cells; room for a few lines of notes.
+        QRect shown(editor->pos(), editor->size().expandedTo(QSize(editor->sizeHint().width(), 0)));
         if (qobject_cast<QPlainTextEdit *>(editor))
-            editor->resize(qMax(option.rect.width(), 240), option.rect.height() * 4);
+            shown.setSize(QSize(qMax(option.rect.width(), 240), option.rect.height() * 4));
+        // Within the table's visible part: moved to the left where it would reach beyond it.
+        if (const QWidget *viewport = editor->parentWidget()) {
+            shown.setWidth(qMin(shown.width(), viewport->width()));
+            shown.moveLeft(qMax(0, qMin(shown.left(), viewport->width() - shown.width())));
+        }
+        editor->setGeometry(shown);
     }
 
 private:
     QWidget *choices(QWidget *parent, const QModelIndex &index) const
     {
         auto *box = new QComboBox(parent);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         const StoreSnapshot &store = table.store();
         if (index.column() == int(Field::Battery)) {
             for (const StoreSnapshot::Battery &battery : store.batteries)
@@ -134,16 +227,15 @@ private:
             return notes->toPlainText();
         if (auto *box = qobject_cast<QComboBox *>(editor))
             return box->currentText();
-        if (auto *box = qobject_cast<QSpinBox *>(editor))
-            return box->value();
-        if (auto *edit = qobject_cast<QTimeEdit *>(editor))
-            return edit->time();
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            return line->text();
         if (auto *edit = qobject_cast<QDateTimeEdit *>(editor))
             return edit->dateTime();
         return editor->property("text");
     }
 
     const FlightTable &table;
+    Tell tell;
 };
 
 } // namespace
@@ -164,6 +256,7 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     , filter(new FlightFilter(this))
     , view(new QTableView(this))
     , totals(new QLabel(this))
+    , message(new QLabel(this))
 {
     setObjectName(QStringLiteral("flightEditor"));
     setWindowTitle(tr("Flights and Cycles"));
@@ -171,7 +264,8 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     filter->setSortRole(FlightTable::SortRole);
     view->setObjectName(QStringLiteral("flightTable"));
     view->setModel(filter);
-    view->setItemDelegate(new FlightDelegate(*table, view));
+    view->setItemDelegate(new FlightDelegate(
+        *table, [this](const QString &problem) { tell(problem); }, view));
     view->setSortingEnabled(true);
     view->sortByColumn(int(Field::Date), Qt::DescendingOrder);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -179,12 +273,19 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     view->horizontalHeader()->setStretchLastSection(true);
     view->verticalHeader()->hide();
     totals->setObjectName(QStringLiteral("flightTotals"));
+    // Why the last correction was refused, until the next one is made.
+    message->setObjectName(QStringLiteral("flightMessage"));
+    message->setWordWrap(true);
+    message->setStyleSheet(QStringLiteral("color: #9c2a00;"));
+    message->hide();
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(createFilters());
     layout->addWidget(view, 1);
     layout->addWidget(totals);
+    layout->addWidget(message);
     layout->addWidget(createButtons());
+    // The size it opens at on a large screen; a smaller one gets less, and the table scrolls.
     resize(1180, 560);
 
     connect(filter, &QAbstractItemModel::modelReset, this, &FlightEditor::showTotals);
@@ -193,6 +294,7 @@ FlightEditor::FlightEditor(const QString &storageFolder, ApplyChange applyChange
     connect(filter, &QAbstractItemModel::layoutChanged, this, &FlightEditor::showTotals);
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &FlightEditor::updateButtons);
+    connect(table, &FlightTable::refused, this, &FlightEditor::tellRefusal);
     reload();
     // Once shown: a hidden view measures every one of the rows, a shown one those in sight.
     QTimer::singleShot(0, view, &QTableView::resizeColumnsToContents);
@@ -207,6 +309,11 @@ QWidget *FlightEditor::createFilters()
     modelFilter->setObjectName(QStringLiteral("modelFilter"));
     batteryFilter = new QComboBox(row);
     batteryFilter->setObjectName(QStringLiteral("batteryFilter"));
+    // Long names must not widen the dialog beyond a small screen; the lists show them whole.
+    for (QComboBox *box : { modelFilter, batteryFilter }) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(12);
+    }
     layout->addWidget(new QLabel(tr("Model:"), row));
     layout->addWidget(modelFilter, 1);
     layout->addWidget(new QLabel(tr("Battery:"), row));
@@ -278,10 +385,9 @@ void FlightEditor::showTotals()
             += filter->index(row, int(Field::Duration)).data(FlightTable::SortRole).toLongLong();
         discharged += filter->index(row, int(Field::Discharged)).data(Qt::EditRole).toLongLong();
     }
-    const QString sums = tr("%1 flights, flight time %2, %3 mAh")
-                             .arg(rows)
-                             .arg(hoursText(seconds))
-                             .arg(discharged);
+    const QString sums
+        = tr("%n flight(s), flight time %1, %2 mAh", nullptr, rows)
+              .arg(hoursText(seconds), FlightTable::numberLocale().toString(discharged));
     totals->setText(readOnly ? tr("The data file could not be read to its end: nothing can be "
                                   "changed here. %1")
                                    .arg(sums)
@@ -310,15 +416,41 @@ bool FlightEditor::change(const QString &label, const StoreSnapshot &changed)
         return false;
     const ChangeOutcome outcome = applyChange(label, shown, changed);
     if (outcome.refused.isBroken()) {
-        // Said once the cell's editor has closed. When something else changed the file
-        // since the table read it, the table shows that instead.
-        const QString why = ChangeRefusal::describe(outcome.refused);
-        QTimer::singleShot(
-            0, this, [this, why] { HostDialogs::tell(this, windowTitle(), why, true); });
+        tell(ChangeRefusal::describe(outcome.refused));
+        // Something else changed the file since the table read it: the table shows that.
         if (outcome.refused.refusal == RecordRules::Refusal::FileChanged)
             QTimer::singleShot(0, this, &FlightEditor::reload);
+        return false;
     }
-    return outcome.written;
+    if (!outcome.written) {
+        tell(tr("The logbook could not be written; nothing was changed."));
+        return false;
+    }
+    tell(QString());
+    return true;
+}
+
+void FlightEditor::reloadIfChanged()
+{
+    if (StoreFolder::load(folder).bytes != shown.bytes)
+        reload();
+}
+
+void FlightEditor::tell(const QString &problem)
+{
+    message->setText(problem);
+    message->setVisible(!problem.isEmpty());
+}
+
+void FlightEditor::tellRefusal(Field field, const QVariant &value)
+{
+    if (field == Field::Date)
+        tell(tr("Another flight or discharge is recorded at %1 already: each flight needs a "
+                "moment of its own.")
+                 .arg(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+    else
+        tell(tr("%1 cannot be set to this value; nothing was changed.")
+                 .arg(table->headerData(int(field), Qt::Horizontal, Qt::DisplayRole).toString()));
 }
 
 void FlightEditor::deleteSelected()
@@ -328,7 +460,8 @@ void FlightEditor::deleteSelected()
     const FlightEdits::FlightRef ref = table->flightAt(row);
     if (row < 0 || !FlightEdits::deleteFlight(changed, ref))
         return;
-    if (change(tr("Delete Flight of %1").arg(table->store().models[ref.model].name), changed))
+    const QString label = tr("Delete Flight of %1").arg(table->store().models[ref.model].name);
+    if (change(table->withPackStates(label, changed), changed))
         reload();
 }
 

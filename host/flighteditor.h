@@ -1,6 +1,7 @@
 #ifndef FLIGHTEDITOR_H
 #define FLIGHTEDITOR_H
 
+#include "host/flightedits.h"
 #include "store/storefolder.h"
 
 #include <QByteArray>
@@ -31,6 +32,8 @@ public:
     FlightEditor(const QString &storageFolder, ApplyChange applyChange, QWidget *parent = nullptr);
 
     void reload();
+    // Reads the file again when something else wrote it, such as Undo.
+    void reloadIfChanged();
 
 private:
     QWidget *createFilters();
@@ -41,6 +44,9 @@ private:
     void updateButtons();
     int selectedRow() const;
     bool change(const QString &label, const StoreSnapshot &changed);
+    // Says why a correction was not made; an empty text clears it.
+    void tell(const QString &problem);
+    void tellRefusal(FlightEdits::Field field, const QVariant &value);
     void deleteSelected();
     void markNotCharged();
 
@@ -54,6 +60,7 @@ private:
     QComboBox *modelFilter;
     QComboBox *batteryFilter;
     QLabel *totals;
+    QLabel *message;
     QPushButton *deleteButton;
     QPushButton *notChargedButton;
 };

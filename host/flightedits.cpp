@@ -1,6 +1,7 @@
 #include "host/flightedits.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace FlightEdits {
 namespace {
@@ -29,22 +30,80 @@ bool setDate(StoreSnapshot &store, const FlightRef &ref, const QDateTime &moment
 bool setCycleFigure(StoreSnapshot &store, const FlightRef &ref, Field field, const QVariant &value)
 {
     bool ok = false;
-    const int number = value.toInt(&ok);
+    const double number = value.toDouble(&ok);
     if (ref.cycle.battery < 0 || !ok)
         return false;
     StoreSnapshot::Cycle &cycle = store.batteries[ref.cycle.battery].cycleData[ref.cycle.cycle];
     const bool discharged = field == Field::Discharged;
-    // Checked before the figure goes into the file's unsigned number, where a large one
-    // would wrap.
-    const double hundredths = discharged ? 0 : number * 100.0;
-    if (RecordRules::figuresRefusal(discharged ? number : 0, hundredths)
-        != RecordRules::Refusal::None)
+    // Whole mAh; amperes kept to the hundredth as the file holds them. Checked before the
+    // figure goes into the file's unsigned number, where a large one would wrap.
+    const double figure = discharged ? number : std::round(number * 100);
+    if ((discharged && figure != std::floor(figure))
+        || RecordRules::figuresRefusal(discharged ? figure : 0, discharged ? 0 : figure)
+            != RecordRules::Refusal::None)
         return false;
     if (discharged)
-        cycle.discharged = uint(number);
+        cycle.discharged = uint(figure);
     else
-        cycle.current = uint(hundredths);
+        cycle.current = uint(figure);
     return true;
+}
+
+bool isLatestOf(const StoreSnapshot::Battery &battery, const QDateTime &moment)
+{
+    return std::none_of(battery.cycleData.begin(), battery.cycleData.end(),
+        [&moment](const StoreSnapshot::Cycle &entry) { return entry.date > moment; });
+}
+
+// A discharge taken off a pack as if it had never been recorded there. Only the module
+// discharges a charged pack; when that discharge was the pack's last event (it is empty
+// and holds no later one), the pack is charged again, as it was then. The moment of its
+// charge click is not kept anywhere: the flight's moment stands for it, when the pack was
+// charged for certain. Returns when the discharge was recorded: the pack's last use then,
+// else the flight's moment.
+QDateTime takeDischargeOff(StoreSnapshot::Battery &pack, int cycleIndex)
+{
+    const StoreSnapshot::Cycle cycle = pack.cycleData.takeAt(cycleIndex);
+    pack.cycles = pack.cycles > 0 ? pack.cycles - 1 : 0;
+    if (pack.charged || !isLatestOf(pack, cycle.date))
+        return cycle.date;
+    const QDateTime recorded = pack.lastUse;
+    pack.charged = true;
+    if (cycle.date.isValid())
+        pack.lastUse = cycle.date;
+    return recorded.isValid() ? recorded : cycle.date;
+}
+
+// A discharge put onto a pack as if it had been recorded there at `recorded`, in the order
+// of the flights. When it is the pack's last event, the pack is empty since then, unless
+// it was charged after that moment.
+void putDischargeOn(
+    StoreSnapshot::Battery &pack, const StoreSnapshot::Cycle &cycle, const QDateTime &recorded)
+{
+    QVector<StoreSnapshot::Cycle> &data = pack.cycleData;
+    const auto later = std::find_if(data.begin(), data.end(),
+        [&cycle](const StoreSnapshot::Cycle &entry) { return entry.date > cycle.date; });
+    const bool last = later == data.end();
+    data.insert(later, cycle);
+    ++pack.cycles;
+    if (!last || !recorded.isValid())
+        return;
+    if (pack.charged && pack.lastUse > recorded)
+        return;
+    pack.charged = false;
+    pack.lastUse = qMax(pack.lastUse, recorded);
+}
+
+// The last use a pack had before its last charge click: the moment of its last discharge
+// up to `now`. A pack that never flew keeps the one it has, since nothing earlier is known.
+QDateTime lastUseBeforeCharge(const StoreSnapshot::Battery &pack, const QDateTime &now)
+{
+    QDateTime latest;
+    for (const StoreSnapshot::Cycle &entry : pack.cycleData) {
+        if (entry.date.isValid() && entry.date <= now && entry.date > latest)
+            latest = entry.date;
+    }
+    return latest.isValid() ? latest : pack.lastUse;
 }
 
 } // namespace
@@ -94,11 +153,8 @@ bool deleteFlight(StoreSnapshot &store, const FlightRef &ref)
 {
     if (!isKnown(store, ref))
         return false;
-    if (ref.cycle.battery >= 0) {
-        StoreSnapshot::Battery &battery = store.batteries[ref.cycle.battery];
-        battery.cycleData.remove(ref.cycle.cycle);
-        battery.cycles = battery.cycles > 0 ? battery.cycles - 1 : 0;
-    }
+    if (ref.cycle.battery >= 0)
+        takeDischargeOff(store.batteries[ref.cycle.battery], ref.cycle.cycle);
     store.models[ref.model].flightLog.remove(ref.entry);
     return true;
 }
@@ -110,15 +166,12 @@ bool moveDischarge(StoreSnapshot &store, const FlightRef &ref, const QString &ba
         return false;
     if (target == ref.cycle.battery)
         return true;
-    StoreSnapshot::Battery &from = store.batteries[ref.cycle.battery];
-    const StoreSnapshot::Cycle cycle = from.cycleData.takeAt(ref.cycle.cycle);
-    from.cycles = from.cycles > 0 ? from.cycles - 1 : 0;
+    const StoreSnapshot::Cycle cycle
+        = store.batteries[ref.cycle.battery].cycleData[ref.cycle.cycle];
+    const QDateTime recorded
+        = takeDischargeOff(store.batteries[ref.cycle.battery], ref.cycle.cycle);
     // Kept in the order of the flights, so that the chart reads left to right in time.
-    QVector<StoreSnapshot::Cycle> &data = store.batteries[target].cycleData;
-    const auto later = std::find_if(data.begin(), data.end(),
-        [&cycle](const StoreSnapshot::Cycle &entry) { return entry.date > cycle.date; });
-    data.insert(later, cycle);
-    ++store.batteries[target].cycles;
+    putDischargeOn(store.batteries[target], cycle, recorded);
     return true;
 }
 
@@ -127,8 +180,9 @@ bool markNotCharged(StoreSnapshot &store, const QString &batteryName, const QDat
     const int index = RecordRules::batteryNamed(store, batteryName);
     if (index < 0 || !store.batteries[index].charged)
         return false;
-    store.batteries[index].charged = false;
-    store.batteries[index].lastUse = now;
+    StoreSnapshot::Battery &pack = store.batteries[index];
+    pack.charged = false;
+    pack.lastUse = lastUseBeforeCharge(pack, now);
     return true;
 }
 

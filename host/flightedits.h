@@ -29,11 +29,17 @@ constexpr int fieldCount = 9;
 using FlightRef = StoreSnapshot::Flight;
 
 bool setField(StoreSnapshot &store, const FlightRef &ref, Field field, const QVariant &value);
-// The flight and its cycle entry go together, and the battery counts one cycle less.
+// Each correction leaves every pack's charged state and last use as if the corrected
+// history had been recorded so.
+//
+// The flight and its cycle entry go together, and the battery counts one cycle less; a
+// pack that this discharge left empty is charged again.
 bool deleteFlight(StoreSnapshot &store, const FlightRef &ref);
-// The cycle entry and one cycle of the count move to `batteryName`.
+// The cycle entry and one cycle of the count move to `batteryName`: the pack it leaves is
+// charged again and the pack it joins is empty, where the discharge is their last event.
 bool moveDischarge(StoreSnapshot &store, const FlightRef &ref, const QString &batteryName);
-// Undoes a charge click: the pack is empty again as of `now`; no cycle, no flight.
+// Undoes a charge click: the pack is empty again with the last use of its last discharge
+// up to `now`; no cycle, no flight.
 bool markNotCharged(StoreSnapshot &store, const QString &batteryName, const QDateTime &now);
 
 } // namespace FlightEdits

@@ -105,7 +105,7 @@ QVariant FlightTable::shownValue(const FlightRef &ref, Field field) const
     case Field::Duration:
         return value.toTime().toString(durationFormat);
     case Field::Current:
-        return value.isNull() ? QVariant() : QLocale().toString(value.toDouble(), 'f', 2);
+        return value.isNull() ? QVariant() : numberLocale().toString(value.toDouble(), 'f', 2);
     case Field::Notes:
         // One line per row: the cell's editor shows the whole text.
         return value.toString().simplified();
@@ -169,13 +169,34 @@ Qt::ItemFlags FlightTable::flags(const QModelIndex &index) const
     return flags;
 }
 
-QString FlightTable::changeLabel(int row, Field field) const
+QLocale FlightTable::numberLocale()
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    return locale;
+}
+
+QString FlightTable::withPackStates(const QString &label, const StoreSnapshot &changed) const
+{
+    QStringList states;
+    for (int i = 0; i < shown.batteries.size() && i < changed.batteries.size(); ++i) {
+        const StoreSnapshot::Battery &before = shown.batteries[i];
+        const StoreSnapshot::Battery &after = changed.batteries[i];
+        if (before.name != after.name || before.charged == after.charged)
+            continue;
+        states << (after.charged ? tr("%1 charged again").arg(after.name)
+                                 : tr("%1 empty").arg(after.name));
+    }
+    return states.isEmpty() ? label : tr("%1 (%2)").arg(label, states.join(tr(", ")));
+}
+
+QString FlightTable::changeLabel(int row, Field field, const QVariant &value) const
 {
     const FlightRef ref = shown.flights().value(row);
     if (ref.model < 0)
         return QString();
     if (field == Field::Battery)
-        return tr("Move Discharge of %1").arg(shown.models[ref.model].name);
+        return tr("Move Discharge of %1 to %2").arg(shown.models[ref.model].name, value.toString());
     return tr("Correct Flight of %1").arg(shown.models[ref.model].name);
 }
 
@@ -187,9 +208,11 @@ bool FlightTable::setData(const QModelIndex &index, const QVariant &value, int r
     if (value == editValue(shown.flights()[index.row()], field))
         return true;
     StoreSnapshot changed = shown;
-    if (!FlightEdits::setField(changed, shown.flights()[index.row()], field, value))
+    if (!FlightEdits::setField(changed, shown.flights()[index.row()], field, value)) {
+        emit refused(field, value);
         return false;
-    return propose(changeLabel(index.row(), field), changed);
+    }
+    return propose(withPackStates(changeLabel(index.row(), field, value), changed), changed);
 }
 
 void FlightFilter::setModelName(const QString &name)

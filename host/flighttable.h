@@ -4,6 +4,7 @@
 #include "host/flightedits.h"
 
 #include <QAbstractTableModel>
+#include <QLocale>
 #include <QSortFilterProxyModel>
 
 #include <functional>
@@ -28,7 +29,12 @@ public:
     void setStore(const StoreSnapshot &store);
     const StoreSnapshot &store() const { return shown; }
     FlightEdits::FlightRef flightAt(int row) const { return shown.flights().value(row); }
-    QString changeLabel(int row, FlightEdits::Field field) const;
+    QString changeLabel(int row, FlightEdits::Field field, const QVariant &value) const;
+    // `label` with what the change does to the packs' charged state, as "(Pack A charged
+    // again)", so that the undo step says so.
+    QString withPackStates(const QString &label, const StoreSnapshot &changed) const;
+    // The number form of the program's own views: the language's, without group separators.
+    static QLocale numberLocale();
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -36,6 +42,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+signals:
+    // A correction that the records' rules do not allow; nothing was proposed.
+    void refused(FlightEdits::Field field, const QVariant &value);
 
 private:
     QVariant editValue(const FlightEdits::FlightRef &ref, FlightEdits::Field field) const;

@@ -8,8 +8,8 @@
 class CelloraGui;
 class QWidget;
 
-// The module's home button ends the program. A discharge page the user has begun and not
-// saved would be lost with it: the program asks first.
+// Ending the program drops a discharge page the user has begun and not saved: the program
+// asks first.
 namespace HomeGuard {
 
 // Whether the module shows a discharge that is prepared but not yet saved.

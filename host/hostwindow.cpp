@@ -10,8 +10,11 @@
 #include "host/hostdialogs.h"
 #include "host/programtelemetry.h"
 #include "host/rescuelist.h"
+#include "host/startpage.h"
 #include "host/telemetrydialog.h"
 #include "host/undohistory.h"
+#include "sample/samplestore.h"
+#include "sample/sampletelemetry.h"
 #include "store/datachange.h"
 #include "store/storefiles.h"
 #include "store/storefolder.h"
@@ -33,7 +36,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -61,7 +66,9 @@ public:
     std::unique_ptr<UndoHistory> history;
     QAction *undo = nullptr;
     QAction *redo = nullptr;
+    QStackedWidget *pages = nullptr;
     QScrollArea *moduleArea = nullptr;
+    StartPage *start = nullptr;
     QWidget *warningBar = nullptr;
     QLabel *warningText = nullptr;
     QPushButton *retryButton = nullptr;
@@ -75,6 +82,8 @@ public:
     // What becomes of changes in a folder that cannot be written; empty when it can.
     QString folderWarning;
     QString folder;
+    // The demo's store, removed with the window or the next demo; its lock goes first.
+    std::unique_ptr<QTemporaryDir> demoFolder;
     std::unique_ptr<StorageLock> lock;
     FrontRequest *frontRequest = nullptr;
     QMenu *recentMenu = nullptr;
@@ -84,6 +93,7 @@ HostWindow::HostWindow(QWidget *parent)
     : QMainWindow(parent)
     , d(std::make_unique<HostWindowPrivate>())
 {
+    HostDialogs::fitEveryDialog();
     d->frontRequest = new FrontRequest(this);
     auto *content = new QWidget;
     buildWarningBar(content);
@@ -110,8 +120,12 @@ void HostWindow::placeModuleWindow()
     // Placed inside this window, the module's window is a plain widget at its own size.
     d->gui->setWindowFlags(Qt::Widget);
     d->moduleArea->setWidget(d->gui);
-    // The home button asks the host to take the module away: that ends the program.
-    connect(d->gui, &CelloraGui::closeCelloraGui, this, &HostWindow::leaveByHome);
+    // The home button asks the host to take the module away: the program's start page
+    // takes its place, and the module keeps its page for when the logbook opens again.
+    connect(d->gui, &CelloraGui::closeCelloraGui, this, &HostWindow::showStartPage);
+    if (auto *pages = d->gui->findChild<QStackedWidget *>(QStringLiteral("stackedWidget")))
+        connect(pages, &QStackedWidget::currentChanged, this, &HostWindow::fitModuleToPage);
+    fitModuleToPage();
     d->history = std::make_unique<UndoHistory>(d->gui);
     connect(d->history.get(), &UndoHistory::changed, this, &HostWindow::refreshEditMenu);
     // A write of the module's own: Retry saves again after it, whatever failed before.
@@ -127,32 +141,72 @@ void HostWindow::placeModuleWindow()
 
 void HostWindow::fitIntoScreen()
 {
-    const QScreen *screen = QGuiApplication::screenAt(geometry().center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    // Room for the frame the window manager adds, which is not known before the window
-    // is shown.
-    const QSize frameAllowance(16, 40);
-    const QRect room = screen->availableGeometry();
-    resize(size().boundedTo(room.size() - frameAllowance));
-    if (!room.contains(geometry()))
-        move(room.topLeft());
+    HostDialogs::fitIntoScreen(this);
 }
 
-void HostWindow::leaveByHome()
+// The module's window takes the largest minimum of all its pages, so that the scroll area
+// around it would scroll every page as far as the tallest one needs, the card column's own
+// scrolling inside that. It is held at what the page shown needs instead: only what does
+// not fit scrolls.
+void HostWindow::fitModuleToPage()
 {
-    if (HomeGuard::dischargeUnsaved(*d->gui)) {
-        const auto *battery = d->gui->findChild<QLabel *>(QStringLiteral("lbl_discharge_battery"));
-        // The label may show the name cut short; its accessible name is always whole.
-        const QString name = battery ? battery->accessibleName() : QString();
-        if (!HomeGuard::leaveUnsaved(this, name))
-            return;
+    const auto *pages = d->gui->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+    const QWidget *page = pages ? pages->currentWidget() : nullptr;
+    if (!page)
+        return;
+    const QSize around = d->gui->minimumSizeHint() - pages->minimumSizeHint();
+    const QSize needed = page->minimumSizeHint().expandedTo(page->minimumSize());
+    d->gui->setMinimumSize(needed + around.expandedTo(QSize(0, 0)));
+}
+
+void HostWindow::showStartPage()
+{
+    StartPage *start = startPage();
+    start->showFolders(d->folder, recentFolders());
+    d->pages->setCurrentWidget(start);
+    start->focusFirstButton();
+}
+
+void HostWindow::showLogbook()
+{
+    d->pages->setCurrentWidget(d->moduleArea);
+    // The stacked pages give the keyboard back to the control of the logbook that had it.
+    if (!d->moduleArea->isAncestorOf(focusWidget()))
+        d->gui->setFocus(Qt::OtherFocusReason);
+}
+
+bool HostWindow::showsStartPage() const
+{
+    return d->start && d->pages->currentWidget() == d->start;
+}
+
+void HostWindow::openDemo()
+{
+    // The demo's last sessions were entered in Quick mode; the radio's logs of them wait in
+    // LOGS for the telemetry import.
+    auto demo = std::make_unique<QTemporaryDir>();
+    const QDateTime now = QDateTime::currentDateTime();
+    if (!demo->isValid()
+        || !writeStoreFile(quickDemoStore(now), demo->filePath(StoreFiles::dataFile))
+        || !writeTelemetryLogs(demoTelemetryLogs(now), demo->filePath(QStringLiteral("LOGS")))) {
+        HostDialogs::tell(
+            this, tr("Try the Demo"), tr("The demo's logbook could not be written."), true);
+        return;
     }
-    // Closing asks first while a change is unsaved: the user may stay to save it.
-    if (close())
-        QCoreApplication::quit();
+    if (openFolder(demo->path(), nullptr, false) != StorageLock::Outcome::Locked)
+        return;
+    // The previous demo's folder is no longer held and goes now.
+    d->demoFolder = std::move(demo);
+    showLogbook();
+}
+
+bool HostWindow::askBeforeDroppingDischarge()
+{
+    if (!HomeGuard::dischargeUnsaved(*d->gui))
+        return true;
+    const auto *battery = d->gui->findChild<QLabel *>(QStringLiteral("lbl_discharge_battery"));
+    // The label may show the name cut short; its accessible name is always whole.
+    return HomeGuard::leaveUnsaved(this, battery ? battery->accessibleName() : QString());
 }
 
 void HostWindow::buildWarningBar(QWidget *content)
@@ -185,7 +239,31 @@ void HostWindow::buildWarningBar(QWidget *content)
     d->moduleArea->setObjectName(QStringLiteral("moduleScrollArea"));
     d->moduleArea->setFrameShape(QFrame::NoFrame);
     d->moduleArea->setWidgetResizable(true);
-    layout->addWidget(d->moduleArea, 1);
+    d->pages = new QStackedWidget;
+    d->pages->setObjectName(QStringLiteral("hostPages"));
+    d->pages->addWidget(d->moduleArea);
+    layout->addWidget(d->pages, 1);
+}
+
+// Made when Home is first pressed: the window's first frame does not wait for it.
+StartPage *HostWindow::startPage()
+{
+    if (d->start)
+        return d->start;
+    d->start = new StartPage;
+    connect(d->start, &StartPage::openLogbook, this, &HostWindow::showLogbook);
+    connect(d->start, &StartPage::openFolder, this, [this](const QString &folder) {
+        if (openFolderAsked(folder))
+            showLogbook();
+    });
+    connect(d->start, &StartPage::chooseFolder, this, &HostWindow::chooseStorageFolder);
+    connect(d->start, &StartPage::tryDemo, this, &HostWindow::openDemo);
+    connect(d->start, &StartPage::importTelemetry, this, [this] {
+        if (importTelemetry())
+            showLogbook();
+    });
+    d->pages->addWidget(d->start);
+    return d->start;
 }
 
 void HostWindow::showWarning(const QString &text, bool retry, bool restore)
@@ -296,8 +374,9 @@ void HostWindow::buildMenus()
         &HostWindow::exportCycles);
     addAction(file, tr("&Pack Report…"), "actionPackReport", &HostWindow::writeReport);
     file->addSeparator();
-    addAction(
-        file, tr("Import &Telemetry Logs…"), "actionImportTelemetry", &HostWindow::importTelemetry);
+    QAction *telemetry = file->addAction(tr("Import &Telemetry Logs…"));
+    telemetry->setObjectName(QStringLiteral("actionImportTelemetry"));
+    connect(telemetry, &QAction::triggered, this, [this] { importTelemetry(); });
     addAction(file, tr("Restore from Rescue &Copy…"), "actionRestoreRescueCopy",
         &HostWindow::restoreRescueCopy);
     file->addSeparator();
@@ -442,16 +521,16 @@ void HostWindow::showFolder(const QString &folder, bool remember)
         this->remember(folder);
 }
 
-void HostWindow::openFolderAsked(const QString &folder)
+bool HostWindow::openFolderAsked(const QString &folder)
 {
     if (QFileInfo(folder).absoluteFilePath() != d->folder
         && !mayLeaveUnsaved(
             tr("Open Storage Folder"), tr("Open the other folder anyway and lose the change?")))
-        return;
+        return false;
     QString holder;
     switch (openFolder(folder, &holder)) {
     case StorageLock::Outcome::Locked:
-        break;
+        return true;
     case StorageLock::Outcome::InUse:
         HostDialogs::tell(this, tr("Open Storage Folder"),
             tr("The storage folder %1 is in use by %2. Close that Cellora first.")
@@ -460,15 +539,16 @@ void HostWindow::openFolderAsked(const QString &folder)
         break;
     case StorageLock::Outcome::Unwritable:
         HostDialogs::tell(this, tr("Open Storage Folder"), unwritableFolderWarning(folder), true);
-        break;
+        return true;
     }
+    return false;
 }
 
 void HostWindow::chooseStorageFolder()
 {
     const QString folder = HostDialogs::chooseFolder(this, tr("Open Storage Folder"), d->folder);
-    if (!folder.isEmpty())
-        openFolderAsked(folder);
+    if (!folder.isEmpty() && openFolderAsked(folder))
+        showLogbook();
 }
 
 bool HostWindow::mayLeaveUnsaved(const QString &title, const QString &question)
@@ -559,13 +639,13 @@ void HostWindow::restoreRescueCopy()
     for (const RescueList::Copy &copy : copies) {
         const QFileInfo info(copy.path);
         // A copy kept elsewhere (the folder took none) is named with its whole path.
-        items << tr("%1: %2 batteries, %3 models, %4 flights (%5)")
+        items << tr("%1: %2, %3, %4 (%5)")
                      // In the language's own form; the file name beside it is to the second.
-                     .arg(QLocale().toString(copy.keptAt, QLocale::ShortFormat))
-                     .arg(copy.batteries)
-                     .arg(copy.models)
-                     .arg(copy.flights)
-                     .arg(info.absolutePath() == beside ? info.fileName() : shown(copy.path));
+                     .arg(QLocale().toString(copy.keptAt, QLocale::ShortFormat),
+                         tr("%n battery(ies)", nullptr, copy.batteries),
+                         tr("%n model(s)", nullptr, copy.models),
+                         tr("%n flight(s)", nullptr, copy.flights),
+                         info.absolutePath() == beside ? info.fileName() : shown(copy.path));
     }
     const int chosen = HostDialogs::chooseItem(
         this, title, tr("The present store is kept as a rescue copy in turn. Restore:"), items);
@@ -592,12 +672,15 @@ void HostWindow::editFlights()
         },
         this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
+    // Undo and Redo work from the editor too; it shows what they wrote.
+    editor->addActions({ d->undo, d->redo });
+    connect(d->history.get(), &UndoHistory::changed, editor, &FlightEditor::reloadIfChanged);
     editor->open();
 }
 
 // The import goes in as one whole new store through the store's change operation: one
 // step that Undo takes back.
-void HostWindow::importTelemetry()
+bool HostWindow::importTelemetry()
 {
     const QString title = tr("Import Telemetry Logs");
     const StoreFolder loaded = StoreFolder::load(d->folder);
@@ -606,11 +689,11 @@ void HostWindow::importTelemetry()
             tr("The storage folder %1 holds no data file that can be read whole.")
                 .arg(shown(d->folder)),
             true);
-        return;
+        return false;
     }
     TelemetryDialog dialog(loaded.records, this);
     if (!runTelemetryDialog(dialog))
-        return;
+        return false;
     dialog.rememberChoices();
     StoreRecords after = loaded.records;
     QVector<RecordRules::RuleBreak> refused;
@@ -623,12 +706,13 @@ void HostWindow::importTelemetry()
                 ? ChangeRefusal::describe(outcome.refused)
                 : tr("The logbook could not be written; nothing was changed."),
             true);
-        return;
+        return false;
     }
     HostDialogs::tell(this, title,
         tr("%1.\nEdit, Undo Import Telemetry takes it back.")
             .arg(TelemetryImport::summary(dialog.proposals(), written, refused)),
         false);
+    return true;
 }
 
 ChangeOutcome HostWindow::applyChange(
@@ -670,7 +754,8 @@ void HostWindow::showAbout()
 
 void HostWindow::closeEvent(QCloseEvent *event)
 {
-    if (!mayLeaveUnsaved(tr("Quit Cellora"), tr("Quit anyway and lose the change?"))) {
+    if (!askBeforeDroppingDischarge()
+        || !mayLeaveUnsaved(tr("Quit Cellora"), tr("Quit anyway and lose the change?"))) {
         event->ignore();
         return;
     }

@@ -13,6 +13,7 @@
 class CelloraGui;
 class HostWindowPrivate;
 class StoreFolder;
+class StartPage;
 class StoreSnapshot;
 class UndoHistory;
 struct ChangeOutcome;
@@ -45,13 +46,22 @@ public:
     // in place, or not at all.
     static QString unwritableFolderWarning(const QString &folder);
 
+    // Where the module's home button leads; the logbook opens again from there.
+    void showStartPage();
+    void showLogbook();
+    bool showsStartPage() const;
+    // Opens a fresh demo logbook in a temporary folder, removed when the program ends.
+    void openDemo();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void fitIntoScreen();
-    void leaveByHome();
+    bool askBeforeDroppingDischarge();
     void placeModuleWindow();
+    void fitModuleToPage();
+    StartPage *startPage();
     void buildMenus();
     void buildEditMenu();
     void refreshEditMenu();
@@ -59,7 +69,8 @@ private:
     void refreshRecentMenu();
     void remember(const QString &folder);
     void showFolder(const QString &folder, bool remember);
-    void openFolderAsked(const QString &folder);
+    // Opens `folder`, telling the user when it cannot; true when it is shown.
+    bool openFolderAsked(const QString &folder);
     void chooseStorageFolder();
     void exportFlights();
     void exportCycles();
@@ -67,7 +78,7 @@ private:
     void writeReport();
     void restoreRescueCopy();
     void editFlights();
-    void importTelemetry();
+    bool importTelemetry();
     ChangeOutcome applyChange(
         const QString &label, const StoreFolder &basis, const StoreRecords &after);
     // Runs `write` (true when it reached the file) and tells the user when it kept an

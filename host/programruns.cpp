@@ -144,7 +144,7 @@ bool shootTelemetryPreview(const QString &file)
     return dialog.grab().save(file, "PNG");
 }
 
-// Ctrl+C or a plain kill ends the event loop like the home button does, so that the demo
+// Ctrl+C or a plain kill ends the event loop like File, Quit does, so that the demo
 // store's temporary folder is removed on the way out. The handler only writes a byte;
 // the quit happens on the GUI thread.
 int terminationPipe[2] = { -1, -1 };
@@ -165,7 +165,8 @@ void quitOnTerminationSignals()
 
 // The module installs no translator: the host installs the one for the user's language
 // (the system's unless --language names one), and Qt's own for its dialogs when the
-// system has it. English needs none; a language without a translation stays English.
+// system has it. English needs none but the plural forms of the program's counts; a
+// language without a translation stays English.
 bool installTranslator(const QLocale &locale, const QString &name, const QString &folder)
 {
     auto *translator = new QTranslator(QCoreApplication::instance());
@@ -186,7 +187,10 @@ void ProgramRuns::installTranslators(const QString &language)
         && !language.isEmpty() && locale.language() != QLocale::English)
         complain(QStringLiteral("no translation for the language %1: the texts stay English")
                      .arg(language));
-    installTranslator(locale, QStringLiteral("cellora-host"), QStringLiteral(":/i18n"));
+    // A language without the program's texts shows the English ones, counted in English.
+    if (!installTranslator(locale, QStringLiteral("cellora-host"), QStringLiteral(":/i18n")))
+        installTranslator(
+            QLocale(QLocale::English), QStringLiteral("cellora-host"), QStringLiteral(":/i18n"));
 #if QT_VERSION_MAJOR < 6
     const QString qtTranslations = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
 #else
@@ -263,6 +267,9 @@ int ProgramRuns::takeScreenshots(const QString &target, SampleMaker sample)
     SampleStore store;
     if (!writeDemoStore(demoFolder, sample, &store))
         return ExitFailure;
+    // The program's dialogs are shown on the store a newcomer has after a day at the field:
+    // Quick entries, and the radio's logs of them. Both folders outlive the window's locks.
+    QTemporaryDir fieldDay;
 
     const CaptureModeGuard captureMode;
     HostWindow host;
@@ -273,7 +280,12 @@ int ProgramRuns::takeScreenshots(const QString &target, SampleMaker sample)
     ScreenshotTour tour(host.gui(), chargedBatteries(store), folder);
     tour.run();
     tour.shootHostWindow(host, QStringLiteral("16-host-window.png"));
-    if (!shootTelemetryPreview(folder.filePath(QStringLiteral("17-telemetry-preview.png"))))
+    const QDateTime now = QDateTime::currentDateTime();
+    if (writeStoreFile(quickDemoStore(now), fieldDay.filePath(StoreFiles::dataFile))
+        && writeTelemetryLogs(demoTelemetryLogs(now), fieldDay.filePath(QStringLiteral("LOGS")))
+        && host.openFolder(fieldDay.path(), nullptr, false) == StorageLock::Outcome::Locked)
+        tour.shootProgram(host, fieldDay.filePath(QStringLiteral("LOGS")));
+    if (!shootTelemetryPreview(folder.filePath(QStringLiteral("20-telemetry-preview.png"))))
         complain(QStringLiteral("the telemetry preview could not be drawn"));
     const bool complete = tour.problems().isEmpty();
     for (const QString &problem : tour.problems())

@@ -1,18 +1,25 @@
 #include "host/screenshottour.h"
 
+#include "host/hostwindow.h"
+#include "host/telemetrydialog.h"
 #include "window/celloragui.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QTimer>
 
 #include <functional>
 
@@ -235,6 +242,46 @@ void ScreenshotTour::shootHostWindow(QMainWindow &host, const QString &fileName)
     painter.drawPixmap(below, menu);
     painter.end();
     save(shot, size, fileName);
+}
+
+void ScreenshotTour::shootProgram(HostWindow &host, const QString &logsFolder)
+{
+    host.showStartPage();
+    QApplication::processEvents();
+    save(host.grab(), host.size(), QStringLiteral("17-start-page.png"));
+    host.showLogbook();
+    if (QAction *editor = host.findChild<QAction *>(QStringLiteral("actionFlightsAndCycles")))
+        editor->trigger();
+    if (auto *dialog = host.findChild<QDialog *>(QStringLiteral("flightEditor"))) {
+        saveAsShown(*dialog, QStringLiteral("18-flights-and-cycles.png"));
+        dialog->close();
+    } else {
+        problemList << QStringLiteral("Flights and Cycles did not open");
+    }
+    const auto run = runTelemetryDialog;
+    runTelemetryDialog = [this, &logsFolder](TelemetryDialog &dialog) {
+        dialog.addPaths({ logsFolder });
+        dialog.show();
+        saveAsShown(dialog, QStringLiteral("19-telemetry-import.png"));
+        return false;
+    };
+    if (QAction *import = host.findChild<QAction *>(QStringLiteral("actionImportTelemetry")))
+        import->trigger();
+    runTelemetryDialog = run;
+}
+
+void ScreenshotTour::saveAsShown(QWidget &shown, const QString &fileName)
+{
+    // Time for the window system to place and draw the window.
+    QEventLoop settle;
+    QTimer::singleShot(400, &settle, &QEventLoop::quit);
+    settle.exec();
+    QScreen *screen = shown.screen();
+    const QPixmap whole = screen ? screen->grabWindow(0) : QPixmap();
+    if (whole.isNull())
+        save(shown.grab(), shown.size(), fileName);
+    else
+        save(whole, screen->size(), fileName);
 }
 
 void ScreenshotTour::save(QPixmap shot, const QSize &size, const QString &fileName)

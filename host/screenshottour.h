@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class CelloraGui;
+class HostWindow;
 class QMainWindow;
 class QStackedWidget;
 class QWidget;
@@ -24,6 +25,10 @@ public:
     bool run();
     // The whole host window around the module, on the overview, with its File menu open.
     void shootHostWindow(QMainWindow &host, const QString &fileName);
+    // The program's start page, then Flights and Cycles and the telemetry import of the
+    // logs in `logsFolder` over the window, as the screen shows them where the platform
+    // lets the screen be read (a real or virtual X server), else the dialog alone.
+    void shootProgram(HostWindow &host, const QString &logsFolder);
     const QStringList &problems() const { return problemList; }
 
 private:
@@ -36,6 +41,7 @@ private:
     void clickChargedCard();
     void shoot(const QString &fileName, const QString &pageName);
     void save(QPixmap shot, const QSize &size, const QString &fileName);
+    void saveAsShown(QWidget &shown, const QString &fileName);
 
     CelloraGui &window;
     QStackedWidget *pages;

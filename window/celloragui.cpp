@@ -1,6 +1,7 @@
 #include "window/celloragui.h"
 
 #include "records/batterywidget.h"
+#include "records/focusring.h"
 #include "records/modelwidget.h"
 #include "ui_celloragui.h"
 #include "window/celloragui_p.h"
@@ -10,7 +11,9 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QKeyEvent>
+#include <QLabel>
 
 #include <memory>
 
@@ -65,6 +68,39 @@ void nameInnerControls(QWidget *root)
     }
 }
 
+namespace {
+// Room kept after a caption that has a neighbour to its right.
+const int captionGap = 8;
+
+bool hasWidgetFrom(const QGridLayout *grid, int row, int column)
+{
+    for (int i = 0; i < grid->count(); ++i) {
+        int itemRow, itemColumn, rowSpan, columnSpan;
+        grid->getItemPosition(i, &itemRow, &itemColumn, &rowSpan, &columnSpan);
+        if (grid->itemAt(i)->widget() && itemRow <= row && row < itemRow + rowSpan
+            && itemColumn >= column)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+void spaceNeighbouringCaptions(QWidget *root)
+{
+    for (const QGridLayout *grid : root->findChildren<QGridLayout *>()) {
+        for (int i = 0; i < grid->count(); ++i) {
+            auto *label = qobject_cast<QLabel *>(grid->itemAt(i)->widget());
+            int row, column, rowSpan, columnSpan;
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+            if (label && hasWidgetFrom(grid, row, column + columnSpan)) {
+                QMargins margins = label->contentsMargins();
+                margins.setRight(qMax(margins.right(), captionGap));
+                label->setContentsMargins(margins);
+            }
+        }
+    }
+}
+
 QVariant CelloraSettings::value(const QString &key)
 {
     settings->beginGroup(settingsGroup);
@@ -101,6 +137,7 @@ CelloraGui::CelloraGui(QWidget *parent)
     updateBackupStatus(QString());
     addDischargedBatteryLabel();
     nameInnerControls(this);
+    spaceNeighbouringCaptions(this);
     setUpKeyboard();
 }
 
@@ -122,6 +159,11 @@ void CelloraGui::setUpKeyboard()
     for (const auto &pair : confirming)
         keyboard->setConfirmingButton(pair.first, pair.second);
     keyboard->setTrailingButtons({ ui->pb_options, ui->pb_home });
+    // The logbook's notes are read only and frameless: the style shows no focus there.
+    new FocusRing(ui->ptext_logview_notes);
+    // Back on the overview the keyboard waits on the model, never on a tank.
+    keyboard->setFirstField(ui->scrollLayout, ui->cb_select_model);
+    keyboard->followPages(ui->stackedWidget);
 }
 
 CelloraGui::~CelloraGui()

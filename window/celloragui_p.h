@@ -20,6 +20,11 @@ class QWidget;
 // still says what it is.
 void nameInnerControls(QWidget *root);
 
+// The pages set captions side by side in grids without spacing between the columns: a
+// caption as wide as its column, as longer translations are, would touch the next one.
+// Below `root`, each label with a control to its right keeps a little room after its text.
+void spaceNeighbouringCaptions(QWidget *root);
+
 // Records refer to one another by name alone, compared exactly and case-sensitively.
 template <typename Record> using NameOf = const QString &(Record::*)() const;
 

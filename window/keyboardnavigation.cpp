@@ -4,12 +4,14 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTextEdit>
@@ -28,6 +30,38 @@ bool isTab(const QKeyEvent *key)
 bool isReturn(const QKeyEvent *key)
 {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+// The radio buttons that `widget` shares its exclusive group with, itself included; empty
+// for any other control.
+QList<QAbstractButton *> radioGroupOf(const QWidget *widget)
+{
+    const auto *radio = qobject_cast<const QRadioButton *>(widget);
+    if (!radio || !radio->group() || !radio->group()->exclusive())
+        return {};
+    QList<QAbstractButton *> usable;
+    for (QAbstractButton *member : radio->group()->buttons()) {
+        if (member->isVisibleTo(member->window()) && member->isEnabled())
+            usable << member;
+    }
+    return usable.size() > 1 ? usable : QList<QAbstractButton *>();
+}
+
+// Tab stops at one button of a radio group: the checked one, or else the first. From the
+// checked one, the arrows select as they move (the buttons' own keys).
+bool isGroupStop(const QWidget *widget, const QList<QWidget *> &ordered)
+{
+    const QList<QAbstractButton *> group = radioGroupOf(widget);
+    if (group.isEmpty())
+        return true;
+    const auto checked = std::find_if(group.begin(), group.end(),
+        [](const QAbstractButton *member) { return member->isChecked(); });
+    if (checked != group.end())
+        return *checked == widget;
+    const auto first = std::find_if(ordered.begin(), ordered.end(), [&group](QWidget *input) {
+        return group.contains(qobject_cast<QAbstractButton *>(input));
+    });
+    return first != ordered.end() && *first == widget;
 }
 
 // An input a person works with, rather than a part of one (the editor inside a spin box,
@@ -115,17 +149,57 @@ QWidget *KeyboardNavigation::shownPage() const
     return pages ? pages->currentWidget() : nullptr;
 }
 
+void KeyboardNavigation::followPages(QStackedWidget *pages)
+{
+    this->pages = pages;
+    connect(pages, &QStackedWidget::currentChanged, this, &KeyboardNavigation::focusFirstField);
+}
+
+void KeyboardNavigation::setFirstField(QWidget *page, QWidget *field)
+{
+    firstFields.insert(page, field);
+}
+
+// The stacked pages hand the focus to the page's field used last, or to the next control
+// in the window's focus chain, which may be a tank: one more Return would record a flight.
+void KeyboardNavigation::focusFirstField()
+{
+    QWidget *page = shownPage();
+    if (!page)
+        return;
+    QWidget *field = firstFields.value(page);
+    if (!field || !field->isVisibleTo(window) || !field->isEnabled()) {
+        const QList<QWidget *> inputs = pageInputs();
+        field = inputs.isEmpty() ? nullptr : inputs.first();
+    }
+    if (field) {
+        field->setFocus(Qt::OtherFocusReason);
+        bringIntoSight(field);
+    }
+}
+
+QList<QWidget *> KeyboardNavigation::pageInputs() const
+{
+    QWidget *page = shownPage();
+    if (!page)
+        return {};
+    QList<QWidget *> inputs;
+    for (QWidget *widget : page->findChildren<QWidget *>()) {
+        if (isInput(widget) && widget->isVisibleTo(window) && widget->isEnabled())
+            inputs << widget;
+    }
+    const QList<QWidget *> ordered = inReadingOrder(inputs, page);
+    QList<QWidget *> stops;
+    for (QWidget *input : ordered) {
+        if (isGroupStop(input, ordered))
+            stops << input;
+    }
+    return stops;
+}
+
 QList<QWidget *> KeyboardNavigation::tabChain() const
 {
-    QList<QWidget *> chain;
-    if (QWidget *page = shownPage()) {
-        QList<QWidget *> inputs;
-        for (QWidget *widget : page->findChildren<QWidget *>()) {
-            if (isInput(widget) && widget->isVisibleTo(window) && widget->isEnabled())
-                inputs << widget;
-        }
-        chain = inReadingOrder(inputs, page);
-    }
+    QList<QWidget *> chain = pageInputs();
     for (const QPointer<QWidget> &button : trailingButtons) {
         if (button && button->isVisibleTo(window) && button->isEnabled())
             chain << button;
