@@ -477,6 +477,8 @@ void DataProcessor::readBatteryData(BatteryWidget *battery)
         XmlStringRef date;
         uint discharged = 0;
         uint current = 0;
+        uint minVoltage = 0;
+        uint resistance = 0;
         const QXmlStreamAttributes attributes = reader.attributes();
         for (const QXmlStreamAttribute &attribute : attributes) {
             const XmlStringRef name = attribute.name();
@@ -486,8 +488,15 @@ void DataProcessor::readBatteryData(BatteryWidget *battery)
                 current = parseUInt(attribute.value());
             if (containsWord(name, QLatin1String("Discharged")))
                 discharged = parseUInt(attribute.value());
+            // The figures a log or a charger gave, when known.
+            if (containsWord(name, QLatin1String("MinVoltage")))
+                minVoltage = parseUInt(attribute.value());
+            if (containsWord(name, QLatin1String("Resistance")))
+                resistance = parseUInt(attribute.value());
         }
         battery->addCycleData(parseDateTime(date), discharged, current, false);
+        if (minVoltage != 0 || resistance != 0)
+            battery->setCycleFigures(battery->cycleDates().size() - 1, minVoltage, resistance);
     }
     noteScanEnd();
 }

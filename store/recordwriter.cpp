@@ -47,7 +47,8 @@ BatteryValues BatteryValues::of(const BatteryWidget &battery)
     return { { battery.batteryName(), battery.batteryCapacity(), battery.batteryChargeRate(),
                  battery.batteryRating(), battery.purchaseDate(), battery.batteryCycles(),
                  battery.batteryCharged(), battery.lastUpdated(), {} },
-        battery.cycleDates(), battery.cycleDischarged(), battery.cycleCurrents() };
+        battery.cycleDates(), battery.cycleDischarged(), battery.cycleCurrents(),
+        battery.cycleMinVoltages(), battery.cycleResistances() };
 }
 
 BatteryRecord BatteryValues::toRecord() const
@@ -56,7 +57,8 @@ BatteryRecord BatteryValues::toRecord() const
     battery.cycleData.reserve(dates.size());
     // value() gives 0 should a value list ever be shorter than the dates
     for (int i = 0; i < dates.size(); ++i)
-        battery.cycleData.append({ dates.at(i), discharged.value(i), currents.value(i) });
+        battery.cycleData.append({ dates.at(i), discharged.value(i), currents.value(i),
+            minVoltages.value(i), resistances.value(i) });
     return battery;
 }
 
@@ -67,7 +69,8 @@ bool BatteryValues::writesAs(const BatteryValues &other) const
     return a.capacity == b.capacity && a.chargeRate == b.chargeRate && a.rating == b.rating
         && a.cycles == b.cycles && a.charged == b.charged && a.purchase == b.purchase
         && a.name == b.name && writtenAlike(a.lastUse, b.lastUse) && discharged == other.discharged
-        && currents == other.currents && writtenAlike(dates, other.dates);
+        && currents == other.currents && minVoltages == other.minVoltages
+        && resistances == other.resistances && writtenAlike(dates, other.dates);
 }
 
 ModelValues ModelValues::of(const ModelWidget &model)
@@ -143,12 +146,20 @@ void writeCycle(QXmlStreamWriter &writer, const BatteryValues &battery, int i)
         QStringLiteral("Discharged"), QString::number(battery.discharged.value(i)));
     writer.writeAttribute(QStringLiteral("Current"), QString::number(battery.currents.value(i)));
     writer.writeAttribute(QStringLiteral("Date"), dateTimeText(battery.dates.at(i)));
+    // Written only when known: a point without them stays as it always was.
+    if (const uint minVoltage = battery.minVoltages.value(i))
+        writer.writeAttribute(QStringLiteral("MinVoltage"), QString::number(minVoltage));
+    if (const uint resistance = battery.resistances.value(i))
+        writer.writeAttribute(QStringLiteral("Resistance"), QString::number(resistance));
 }
 
 bool cycleWrittenAlike(const BatteryValues &a, int i, const BatteryValues &b, int j)
 {
     return a.discharged.value(i) == b.discharged.value(j)
-        && a.currents.value(i) == b.currents.value(j) && writtenAlike(a.dates.at(i), b.dates.at(j));
+        && a.currents.value(i) == b.currents.value(j)
+        && a.minVoltages.value(i) == b.minVoltages.value(j)
+        && a.resistances.value(i) == b.resistances.value(j)
+        && writtenAlike(a.dates.at(i), b.dates.at(j));
 }
 
 void writeBattery(QXmlStreamWriter &writer, const BatteryValues &values)
@@ -235,12 +246,14 @@ QByteArray wholeDocument(const StoreValues &store)
 
 static BatteryValues valuesOf(const BatteryRecord &battery)
 {
-    BatteryValues values { battery, {}, {}, {} };
+    BatteryValues values { battery, {}, {}, {}, {}, {} };
     values.record.cycleData.clear();
     for (const CycleRecord &cycle : battery.cycleData) {
         values.dates.append(cycle.date);
         values.discharged.append(cycle.discharged);
         values.currents.append(cycle.current);
+        values.minVoltages.append(cycle.minVoltage);
+        values.resistances.append(cycle.resistance);
     }
     return values;
 }

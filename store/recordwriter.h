@@ -15,13 +15,15 @@ class ModelWidget;
 class QXmlStreamWriter;
 
 // A record as the write cache keeps it, with what its comparison needs. A battery's
-// cycle data stays in the widget's three lists, shared with the widget until either side
+// cycle data stays in the widget's lists, shared with the widget until either side
 // changes them: an unchanged battery costs no copy, and its comparison a pointer check.
 struct BatteryValues {
     BatteryRecord record; // without its cycle data: the lists hold it
     QVector<QDateTime> dates;
     QVector<uint> discharged;
     QVector<uint> currents;
+    QVector<uint> minVoltages; // 0 where unknown
+    QVector<uint> resistances;
 
     static BatteryValues of(const BatteryWidget &battery);
     BatteryRecord toRecord() const; // with its cycle data

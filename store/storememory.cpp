@@ -47,6 +47,8 @@ struct CycleList {
         battery.dates.resize(qMin(1, battery.dates.size()));
         battery.discharged = battery.discharged.mid(0, 1);
         battery.currents = battery.currents.mid(0, 1);
+        battery.minVoltages = battery.minVoltages.mid(0, 1);
+        battery.resistances = battery.resistances.mid(0, 1);
         return battery;
     }
     static void writeRecord(QXmlStreamWriter &writer, const Values &battery)
