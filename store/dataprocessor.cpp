@@ -388,8 +388,10 @@ bool DataProcessor::readDocument(const QByteArray &content, QStringList &locatio
     QVector<ModelWidget *> &models, QVector<BatteryWidget *> &batteries)
 {
     const TimeZoneHeld zone;
+    if (readDocumentInOnePass(content, locations, models, batteries))
+        return true;
     bool clean = true;
-    // One pass per record kind, as the file's own reads do, so both read alike.
+    // Otherwise one pass per record kind, as the file's own reads do, so both read alike.
     const auto scan = [&](QLatin1String word, auto readRecord) {
         QBuffer source;
         source.setData(content);
@@ -406,6 +408,24 @@ bool DataProcessor::readDocument(const QByteArray &content, QStringList &locatio
     scan(QLatin1String("Model"), [&] { readModel(models); });
     scan(QLatin1String("Battery"), [&] { readBattery(batteries); });
     return clean;
+}
+
+// The file's own reads take one pass for all three readers whenever it gives what three
+// give; so does a snapshot, for the program's views of a large store.
+bool DataProcessor::readDocumentInOnePass(const QByteArray &content, QStringList &locations,
+    QVector<ModelWidget *> &models, QVector<BatteryWidget *> &batteries)
+{
+    Reading reading;
+    reading.source.setData(content);
+    reading.source.open(QIODevice::ReadOnly);
+    const bool read = restartReading(reading) && readInOnePass(reading, locations);
+    reader.clear();
+    if (!read)
+        return false;
+    ReadStash &stash = guard->memory().stash;
+    stash.takeModels(content, models);
+    stash.takeBatteries(content, batteries);
+    return true;
 }
 
 QByteArray DataProcessor::document(const QVector<BatteryWidget *> &batteries,

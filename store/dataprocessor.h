@@ -80,6 +80,8 @@ private:
     bool openForReading(Reading &reading);
     bool restartReading(Reading &reading);
     bool readInOnePass(Reading &reading, QStringList &locations);
+    bool readDocumentInOnePass(const QByteArray &content, QStringList &locations,
+        QVector<ModelWidget *> &models, QVector<BatteryWidget *> &batteries);
     void finishReading(Reading &reading);
     void checkReproduction();
     void noteScanEnd();
