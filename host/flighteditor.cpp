@@ -7,6 +7,7 @@
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -77,6 +78,13 @@ public:
             return spinBox(parent, 0, FlightEdits::maxDischarged);
         case Field::Current:
             return spinBox(parent, 0, FlightEdits::maxCurrentAmperes);
+        case Field::Resistance: {
+            auto *box = new QDoubleSpinBox(parent);
+            box->setDecimals(1);
+            box->setRange(0, FlightEdits::maxResistanceTenths / 10.0);
+            box->setSpecialValueText(FlightEditor::tr("unknown"));
+            return box;
+        }
         case Field::Temperature:
             return spinBox(parent, FlightEdits::minTemperature, FlightEdits::maxTemperature);
         case Field::Battery:
@@ -141,6 +149,8 @@ private:
         if (auto *box = qobject_cast<QComboBox *>(editor))
             return box->currentText();
         if (auto *box = qobject_cast<QSpinBox *>(editor))
+            return box->value();
+        if (auto *box = qobject_cast<QDoubleSpinBox *>(editor))
             return box->value();
         if (auto *edit = qobject_cast<QTimeEdit *>(editor))
             return edit->time();

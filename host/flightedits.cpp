@@ -76,6 +76,13 @@ bool setCycleFigure(StoreSnapshot &store, const FlightRef &ref, Field field, con
         if (!inRange(value, 0, maxDischarged))
             return false;
         cycle.discharged = value.toUInt();
+    } else if (field == Field::Resistance) {
+        // Typed in milliohms with one decimal; 0 makes it unknown again.
+        bool ok = false;
+        const double tenths = value.toDouble(&ok) * 10;
+        if (!ok || tenths < 0 || tenths > maxResistanceTenths)
+            return false;
+        cycle.resistance = uint(qRound(tenths));
     } else {
         if (!inRange(value, 0, maxCurrentAmperes))
             return false;
@@ -103,6 +110,7 @@ bool setField(StoreSnapshot &store, const FlightRef &ref, Field field, const QVa
         return true;
     case Field::Discharged:
     case Field::Current:
+    case Field::Resistance:
         return setCycleFigure(store, ref, field, value);
     case Field::Temperature:
         if (!inRange(value, minTemperature, maxTemperature))

@@ -19,16 +19,18 @@ enum class Field {
     Duration,
     Discharged,
     Current,
+    Resistance,
     Temperature,
     Location,
     Notes
 };
-constexpr int fieldCount = 9;
+constexpr int fieldCount = 10;
 
 using RecordRules::earliestDate;
 using RecordRules::latestDate;
 constexpr int maxDischarged = RecordRules::maxDischargedMah;
 using RecordRules::maxCurrentAmperes;
+using RecordRules::maxResistanceTenths;
 using RecordRules::maxTemperature;
 using RecordRules::minTemperature;
 

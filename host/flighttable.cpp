@@ -57,6 +57,8 @@ QVariant FlightTable::headerData(int section, Qt::Orientation orientation, int r
         return tr("mAh");
     case Field::Current:
         return tr("Max. A");
+    case Field::Resistance:
+        return tr("mΩ");
     case Field::Temperature:
         return tr("°C");
     case Field::Location:
@@ -84,6 +86,8 @@ QVariant FlightTable::editValue(const FlightRef &ref, Field field) const
         return cycle ? QVariant(cycle->discharged) : QVariant();
     case Field::Current:
         return cycle ? QVariant(amperes(cycle->current)) : QVariant();
+    case Field::Resistance:
+        return cycle ? QVariant(cycle->resistance / 10.0) : QVariant();
     case Field::Temperature:
         return flight.temperature;
     case Field::Location:
@@ -104,6 +108,8 @@ QVariant FlightTable::shownValue(const FlightRef &ref, Field field) const
         return value.toTime().toString(durationFormat);
     case Field::Current:
         return value.isNull() ? QVariant() : QLocale().toString(value.toDouble(), 'f', 2);
+    case Field::Resistance: // unknown (0) stays empty
+        return value.toDouble() > 0 ? QLocale().toString(value.toDouble(), 'f', 1) : QVariant();
     case Field::Notes:
         // One line per row: the cell's editor shows the whole text.
         return value.toString().simplified();
@@ -146,8 +152,8 @@ Qt::ItemFlags FlightTable::flags(const QModelIndex &index) const
         return flags;
     const auto field = static_cast<Field>(index.column());
     const bool paired = shown.flights()[index.row()].cycle.isValid();
-    const bool cycleField
-        = field == Field::Battery || field == Field::Discharged || field == Field::Current;
+    const bool cycleField = field == Field::Battery || field == Field::Discharged
+        || field == Field::Current || field == Field::Resistance;
     if (field != Field::Model && (paired || !cycleField))
         flags |= Qt::ItemIsEditable;
     return flags;
