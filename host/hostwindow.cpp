@@ -3,6 +3,7 @@
 #include "exchange/csvexport.h"
 #include "exchange/outputfiles.h"
 #include "exchange/packreport.h"
+#include "host/fleetview.h"
 #include "host/flighteditor.h"
 #include "host/frontrequest.h"
 #include "host/homeguard.h"
@@ -257,6 +258,7 @@ void HostWindow::buildMenus()
     logbook->setObjectName(QStringLiteral("menuLogbook"));
     addAction(
         logbook, tr("&Flights and Cycles…"), "actionFlightsAndCycles", &HostWindow::editFlights);
+    addAction(logbook, tr("&Packs…"), "actionPacks", &HostWindow::showFleet);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
@@ -501,6 +503,13 @@ void HostWindow::editFlights()
         this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->open();
+}
+
+void HostWindow::showFleet()
+{
+    auto *fleet = new FleetView(d->folder, this);
+    fleet->setAttribute(Qt::WA_DeleteOnClose);
+    fleet->open();
 }
 
 // The import goes in as one whole new store through the module's own save: one step

@@ -60,6 +60,7 @@ private:
     void writeReport();
     void restoreRescueCopy();
     void editFlights();
+    void showFleet();
     void importTelemetry();
     void showAbout();
     bool readLogbookFor(const QString &title, StoreSnapshot &store);
