@@ -178,6 +178,8 @@ int main(int argc, char *argv[])
     }
     if (wanted(QStringLiteral("telemetry")))
         figures << measureTelemetryImport(runs);
+    if (wanted(QStringLiteral("fleet")))
+        figures << measureFleetView(folders.at(0), runs);
 
     QTextStream out(stdout);
     info.load = loadAverages();
