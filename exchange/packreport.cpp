@@ -134,16 +134,25 @@ QString summaryHtml(const QVector<PackHealth> &fleet)
     return html
         + QStringLiteral("</table><p style=\"font-size:8pt\">%1</p>")
               .arg(Text::tr("Verdict: retire when the internal resistance has doubled against "
-                            "the pack's own first flights, or after 500 cycles or 5 years; "
-                            "watch when it rose by half, when the voltage under load sags 8 % "
-                            "lower, after 300 cycles or 3 years, when it is kept charged for "
-                            "more than 3 days, or when its discharges use over 80 % of the "
-                            "capacity or 15 points more than at first. Equivalent cycles: all "
-                            "discharged capacity over the pack's capacity. mΩ: the latest "
-                            "internal resistance. First 10 and last 10: the mean share of the "
-                            "capacity used in those discharges (Quick entries without figures "
-                            "left out). Peak C: the highest current as a multiple of the "
-                            "capacity. Idle days: since the last flight or charge.")
+                            "the pack's own first flights, or after %1 cycles or %2 years; "
+                            "watch when it rose by half, when the voltage under load sags %3 % "
+                            "lower, after %4 cycles or %5 years, when it is kept charged for "
+                            "more than %6 days, or when its discharges use over %7 % of the "
+                            "capacity or %8 points more than at first. Equivalent cycles: all "
+                            "discharged capacity over the pack's capacity. mΩ: the internal "
+                            "resistance of the latest flights. First 10 and last 10: the mean "
+                            "share of the capacity used in those discharges (Quick entries "
+                            "without figures left out). Peak C: the highest current as a "
+                            "multiple of the capacity. Idle days: since the last flight or "
+                            "charge.")
+                       .arg(HealthLimits::cyclesRetire)
+                       .arg(HealthLimits::ageRetireDays / 365)
+                       .arg(qRound(100 * (1 - HealthLimits::sagWatch)))
+                       .arg(HealthLimits::cyclesWatch)
+                       .arg(HealthLimits::ageWatchDays / 365)
+                       .arg(HealthLimits::storageDaysLimit)
+                       .arg(HealthLimits::heavyUseShare)
+                       .arg(HealthLimits::shareRiseWatch)
                        .toHtmlEscaped());
 }
 

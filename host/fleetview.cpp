@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -67,7 +68,7 @@ QVariant FleetTable::headerData(int section, Qt::Orientation orientation, int ro
     case Cycles:
         return tr("Cycles");
     case Resistance:
-        return tr("Last mΩ");
+        return tr("mΩ now");
     case Verdict:
         return tr("Verdict");
     case Reasons:
@@ -218,5 +219,12 @@ FleetView::FleetView(const QString &storageFolder, QWidget *parent, const QDateT
     layout->addWidget(summary);
     layout->addWidget(view, 1);
     layout->addWidget(buttons);
-    resize(1080, 520);
+    // Wide enough for every reason when the screen allows it; each is a tool tip as well.
+    int width = view->frameWidth() * 2 + layout->contentsMargins().left()
+        + layout->contentsMargins().right();
+    for (int column = 0; column < FleetTable::columnTotal; ++column)
+        width += view->horizontalHeader()->sectionSize(column);
+    const QScreen *shown = screen();
+    const int room = shown ? shown->availableGeometry().width() * 9 / 10 : width;
+    resize(qBound(640, width, room), 520);
 }

@@ -18,7 +18,7 @@ class FleetTable : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { Battery, Models, Charged, DaysCharged, Cycles, Resistance, Verdict, Reasons };
+    enum Column { Battery, Verdict, Models, Charged, DaysCharged, Cycles, Resistance, Reasons };
     static constexpr int columnTotal = 8;
     static constexpr int SortRole = Qt::UserRole; // raw values: days, counts, mΩ, severity
 
