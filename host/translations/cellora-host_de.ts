@@ -21,14 +21,69 @@
     </message>
 </context>
 <context>
-    <name>HomeGuard</name>
+    <name>FleetTable</name>
     <message>
-        <source>Discharge not saved</source>
-        <translation>Entladung nicht gespeichert</translation>
+        <source>Battery</source>
+        <translation>Akku</translation>
     </message>
     <message>
-        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
-        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
+        <source>Models</source>
+        <translation>Modelle</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Days charged</source>
+        <translation>Tage geladen</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation>Zyklen</translation>
+    </message>
+    <message>
+        <source>mΩ now</source>
+        <translation>mΩ jetzt</translation>
+    </message>
+    <message>
+        <source>Verdict</source>
+        <translation>Befund</translation>
+    </message>
+    <message>
+        <source>Why</source>
+        <translation>Warum</translation>
+    </message>
+    <message>
+        <source>charged</source>
+        <translation>geladen</translation>
+    </message>
+    <message>
+        <source>empty</source>
+        <translation>leer</translation>
+    </message>
+    <message>
+        <source>%1 – storage charge</source>
+        <translation>%1 – auf Lagerspannung bringen</translation>
+    </message>
+    <message>
+        <source>Kept charged for more than %1 days: discharge it to storage voltage, or fly it.</source>
+        <translation>Seit mehr als %1 Tagen geladen: auf Lagerspannung entladen oder fliegen.</translation>
+    </message>
+</context>
+<context>
+    <name>FleetView</name>
+    <message>
+        <source>Packs</source>
+        <translation>Akkus</translation>
+    </message>
+    <message>
+        <source>%1 packs: %2 to retire, %3 to watch, %4 kept charged for more than %5 days.</source>
+        <translation>%1 Akkus: %2 ausmustern, %3 prüfen, %4 seit mehr als %5 Tagen geladen.</translation>
+    </message>
+    <message>
+        <source>The storage folder holds no data file that can be read.</source>
+        <translation>Der Speicherordner enthält keine lesbare Datendatei.</translation>
     </message>
 </context>
 <context>
@@ -81,6 +136,10 @@
         <source>The data file could not be read to its end: nothing can be changed here. %1</source>
         <translation>Die Datendatei ließ sich nicht bis zum Ende lesen: hier kann nichts geändert werden. %1</translation>
     </message>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
 </context>
 <context>
     <name>FlightTable</name>
@@ -127,6 +186,21 @@
     <message>
         <source>°C</source>
         <translation>°C</translation>
+    </message>
+    <message>
+        <source>mΩ</source>
+        <translation>mΩ</translation>
+    </message>
+</context>
+<context>
+    <name>HomeGuard</name>
+    <message>
+        <source>Discharge not saved</source>
+        <translation>Entladung nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
+        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
     </message>
 </context>
 <context>
@@ -299,6 +373,82 @@ Speicherordner: %3</translation>
         <source>Quit anyway and lose the change?</source>
         <translation>Trotzdem beenden und die Änderung verwerfen?</translation>
     </message>
+    <message>
+        <source>Import &amp;Telemetry Logs…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Packs…</source>
+        <translation>&amp;Akkus…</translation>
+    </message>
+    <message>
+        <source>Import Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The storage folder %1 holds no data file that can be read whole.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Telemetry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The logbook could not be written; nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1.
+Edit, Undo Import Telemetry takes it back.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PackHealth</name>
+    <message>
+        <source>resistance doubled (%1)</source>
+        <translation>Innenwiderstand verdoppelt (%1)</translation>
+    </message>
+    <message>
+        <source>resistance up by half (%1)</source>
+        <translation>Innenwiderstand um die Hälfte gestiegen (%1)</translation>
+    </message>
+    <message>
+        <source>sags lower under load (%1 → %2 V)</source>
+        <translation>bricht unter Last tiefer ein (%1 → %2 V)</translation>
+    </message>
+    <message>
+        <source>charged for %1 days</source>
+        <translation>seit %1 Tagen geladen</translation>
+    </message>
+    <message>
+        <source>over 80 % used</source>
+        <translation>über 80 % genutzt</translation>
+    </message>
+    <message>
+        <source>uses more of its capacity per flight (%1 → %2 %)</source>
+        <translation>braucht je Flug mehr Kapazität (%1 → %2 %)</translation>
+    </message>
+    <message>
+        <source>%1 cycles</source>
+        <translation>%1 Zyklen</translation>
+    </message>
+    <message>
+        <source>%1 years old</source>
+        <translation>%1 Jahre alt</translation>
+    </message>
+    <message>
+        <source>good</source>
+        <translation>gut</translation>
+    </message>
+    <message>
+        <source>watch</source>
+        <translation>prüfen</translation>
+    </message>
+    <message>
+        <source>retire</source>
+        <translation>ausmustern</translation>
+    </message>
 </context>
 <context>
     <name>PackReport</name>
@@ -308,7 +458,7 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>over 80 % used</source>
-        <translation>über 80 % genutzt</translation>
+        <translation type="vanished">über 80 % genutzt</translation>
     </message>
     <message>
         <source>%1 days (%2 years)</source>
@@ -352,11 +502,11 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>Warnings</source>
-        <translation>Warnungen</translation>
+        <translation type="vanished">Warnungen</translation>
     </message>
     <message>
         <source>Equivalent cycles: all discharged capacity over the pack&apos;s capacity. First 10 and last 10: the mean share of the capacity used in those discharges. Peak C: the highest current as a multiple of the capacity. Warnings: charged and unused for more than 3 days, or over 80 % of the capacity used in the last 10 discharges.</source>
-        <translation>Äquivalente Zyklen: die gesamte entladene Kapazität geteilt durch die Kapazität des Akkus. Erste 10 und letzte 10: der mittlere Anteil der Kapazität, der bei diesen Entladungen genutzt wurde. Spitze C: der höchste Strom als Vielfaches der Kapazität. Warnungen: geladen und mehr als 3 Tage ungenutzt, oder mehr als 80 % der Kapazität in den letzten 10 Entladungen genutzt.</translation>
+        <translation type="vanished">Äquivalente Zyklen: die gesamte entladene Kapazität geteilt durch die Kapazität des Akkus. Erste 10 und letzte 10: der mittlere Anteil der Kapazität, der bei diesen Entladungen genutzt wurde. Spitze C: der höchste Strom als Vielfaches der Kapazität. Warnungen: geladen und mehr als 3 Tage ungenutzt, oder mehr als 80 % der Kapazität in den letzten 10 Entladungen genutzt.</translation>
     </message>
     <message>
         <source>Capacity</source>
@@ -388,7 +538,7 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>Days since last use</source>
-        <translation>Tage seit letzter Nutzung</translation>
+        <translation type="vanished">Tage seit letzter Nutzung</translation>
     </message>
     <message>
         <source>State</source>
@@ -404,11 +554,11 @@ Speicherordner: %3</translation>
     </message>
     <message>
         <source>Share of the capacity used in each discharge:</source>
-        <translation>Anteil der genutzten Kapazität je Entladung:</translation>
+        <translation type="vanished">Anteil der genutzten Kapazität je Entladung:</translation>
     </message>
     <message>
         <source>Discharge</source>
-        <translation>Entladung</translation>
+        <translation type="vanished">Entladung</translation>
     </message>
     <message>
         <source>% of capacity</source>
@@ -425,6 +575,57 @@ Speicherordner: %3</translation>
     <message>
         <source>Cannot write %1: %2</source>
         <translation type="vanished">%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Verdict</source>
+        <translation>Befund</translation>
+    </message>
+    <message>
+        <source>Reasons</source>
+        <translation>Gründe</translation>
+    </message>
+    <message>
+        <source>Verdict: retire when the internal resistance has doubled against the pack&apos;s own first flights, or after %1 cycles or %2 years; watch when it rose by half, when the voltage under load sags %3 % lower, after %4 cycles or %5 years, when it is kept charged for more than %6 days, or when its discharges use over %7 % of the capacity or %8 points more than at first. Equivalent cycles: all discharged capacity over the pack&apos;s capacity. mΩ: the internal resistance of the latest flights. First 10 and last 10: the mean share of the capacity used in those discharges (Quick entries without figures left out). Peak C: the highest current as a multiple of the capacity. Idle days: since the last flight or charge.</source>
+        <translation>Befund: ausmustern, wenn sich der Innenwiderstand gegenüber den ersten Flügen des Akkus verdoppelt hat, oder nach %1 Zyklen oder %2 Jahren; prüfen, wenn er um die Hälfte gestiegen ist, wenn die Spannung unter Last um %3 % tiefer einbricht, nach %4 Zyklen oder %5 Jahren, wenn der Akku mehr als %6 Tage geladen bleibt, oder wenn seine Entladungen über %7 % der Kapazität nutzen oder %8 Punkte mehr als anfangs. Äquivalente Zyklen: die gesamte entladene Kapazität geteilt durch die Kapazität des Akkus. mΩ: der Innenwiderstand der letzten Flüge. Erste 10 und letzte 10: der mittlere Anteil der Kapazität, der bei diesen Entladungen genutzt wurde (Schnelleinträge ohne Werte ausgenommen). Spitze C: der höchste Strom als Vielfaches der Kapazität. Tage ungenutzt: seit dem letzten Flug oder Laden.</translation>
+    </message>
+    <message>
+        <source>Verdict:</source>
+        <translation>Befund:</translation>
+    </message>
+    <message>
+        <source>Internal resistance, first flights → now</source>
+        <translation>Innenwiderstand, erste Flüge → jetzt</translation>
+    </message>
+    <message>
+        <source>Lowest voltage under load, first flights → now</source>
+        <translation>Niedrigste Spannung unter Last, erste Flüge → jetzt</translation>
+    </message>
+    <message>
+        <source>Days since last flight or charge</source>
+        <translation>Tage seit letztem Flug oder Laden</translation>
+    </message>
+    <message>
+        <source>Share of the capacity used in each discharge, by date:</source>
+        <translation>Anteil der genutzten Kapazität je Entladung, nach Datum:</translation>
+    </message>
+    <message>
+        <source>Internal resistance in mΩ, by date:</source>
+        <translation>Innenwiderstand in mΩ, nach Datum:</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>mΩ</source>
+        <translation>mΩ</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramRuns</name>
+    <message>
+        <source>If no Cellora runs there any more, delete the lock file %1.</source>
+        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
     </message>
 </context>
 <context>
@@ -491,10 +692,179 @@ Speicherordner: %3</translation>
     </message>
 </context>
 <context>
-    <name>ProgramRuns</name>
+    <name>TelemetryDialog</name>
     <message>
-        <source>If no Cellora runs there any more, delete the lock file %1.</source>
-        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+        <source>Import Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the radio&apos;s telemetry logs: CSV files, or the LOGS folder of its SD card. Nothing changes until you apply.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add &amp;Files…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add F&amp;older…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation type="unfinished">Modell</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capacity</source>
+        <translation type="unfinished">Kapazität</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Flights</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished">Dauer</translation>
+    </message>
+    <message>
+        <source>Used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Max. current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Min. voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation type="unfinished">Akku</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Telemetry logs (*.csv *.CSV)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LOGS Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s); choose the current and capacity columns</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(not in the logbook: %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 mAh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 A</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fills the Quick entry of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The entry of %1 has figures: tick to overwrite</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adds a flight once a battery is chosen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adds a flight and discharge</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No model in the logbook: choose one above</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No current or capacity logged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(choose a battery)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No logs chosen yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryImport</name>
+    <message>
+        <source>%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, %5 already recorded, %6 left out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the storage folder %1 is in use by %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no data file cellora.xml that can be read whole in the storage folder %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no telemetry logs in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the data file in %1 could not be written</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
