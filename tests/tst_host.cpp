@@ -29,6 +29,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QTranslator>
 #include <QtTest>
 
@@ -1083,6 +1084,17 @@ private slots:
         QVERIFY(fleet[2].recentShare == 80.0 && fleet[2].warnings.isEmpty()); // not over 80 %
         QVERIFY(fleet[3].warnings.isEmpty()); // charged a minute short of three days
         QVERIFY(fleet[3].firstShare == -1.0 && fleet[3].peakC == -1.0);
+        // Kept's single discharge is a point on its chart (a line of one point draws nothing).
+        QTextDocument composed;
+        PackReport::compose(composed, fleet, {}, now);
+        const auto chart
+            = composed.resource(QTextDocument::ImageResource, QUrl("chart:2-0")).value<QImage>();
+        int marked = 0;
+        for (int y = 0; y < chart.height(); ++y) {
+            for (int x = 0; x < chart.width(); ++x)
+                marked += qBlue(chart.pixel(x, y)) > qRed(chart.pixel(x, y)) + 80;
+        }
+        QVERIFY2(marked > 30, qPrintable(QString::number(marked)));
         const QString pdf = storage.filePath("report.pdf");
         QVERIFY(OutputFiles::writeAll(
             { { pdf, PackReport::pdf(logbook, storage.path(), now) } }, storage.path(), nullptr));

@@ -810,6 +810,7 @@ private slots:
     void fillsQuickEntriesOnly()
     {
         SampleStore store = logbook();
+        store.batteries[0].cycleData[0].resistance = 150; // typed in by hand
         const QVector<TelemetryLog> logs { readTelemetryFile(
                                                telemetryDir + "Kestrel 700 X-2026-05-01.csv"),
             readTelemetryFile(telemetryDir + "Goblin-2026-05-03.csv") };
@@ -825,6 +826,7 @@ private slots:
         QCOMPARE(store.models[0].flightLog[0].duration, QTime(0, 0, 50));
         QCOMPARE(store.batteries[0].cycleData[0].discharged, 1000u);
         QCOMPARE(store.batteries[0].cycleData[0].current, 8025u);
+        QCOMPARE(store.batteries[0].cycleData[0].resistance, 150u); // the log gave none
         QCOMPARE(store.batteries[1].cycleData[0].discharged, 3100u);
         QCOMPARE(store.models[0].flightLog[1].duration, QTime(0, 4));
 
