@@ -5,7 +5,6 @@
 #include <QBrush>
 #include <QColor>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
 #include <QLabel>
@@ -154,12 +153,12 @@ QVariant FleetTable::data(const QModelIndex &index, int role) const
     }
 }
 
-bool FleetView::readRows(
+FleetView::Reading FleetView::readRows(
     const QString &storageFolder, const QDateTime &now, QVector<FleetTable::Row> &rows)
 {
     StoreSnapshot store;
     if (!store.readFile(StoreSnapshot::dataFilePath(storageFolder)))
-        return false;
+        return Reading::Unreadable;
     QHash<QString, QStringList> modelsOf;
     for (const StoreSnapshot::Model &model : qAsConst(store.models)) {
         for (const QString &battery : model.batteries)
@@ -169,7 +168,7 @@ bool FleetView::readRows(
     rows.reserve(store.batteries.size());
     for (const StoreSnapshot::Battery &battery : qAsConst(store.batteries))
         rows.append({ PackHealthCheck::assess(battery, now), modelsOf.value(battery.name) });
-    return true;
+    return store.damaged() ? Reading::UpToAFault : Reading::Whole;
 }
 
 FleetView::FleetView(const QString &storageFolder, QWidget *parent, const QDateTime &now)
@@ -181,7 +180,7 @@ FleetView::FleetView(const QString &storageFolder, QWidget *parent, const QDateT
     setObjectName(QStringLiteral("fleetView"));
     setWindowTitle(tr("Packs"));
     QVector<FleetTable::Row> rows;
-    const bool read = readRows(storageFolder, now, rows);
+    const Reading reading = readRows(storageFolder, now, rows);
     table->setRows(rows);
     auto *sorted = new QSortFilterProxyModel(this);
     sorted->setSourceModel(table);
@@ -204,14 +203,20 @@ FleetView::FleetView(const QString &storageFolder, QWidget *parent, const QDateT
         kept += row.health.keptCharged;
     }
     summary->setObjectName(QStringLiteral("fleetSummary"));
-    summary->setText(read ? tr("%1 packs: %2 to retire, %3 to watch, %4 kept charged for more "
-                               "than %5 days.")
-                                .arg(rows.size())
-                                .arg(retire)
-                                .arg(watch)
-                                .arg(kept)
-                                .arg(HealthLimits::storageDaysLimit)
-                          : tr("The storage folder holds no data file that can be read."));
+    QString text = tr("%1 packs: %2 to retire, %3 to watch, %4 kept charged for more than %5 "
+                      "days.")
+                       .arg(rows.size())
+                       .arg(retire)
+                       .arg(watch)
+                       .arg(kept)
+                       .arg(HealthLimits::storageDaysLimit);
+    if (reading == Reading::Unreadable)
+        text = tr("The storage folder holds no data file that can be read.");
+    else if (reading == Reading::UpToAFault)
+        text += QLatin1Char(' ')
+            + tr("The data file could not be read to its end: the packs after the fault are "
+                 "missing.");
+    summary->setText(text);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -29,7 +29,6 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
     void setRows(QVector<Row> rows);
-    const QVector<Row> &rows() const { return packs; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -53,9 +52,10 @@ public:
     explicit FleetView(const QString &storageFolder, QWidget *parent = nullptr,
         const QDateTime &now = QDateTime::currentDateTime());
 
-    // The rows of the logbook in `storageFolder`; false when its data file cannot be read
-    // (a store read only in part still shows what was read).
-    static bool readRows(
+    // How much of the data file the rows show: a store read only in part shows what came
+    // before the fault.
+    enum class Reading { Unreadable, UpToAFault, Whole };
+    static Reading readRows(
         const QString &storageFolder, const QDateTime &now, QVector<FleetTable::Row> &rows);
 
 private:

@@ -85,6 +85,10 @@
         <source>The storage folder holds no data file that can be read.</source>
         <translation>Der Speicherordner enthält keine lesbare Datendatei.</translation>
     </message>
+    <message>
+        <source>The data file could not be read to its end: the packs after the fault are missing.</source>
+        <translation>Die Datendatei ließ sich nicht bis zum Ende lesen: die Akkus nach dem Fehler fehlen.</translation>
+    </message>
 </context>
 <context>
     <name>FlightEditor</name>
