@@ -1,5 +1,6 @@
 #include "bench/benchfigures.h"
 
+#include "host/fleetview.h"
 #include "host/rescuelist.h"
 #include "host/undohistory.h"
 #include "records/batterywidget.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QScrollArea>
+#include <QTableView>
 #include <QTextStream>
 #include <QToolButton>
 #include <QWindow>
@@ -601,4 +603,27 @@ Figure measureStartup(
     settleMedians(figure);
     figure.note = QStringLiteral("%1 ms as seen by the launcher").arg(median(launcher), 0, 'f', 1);
     return figure;
+}
+
+Figure measureFleetView(const QString &folder, int runs)
+{
+    Figure fleet = newFigure(QStringLiteral("fleet-view"), QStringLiteral("ten-year"));
+    fleet.below = 100;
+    Figure tokenizeOnce = newFigure(QStringLiteral("tokenize-1"), fleet.store);
+    const QString file = QDir(folder).filePath(dataFileName);
+    std::unique_ptr<FleetView> view;
+    auto open = [&] {
+        view = std::make_unique<FleetView>(folder);
+        showAndSettle(*view);
+    };
+    open();
+    const auto *table = view->findChild<QTableView *>(QStringLiteral("fleetTable"));
+    fleet.note = QStringLiteral("%1 packs").arg(table ? table->model()->rowCount() : 0);
+    for (int i = 0; i < runs; ++i) {
+        view.reset();
+        settle();
+        addSample(fleet, timeRun(open));
+        addSample(tokenizeOnce, timeRun([&file] { tokenize(file); }));
+    }
+    return against(fleet, tokenizeOnce, 0);
 }

@@ -51,6 +51,10 @@ Figure measureEditMenu(const QString &folder, const QString &storeName, int runs
 // click apart, with the numbers of batteries, models and flights of each.
 Figure measureRestoreList(const QString &folder, const QString &storeName, int runs);
 
+// Logbook > Packs... of the program opened on the folder: the data file read, every pack
+// judged, the table shown and painted; against tokenize-1.
+Figure measureFleetView(const QString &folder, int runs);
+
 // The host started on the folder with --startup-probe, as a child process.
 Figure measureStartup(
     const QString &hostPath, const QString &folder, const QString &storeName, int runs);

@@ -189,6 +189,8 @@ int main(int argc, char *argv[])
         figures << measureTelemetryImport(runs);
         figures << measureLongTelemetryLog(runs);
     }
+    if (wanted(QStringLiteral("fleet")))
+        figures << measureFleetView(folders.at(0), runs);
 
     QTextStream out(stdout);
     info.load = loadAverages();

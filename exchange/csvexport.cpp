@@ -72,6 +72,18 @@ QString capacityShare(uint discharged, uint capacity)
     return capacity == 0 ? QString() : QString::number(100.0 * discharged / capacity, 'f', 1);
 }
 
+// A figure held in hundredths or tenths of its unit, "22.15" or "12.5"; an unknown one (0)
+// stays empty.
+QString fraction(uint value, uint parts)
+{
+    if (value == 0)
+        return QString();
+    const int digits = parts == 100 ? 2 : 1;
+    return QStringLiteral("%1.%2")
+        .arg(value / parts)
+        .arg(value % parts, digits, 10, QLatin1Char('0'));
+}
+
 QString isoDate(const QDateTime &moment)
 {
     return moment.isValid() ? moment.date().toString(Qt::ISODate) : QString();
@@ -114,14 +126,16 @@ QByteArray CsvExport::cycles(const StoreSnapshot &store)
 {
     QByteArray csv;
     appendRow(csv,
-        { "battery", "date_time", "discharged_mah", "max_current_a", "capacity_share_percent" });
+        { "battery", "date_time", "discharged_mah", "max_current_a", "capacity_share_percent",
+            "lowest_voltage_v", "resistance_mohm" });
     for (const StoreSnapshot::Battery &battery : store.batteries) {
         const QString name = neutralised(battery.name);
         for (const StoreSnapshot::Cycle &cycle : battery.cycleData) {
             appendRow(csv,
                 { name, cycle.date.isValid() ? cycle.date.toString(Qt::ISODate) : QString(),
                     QString::number(cycle.discharged), amperes(cycle.current),
-                    capacityShare(cycle.discharged, battery.capacity) });
+                    capacityShare(cycle.discharged, battery.capacity),
+                    fraction(cycle.minVoltage, 100), fraction(cycle.resistance, 10) });
         }
     }
     return csv;

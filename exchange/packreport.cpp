@@ -3,6 +3,9 @@
 #include "store/storesnapshot.h"
 #include "window/chartclasses.h"
 
+#include <QDateTimeAxis>
+#include <QScatterSeries>
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
@@ -17,7 +20,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
@@ -25,64 +27,6 @@ namespace {
 struct Text {
     Q_DECLARE_TR_FUNCTIONS(PackReport)
 };
-
-double mean(QVector<double>::const_iterator first, QVector<double>::const_iterator last)
-{
-    if (first == last)
-        return -1;
-    return std::accumulate(first, last, 0.0) / double(last - first);
-}
-
-void measureDischarges(PackHealth &pack, const StoreSnapshot::Battery &battery)
-{
-    // Without a capacity no share or multiple of it means anything: those stay unknown.
-    if (pack.capacity == 0)
-        return;
-    double total = 0;
-    uint peakCurrent = 0;
-    for (const StoreSnapshot::Cycle &cycle : battery.cycleData) {
-        total += cycle.discharged;
-        pack.shares << 100.0 * cycle.discharged / pack.capacity;
-        peakCurrent = std::max(peakCurrent, cycle.current);
-    }
-    pack.equivalentCycles = total / pack.capacity;
-    const int sample = std::min<int>(PackReport::sampleSize, pack.shares.size());
-    pack.firstShare = mean(pack.shares.cbegin(), pack.shares.cbegin() + sample);
-    pack.recentShare = mean(pack.shares.cend() - sample, pack.shares.cend());
-    if (!battery.cycleData.isEmpty()) {
-        // Hundredths of an ampere over mAh: A / Ah = 10 * hundredths / mAh.
-        pack.peakC = 10.0 * peakCurrent / pack.capacity;
-    }
-}
-
-void addWarnings(PackHealth &pack, qint64 secondsSinceUse)
-{
-    if (pack.charged && secondsSinceUse > PackReport::storageDaysLimit * 86400)
-        pack.warnings << Text::tr("charged for %n day(s)", nullptr, int(secondsSinceUse / 86400));
-    if (pack.recentShare > PackReport::heavyUseShare)
-        pack.warnings << Text::tr("over 80 % used");
-}
-
-PackHealth assessPack(const StoreSnapshot::Battery &battery, const QDateTime &now)
-{
-    PackHealth pack;
-    pack.name = battery.name;
-    pack.capacity = battery.capacity;
-    pack.rating = battery.rating;
-    pack.purchase = battery.purchase;
-    if (pack.purchase.isValid() && pack.purchase <= now.date())
-        pack.ageDays = int(pack.purchase.daysTo(now.date()));
-    pack.cycles = battery.cycles;
-    pack.charged = battery.charged;
-    measureDischarges(pack, battery);
-    const QDateTime &lastUse = battery.lastUse;
-    // A last use in the future (a clock that was wrong) counts as today.
-    const qint64 seconds = lastUse.isValid() ? std::max<qint64>(0, lastUse.secsTo(now)) : -1;
-    if (seconds >= 0)
-        pack.daysSinceUse = int(seconds / 86400);
-    addWarnings(pack, seconds);
-    return pack;
-}
 
 // The language's decimal mark, without group separators: a pack is "5000 mAh" in any
 // language, and figures read as in the rest of the program's texts.
@@ -120,6 +64,20 @@ QString percent(double value)
     return value < 0 ? QStringLiteral("–") : number(value) + QStringLiteral(" %");
 }
 
+QString withUnit(double value, const char *unit)
+{
+    return value < 0 ? QStringLiteral("–")
+                     : number(value) + QLatin1Char(' ') + QString::fromUtf8(unit);
+}
+
+// The pack's own first flights against its latest, "12.0 → 18.5 mΩ", or the one known.
+QString firstAndNow(double first, double now, const char *unit)
+{
+    if (first < 0)
+        return withUnit(now, unit);
+    return number(first) + QStringLiteral(" → ") + withUnit(now, unit);
+}
+
 QString ageText(const PackHealth &pack)
 {
     if (pack.ageDays < 0)
@@ -133,12 +91,17 @@ QString daysText(int days)
     return days < 0 ? Text::tr("never used") : QString::number(days);
 }
 
-QString warningsHtml(const PackHealth &pack)
+QString verdictHtml(const PackHealth &pack)
 {
-    if (pack.warnings.isEmpty())
-        return QString();
-    return QStringLiteral("<span style=\"color:#b00020; font-weight:bold\">%1</span>")
-        .arg(pack.warnings.join(QStringLiteral("; ")).toHtmlEscaped());
+    static const char *const colours[] = { "#2e7d32", "#b36b00", "#b00020" };
+    return QStringLiteral("<span style=\"color:%1; font-weight:bold\">%2</span>")
+        .arg(QLatin1String(colours[int(pack.verdict)]),
+            PackHealthCheck::verdictText(pack.verdict).toHtmlEscaped());
+}
+
+QString reasonsHtml(const PackHealth &pack)
+{
+    return pack.reasons.join(QStringLiteral("; ")).toHtmlEscaped();
 }
 
 QString cell(const QString &text, bool right = false)
@@ -153,30 +116,44 @@ QString summaryHtml(const QVector<PackHealth> &fleet)
                                   "cellpadding=\"3\" width=\"100%\" style=\"font-size:8pt\"><tr>")
                        .arg(Text::tr("Fleet summary"));
     for (const char *head :
-        { QT_TRANSLATE_NOOP("PackReport", "Battery"), "mAh",
-            QT_TRANSLATE_NOOP("PackReport", "Cycles"),
-            QT_TRANSLATE_NOOP("PackReport", "Equiv. cycles"),
+        { QT_TRANSLATE_NOOP("PackReport", "Verdict"), QT_TRANSLATE_NOOP("PackReport", "Battery"),
+            "mAh", QT_TRANSLATE_NOOP("PackReport", "Cycles"),
+            QT_TRANSLATE_NOOP("PackReport", "Equiv. cycles"), "mΩ",
             QT_TRANSLATE_NOOP("PackReport", "First 10"), QT_TRANSLATE_NOOP("PackReport", "Last 10"),
             QT_TRANSLATE_NOOP("PackReport", "Peak C"), QT_TRANSLATE_NOOP("PackReport", "Idle days"),
-            QT_TRANSLATE_NOOP("PackReport", "Warnings") })
+            QT_TRANSLATE_NOOP("PackReport", "Reasons") })
         html += QStringLiteral("<th>%1</th>").arg(Text::tr(head));
     html += QStringLiteral("</tr>");
     for (const PackHealth &pack : fleet) {
-        html += QStringLiteral("<tr>") + cell(pack.name.toHtmlEscaped())
+        html += QStringLiteral("<tr>") + cell(verdictHtml(pack)) + cell(pack.name.toHtmlEscaped())
             + cell(QString::number(pack.capacity), true) + cell(QString::number(pack.cycles), true)
-            + cell(number(pack.equivalentCycles), true) + cell(percent(pack.firstShare), true)
-            + cell(percent(pack.recentShare), true) + cell(number(pack.peakC), true)
-            + cell(daysText(pack.daysSinceUse), true) + cell(warningsHtml(pack))
-            + QStringLiteral("</tr>");
+            + cell(number(pack.equivalentCycles), true) + cell(number(pack.lastResistance), true)
+            + cell(percent(pack.firstShare), true) + cell(percent(pack.recentShare), true)
+            + cell(number(pack.peakC), true) + cell(daysText(pack.daysSinceUse), true)
+            + cell(reasonsHtml(pack)) + QStringLiteral("</tr>");
     }
     return html
         + QStringLiteral("</table><p style=\"font-size:8pt\">%1</p>")
-              .arg(Text::tr("Equivalent cycles: all discharged capacity over the pack's "
-                            "capacity. First 10 and last 10: the mean share of the "
-                            "capacity used in those discharges. Peak C: the highest "
-                            "current as a multiple of the capacity. Warnings: charged "
-                            "and unused for more than 3 days, or over 80 % of the "
-                            "capacity used in the last 10 discharges.")
+              .arg(Text::tr("Verdict: retire when the internal resistance has doubled against "
+                            "the pack's own first flights, or after %1 cycles or %2 years; "
+                            "watch when it rose by half, when the voltage under load sags %3 % "
+                            "lower, after %4 cycles or %5 years, when it is kept charged for "
+                            "more than %6 days, or when its discharges use over %7 % of the "
+                            "capacity or %8 points more than at first. Equivalent cycles: all "
+                            "discharged capacity over the pack's capacity. mΩ: the internal "
+                            "resistance of the latest flights. First 10 and last 10: the mean "
+                            "share of the capacity used in those discharges (Quick entries "
+                            "without figures left out). Peak C: the highest current as a "
+                            "multiple of the capacity. Idle days: since the last flight or "
+                            "charge.")
+                       .arg(HealthLimits::cyclesRetire)
+                       .arg(HealthLimits::ageRetireDays / 365)
+                       .arg(qRound(100 * (1 - HealthLimits::sagWatch)))
+                       .arg(HealthLimits::cyclesWatch)
+                       .arg(HealthLimits::ageWatchDays / 365)
+                       .arg(HealthLimits::storageDaysLimit)
+                       .arg(HealthLimits::heavyUseShare)
+                       .arg(HealthLimits::shareRiseWatch)
                        .toHtmlEscaped());
 }
 
@@ -185,18 +162,44 @@ QString figureRow(const QString &label, const QString &value)
     return QStringLiteral("<tr><td>%1</td><td><b>%2</b></td></tr>").arg(label, value);
 }
 
-QUrl chartUrl(int index)
+// Each pack page has up to two charts: the share of the capacity and the resistance.
+QUrl chartUrl(int pack, int chart)
 {
-    return QUrl(QStringLiteral("chart:%1").arg(index));
+    return QUrl(QStringLiteral("chart:%1-%2").arg(pack).arg(chart));
+}
+
+QString chartHtml(const QString &caption, const QUrl &url)
+{
+    return QStringLiteral("<p>%1</p><p><img src=\"%2\" width=\"600\"></p>")
+        .arg(caption, url.toString());
+}
+
+QString stateText(const PackHealth &pack)
+{
+    if (!pack.charged)
+        return Text::tr("empty");
+    return pack.daysCharged < 0 ? Text::tr("charged")
+                                : Text::tr("charged for %1 days").arg(pack.daysCharged);
+}
+
+bool hasDatedFigure(const QVector<DatedFigure> &figures)
+{
+    return std::any_of(figures.cbegin(), figures.cend(),
+        [](const DatedFigure &figure) { return figure.date.isValid(); });
 }
 
 QString packHtml(const PackHealth &pack, int index)
 {
     QString html = QStringLiteral("<h2 style=\"page-break-before: always\">%1</h2>")
                        .arg(pack.name.toHtmlEscaped());
-    if (!pack.warnings.isEmpty())
-        html += QStringLiteral("<p>%1</p>").arg(warningsHtml(pack));
-    html += QStringLiteral("<table cellpadding=\"3\">")
+    html += QStringLiteral("<p>%1 %2").arg(Text::tr("Verdict:"), verdictHtml(pack));
+    if (!pack.reasons.isEmpty())
+        html += QStringLiteral(" – ") + reasonsHtml(pack);
+    html += QStringLiteral("</p><table cellpadding=\"3\">")
+        + figureRow(Text::tr("Internal resistance, first flights → now"),
+            firstAndNow(pack.firstResistance, pack.lastResistance, "mΩ"))
+        + figureRow(Text::tr("Lowest voltage under load, first flights → now"),
+            firstAndNow(pack.firstMinVoltage, pack.lastMinVoltage, "V"))
         + figureRow(Text::tr("Capacity"), QStringLiteral("%1 mAh").arg(pack.capacity))
         + figureRow(Text::tr("Rating"), QStringLiteral("%1 C").arg(pack.rating))
         + figureRow(Text::tr("Age"), ageText(pack))
@@ -204,55 +207,69 @@ QString packHtml(const PackHealth &pack, int index)
         + figureRow(Text::tr("Equivalent full cycles"), number(pack.equivalentCycles))
         + figureRow(Text::tr("Capacity used, first 10 discharges"), percent(pack.firstShare))
         + figureRow(Text::tr("Capacity used, last 10 discharges"), percent(pack.recentShare))
-        + figureRow(Text::tr("Highest current"),
-            pack.peakC < 0 ? QStringLiteral("–") : QStringLiteral("%1 C").arg(number(pack.peakC)))
-        + figureRow(Text::tr("Days since last use"), daysText(pack.daysSinceUse))
-        + figureRow(Text::tr("State"), pack.charged ? Text::tr("charged") : Text::tr("empty"))
-        + QStringLiteral("</table>");
-    if (!pack.shares.isEmpty()) {
-        html += QStringLiteral("<p>%1</p><p><img src=\"%2\" width=\"640\"></p>")
-                    .arg(Text::tr("Share of the capacity used in each discharge:"),
-                        chartUrl(index).toString());
-    }
+        + figureRow(Text::tr("Highest current"), withUnit(pack.peakC, "C"))
+        + figureRow(Text::tr("Days since last flight or charge"), daysText(pack.daysSinceUse))
+        + figureRow(Text::tr("State"), stateText(pack)) + QStringLiteral("</table>");
+    if (hasDatedFigure(pack.shares))
+        html += chartHtml(
+            Text::tr("Share of the capacity used in each discharge, by date:"), chartUrl(index, 0));
+    if (hasDatedFigure(pack.resistances))
+        html += chartHtml(Text::tr("Internal resistance in mΩ, by date:"), chartUrl(index, 1));
     return html;
 }
 
-QImage shareChart(const PackHealth &pack)
+// The figures over their dates, a line through a point per discharge, so that a single one
+// shows too. Figures without a date have no place on this axis and stay out.
+QImage datedChart(const QVector<DatedFigure> &figures, const QString &valueTitle, double leastTop)
 {
     auto *series = new QLineSeries;
-    for (int i = 0; i < pack.shares.size(); ++i)
-        series->append(i + 1, pack.shares[i]);
+    auto *points = new QScatterSeries;
+    points->setMarkerSize(10);
+    QDateTime first, last;
+    double top = leastTop;
+    for (const DatedFigure &figure : figures) {
+        if (!figure.date.isValid())
+            continue;
+        series->append(double(figure.date.toMSecsSinceEpoch()), figure.value);
+        points->append(double(figure.date.toMSecsSinceEpoch()), figure.value);
+        first = first.isValid() ? std::min(first, figure.date) : figure.date;
+        last = last.isValid() ? std::max(last, figure.date) : figure.date;
+        top = std::max(top, figure.value);
+    }
     auto *chart = new QChart;
     chart->addSeries(series);
+    chart->addSeries(points);
+    points->setColor(series->color()); // the theme's colour, given as the series is added
+    points->setBorderColor(series->color());
     chart->legend()->hide();
-    auto *discharges = new QValueAxis;
-    discharges->setTitleText(Text::tr("Discharge"));
-    discharges->setLabelFormat(QStringLiteral("%d"));
-    const int count = std::max(2, int(pack.shares.size()));
-    discharges->setRange(1, count);
-    // Whole discharges only, about eight steps whatever the count.
-    discharges->setTickType(QValueAxis::TicksDynamic);
-    discharges->setTickAnchor(1);
-    discharges->setTickInterval(std::max(1, (count - 1 + 7) / 8));
-    auto *share = new QValueAxis;
-    share->setTitleText(Text::tr("% of capacity"));
-    share->setRange(
-        0, std::max(100.0, *std::max_element(pack.shares.cbegin(), pack.shares.cend())));
-    share->applyNiceNumbers();
-    // Whole percents: no decimal mark that could differ from the report's language.
-    share->setLabelFormat(QStringLiteral("%d"));
-    for (QValueAxis *axis : { discharges, share }) {
-        axis->setLabelsFont(chartFont());
-        axis->setTitleFont(chartFont());
+    auto *dates = new QDateTimeAxis;
+    dates->setTitleText(Text::tr("Date"));
+    dates->setFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    // A little room on either side for the first and the last point; a single discharge is
+    // shown among the days around it.
+    const qint64 room = first == last ? 86400000 : first.msecsTo(last) / 40;
+    dates->setRange(first.addMSecs(-room), last.addMSecs(room));
+    dates->setTickCount(first == last ? 3 : 6);
+    auto *values = new QValueAxis;
+    values->setTitleText(valueTitle);
+    values->setRange(0, top);
+    values->applyNiceNumbers();
+    // Whole numbers: no decimal mark that could differ from the report's language.
+    values->setLabelFormat(QStringLiteral("%d"));
+    dates->setLabelsFont(chartFont());
+    dates->setTitleFont(chartFont());
+    values->setLabelsFont(chartFont());
+    values->setTitleFont(chartFont());
+    chart->addAxis(dates, Qt::AlignBottom);
+    chart->addAxis(values, Qt::AlignLeft);
+    for (QXYSeries *xy : { static_cast<QXYSeries *>(series), static_cast<QXYSeries *>(points) }) {
+        xy->attachAxis(dates);
+        xy->attachAxis(values);
     }
-    chart->addAxis(discharges, Qt::AlignBottom);
-    chart->addAxis(share, Qt::AlignLeft);
-    series->attachAxis(discharges);
-    series->attachAxis(share);
     // The scene owns the chart and with it the series and the axes.
     QGraphicsScene scene;
     scene.addItem(chart);
-    const QSizeF size(900, 380);
+    const QSizeF size(900, 300);
     chart->resize(size);
     // Lays the chart out at its size now: it is never shown, and no event loop runs here.
     QCoreApplication::sendPostedEvents(chart, QEvent::LayoutRequest);
@@ -268,15 +285,7 @@ QImage shareChart(const PackHealth &pack)
 
 QVector<PackHealth> PackReport::assess(const StoreSnapshot &store, const QDateTime &now)
 {
-    QVector<PackHealth> fleet;
-    for (const StoreSnapshot::Battery &battery : store.batteries)
-        fleet << assessPack(battery, now);
-    std::stable_sort(fleet.begin(), fleet.end(), [](const PackHealth &a, const PackHealth &b) {
-        if (a.warnings.isEmpty() != b.warnings.isEmpty())
-            return !a.warnings.isEmpty();
-        return a.equivalentCycles > b.equivalentCycles;
-    });
-    return fleet;
+    return PackHealthCheck::assessFleet(store, now);
 }
 
 void PackReport::compose(QTextDocument &document, const QVector<PackHealth> &fleet,
@@ -289,9 +298,14 @@ void PackReport::compose(QTextDocument &document, const QVector<PackHealth> &fle
                                    QLocale().toString(now, QLocale::ShortFormat)));
     html += summaryHtml(fleet);
     for (int i = 0; i < fleet.size(); ++i) {
-        html += packHtml(fleet[i], i);
-        if (!fleet[i].shares.isEmpty())
-            document.addResource(QTextDocument::ImageResource, chartUrl(i), shareChart(fleet[i]));
+        const PackHealth &pack = fleet[i];
+        html += packHtml(pack, i);
+        if (hasDatedFigure(pack.shares))
+            document.addResource(QTextDocument::ImageResource, chartUrl(i, 0),
+                datedChart(pack.shares, Text::tr("% of capacity"), 100));
+        if (hasDatedFigure(pack.resistances))
+            document.addResource(QTextDocument::ImageResource, chartUrl(i, 1),
+                datedChart(pack.resistances, Text::tr("mΩ"), 0));
     }
     document.setHtml(html);
 }

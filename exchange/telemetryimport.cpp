@@ -207,6 +207,17 @@ template <typename T> void insertByDate(QVector<T> &list, const T &item)
     list.insert(at, item);
 }
 
+// A log that gives no voltage or resistance leaves what is there, typed in by hand, say.
+bool takeKnownFigures(CycleRecord &cycle, const TelemetryFigures &figures)
+{
+    const CycleRecord before = cycle;
+    if (figures.minVoltage != 0)
+        cycle.minVoltage = figures.minVoltage;
+    if (figures.resistance != 0)
+        cycle.resistance = figures.resistance;
+    return cycle.minVoltage != before.minVoltage || cycle.resistance != before.resistance;
+}
+
 using RecordRules::Refusal;
 using RecordRules::RuleBreak;
 
@@ -233,6 +244,7 @@ bool fill(StoreRecords &store, const TelemetryProposal &proposal, RuleBreak &ref
             || cycle->current != figures.maxCurrent;
         cycle->discharged = figures.dischargedMah;
         cycle->current = figures.maxCurrent;
+        changed = takeKnownFigures(*cycle, figures) || changed;
     }
     return changed;
 }
@@ -282,8 +294,9 @@ bool add(StoreRecords &store, const TelemetryProposal &proposal, RuleBreak &refu
         entry.temperature = sameDay->temperature;
     }
     insertByDate(model->flightLog, entry);
-    insertByDate(
-        battery->cycleData, CycleRecord { entry.date, figures.dischargedMah, figures.maxCurrent });
+    insertByDate(battery->cycleData,
+        CycleRecord { entry.date, figures.dischargedMah, figures.maxCurrent, figures.minVoltage,
+            figures.resistance });
     ++battery->cycles;
     return true;
 }

@@ -21,8 +21,8 @@ struct TelemetryFigures {
     QTime duration;
     uint dischargedMah = 0;
     uint maxCurrent = 0; // hundredths of an ampere
-    uint minVoltage = 0; // hundredths of a volt: the lowest under load
-    uint resistance = 0; // tenths of a milliohm: the pack's internal resistance
+    uint minVoltage = 0; // lowest under load, hundredths of a volt, 0 = unknown
+    uint resistance = 0; // the pack's internal resistance, tenths of a milliohm, 0 = unknown
 };
 
 TelemetryFigures figuresOf(const TelemetryFlight &flight);

@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 using FlightEdits::Field;
 
 namespace {
@@ -69,6 +71,15 @@ public:
                                .arg(RecordRules::maxCurrentAmperes)
                                .arg(FlightTable::numberLocale().toString(85.5, 'f', 2));
             break;
+        case Field::Resistance:
+            value = milliohms(text);
+            if (!value.isValid())
+                *problem = tr("The resistance is a number of milliohms from 0 to %1, to the "
+                              "tenth, such as %2; empty or 0 when it is not known.")
+                               .arg(FlightTable::numberLocale().toString(
+                                   RecordRules::maxResistanceTenths / 10.0, 'f', 1))
+                               .arg(FlightTable::numberLocale().toString(15.3, 'f', 1));
+            break;
         case Field::Temperature:
             value = whole(text, RecordRules::minTemperature, RecordRules::maxTemperature);
             if (!value.isValid())
@@ -107,19 +118,31 @@ private:
         return ok && number >= lowest && number <= highest ? QVariant(number) : QVariant();
     }
 
-    // The language's decimal sign or the point; amperes carry no groups.
-    static QVariant amperes(QString text)
+    // The language's decimal sign or the point, at most to the `places`' decimal; no groups.
+    static QVariant decimal(QString text, double highest, int places)
     {
         // A character in Qt 5, a string in Qt 6.
         const QString decimalSign(FlightTable::numberLocale().decimalPoint());
         text = text.trimmed().replace(decimalSign, QStringLiteral("."));
         bool ok = false;
         const double number = QLocale::c().toDouble(text, &ok);
-        const double hundredths = number * 100;
-        if (!ok || number < 0 || number > RecordRules::maxCurrentAmperes
-            || qAbs(hundredths - qRound(hundredths)) > 1e-6)
+        const double scaled = number * std::pow(10.0, places);
+        if (!ok || number < 0 || number > highest || qAbs(scaled - qRound(scaled)) > 1e-6)
             return QVariant();
         return number;
+    }
+
+    static QVariant amperes(const QString &text)
+    {
+        return decimal(text, RecordRules::maxCurrentAmperes, 2);
+    }
+
+    // An empty cell is an unknown resistance, as 0 is.
+    static QVariant milliohms(const QString &text)
+    {
+        if (text.trimmed().isEmpty())
+            return 0.0;
+        return decimal(text, RecordRules::maxResistanceTenths / 10.0, 1);
     }
 };
 
@@ -149,6 +172,7 @@ public:
         case Field::Duration:
         case Field::Discharged:
         case Field::Current:
+        case Field::Resistance:
         case Field::Temperature:
             return new QLineEdit(parent);
         case Field::Battery:

@@ -34,6 +34,14 @@ bool setCycleFigure(StoreSnapshot &store, const FlightRef &ref, Field field, con
     if (ref.cycle.battery < 0 || !ok)
         return false;
     StoreSnapshot::Cycle &cycle = store.batteries[ref.cycle.battery].cycleData[ref.cycle.cycle];
+    if (field == Field::Resistance) {
+        // Typed in milliohms with one decimal; 0 makes it unknown again.
+        const double tenths = std::round(number * 10);
+        if (!(tenths >= 0 && tenths <= RecordRules::maxResistanceTenths))
+            return false;
+        cycle.resistance = uint(tenths);
+        return true;
+    }
     const bool discharged = field == Field::Discharged;
     // Whole mAh; amperes kept to the hundredth as the file holds them. Checked before the
     // figure goes into the file's unsigned number, where a large one would wrap.
@@ -125,6 +133,7 @@ bool setField(StoreSnapshot &store, const FlightRef &ref, Field field, const QVa
         return true;
     case Field::Discharged:
     case Field::Current:
+    case Field::Resistance:
         return setCycleFigure(store, ref, field, value);
     case Field::Temperature: {
         bool ok = false;

@@ -20,11 +20,12 @@ enum class Field {
     Duration,
     Discharged,
     Current,
+    Resistance,
     Temperature,
     Location,
     Notes
 };
-constexpr int fieldCount = 9;
+constexpr int fieldCount = 10;
 
 using FlightRef = StoreSnapshot::Flight;
 

@@ -59,6 +59,8 @@ QVariant FlightTable::headerData(int section, Qt::Orientation orientation, int r
         return tr("mAh");
     case Field::Current:
         return tr("Max. A");
+    case Field::Resistance:
+        return tr("mΩ");
     case Field::Temperature:
         return tr("°C");
     case Field::Location:
@@ -86,6 +88,8 @@ QVariant FlightTable::editValue(const FlightRef &ref, Field field) const
         return cycle ? QVariant(cycle->discharged) : QVariant();
     case Field::Current:
         return cycle ? QVariant(amperes(cycle->current)) : QVariant();
+    case Field::Resistance:
+        return cycle ? QVariant(cycle->resistance / 10.0) : QVariant();
     case Field::Temperature:
         return flight.temperature;
     case Field::Location:
@@ -106,6 +110,9 @@ QVariant FlightTable::shownValue(const FlightRef &ref, Field field) const
         return value.toTime().toString(durationFormat);
     case Field::Current:
         return value.isNull() ? QVariant() : numberLocale().toString(value.toDouble(), 'f', 2);
+    case Field::Resistance: // unknown (0) stays empty
+        return value.toDouble() > 0 ? numberLocale().toString(value.toDouble(), 'f', 1)
+                                    : QVariant();
     case Field::Notes:
         // One line per row: the cell's editor shows the whole text.
         return value.toString().simplified();
@@ -162,8 +169,8 @@ Qt::ItemFlags FlightTable::flags(const QModelIndex &index) const
         return flags;
     const auto field = static_cast<Field>(index.column());
     const bool paired = shown.flights()[index.row()].cycle.isValid();
-    const bool cycleField
-        = field == Field::Battery || field == Field::Discharged || field == Field::Current;
+    const bool cycleField = field == Field::Battery || field == Field::Discharged
+        || field == Field::Current || field == Field::Resistance;
     if (field != Field::Model && (paired || !cycleField))
         flags |= Qt::ItemIsEditable;
     return flags;

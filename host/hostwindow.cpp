@@ -4,6 +4,7 @@
 #include "exchange/outputfiles.h"
 #include "exchange/packreport.h"
 #include "host/changerefusal.h"
+#include "host/fleetview.h"
 #include "host/flighteditor.h"
 #include "host/frontrequest.h"
 #include "host/homeguard.h"
@@ -390,6 +391,7 @@ void HostWindow::buildMenus()
     logbook->setObjectName(QStringLiteral("menuLogbook"));
     addAction(
         logbook, tr("&Flights and Cycles…"), "actionFlightsAndCycles", &HostWindow::editFlights);
+    addAction(logbook, tr("&Packs…"), "actionPacks", &HostWindow::showFleet);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
@@ -676,6 +678,13 @@ void HostWindow::editFlights()
     editor->addActions({ d->undo, d->redo });
     connect(d->history.get(), &UndoHistory::changed, editor, &FlightEditor::reloadIfChanged);
     editor->open();
+}
+
+void HostWindow::showFleet()
+{
+    auto *fleet = new FleetView(d->folder, this);
+    fleet->setAttribute(Qt::WA_DeleteOnClose);
+    fleet->open();
 }
 
 // The import goes in as one whole new store through the store's change operation: one

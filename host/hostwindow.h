@@ -85,6 +85,7 @@ private:
     // earlier failed change as a rescue copy on the way.
     bool noteKept(const std::function<bool()> &write);
     bool mayLeaveUnsaved(const QString &title, const QString &question);
+    void showFleet();
     void showAbout();
     bool readLogbookFor(const QString &title, StoreSnapshot &store);
     void writeOutput(const QString &title, const QString &target, const QByteArray &content);

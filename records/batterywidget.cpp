@@ -56,6 +56,8 @@ public:
     QVector<QDateTime> cycleDates;
     QVector<uint> cycleDischarged;
     QVector<uint> cycleCurrents;
+    QVector<uint> cycleMinVoltages;
+    QVector<uint> cycleResistances;
     int viewMode = 0;
     bool batteryCharged = false;
 
@@ -279,6 +281,8 @@ void BatteryWidget::addCycleData(const QDateTime &when, uint discharged, uint cu
     d->cycleDates.append(when);
     d->cycleDischarged.append(discharged);
     d->cycleCurrents.append(current);
+    d->cycleMinVoltages.append(0);
+    d->cycleResistances.append(0);
     setBatteryLastDischarged(discharged);
     setBatteryLastMaxCurrent(current);
     if (notify)
@@ -303,6 +307,24 @@ const QVector<uint> &BatteryWidget::cycleDischarged() const
 const QVector<uint> &BatteryWidget::cycleCurrents() const
 {
     return d->cycleCurrents;
+}
+
+void BatteryWidget::setCycleFigures(int index, uint minVoltage, uint resistance)
+{
+    if (index < 0 || index >= d->cycleMinVoltages.size())
+        return;
+    d->cycleMinVoltages[index] = minVoltage;
+    d->cycleResistances[index] = resistance;
+}
+
+const QVector<uint> &BatteryWidget::cycleMinVoltages() const
+{
+    return d->cycleMinVoltages;
+}
+
+const QVector<uint> &BatteryWidget::cycleResistances() const
+{
+    return d->cycleResistances;
 }
 
 bool BatteryWidget::findCycleData(const QDateTime &when, uint &discharged, uint &current) const

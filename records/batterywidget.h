@@ -58,6 +58,12 @@ public:
     const QVector<uint> &cycleDischarged() const;
     const QVector<uint> &cycleCurrents() const;
     bool findCycleData(const QDateTime &when, uint &discharged, uint &current) const;
+    // Two more figures of each data point, parallel to the three lists: the lowest voltage
+    // under load in hundredths of a volt and the internal resistance in tenths of a
+    // milliohm, 0 where unknown. addCycleData adds a point with both unknown.
+    void setCycleFigures(int index, uint minVoltage, uint resistance);
+    const QVector<uint> &cycleMinVoltages() const;
+    const QVector<uint> &cycleResistances() const;
 
 signals:
     void dataChanged();

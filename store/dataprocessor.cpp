@@ -39,8 +39,11 @@ BatteryWidget *batteryWidgetOf(const BatteryRecord &record, const BatteryReading
     // The record holds the moment the Charged child was read when no LastUse followed it.
     if (read.hasField(Charged) || read.hasField(LastUse))
         battery->setLastUpdated(record.lastUse);
-    for (const CycleRecord &cycle : record.cycleData)
+    for (const CycleRecord &cycle : record.cycleData) {
         battery->addCycleData(cycle.date, cycle.discharged, cycle.current, false);
+        battery->setCycleFigures(
+            battery->cycleDates().size() - 1, cycle.minVoltage, cycle.resistance);
+    }
     if (read.cyclesBeforeLastChild >= 0 && read.cyclesBeforeLastChild == record.cycleData.size()) {
         battery->setBatteryLastDischarged(0);
         battery->setBatteryLastMaxCurrent(0);

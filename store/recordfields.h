@@ -20,6 +20,8 @@ struct CycleColumns {
     QVector<QDateTime> dates;
     QVector<uint> discharged;
     QVector<uint> currents;
+    QVector<uint> minVoltages;
+    QVector<uint> resistances;
 };
 
 // The values of the data file's records, one list per kind of record, each value with the
@@ -66,6 +68,12 @@ inline QString dateText(const QDate &date)
 inline QString chargedText(const bool &charged)
 {
     return charged ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// A figure of 0 is one that was never measured.
+inline bool isKnownFigure(const uint &value)
+{
+    return value != 0;
 }
 
 inline QString readText(XmlStringRef text)
@@ -131,7 +139,14 @@ inline const auto &cycle()
         CycleField<uint> { { QStringLiteral("Current"), &C::current, numberText, parseUInt },
             &CycleColumns::currents },
         CycleField<QDateTime> { { QStringLiteral("Date"), &C::date, dateTimeText, parseDateTime },
-            &CycleColumns::dates });
+            &CycleColumns::dates },
+        // Figures of the pack's health, written only when known, so that a file without them
+        // stays as it was; their names hold none of the words the other attributes are
+        // found by.
+        CycleField<uint> { { QStringLiteral("MinVoltage"), &C::minVoltage, numberText, parseUInt },
+            &CycleColumns::minVoltages, isKnownFigure },
+        CycleField<uint> { { QStringLiteral("Resistance"), &C::resistance, numberText, parseUInt },
+            &CycleColumns::resistances, isKnownFigure });
     return fields;
 }
 

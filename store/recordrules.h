@@ -60,6 +60,9 @@ constexpr int maxCurrentHundredths = maxCurrentAmperes * 100;
 // Its temperature field, in whole degrees.
 constexpr int minTemperature = -99;
 constexpr int maxTemperature = 99;
+// A pack's internal resistance as a charger measures it, in tenths of a milliohm; 0 is
+// unknown.
+constexpr int maxResistanceTenths = 9999;
 
 // Why a change was refused; None when it keeps every rule.
 enum class Refusal {

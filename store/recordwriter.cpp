@@ -81,7 +81,8 @@ BatteryValues BatteryValues::of(const BatteryWidget &battery)
     return { { battery.batteryName(), battery.batteryCapacity(), battery.batteryChargeRate(),
                  battery.batteryRating(), battery.purchaseDate(), battery.batteryCycles(),
                  battery.batteryCharged(), battery.lastUpdated(), {} },
-        { battery.cycleDates(), battery.cycleDischarged(), battery.cycleCurrents() } };
+        { battery.cycleDates(), battery.cycleDischarged(), battery.cycleCurrents(),
+            battery.cycleMinVoltages(), battery.cycleResistances() } };
 }
 
 BatteryValues BatteryValues::of(const BatteryRecord &battery)

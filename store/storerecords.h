@@ -17,6 +17,8 @@ struct CycleRecord {
     QDateTime date;
     uint discharged = 0; // mAh
     uint current = 0; // hundredths of an ampere
+    uint minVoltage = 0; // hundredths of a volt, 0 unknown
+    uint resistance = 0; // tenths of a milliohm, 0 unknown
 };
 
 struct BatteryRecord {

@@ -30,6 +30,11 @@ def discharge(battery, cycle):
             "%d.%02d" % (current // 100, current % 100)]
 
 
+def figure(cycle, name, parts):  # "22.15" from 2215 hundredths; empty when unknown
+    value = int(cycle.get(name, "0"))
+    return "%d.%0*d" % (value // parts, len(str(parts)) - 1, value % parts) if value else ""
+
+
 def expected_cycles(root):
     rows = []
     for battery in root.findall("./Battery"):
@@ -38,7 +43,8 @@ def expected_cycles(root):
             when = moment(cycle.get("Date"))
             name, discharged, current = discharge(battery, cycle)
             share = "%.1f" % (100.0 * int(discharged) / capacity) if capacity else ""
-            rows.append([name, when.isoformat() if when else "", discharged, current, share])
+            rows.append([name, when.isoformat() if when else "", discharged, current, share,
+                         figure(cycle, "MinVoltage", 100), figure(cycle, "Resistance", 10)])
     return rows
 
 
@@ -80,5 +86,5 @@ if __name__ == "__main__":
     ROOT = ElementTree.parse(sys.argv[1]).getroot()
     compare(sys.argv[2], "model date time duration location temperature_c notes battery "
             "discharged_mah max_current_a", expected_flights(ROOT))
-    compare(sys.argv[3], "battery date_time discharged_mah max_current_a capacity_share_percent",
-            expected_cycles(ROOT))
+    compare(sys.argv[3], "battery date_time discharged_mah max_current_a capacity_share_percent "
+            "lowest_voltage_v resistance_mohm", expected_cycles(ROOT))

@@ -6,6 +6,7 @@
 #include "exchange/csvexport.h"
 #include "exchange/outputfiles.h"
 #include "exchange/packreport.h"
+#include "host/fleetview.h"
 #include "host/flighteditor.h"
 #include "host/flightedits.h"
 #include "host/frontrequest.h"
@@ -33,6 +34,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QThread>
 #include <QTranslator>
 #include <QtTest>
@@ -41,6 +43,7 @@
 
 using namespace TestSupport;
 using Field = FlightEdits::Field;
+Q_DECLARE_METATYPE(SampleBattery)
 
 namespace {
 
@@ -283,6 +286,36 @@ SampleStore undatedStore()
     return store;
 }
 
+// The demo store with a lowest voltage and a resistance on some cycle entries, one of each
+// alone.
+SampleStore figuresStore(const QDateTime &anchor)
+{
+    SampleStore store = demoStore(anchor);
+    QVector<SampleCycle> &cycles = store.batteries[0].cycleData;
+    for (int i = 0; i < cycles.size(); i += 2)
+        cycles[i] = { cycles[i].date, cycles[i].discharged, cycles[i].current, uint(2205 - i),
+            uint(i % 4 ? 0 : 98 + i) };
+    return store;
+}
+
+// Heli flew Pack A three times; its resistance rose from 10.0 to 15.5 mΩ in the first two,
+// the third's is typed in by hand. Pack B was charged long ago and kept so.
+SampleStore risingStore(const QDateTime &now)
+{
+    const QDateTime flown[] = { now.addDays(-20), now.addDays(-10), now.addDays(-2) };
+    SampleModel heli = model("Heli", { "Pack A", "Pack B" });
+    SampleBattery a = pack("Pack A", 5000, 25, 3), b = pack("Pack B", 5000, 25, 0, true);
+    a.purchase = b.purchase = now.date().addDays(-200);
+    a.lastUse = flown[0]; // the last two flights came from a radio's logs
+    b.lastUse = now.addDays(-9);
+    const uint volts[] = { 2230, 2190, 0 }, milliohms[] = { 100, 155, 0 };
+    for (int i = 0; i < 3; ++i) {
+        heli.flightLog << SampleFlight { flown[i], QTime(0, 6), "", 15, "" };
+        a.cycleData << SampleCycle { flown[i], 3500, 9000, volts[i], milliohms[i] };
+    }
+    return { {}, { a, b }, { heli } };
+}
+
 // The battery and discharged mAh of the flight the page shows, and of a CSV row.
 QStringList pageBattery(const CelloraGui &win)
 {
@@ -314,7 +347,9 @@ SampleBattery battery(const QString &name, uint capacity, const QVector<uint> &d
 // five days ago. Busy: more equivalent cycles, no warning. Blank: no capacity at all.
 SampleStore knownFleet(const QDateTime &now)
 {
-    const QVector<uint> worn = QVector<uint>(10, 500) + QVector<uint>(10, 900);
+    // Quick entries (0 mAh) before and after: unknown, so out of every mean.
+    const QVector<uint> worn = QVector<uint> { 0 } + QVector<uint>(10, 500) + QVector<uint>(10, 900)
+        + QVector<uint> { 0 };
     return { {},
         { battery("Busy", 2000, QVector<uint>(40, 1500), 4000, now.addDays(-1), true),
             battery("Worn", 1000, worn, 3000, now.addSecs(-5 * 86400 - 3600), true),
@@ -1279,7 +1314,7 @@ private slots:
         QCOMPARE(namedChild<QTableWidget>(dialog, "tbl_telemetry_logs")->rowCount(), 0);
         QVERIFY(namedChild<QLabel>(dialog, "lbl_telemetry_summary")
                     ->text()
-                    .startsWith("Reading cancelled: 1 log(s) left out."));
+                    .startsWith("Reading cancelled: 1 log left out."));
     }
 
     // Every text of the import, in the preview and on the command line, has its German.
@@ -1479,6 +1514,7 @@ private slots:
         QTest::newRow("typical") << &typicalStore;
         QTest::newRow("store_full.xml") << StoreMaker();
         QTest::newRow("store_csv.xml") << StoreMaker();
+        QTest::newRow("voltages and resistances") << &figuresStore;
     }
 
     // Every row, in the exact RFC 4180 form, as csvcheck.py reads the data file itself.
@@ -1610,6 +1646,17 @@ private slots:
         QVERIFY(fleet[2].recentShare == 80.0 && fleet[2].warnings.isEmpty()); // not over 80 %
         QVERIFY(fleet[3].warnings.isEmpty()); // charged a minute short of three days
         QVERIFY(fleet[3].firstShare == -1.0 && fleet[3].peakC == -1.0);
+        // Kept's single discharge is a point on its chart (a line of one point draws nothing).
+        QTextDocument composed;
+        PackReport::compose(composed, fleet, {}, now);
+        const auto chart
+            = composed.resource(QTextDocument::ImageResource, QUrl("chart:2-0")).value<QImage>();
+        int marked = 0;
+        for (int y = 0; y < chart.height(); ++y) {
+            for (int x = 0; x < chart.width(); ++x)
+                marked += qBlue(chart.pixel(x, y)) > qRed(chart.pixel(x, y)) + 80;
+        }
+        QVERIFY2(marked > 30, qPrintable(QString::number(marked)));
         const QString pdf = storage.filePath("report.pdf");
         QVERIFY(OutputFiles::writeAll(
             { { pdf, PackReport::pdf(logbook, storage.path(), now) } }, storage.path(), nullptr));
@@ -1628,6 +1675,128 @@ private slots:
         QApplication::setFont(desktop);
         QVERIFY(!unitHeights(pdf).isEmpty());
         QCOMPARE(unitHeights(storage.filePath("small.pdf")), unitHeights(pdf));
+    }
+
+    void verdictThresholds_data()
+    {
+        QTest::addColumn<SampleBattery>("pack");
+        QTest::addColumn<QString>("verdict"); // and its reasons
+        // Flights of 2500 mAh (50 %) with these resistances (tenths of mΩ) and lowest
+        // voltages (hundredths), 0 unknown; bought 100 days ago, used yesterday, empty.
+        const auto flights = [](QVector<uint> milliohms, QVector<uint> volts = {},
+                                 QVector<uint> mAh = QVector<uint>(3, 2500)) {
+            SampleBattery made = pack("P", 5000);
+            made.purchase = anchor.date().addDays(-100);
+            made.lastUse = anchor.addDays(-1);
+            const int count = std::max({ milliohms.size(), volts.size(), mAh.size() });
+            for (int i = 0; i < count; ++i)
+                made.cycleData << SampleCycle { anchor.addDays(i - count - 1), mAh.value(i, 2500),
+                    5000, volts.value(i), milliohms.value(i) };
+            made.cycles = uint(count);
+            return made;
+        };
+        const auto row = [](const char *tag, const SampleBattery &pack, const char *verdict) {
+            QTest::newRow(tag) << pack << QString(verdict);
+        };
+        row("steady", flights({ 100, 105, 110 }), "good");
+        row("up 40 %, Quick entries unknown", flights({ 100, 0, 0, 140 }, {}, { 2500, 0, 0 }),
+            "good");
+        row("half again", flights({ 100, 0, 150 }),
+            "watch: resistance up by half (10.0 → 15.0 mΩ)");
+        row("doubled", flights({ 100, 150, 200 }), "retire: resistance doubled (10.0 → 20.0 mΩ)");
+        row("one odd flight", flights({ 100, 100, 100, 100, 300, 100 }), "good");
+        row("sags 8 %", flights({}, { 2500, 2300 }),
+            "watch: sags lower under load (25.0 → 23.0 V)");
+        row("sags 7 %", flights({}, { 2500, 2330 }), "good");
+        row("over 80 % used", flights({}, {}, { 4050, 4050 }), "watch: over 80 % used");
+        row("uses more per flight",
+            flights({}, {}, QVector<uint>(10, 2500) + QVector<uint>(10, 3250)),
+            "watch: uses more of its capacity per flight (50.0 → 65.0 %)");
+        row("14 points more", flights({}, {}, QVector<uint>(10, 2500) + QVector<uint>(10, 3200)),
+            "good");
+        SampleBattery worn = flights({ 100, 210 });
+        for (const uint cycles : { 299u, 300u, 500u }) {
+            worn.cycles = cycles;
+            row(qPrintable(QString("%1 cycles").arg(cycles)), worn,
+                cycles == 299       ? "retire: resistance doubled (10.0 → 21.0 mΩ)"
+                    : cycles == 300 ? "retire: resistance doubled (10.0 → 21.0 mΩ); 300 cycles"
+                                    : "retire: resistance doubled (10.0 → 21.0 mΩ); 500 cycles");
+        }
+        SampleBattery aged = flights({});
+        for (const int years : { 3, 5 }) {
+            aged.purchase = anchor.date().addDays(-365 * years);
+            row(qPrintable(QString("%1 years").arg(years)), aged,
+                years == 3 ? "watch: 3.0 years old" : "retire: 5.0 years old");
+        }
+        SampleBattery kept = flights({});
+        kept.charged = true;
+        kept.lastUse = anchor.addSecs(-3 * 86400);
+        row("charged three days", kept, "good");
+        kept.lastUse = kept.lastUse.addSecs(-1);
+        row("charged longer", kept, "watch: charged for 3 days");
+    }
+
+    void verdictThresholds()
+    {
+        QFETCH(SampleBattery, pack);
+        const PackHealth health = PackHealthCheck::assess(pack, anchor);
+        const QString reasons = health.reasons.join("; ");
+        QTEST(PackHealthCheck::verdictText(health.verdict)
+                + (reasons.isEmpty() ? QString() : ": " + reasons),
+            "verdict");
+    }
+
+    // The figures against a made-up truth: a resistance typed in for the third flight (one
+    // undo step) doubles the pack's first, and the fleet view, the report's pack page and the
+    // cycles CSV all say so.
+    void risingResistanceShownEverywhere()
+    {
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
+        QVERIFY(open(risingStore(now)));
+        const QByteArray before = bytesOf(file());
+        openEditor();
+        const int third = rowAt(*table, now.addDays(-2));
+        QVERIFY(table->setData(table->index(third, int(Field::Resistance)), 21.0));
+        QTRY_COMPARE(table->index(rowAt(*table, now.addDays(-2)), int(Field::Resistance)).data(),
+            QVariant("21.0"));
+        QVERIFY(readStore(dir->path()).contains("Resistance=\"210\""));
+
+        action("actionPacks")->trigger();
+        const auto *fleet
+            = namedChild<QTableView>(*namedChild<FleetView>(*window, "fleetView"), "fleetTable")
+                  ->model();
+        QStringList rows;
+        for (int row = 0; row < fleet->rowCount(); ++row)
+            rows << shownRow(*fleet, row);
+        QCOMPARE(rows,
+            QStringList({ "Pack A|retire|Heli|empty||3|21.0|resistance doubled (10.0 → 21.0 mΩ)",
+                "Pack B|watch|Heli|charged|9 – storage charge|0||charged for 9 days" }));
+
+        StoreSnapshot logbook;
+        QVERIFY(logbook.readFile(file()));
+        const QList<QByteArray> csv = CsvExport::cycles(logbook).split('\n');
+        QVERIFY(csv[0].endsWith(",lowest_voltage_v,resistance_mohm\r"));
+        QVERIFY(csv[1].endsWith(",22.30,10.0\r") && csv[2].endsWith(",21.90,15.5\r")
+            && csv[3].endsWith(",70.0,,21.0\r"));
+        const QString pdf = dir->filePath("report.pdf");
+        QVERIFY(writeBytes(pdf, PackReport::pdf(logbook, dir->path(), now)));
+        QStringList pages = pdfText(pdf, "-layout").split('\f', Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 3);
+        for (QString &page : pages)
+            page = page.simplified();
+        // The verdict first, the idle days from the last imported flight.
+        QVERIFY2(pages[0].contains("retire Pack A 5000 3 2.1 21.0 70.0 % 70.0 % 18.0 2 resistance "
+                                   "doubled (10.0 → 21.0 mΩ) watch Pack B"),
+            qPrintable(pages[0]));
+        QVERIFY2(pages[1].startsWith("Pack A Verdict: retire – resistance doubled (10.0 → 21.0 "
+                                     "mΩ) Internal resistance,")
+                && pages[1].contains("now 10.0 → 21.0 mΩ")
+                && pages[1].contains("now 22.3 → 21.9 V"),
+            qPrintable(pages[1]));
+
+        QCOMPARE(editEntry("actionUndo")->text(), QString("&Undo Correct Flight of Heli"));
+        action("actionUndo")->trigger();
+        QCOMPARE(bytesOf(file()), before);
     }
 };
 

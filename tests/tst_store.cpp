@@ -135,17 +135,28 @@ template <typename Record> Record *anyOf(const QVector<Record *> &records, QRand
     return records.isEmpty() ? nullptr : records.at(random.bounded(records.size()));
 }
 
+// A lowest voltage and a resistance for a discharge: both, one or none known.
+void setFigures(BatteryWidget *battery, int index, QRandomGenerator &random)
+{
+    battery->setCycleFigures(index, random.bounded(2) * random.bounded(1u, 3000u),
+        random.bounded(2) * random.bounded(1u, 500u));
+}
+
 // A click on a card, a discharge, an edit of any kind of record, or a change of time zone.
-void edit(Loaded &load, QRandomGenerator &random, const QDateTime &when)
+// The figures of discharges come from their own generator, typed in now and then.
+void edit(Loaded &load, QRandomGenerator &random, QRandomGenerator &figures, const QDateTime &when)
 {
     BatteryWidget *battery = anyOf(load.batteries, random);
     ModelWidget *model = anyOf(load.models, random);
     const int kind = random.bounded(10);
+    if (battery && !battery->cycleDates().isEmpty() && figures.bounded(4) == 0)
+        setFigures(battery, figures.bounded(battery->cycleDates().size()), figures);
     if (kind == 0 && battery) {
         battery->setBatteryCharged(!battery->batteryCharged(), false);
         battery->setLastUpdated(when);
     } else if (kind == 1 && battery && model) {
         battery->addCycleData(when, random.bounded(5000u), random.bounded(9000u), false);
+        setFigures(battery, battery->cycleDates().size() - 1, figures);
         battery->setBatteryCycles(battery->batteryCycles() + 1);
         battery->setBatteryCharged(false, false);
         model->addLogData({ when, QTime(0, random.bounded(60), random.bounded(60)),
@@ -285,6 +296,42 @@ private slots:
         // Whole line lists: a truncated or padded file cannot pass.
         QCOMPARE(bytesOf(dataFileIn(dir->filePath("copy"))).split('\n'),
             bytesOf(dataDir + "/store_full.xml").split('\n'));
+    }
+
+    // Lowest voltages and resistances: read by the module and written back byte for byte,
+    // after the date and only when known, with no rescue copy, also around a new discharge.
+    void cycleFiguresWrittenBack()
+    {
+        SampleStore store = typicalStore(anchor);
+        QVector<SampleCycle> &cycles = store.batteries[1].cycleData;
+        cycles[0].minVoltage = 2215;
+        cycles[0].resistance = 118;
+        cycles[1].resistance = 125;
+        cycles[2].minVoltage = 2190;
+        QVERIFY(writeStore(dir->path(), store));
+        const QByteArray bytes = bytesOf(dataFileIn(dir->path()));
+        for (const QString &cycle : { dateTimeText(cycles[0].date)
+                     + "\" MinVoltage=\"2215\" "
+                       "Resistance=\"118\"/>",
+                 dateTimeText(cycles[1].date) + "\" Resistance=\"125\"/>",
+                 dateTimeText(cycles[3].date) + "\"/>" })
+            QVERIFY2(bytes.contains(" Date=\"" + cycle.toUtf8()), qPrintable(cycle));
+        Loaded loaded(dir->path());
+        const BatteryWidget *battery = loaded.batteries[1];
+        QCOMPARE(battery->cycleMinVoltages().mid(0, 4), (QVector<uint> { 2215, 0, 2190, 0 }));
+        QCOMPARE(battery->cycleResistances().mid(0, 4), (QVector<uint> { 118, 125, 0, 0 }));
+        QCOMPARE(fields(battery)[8],
+            QString("%1 mAh %2 A/100 at %3")
+                .arg(cycles[0].discharged)
+                .arg(cycles[0].current)
+                .arg(iso(cycles[0].date)));
+        loaded.store.writeData(loaded.batteries, loaded.models, loaded.locations);
+        QCOMPARE(bytesOf(dataFileIn(dir->path())), bytes);
+        QVERIFY(RescueCopies(dir->path()).copies().isEmpty());
+        loaded.batteries[1]->addCycleData(anchor, 3000, 4000, false);
+        loaded.store.writeData(loaded.batteries, loaded.models, loaded.locations);
+        cycles << SampleCycle { anchor, 3000, 4000 };
+        QCOMPARE(bytesOf(dataFileIn(dir->path())), storeBytes(store));
     }
 
     void readsUnusualButWellFormedFiles()
@@ -690,7 +737,7 @@ private slots:
     void randomSessionsMatchOneWriterAndThreePasses()
     {
         QFETCH(quint32, seed);
-        QRandomGenerator random(seed);
+        QRandomGenerator random(seed), figures(seed);
         QTemporaryDir folder;
         const QString path = dataFileIn(folder.path());
         QVERIFY(writeStoreFile(typicalStore(anchor), path));
@@ -703,7 +750,7 @@ private slots:
             const int action = random.bounded(10);
             QByteArray outside; // the file's bytes as someone else wrote them
             if (action <= 7) {
-                edit(*load, random, anchor.addSecs(600 * step));
+                edit(*load, random, figures, anchor.addSecs(600 * step));
             } else if (action == 8) {
                 outside = outsideChange(bytesOf(path), random);
                 QVERIFY(writeBytes(path, outside));
@@ -961,6 +1008,7 @@ private slots:
     void fillsQuickEntriesOnly()
     {
         SampleStore store = logbook();
+        store.batteries[0].cycleData[0].resistance = 150; // typed in by hand
         const QVector<TelemetryLog> logs { readTelemetryFile(
                                                telemetryDir + "Kestrel 700 X-2026-05-01.csv"),
             readTelemetryFile(telemetryDir + "Goblin-2026-05-03.csv") };
@@ -976,6 +1024,7 @@ private slots:
         QCOMPARE(store.models[0].flightLog[0].duration, QTime(0, 0, 50));
         QCOMPARE(store.batteries[0].cycleData[0].discharged, 1000u);
         QCOMPARE(store.batteries[0].cycleData[0].current, 8025u);
+        QCOMPARE(store.batteries[0].cycleData[0].resistance, 150u); // the log gave none
         QCOMPARE(store.batteries[1].cycleData[0].discharged, 3100u);
         QCOMPARE(store.models[0].flightLog[1].duration, QTime(0, 4));
 

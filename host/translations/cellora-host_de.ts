@@ -56,6 +56,76 @@
     </message>
 </context>
 <context>
+    <name>FleetTable</name>
+    <message>
+        <source>Battery</source>
+        <translation>Akku</translation>
+    </message>
+    <message>
+        <source>Models</source>
+        <translation>Modelle</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Days charged</source>
+        <translation>Tage geladen</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation>Zyklen</translation>
+    </message>
+    <message>
+        <source>mΩ now</source>
+        <translation>mΩ jetzt</translation>
+    </message>
+    <message>
+        <source>Verdict</source>
+        <translation>Befund</translation>
+    </message>
+    <message>
+        <source>Why</source>
+        <translation>Warum</translation>
+    </message>
+    <message>
+        <source>charged</source>
+        <translation>geladen</translation>
+    </message>
+    <message>
+        <source>empty</source>
+        <translation>leer</translation>
+    </message>
+    <message>
+        <source>%1 – storage charge</source>
+        <translation>%1 – auf Lagerspannung bringen</translation>
+    </message>
+    <message>
+        <source>Kept charged for more than %1 days: discharge it to storage voltage, or fly it.</source>
+        <translation>Seit mehr als %1 Tagen geladen: auf Lagerspannung entladen oder fliegen.</translation>
+    </message>
+</context>
+<context>
+    <name>FleetView</name>
+    <message>
+        <source>Packs</source>
+        <translation>Akkus</translation>
+    </message>
+    <message>
+        <source>%1 packs: %2 to retire, %3 to watch, %4 kept charged for more than %5 days.</source>
+        <translation>%1 Akkus: %2 ausmustern, %3 prüfen, %4 seit mehr als %5 Tagen geladen.</translation>
+    </message>
+    <message>
+        <source>The storage folder holds no data file that can be read.</source>
+        <translation>Der Speicherordner enthält keine lesbare Datendatei.</translation>
+    </message>
+    <message>
+        <source>The data file could not be read to its end: the packs after the fault are missing.</source>
+        <translation>Die Datendatei ließ sich nicht bis zum Ende lesen: die Akkus nach dem Fehler fehlen.</translation>
+    </message>
+</context>
+<context>
     <name>FlightEditor</name>
     <message>
         <source>Flights and Cycles</source>
@@ -91,7 +161,7 @@
     </message>
     <message>
         <source>%1 flights, flight time %2, %3 mAh</source>
-        <translation>%1 Flüge, Flugzeit %2, %3 mAh</translation>
+        <translation type="vanished">%1 Flüge, Flugzeit %2, %3 mAh</translation>
     </message>
     <message>
         <source>Delete Flight of %1</source>
@@ -104,6 +174,45 @@
     <message>
         <source>The data file could not be read to its end: nothing can be changed here. %1</source>
         <translation>Die Datendatei ließ sich nicht bis zum Ende lesen: hier kann nichts geändert werden. %1</translation>
+    </message>
+    <message>
+        <source>Type the duration as hours, minutes and seconds, such as 00:06:12 (or 6:12), up to 23:59:59.</source>
+        <translation>Die Flugdauer in Stunden, Minuten und Sekunden eingeben, etwa 00:06:12 (oder 6:12), höchstens 23:59:59.</translation>
+    </message>
+    <message>
+        <source>The discharged capacity is a whole number from 0 to %1 mAh.</source>
+        <translation>Die entladene Kapazität ist eine ganze Zahl von 0 bis %1 mAh.</translation>
+    </message>
+    <message>
+        <source>The maximum current is a number from 0 to %1 A, to the hundredth, such as %2.</source>
+        <translation>Der Höchststrom ist eine Zahl von 0 bis %1 A, auf die Hundertstel genau, etwa %2.</translation>
+    </message>
+    <message>
+        <source>The resistance is a number of milliohms from 0 to %1, to the tenth, such as %2; empty or 0 when it is not known.</source>
+        <translation>Der Widerstand ist eine Zahl in Milliohm von 0 bis %1, auf ein Zehntel genau, etwa %2; leer oder 0, wenn er nicht bekannt ist.</translation>
+    </message>
+    <message>
+        <source>The temperature is a whole number from %1 to %2 °C.</source>
+        <translation>Die Temperatur ist eine ganze Zahl von %1 bis %2 °C.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s), flight time %1, %2 mAh</source>
+        <translation>
+            <numerusform>%n Flug, Flugzeit %1, %2 mAh</numerusform>
+            <numerusform>%n Flüge, Flugzeit %1, %2 mAh</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The logbook could not be written; nothing was changed.</source>
+        <translation>Das Flugbuch ließ sich nicht schreiben; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>Another flight or discharge is recorded at %1 already: each flight needs a moment of its own.</source>
+        <translation>Um %1 ist schon ein anderer Flug oder eine andere Entladung eingetragen: jeder Flug braucht einen eigenen Zeitpunkt.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be set to this value; nothing was changed.</source>
+        <translation>%1 kann diesen Wert nicht annehmen; nichts wurde geändert.</translation>
     </message>
 </context>
 <context>
@@ -134,7 +243,7 @@
     </message>
     <message>
         <source>Move Discharge of %1</source>
-        <translation>Entladung von %1 verschieben</translation>
+        <translation type="vanished">Entladung von %1 verschieben</translation>
     </message>
     <message>
         <source>Correct Flight of %1</source>
@@ -151,6 +260,30 @@
     <message>
         <source>°C</source>
         <translation>°C</translation>
+    </message>
+    <message>
+        <source>mΩ</source>
+        <translation>mΩ</translation>
+    </message>
+    <message>
+        <source>%1 charged again</source>
+        <translation>%1 wieder geladen</translation>
+    </message>
+    <message>
+        <source>%1 empty</source>
+        <translation>%1 leer</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>Move Discharge of %1 to %2</source>
+        <translation>Entladung von %1 nach %2 verschieben</translation>
     </message>
 </context>
 <context>
@@ -268,7 +401,7 @@
     </message>
     <message>
         <source>%1: %2 batteries, %3 models, %4 flights (%5)</source>
-        <translation>%1: %2 Akkus, %3 Modelle, %4 Flüge (%5)</translation>
+        <translation type="vanished">%1: %2 Akkus, %3 Modelle, %4 Flüge (%5)</translation>
     </message>
     <message>
         <source>The present store is kept as a rescue copy in turn. Restore:</source>
@@ -400,9 +533,58 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
         <source>Retry restores %1.</source>
         <translation>Erneut versuchen stellt %1 wieder her.</translation>
     </message>
+    <message>
+        <source>Try the Demo</source>
+        <translation>Demo ausprobieren</translation>
+    </message>
+    <message>
+        <source>The demo&apos;s logbook could not be written.</source>
+        <translation>Das Flugbuch der Demo ließ sich nicht schreiben.</translation>
+    </message>
+    <message>
+        <source>&amp;Packs…</source>
+        <translation>&amp;Akkus…</translation>
+    </message>
+    <message>
+        <source>%1: %2, %3, %4 (%5)</source>
+        <translation>%1: %2, %3, %4 (%5)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n battery(ies)</source>
+        <translation>
+            <numerusform>%n Akku</numerusform>
+            <numerusform>%n Akkus</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n model(s)</source>
+        <translation>
+            <numerusform>%n Modell</numerusform>
+            <numerusform>%n Modelle</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s)</source>
+        <translation>
+            <numerusform>%n Flug</numerusform>
+            <numerusform>%n Flüge</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
-    <name>PackReport</name>
+    <name>PackHealth</name>
+    <message>
+        <source>resistance doubled (%1)</source>
+        <translation>Innenwiderstand verdoppelt (%1)</translation>
+    </message>
+    <message>
+        <source>resistance up by half (%1)</source>
+        <translation>Innenwiderstand um die Hälfte gestiegen (%1)</translation>
+    </message>
+    <message>
+        <source>sags lower under load (%1 → %2 V)</source>
+        <translation>bricht unter Last tiefer ein (%1 → %2 V)</translation>
+    </message>
     <message>
         <source>charged for %1 days</source>
         <translation>seit %1 Tagen geladen</translation>
@@ -412,8 +594,43 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
         <translation>über 80 % genutzt</translation>
     </message>
     <message>
+        <source>uses more of its capacity per flight (%1 → %2 %)</source>
+        <translation>braucht je Flug mehr Kapazität (%1 → %2 %)</translation>
+    </message>
+    <message>
+        <source>%1 cycles</source>
+        <translation>%1 Zyklen</translation>
+    </message>
+    <message>
+        <source>%1 years old</source>
+        <translation>%1 Jahre alt</translation>
+    </message>
+    <message>
+        <source>good</source>
+        <translation>gut</translation>
+    </message>
+    <message>
+        <source>watch</source>
+        <translation>prüfen</translation>
+    </message>
+    <message>
+        <source>retire</source>
+        <translation>ausmustern</translation>
+    </message>
+</context>
+<context>
+    <name>PackReport</name>
+    <message>
+        <source>charged for %1 days</source>
+        <translation>seit %1 Tagen geladen</translation>
+    </message>
+    <message>
+        <source>over 80 % used</source>
+        <translation type="vanished">über 80 % genutzt</translation>
+    </message>
+    <message>
         <source>%1 days (%2 years)</source>
-        <translation>%1 Tage (%2 Jahre)</translation>
+        <translation type="vanished">%1 Tage (%2 Jahre)</translation>
     </message>
     <message>
         <source>never used</source>
@@ -453,11 +670,11 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
     </message>
     <message>
         <source>Warnings</source>
-        <translation>Warnungen</translation>
+        <translation type="vanished">Warnungen</translation>
     </message>
     <message>
         <source>Equivalent cycles: all discharged capacity over the pack&apos;s capacity. First 10 and last 10: the mean share of the capacity used in those discharges. Peak C: the highest current as a multiple of the capacity. Warnings: charged and unused for more than 3 days, or over 80 % of the capacity used in the last 10 discharges.</source>
-        <translation>Äquivalente Zyklen: die gesamte entladene Kapazität geteilt durch die Kapazität des Akkus. Erste 10 und letzte 10: der mittlere Anteil der Kapazität, der bei diesen Entladungen genutzt wurde. Spitze C: der höchste Strom als Vielfaches der Kapazität. Warnungen: geladen und mehr als 3 Tage ungenutzt, oder mehr als 80 % der Kapazität in den letzten 10 Entladungen genutzt.</translation>
+        <translation type="vanished">Äquivalente Zyklen: die gesamte entladene Kapazität geteilt durch die Kapazität des Akkus. Erste 10 und letzte 10: der mittlere Anteil der Kapazität, der bei diesen Entladungen genutzt wurde. Spitze C: der höchste Strom als Vielfaches der Kapazität. Warnungen: geladen und mehr als 3 Tage ungenutzt, oder mehr als 80 % der Kapazität in den letzten 10 Entladungen genutzt.</translation>
     </message>
     <message>
         <source>Capacity</source>
@@ -489,7 +706,7 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
     </message>
     <message>
         <source>Days since last use</source>
-        <translation>Tage seit letzter Nutzung</translation>
+        <translation type="vanished">Tage seit letzter Nutzung</translation>
     </message>
     <message>
         <source>State</source>
@@ -505,11 +722,11 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
     </message>
     <message>
         <source>Share of the capacity used in each discharge:</source>
-        <translation>Anteil der genutzten Kapazität je Entladung:</translation>
+        <translation type="vanished">Anteil der genutzten Kapazität je Entladung:</translation>
     </message>
     <message>
         <source>Discharge</source>
-        <translation>Entladung</translation>
+        <translation type="vanished">Entladung</translation>
     </message>
     <message>
         <source>% of capacity</source>
@@ -527,12 +744,98 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
         <source>Cannot write %1: %2</source>
         <translation type="vanished">%1 kann nicht geschrieben werden: %2</translation>
     </message>
+    <message numerus="yes">
+        <source>%n day(s) (%1 years)</source>
+        <translation>
+            <numerusform>%n Tag (%1 Jahre)</numerusform>
+            <numerusform>%n Tage (%1 Jahre)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Verdict</source>
+        <translation>Befund</translation>
+    </message>
+    <message>
+        <source>Reasons</source>
+        <translation>Gründe</translation>
+    </message>
+    <message>
+        <source>Verdict: retire when the internal resistance has doubled against the pack&apos;s own first flights, or after %1 cycles or %2 years; watch when it rose by half, when the voltage under load sags %3 % lower, after %4 cycles or %5 years, when it is kept charged for more than %6 days, or when its discharges use over %7 % of the capacity or %8 points more than at first. Equivalent cycles: all discharged capacity over the pack&apos;s capacity. mΩ: the internal resistance of the latest flights. First 10 and last 10: the mean share of the capacity used in those discharges (Quick entries without figures left out). Peak C: the highest current as a multiple of the capacity. Idle days: since the last flight or charge.</source>
+        <translation>Befund: ausmustern, wenn sich der Innenwiderstand gegenüber den ersten Flügen des Akkus verdoppelt hat, oder nach %1 Zyklen oder %2 Jahren; prüfen, wenn er um die Hälfte gestiegen ist, wenn die Spannung unter Last um %3 % tiefer einbricht, nach %4 Zyklen oder %5 Jahren, wenn der Akku mehr als %6 Tage geladen bleibt, oder wenn seine Entladungen über %7 % der Kapazität nutzen oder %8 Punkte mehr als anfangs. Äquivalente Zyklen: die gesamte entladene Kapazität geteilt durch die Kapazität des Akkus. mΩ: der Innenwiderstand der letzten Flüge. Erste 10 und letzte 10: der mittlere Anteil der Kapazität, der bei diesen Entladungen genutzt wurde (Schnelleinträge ohne Werte ausgenommen). Spitze C: der höchste Strom als Vielfaches der Kapazität. Tage ungenutzt: seit dem letzten Flug oder Laden.</translation>
+    </message>
+    <message>
+        <source>Verdict:</source>
+        <translation>Befund:</translation>
+    </message>
+    <message>
+        <source>Internal resistance, first flights → now</source>
+        <translation>Innenwiderstand, erste Flüge → jetzt</translation>
+    </message>
+    <message>
+        <source>Lowest voltage under load, first flights → now</source>
+        <translation>Niedrigste Spannung unter Last, erste Flüge → jetzt</translation>
+    </message>
+    <message>
+        <source>Days since last flight or charge</source>
+        <translation>Tage seit letztem Flug oder Laden</translation>
+    </message>
+    <message>
+        <source>Share of the capacity used in each discharge, by date:</source>
+        <translation>Anteil der genutzten Kapazität je Entladung, nach Datum:</translation>
+    </message>
+    <message>
+        <source>Internal resistance in mΩ, by date:</source>
+        <translation>Innenwiderstand in mΩ, nach Datum:</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>mΩ</source>
+        <translation>mΩ</translation>
+    </message>
 </context>
 <context>
     <name>ProgramRuns</name>
     <message>
         <source>If no Cellora runs there any more, delete the lock file %1.</source>
         <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+    </message>
+</context>
+<context>
+    <name>StartPage</name>
+    <message>
+        <source>Battery logbook for electric radio-controlled models</source>
+        <translation>Akku-Flugbuch für elektrische Modelle</translation>
+    </message>
+    <message>
+        <source>&amp;Open the Logbook</source>
+        <translation>Flugbuch &amp;öffnen</translation>
+    </message>
+    <message>
+        <source>Recent storage folders</source>
+        <translation>Zuletzt geöffnete Speicherordner</translation>
+    </message>
+    <message>
+        <source>Open Storage &amp;Folder…</source>
+        <translation>Speicher&amp;ordner öffnen…</translation>
+    </message>
+    <message>
+        <source>Try the &amp;Demo</source>
+        <translation>&amp;Demo ausprobieren</translation>
+    </message>
+    <message>
+        <source>Import &amp;Telemetry Logs…</source>
+        <translation>&amp;Telemetrie-Logs importieren…</translation>
+    </message>
+    <message>
+        <source>Cellora ends with File, Quit or by closing its window.</source>
+        <translation>Cellora endet mit Datei, Beenden oder wenn sein Fenster geschlossen wird.</translation>
+    </message>
+    <message>
+        <source>Open the logbook in %1</source>
+        <translation>Das Flugbuch in %1 öffnen</translation>
     </message>
 </context>
 <context>

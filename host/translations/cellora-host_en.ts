@@ -39,7 +39,7 @@
     <name>PackReport</name>
     <message numerus="yes">
         <source>charged for %n day(s)</source>
-        <translation>
+        <translation type="vanished">
             <numerusform>charged for %n day</numerusform>
             <numerusform>charged for %n days</numerusform>
         </translation>
@@ -66,6 +66,37 @@
         <translation>
             <numerusform>%n flight</numerusform>
             <numerusform>%n flights</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Reading %n log(s)…</source>
+        <translation>
+            <numerusform>Reading %n log…</numerusform>
+            <numerusform>Reading %n logs…</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Reading cancelled: %n log(s) left out. </source>
+        <translation>
+            <numerusform>Reading cancelled: %n log left out. </numerusform>
+            <numerusform>Reading cancelled: %n logs left out. </numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryImport</name>
+    <message numerus="yes">
+        <source>no battery chosen: model %1 has %n battery(ies)</source>
+        <translation>
+            <numerusform>no battery chosen: model %1 has %n battery</numerusform>
+            <numerusform>no battery chosen: model %1 has %n batteries</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>no flights: none of its %n row(s) has a readable date and time</source>
+        <translation>
+            <numerusform>no flights: none of its %n row has a readable date and time</numerusform>
+            <numerusform>no flights: none of its %n rows has a readable date and time</numerusform>
         </translation>
     </message>
 </context>
