@@ -2,6 +2,7 @@
 
 #include "store/filebytes.h"
 #include "store/storefiles.h"
+#include "store/synccopies.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -50,10 +51,17 @@ RescueCopies RescueCopies::elsewhere(const QString &storageFolder)
     return copies;
 }
 
-QStringList RescueCopies::copies() const
+QStringList RescueCopies::copies(bool syncCopies) const
 {
     QVector<Copy> found;
-    for (const QString &name : dir.entryList({ StoreFiles::copyPattern }, QDir::Files)) {
+    QStringList names = dir.entryList({ StoreFiles::copyPattern }, QDir::Files);
+    if (syncCopies) {
+        for (const QString &name : dir.entryList(QDir::Files)) {
+            if (SyncCopies::isDataFileCopy(name))
+                names << name;
+        }
+    }
+    for (const QString &name : qAsConst(names)) {
         const QString path = dir.filePath(name);
         found.append({ path, FileBytes::Stamp::of(path).modifiedNs });
     }
@@ -66,7 +74,7 @@ QStringList RescueCopies::copies() const
     return paths;
 }
 
-QStringList RescueCopies::made() const
+QStringList RescueCopies::listed() const
 {
     QByteArray index;
     if (!FileBytes::readWhole(dir.filePath(StoreFiles::rescueIndex), index, largestIndex))
@@ -74,12 +82,30 @@ QStringList RescueCopies::made() const
     QStringList names;
     for (const QByteArray &line : index.split('\n')) {
         const QString name = QFile::decodeName(line);
-        // Only plain names of copies: a damaged index must not point outside the folder.
-        if (name.startsWith(StoreFiles::copyPrefix) && !name.contains(QLatin1Char('/'))
+        // Only plain names of files: a damaged index must not point outside the folder.
+        if (!name.isEmpty() && !name.contains(QLatin1Char('/')) && name != QLatin1String("..")
             && dir.exists(name) && !names.contains(name))
             names << name;
     }
     return names;
+}
+
+QStringList RescueCopies::made() const
+{
+    // The copies of another machine's data file moved here are listed, but never rotated
+    // away: they may hold the only record of what could not be merged.
+    QStringList names = listed();
+    for (auto name = names.begin(); name != names.end();)
+        name = name->startsWith(StoreFiles::copyPrefix) ? std::next(name) : names.erase(name);
+    return names;
+}
+
+bool RescueCopies::list(const QString &name)
+{
+    QStringList names = listed();
+    if (names.contains(name))
+        return true;
+    return writeIndex(names << name, dir.filePath(name));
 }
 
 bool RescueCopies::writeIndex(const QStringList &names, const QString &permissionsOf) const
@@ -102,21 +128,22 @@ bool RescueCopies::keep(const QByteArray &content, const QString &permissionsOf)
         return false;
     // Should the index not be written, the copy stays unlisted: never deleted, and the
     // next save of the same content makes another one.
-    writeIndex(made() << QFileInfo(path).fileName(), permissionsOf);
+    writeIndex(listed() << QFileInfo(path).fileName(), permissionsOf);
     return true;
 }
 
 void RescueCopies::rotate(const FileBytes::Stamp &spared)
 {
-    QStringList names = made();
+    const QStringList copies = made();
     QStringList doomed;
     // The newest copy is the last one listed; it always stays.
-    for (int i = 0; i < names.size() - 1 && names.size() - doomed.size() > kept; ++i) {
-        if (!isFile(dir.filePath(names.at(i)), spared))
-            doomed << names.at(i);
+    for (int i = 0; i < copies.size() - 1 && copies.size() - doomed.size() > kept; ++i) {
+        if (!isFile(dir.filePath(copies.at(i)), spared))
+            doomed << copies.at(i);
     }
     if (doomed.isEmpty())
         return;
+    QStringList names = listed();
     for (const QString &name : doomed)
         names.removeOne(name);
     // Out of the index first: a kill in between leaves a file that is never deleted.

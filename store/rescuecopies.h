@@ -28,8 +28,10 @@ public:
     static QString elsewhereFolder(const QString &storageFolder);
 
     QString folder() const { return dir.path(); }
-    // Every copy in the folder, the user's files of the same name form too, oldest first.
-    QStringList copies() const;
+    // Every copy in the folder, the user's files of the same name form too, oldest first;
+    // with `syncCopies`, also the copies of the data file that sync engines made and that
+    // were moved here.
+    QStringList copies(bool syncCopies = false) const;
     // Keeps `content` as the newest copy unless a copy made by the store already holds it,
     // with the permission bits of the file at `permissionsOf`; false when it could not be
     // written. Deletes nothing: see rotate().
@@ -37,8 +39,13 @@ public:
     // Deletes the oldest copies the store made beyond `kept`, never the newest one, never
     // `spared` (the file being imported), never a file the store did not make.
     void rotate(const FileBytes::Stamp &spared = FileBytes::Stamp());
+    // Lists the file `name` of the folder in the index, after the others; false when the
+    // index could not be written.
+    bool list(const QString &name);
 
 private:
+    // Every file of the folder the index lists, and of those the copies the store made.
+    QStringList listed() const;
     QStringList made() const;
     bool writeIndex(const QStringList &names, const QString &permissionsOf) const;
     bool holds(const QByteArray &content) const;
