@@ -7,11 +7,14 @@
 #include "host/frontrequest.h"
 #include "host/homeguard.h"
 #include "host/hostdialogs.h"
+#include "host/syncbar.h"
+#include "host/syncwatch.h"
 #include "host/telemetrydialog.h"
 #include "host/telemetryimport.h"
 #include "host/undohistory.h"
 #include "store/storefiles.h"
 #include "store/storesnapshot.h"
+#include "store/synccopies.h"
 #include "window/celloragui.h"
 
 #include <QAction>
@@ -75,6 +78,8 @@ public:
     QLabel *warningText = nullptr;
     QString folder;
     std::unique_ptr<StorageLock> lock;
+    // Goes before the history and the lock it uses.
+    std::unique_ptr<SyncWatch> sync;
     FrontRequest *frontRequest = nullptr;
     QMenu *recentMenu = nullptr;
 };
@@ -84,6 +89,7 @@ HostWindow::HostWindow(QWidget *parent)
     , d(std::make_unique<HostWindowPrivate>())
 {
     d->frontRequest = new FrontRequest(this);
+    d->sync = std::make_unique<SyncWatch>();
     auto *content = new QWidget;
     buildWarningBar(content);
     setCentralWidget(content);
@@ -102,6 +108,7 @@ void HostWindow::placeModuleWindow()
     // The module keeps some items of its choosers when a folder holds no data file: a
     // new window for every other folder, so that nothing of the last folder is shown
     // or written into the new one. The old window goes once its own events are done.
+    d->sync->stop();
     d->history.reset();
     if (QWidget *old = d->moduleArea->takeWidget())
         old->deleteLater();
@@ -169,6 +176,7 @@ void HostWindow::buildWarningBar(QWidget *content)
     bar->addWidget(retry);
     d->warningBar->hide();
     layout->addWidget(d->warningBar);
+    layout->addWidget(d->sync->bar());
     // The module's pages have fixed minimum sizes; on a screen smaller than those the
     // window shrinks below them and scrolls instead of pushing buttons off the screen.
     d->moduleArea = new QScrollArea;
@@ -365,6 +373,7 @@ void HostWindow::showFolder(const QString &folder, bool remember)
         placeModuleWindow();
     d->folder = folder;
     d->gui->changeStoragePath(folder);
+    d->sync->watch(folder, d->gui, d->history.get(), d->lock.get());
     showStoreProblem();
     setWindowTitle(tr("Cellora – %1").arg(shown(folder)));
     if (remember)
@@ -474,9 +483,15 @@ void HostWindow::restoreRescueCopy()
         StoreSnapshot store;
         store.readFile(copy);
         const QFileInfo info(copy);
-        items << tr("%1: %2 batteries, %3 models, %4 flights (%5)")
+        // A sync engine's copy holds another machine's version, kept when it was merged.
+        const bool otherMachine = SyncCopies::isDataFileCopy(info.fileName());
+        items << (otherMachine
+                ? tr("%1: another machine's version, merged: %2 batteries, %3 models, "
+                     "%4 flights (%5)")
+                : tr("%1: %2 batteries, %3 models, %4 flights (%5)"))
                      // In the language's own form; the file name beside it is to the second.
-                     .arg(QLocale().toString(keptAt(info), QLocale::ShortFormat))
+                     .arg(QLocale().toString(
+                         otherMachine ? info.lastModified() : keptAt(info), QLocale::ShortFormat))
                      .arg(store.batteries.size())
                      .arg(store.models.size())
                      .arg(store.flights().size())

@@ -114,6 +114,8 @@ qint64 UndoHistory::heldBytes() const
 void UndoHistory::noteWrite(bool written, const QByteArray &before, const QByteArray &after)
 {
     emit writeAttempted();
+    if (written)
+        emit stored(after);
     // A failed write changed nothing; an unchanged file needs no step.
     if (writing || !written || before == after)
         return;

@@ -51,6 +51,8 @@ signals:
     void changed();
     // After every attempt of the module to write the data file, a failed one included.
     void writeAttempted();
+    // After every write that reached the data file, its own included: what it now holds.
+    void stored(const QByteArray &content);
 
 private:
     struct Version;

@@ -74,7 +74,7 @@ QString StoreSnapshot::rescueFolder(const QString &storageFolder)
 
 QStringList StoreSnapshot::rescueCopies(const QString &storageFolder)
 {
-    return RescueCopies(storageFolder).copies();
+    return RescueCopies(storageFolder).copies(true);
 }
 
 bool StoreSnapshot::readFile(const QString &fileName)

@@ -70,7 +70,7 @@ public:
     QByteArray toBytes() const;
 
     // Where the store in `storageFolder` keeps its data file and its rescue copies, and
-    // those copies, oldest first.
+    // those copies, oldest first, with the sync engines' copies of the data file kept there.
     static QString dataFilePath(const QString &storageFolder);
     // Makes `content` the data file of `storageFolder` as an import does: the store it
     // replaces is kept as a rescue copy first. False when nothing was written.
