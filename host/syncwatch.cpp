@@ -252,7 +252,8 @@ void SyncWatch::look()
     else
         d->knownState = now;
     showState();
-    QStringList paths { d->folder, StoreSnapshot::rescueFolder(d->folder), d->dataFile() };
+    QStringList paths { d->folder, StoreSnapshot::rescueFolder(d->folder), d->dataFile(),
+        StorageLock::filePath(d->folder) };
     for (auto path = paths.begin(); path != paths.end();)
         path = QFileInfo::exists(*path) ? std::next(path) : paths.erase(path);
     d->watcher.addPaths(paths); // again: a file replaced by another is no longer watched

@@ -11,6 +11,7 @@
 #include "host/homeguard.h"
 #include "host/hostdialogs.h"
 #include "host/hostwindow.h"
+#include "host/storagelock.h"
 #include "host/telemetrydialog.h"
 #include "host/telemetryimport.h"
 #include "host/undohistory.h"
@@ -26,6 +27,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSysInfo>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTranslator>
@@ -375,6 +377,94 @@ private slots:
         QVERIFY(!namedChild<QWidget>(readOnly, "warningBar")->isHidden());
         const QString warning = namedChild<QLabel>(readOnly, "warningText")->text();
         QVERIFY(warning.contains("cannot be created or written"));
+    }
+
+    // A lock of this machine's dead process is taken over; one of another machine (another
+    // host name, or another machine id on this host name) is not. While held, copies of the
+    // lock go, another program's lock over it is told and never deleted, a lock gone is
+    // written again.
+    void lockInASyncedFolder_data()
+    {
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<bool>("taken");
+        const QString host = QSysInfo::machineHostName(), id = QSysInfo::machineUniqueId();
+        const QString dead = "2147483646\ncellora\n";
+        QTest::newRow("this machine's, dead") << dead + host + "\n" + id + "\n" << true;
+        QTest::newRow("without machine id") << dead + host + "\n" << true;
+        QTest::newRow("a clone's") << dead + "field-laptop\n" + id + "\n" << false;
+        QTest::newRow("another id") << dead + host + "\nff00\n" << false;
+        QTest::newRow("running") << QString("1\ninit\n%1\n%2\n").arg(host, id) << false;
+    }
+
+    void lockInASyncedFolder()
+    {
+        QFETCH(QString, present);
+        QFETCH(bool, taken);
+        const QString lockFile = folder("locked/cellora.lock");
+        const QString copy = folder("locked/cellora (conflicted copy 2026-12-07).lock");
+        QVERIFY(QDir().mkpath(folder("locked")) && writeBytes(lockFile, present.toUtf8()));
+        QVERIFY(writeBytes(copy, "copy"));
+        auto lock = std::make_unique<StorageLock>();
+        QCOMPARE(lock->lock(folder("locked")) == StorageLock::Outcome::Locked, taken);
+        QVERIFY(!QFileInfo::exists(copy));
+        QCOMPARE(lock->holder().contains("delete"), present.contains("field"));
+        if (!taken)
+            return;
+        QVERIFY(QFile::remove(lockFile) && lock->check() == StorageLock::State::Held);
+        QVERIFY(
+            bytesOf(lockFile).startsWith(QByteArray::number(QCoreApplication::applicationPid())));
+        QVERIFY(writeBytes(lockFile, "4242\ncellora\nfield-laptop\n"));
+        QCOMPARE(lock->check(), StorageLock::State::Taken);
+        QVERIFY(lock->holder().contains("4242"));
+        lock.reset();
+        QCOMPARE(bytesOf(lockFile), QByteArray("4242\ncellora\nfield-laptop\n"));
+    }
+
+    // What another machine left in the folder: a copy of its version beside this machine's
+    // is merged (one undo step, the copy kept among the rescue copies, a conflict in the bar
+    // with the other value to take); its later save is shown at once; its lock is told.
+    void mergesWhatAnotherMachineLeft()
+    {
+        QVERIFY(open(fleet));
+        QTest::qWait(100); // the first look at the folder
+        SampleStore mine = fleet, theirs = fleet;
+        mine.batteries[0].capacity = 2400;
+        mine.batteries << pack("Mine");
+        QVERIFY(window->undoHistory().applyChange("Edit", storeBytes(mine)));
+        theirs.batteries[0].capacity = 2600;
+        theirs.batteries << pack("Theirs");
+        const QString copy = "cellora.sync-conflict-20261207-022957-VUU4AIH.xml";
+        QVERIFY(writeBytes(dir->filePath(copy), storeBytes(theirs)));
+        QTRY_VERIFY(!QFileInfo::exists(dir->filePath(copy)));
+        QVERIFY(
+            readStore(dir->path()).contains("Theirs") && readStore(dir->path()).contains("Mine"));
+        QCOMPARE(window->undoHistory().undoLabel(), QString("Merge"));
+        QCOMPARE(bytesOf(dir->filePath("rescue/" + copy)), storeBytes(theirs));
+        QVERIFY(bytesOf(dir->filePath("rescue/copies.index")).contains(copy.toUtf8()));
+        const auto rows = window->findChildren<QLabel *>("syncConflict");
+        QCOMPARE(rows.size(), 1);
+        QVERIFY(rows[0]->text().contains("“Voltra #1”, capacity: “2400” on this machine, “2600”"));
+        namedChild<QPushButton>(*window, "syncTake")->click();
+        QVERIFY(readStore(dir->path()).contains("<Capacity>2600</Capacity>"));
+        QVERIFY(readStore(dir->path()).contains("Mine"));
+        QCOMPARE(window->undoHistory().undoLabel(), QString("Take Other Value"));
+        dialogs.item = -1;
+        action("actionRestoreRescueCopy")->trigger();
+        QCOMPARE(dialogs.offered.filter("another machine's version").size(), 1);
+
+        SampleStore later = mine;
+        later.batteries << pack("Later");
+        QVERIFY(writeBytes(file(), storeBytes(later)));
+        QTRY_VERIFY(comboItems(gui(), "cb_batteryData").contains("Later"));
+        QVERIFY(writeBytes(dir->filePath("cellora.lock"), "4242\ncellora\nfield-laptop\n"));
+        const auto noticed = [this] {
+            const QLabel *notice = window->findChild<QLabel *>("syncNotice");
+            return notice && notice->isVisible() && notice->text().contains("field-laptop");
+        };
+        QTRY_VERIFY(noticed());
+        window.reset();
+        QCOMPARE(
+            bytesOf(dir->filePath("cellora.lock")), QByteArray("4242\ncellora\nfield-laptop\n"));
     }
 
     void openFolderMovesTheLock()
