@@ -329,6 +329,7 @@ bool holdsChange(const StoreRecords &before, const StoreRecords &after, const St
         theirChanges.insert(change.key, change.to);
     int agree = 0;
     int keep = 0; // values `theirs` still holds as before the change
+    int strong = 0; // those changed otherwise tell nothing: not that the change was seen
     bool weakAgree = true;
     for (const StoreMerge::Change &change : made) {
         const auto found = theirChanges.constFind(change.key);
@@ -342,8 +343,9 @@ bool holdsChange(const StoreRecords &before, const StoreRecords &after, const St
             return false;
         agree += agrees;
         keep += kept;
+        ++strong;
     }
-    return agree + keep == 0 ? weakAgree : agree > keep;
+    return strong == 0 ? weakAgree : agree > keep;
 }
 
 StoreRecords recordsOf(const QByteArray &bytes)

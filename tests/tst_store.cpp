@@ -1003,19 +1003,23 @@ private slots:
     void baseIsTheNewestVersionBothHad_data()
     {
         QTest::addColumn<int>("from"); // the version the other machine changed
-        QTest::newRow("read here") << 0;
-        QTest::newRow("a discharge written here") << 1;
-        QTest::newRow("a charge written after it") << 2;
+        QTest::addColumn<bool>("charged"); // there at another moment than here
+        QTest::newRow("read here") << 0 << false;
+        QTest::newRow("a discharge written here") << 1 << false;
+        QTest::newRow("a charge written after it") << 2 << false;
+        QTest::newRow("charged there too") << 1 << true;
     }
 
     void baseIsTheNewestVersionBothHad()
     {
         QFETCH(int, from);
+        QFETCH(bool, charged);
         // Large enough for many pieces of history before and after the change.
         QVector<SampleStore> versions { shared() };
         for (int i = 0; i < 300; ++i) {
             versions[0].locations << QString("Field %1").arg(i);
-            versions[0].models[0].flightLog << SampleFlight { at(4, "10:00:00").addSecs(i) };
+            versions[0].models[0].flightLog
+                << SampleFlight { at(4, "10:00:00").addSecs(i), QTime(), "", 0, "" };
         }
         versions << versions.last();
         discharge(versions.last(), 0, at(3, "10:00:00"));
@@ -1025,6 +1029,10 @@ private slots:
         SampleStore theirs = versions[from];
         theirs.batteries << pack("C");
         theirs.batteries[1].name = "B2"; // a rename there too
+        if (charged) {
+            theirs.batteries[1].charged = true;
+            theirs.batteries[1].lastUse = at(3, "12:00:00");
+        }
         auto history = std::make_unique<SyncBase>(dir->path());
         QVERIFY(history->isEmpty());
         history->noteSeen(storeBytes(versions[0]));
