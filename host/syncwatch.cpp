@@ -30,6 +30,8 @@ constexpr qint64 largestStore = qint64(512) * 1024 * 1024;
 // A sync engine writes a file, and moves another aside, in quick turns: the folder is looked
 // at once it has been quiet this long.
 constexpr int settleMs = 300;
+// The first look waits for the window to be shown, unless there is something to merge.
+constexpr int firstLookMs = 500;
 // The history of versions is written once the saves of a session pause.
 constexpr int historySaveMs = 1000;
 // A page with a discharge begun, or a save that failed, is not read again under the user's
@@ -98,7 +100,9 @@ public:
     StorageLock *lock = nullptr;
     std::unique_ptr<SyncBase> base;
     QMetaObject::Connection stored;
-    QVector<QByteArray> written; // writes not yet in the history of versions
+    // Versions read (false) or written (true) not yet in the history of versions.
+    QVector<QPair<QByteArray, bool>> pending;
+    bool wrote = false; // the history is kept once this machine wrote a version
     bool knownSet = false;
     QByteArray known; // what the module last read or wrote
     FileState knownState;
@@ -150,14 +154,19 @@ void SyncWatch::watch(
     d->history = history;
     d->lock = lock;
     d->base = std::make_unique<SyncBase>(folder);
-    d->stored = connect(history, &UndoHistory::stored, this, [this](const QByteArray &content) {
-        d->written.append(content);
-        d->known = content;
-        d->knownState = FileState::of(d->dataFile());
-        d->knownSet = true;
-        d->historySave.start();
-    });
-    QTimer::singleShot(0, this, &SyncWatch::look);
+    d->stored = connect(history, &UndoHistory::stored, this,
+        [this](const QByteArray &before, const QByteArray &after) {
+            // Written before the first look: what it replaced is what the module read.
+            if (!d->knownSet && !before.isEmpty())
+                d->pending.append({ before, false });
+            d->pending.append({ after, true });
+            d->known = after;
+            d->knownState = FileState::of(d->dataFile());
+            d->knownSet = true;
+            d->historySave.start();
+        });
+    QTimer::singleShot(
+        SyncCopies::find(folder).isEmpty() ? firstLookMs : 0, this, &SyncWatch::look);
 }
 
 void SyncWatch::stop()
@@ -173,6 +182,7 @@ void SyncWatch::stop()
     d->history = nullptr;
     d->lock = nullptr;
     d->base.reset();
+    d->wrote = false;
     d->knownSet = false;
     d->known.clear();
     d->lockNotice.clear();
@@ -190,9 +200,14 @@ void SyncWatch::lookLater()
 
 void SyncWatch::catchUp()
 {
-    for (const QByteArray &content : qAsConst(d->written))
-        d->base->noteWritten(content);
-    d->written.clear();
+    for (const auto &version : qAsConst(d->pending)) {
+        if (version.second)
+            d->base->noteWritten(version.first);
+        else
+            d->base->noteSeen(version.first);
+        d->wrote = d->wrote || version.second;
+    }
+    d->pending.clear();
 }
 
 void SyncWatch::saveHistory()
@@ -200,7 +215,9 @@ void SyncWatch::saveHistory()
     if (!d->base)
         return;
     catchUp();
-    d->base->save();
+    // A folder only read needs none: what it holds is noted again at the next opening.
+    if (d->wrote)
+        d->base->save();
 }
 
 bool SyncWatch::reloadAllowed() const
@@ -375,7 +392,7 @@ void SyncWatch::mergeCopies(const QByteArray &dataFile, const QStringList &copie
     } else if (dataFile != d->known)
         reload(dataFile);
     else if (oursAt < 0)
-        d->base->noteWritten(dataFile); // this machine's version stays what the file holds
+        d->pending.append({ dataFile, true }); // this machine's version stays the file's
     if (withoutBase)
         d->notices.append(tr("Merged without an earlier version both machines had: records "
                              "deleted on one machine may have come back."));

@@ -115,7 +115,7 @@ void UndoHistory::noteWrite(bool written, const QByteArray &before, const QByteA
 {
     emit writeAttempted();
     if (written)
-        emit stored(after);
+        emit stored(before, after);
     // A failed write changed nothing; an unchanged file needs no step.
     if (writing || !written || before == after)
         return;

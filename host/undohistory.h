@@ -51,8 +51,9 @@ signals:
     void changed();
     // After every attempt of the module to write the data file, a failed one included.
     void writeAttempted();
-    // After every write that reached the data file, its own included: what it now holds.
-    void stored(const QByteArray &content);
+    // After every write that reached the data file, its own included: what it held before
+    // and holds now.
+    void stored(const QByteArray &before, const QByteArray &after);
 
 private:
     struct Version;

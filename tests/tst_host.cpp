@@ -464,7 +464,6 @@ private slots:
     void mergesWhatAnotherMachineLeft()
     {
         QVERIFY(open(fleet));
-        QTest::qWait(100); // the first look at the folder
         SampleStore mine = fleet, theirs = fleet;
         mine.batteries[0].capacity = 2400;
         mine.batteries << pack("Mine");
@@ -1082,7 +1081,6 @@ private slots:
             machines[i] = std::make_unique<HostWindow>();
             QCOMPARE(
                 machines[i]->openFolder(folders[i], nullptr, false), StorageLock::Outcome::Locked);
-            QTest::qWait(100); // its first look at the folder
         };
         const auto change = [&](int i, StoreEdit edit) {
             StoreSnapshot store;
