@@ -21,17 +21,6 @@
     </message>
 </context>
 <context>
-    <name>HomeGuard</name>
-    <message>
-        <source>Discharge not saved</source>
-        <translation>Entladung nicht gespeichert</translation>
-    </message>
-    <message>
-        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
-        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
-    </message>
-</context>
-<context>
     <name>FlightEditor</name>
     <message>
         <source>Flights and Cycles</source>
@@ -127,6 +116,17 @@
     <message>
         <source>°C</source>
         <translation>°C</translation>
+    </message>
+</context>
+<context>
+    <name>HomeGuard</name>
+    <message>
+        <source>Discharge not saved</source>
+        <translation>Entladung nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
+        <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
     </message>
 </context>
 <context>
@@ -299,6 +299,35 @@ Speicherordner: %3</translation>
         <source>Quit anyway and lose the change?</source>
         <translation>Trotzdem beenden und die Änderung verwerfen?</translation>
     </message>
+    <message>
+        <source>Import &amp;Telemetry Logs…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: another machine&apos;s version, merged: %2 batteries, %3 models, %4 flights (%5)</source>
+        <translation>%1: Fassung eines anderen Rechners, eingearbeitet: %2 Akkus, %3 Modelle, %4 Flüge (%5)</translation>
+    </message>
+    <message>
+        <source>Import Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The storage folder %1 holds no data file that can be read whole.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Telemetry</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The logbook could not be written; nothing was changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1.
+Edit, Undo Import Telemetry takes it back.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PackReport</name>
@@ -428,6 +457,13 @@ Speicherordner: %3</translation>
     </message>
 </context>
 <context>
+    <name>ProgramRuns</name>
+    <message>
+        <source>If no Cellora runs there any more, delete the lock file %1.</source>
+        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+    </message>
+</context>
+<context>
     <name>StoreChange</name>
     <message>
         <source>Add Battery %1</source>
@@ -491,10 +527,353 @@ Speicherordner: %3</translation>
     </message>
 </context>
 <context>
-    <name>ProgramRuns</name>
+    <name>SyncBar</name>
     <message>
-        <source>If no Cellora runs there any more, delete the lock file %1.</source>
-        <translation>Falls dort kein Cellora mehr läuft, löschen Sie die Sperrdatei %1.</translation>
+        <source>Dismiss</source>
+        <translation>Ausblenden</translation>
+    </message>
+</context>
+<context>
+    <name>SyncWatch</name>
+    <message>
+        <source>Another Cellora has opened this storage folder too: %1. What both save meets only through the sync engine; close one of them.</source>
+        <translation>Ein anderes Cellora hat diesen Speicherordner ebenfalls geöffnet: %1. Was beide speichern, trifft sich nur über die Synchronisierung; schließen Sie eines davon.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be merged: %2 cannot be read whole. It is kept as it is; look at both, then Restore the one to keep.</source>
+        <translation>%1 kann nicht eingearbeitet werden: %2 lässt sich nicht vollständig lesen. Die Datei bleibt, wie sie ist; sehen Sie sich beide an und stellen Sie die gewünschte wieder her.</translation>
+    </message>
+    <message>
+        <source>Merge</source>
+        <translation>Zusammenführung</translation>
+    </message>
+    <message>
+        <source>The changes of another machine could not be merged: the data file cannot be written. They wait in %1.</source>
+        <translation>Die Änderungen eines anderen Rechners konnten nicht eingearbeitet werden: Die Datendatei lässt sich nicht schreiben. Sie warten in %1.</translation>
+    </message>
+    <message>
+        <source>Merged without an earlier version both machines had: records deleted on one machine may have come back.</source>
+        <translation>Ohne eine frühere Fassung beider Rechner zusammengeführt: Auf einem Rechner gelöschte Einträge können wieder da sein.</translation>
+    </message>
+    <message>
+        <source>capacity</source>
+        <translation>Kapazität</translation>
+    </message>
+    <message>
+        <source>charge rate</source>
+        <translation>Laderate</translation>
+    </message>
+    <message>
+        <source>discharge rating</source>
+        <translation>Entladerate</translation>
+    </message>
+    <message>
+        <source>purchase date</source>
+        <translation>Kaufdatum</translation>
+    </message>
+    <message>
+        <source>cycles</source>
+        <translation>Zyklen</translation>
+    </message>
+    <message>
+        <source>charged</source>
+        <translation>geladen</translation>
+    </message>
+    <message>
+        <source>type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>weight</source>
+        <translation>Gewicht</translation>
+    </message>
+    <message>
+        <source>size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>flights</source>
+        <translation>Flüge</translation>
+    </message>
+    <message>
+        <source>notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>last update</source>
+        <translation>letzte Änderung</translation>
+    </message>
+    <message>
+        <source>discharged mAh</source>
+        <translation>entladene mAh</translation>
+    </message>
+    <message>
+        <source>maximum current</source>
+        <translation>Maximalstrom</translation>
+    </message>
+    <message>
+        <source>duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>location</source>
+        <translation>Ort</translation>
+    </message>
+    <message>
+        <source>temperature</source>
+        <translation>Temperatur</translation>
+    </message>
+    <message>
+        <source>not charged</source>
+        <translation>nicht geladen</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>Location “%1”</source>
+        <translation>Ort „%1“</translation>
+    </message>
+    <message>
+        <source>Battery “%1”</source>
+        <translation>Akku „%1“</translation>
+    </message>
+    <message>
+        <source>Model “%1”</source>
+        <translation>Modell „%1“</translation>
+    </message>
+    <message>
+        <source>Discharge of “%1” at %2</source>
+        <translation>Entladung von „%1“ am %2</translation>
+    </message>
+    <message>
+        <source>Flight of “%1” at %2</source>
+        <translation>Flug von „%1“ am %2</translation>
+    </message>
+    <message>
+        <source>The flight at %1</source>
+        <translation>Der Flug am %1</translation>
+    </message>
+    <message>
+        <source>%1, %2: %3 on this machine, %4 on the other</source>
+        <translation>%1, %2: %3 auf diesem Rechner, %4 auf dem anderen</translation>
+    </message>
+    <message>
+        <source>%1: deleted on this machine, changed on the other</source>
+        <translation>%1: auf diesem Rechner gelöscht, auf dem anderen geändert</translation>
+    </message>
+    <message>
+        <source>%1: changed on this machine, deleted on the other</source>
+        <translation>%1: auf diesem Rechner geändert, auf dem anderen gelöscht</translation>
+    </message>
+    <message>
+        <source>%1: named “%2” on this machine, “%3” on the other</source>
+        <translation>%1: auf diesem Rechner „%2“ genannt, auf dem anderen „%3“</translation>
+    </message>
+    <message>
+        <source>%1: flown with %2 on this machine, with %3 on the other</source>
+        <translation>%1: auf diesem Rechner mit %2 geflogen, auf dem anderen mit %3</translation>
+    </message>
+    <message>
+        <source> (the other machine&apos;s is kept)</source>
+        <translation> (der Wert des anderen Rechners gilt)</translation>
+    </message>
+    <message>
+        <source> (this machine&apos;s is kept)</source>
+        <translation> (der Wert dieses Rechners gilt)</translation>
+    </message>
+    <message>
+        <source>Keep This Machine&apos;s</source>
+        <translation>Diesen Wert behalten</translation>
+    </message>
+    <message>
+        <source>Take the Other&apos;s</source>
+        <translation>Anderen Wert übernehmen</translation>
+    </message>
+    <message>
+        <source>Take Other Value</source>
+        <translation>Übernahme des anderen Werts</translation>
+    </message>
+    <message>
+        <source>Keep This Machine&apos;s Value</source>
+        <translation>Beibehaltung des eigenen Werts</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryDialog</name>
+    <message>
+        <source>Import Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the radio&apos;s telemetry logs: CSV files, or the LOGS folder of its SD card. Nothing changes until you apply.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add &amp;Files…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add F&amp;older…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation type="unfinished">Modell</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capacity</source>
+        <translation type="unfinished">Kapazität</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Flights</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished">Dauer</translation>
+    </message>
+    <message>
+        <source>Used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Max. current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Min. voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation type="unfinished">Akku</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Telemetry Logs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Telemetry logs (*.csv *.CSV)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LOGS Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s); choose the current and capacity columns</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s)</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(not in the logbook: %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 mAh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 A</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fills the Quick entry of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The entry of %1 has figures: tick to overwrite</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adds a flight once a battery is chosen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Adds a flight and discharge</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No model in the logbook: choose one above</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No current or capacity logged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(choose a battery)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No logs chosen yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryImport</name>
+    <message>
+        <source>%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, %5 already recorded, %6 left out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the storage folder %1 is in use by %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no data file cellora.xml that can be read whole in the storage folder %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no telemetry logs in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the data file in %1 could not be written</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
