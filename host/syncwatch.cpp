@@ -360,6 +360,10 @@ void SyncWatch::mergeCopies(const QByteArray &dataFile, const QStringList &copie
         withoutBase = withoutBase || merged.withoutBase;
         result = merged.records;
         if (!merged.conflicts.isEmpty()) {
+            if (d->sessions.isEmpty())
+                d->notices.append(tr("Merged what another machine changed at the same time "
+                                     "(its file is kept among the rescue copies). Where both "
+                                     "changed the same, this machine's is kept:"));
             session.conflicts = merged.conflicts;
             session.result = result;
             for (const StoreMerge::Conflict &conflict : qAsConst(merged.conflicts))
@@ -462,6 +466,25 @@ QString recordText(const StoreMerge::Conflict &conflict)
     return QString();
 }
 
+// What the button of a conflict does: take the other value, or keep this machine's again.
+QString choiceText(const StoreMerge::Conflict &conflict, bool taken)
+{
+    using Kind = StoreMerge::Conflict::Kind;
+    const QString value = taken ? conflict.ours : conflict.theirs;
+    switch (conflict.kind) {
+    case Kind::Field:
+        return (taken ? Words::tr("Keep %1") : Words::tr("Take %1"))
+            .arg(valueText(conflict, value));
+    case Kind::DeletedChanged:
+        return value.isEmpty() ? Words::tr("Delete It") : Words::tr("Restore It");
+    case Kind::Rename:
+        return (taken ? Words::tr("Keep “%1”") : Words::tr("Take “%1”")).arg(value);
+    case Kind::Pairing:
+        return (taken ? Words::tr("Keep %1") : Words::tr("Take %1")).arg(value);
+    }
+    return QString();
+}
+
 QString conflictText(const StoreMerge::Conflict &conflict)
 {
     using Kind = StoreMerge::Conflict::Kind;
@@ -499,7 +522,7 @@ void SyncWatch::showState()
             rows.append({ conflictText(conflict)
                     + (taken ? tr(" (the other machine's is kept)")
                              : tr(" (this machine's is kept)")),
-                taken ? tr("Keep This Machine's") : tr("Take the Other's") });
+                choiceText(conflict, taken) });
         }
     }
     d->bar->setContent(notices, rows);

@@ -207,14 +207,20 @@ bool holdsMoments(const QVector<LogData> &from, const QVector<LogData> &in)
         [&](const LogData &flight) { return moments.contains(momentKey(flight.date)); });
 }
 
+// A record without history is known again only by all its values: two packs of one kind
+// bought on one day are otherwise alike.
 bool renamedFrom(const BatteryRecord &base, const BatteryRecord &record)
 {
+    if (base.cycleData.isEmpty())
+        return sameExceptName(base, record);
     return base.purchase == record.purchase && base.capacity == record.capacity
         && holdsMoments(base.cycleData, record.cycleData);
 }
 
 bool renamedFrom(const ModelRecord &base, const ModelRecord &record)
 {
+    if (base.flightLog.isEmpty())
+        return sameExceptName(base, record);
     return base.purchase == record.purchase && base.type == record.type
         && holdsMoments(base.flightLog, record.flightLog);
 }

@@ -936,6 +936,12 @@ private slots:
                })
             << true << QStringList { "batteries A,B", "A capacity 2200 cycles 3", "M packs A,B" }
             << QStringList { "Rename Name" };
+        QTest::newRow("deleted here, a new pack flown here") << Edit([](SampleStore &s) {
+            s.batteries[1] = pack("C");
+            discharge(s, 1, at(3, "10:00:00"));
+        }) << Edit([](SampleStore &s) {
+            s.batteries[1].capacity = 5000;
+        }) << true << QStringList { "batteries A,C" } << QStringList { "DeletedChanged" };
         QTest::newRow("one moment, two packs")
             << Edit([](SampleStore &s) { discharge(s, 0, at(3, "10:00:00")); })
             << Edit([](SampleStore &s) { discharge(s, 1, at(3, "10:00:00")); }) << true

@@ -684,20 +684,40 @@ Edit, Undo Import Telemetry takes it back.</source>
         <translation> (der Wert dieses Rechners gilt)</translation>
     </message>
     <message>
-        <source>Keep This Machine&apos;s</source>
-        <translation>Diesen Wert behalten</translation>
-    </message>
-    <message>
-        <source>Take the Other&apos;s</source>
-        <translation>Anderen Wert übernehmen</translation>
-    </message>
-    <message>
         <source>Take Other Value</source>
         <translation>Übernahme des anderen Werts</translation>
     </message>
     <message>
         <source>Keep This Machine&apos;s Value</source>
         <translation>Beibehaltung des eigenen Werts</translation>
+    </message>
+    <message>
+        <source>Merged what another machine changed at the same time (its file is kept among the rescue copies). Where both changed the same, this machine&apos;s is kept:</source>
+        <translation>Eingearbeitet, was ein anderer Rechner zur gleichen Zeit geändert hat (seine Datei liegt bei den Sicherungskopien). Wo beide dasselbe geändert haben, gilt der Wert dieses Rechners:</translation>
+    </message>
+    <message>
+        <source>Keep %1</source>
+        <translation>%1 behalten</translation>
+    </message>
+    <message>
+        <source>Take %1</source>
+        <translation>%1 übernehmen</translation>
+    </message>
+    <message>
+        <source>Delete It</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Restore It</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Keep “%1”</source>
+        <translation>„%1“ behalten</translation>
+    </message>
+    <message>
+        <source>Take “%1”</source>
+        <translation>„%1“ übernehmen</translation>
     </message>
 </context>
 <context>
