@@ -207,21 +207,23 @@ bool holdsMoments(const QVector<LogData> &from, const QVector<LogData> &in)
         [&](const LogData &flight) { return moments.contains(momentKey(flight.date)); });
 }
 
-// A record without history is known again only by all its values: two packs of one kind
-// bought on one day are otherwise alike.
+// A record without history is known again only without history of its own and by all its
+// fixed values: any pack of one kind bought on one day would hold an empty history.
 bool renamedFrom(const BatteryRecord &base, const BatteryRecord &record)
 {
-    if (base.cycleData.isEmpty())
-        return sameExceptName(base, record);
+    if (base.cycleData.isEmpty() != record.cycleData.isEmpty())
+        return false;
     return base.purchase == record.purchase && base.capacity == record.capacity
+        && base.rating == record.rating && base.chargeRate == record.chargeRate
         && holdsMoments(base.cycleData, record.cycleData);
 }
 
 bool renamedFrom(const ModelRecord &base, const ModelRecord &record)
 {
-    if (base.flightLog.isEmpty())
-        return sameExceptName(base, record);
+    if (base.flightLog.isEmpty() != record.flightLog.isEmpty())
+        return false;
     return base.purchase == record.purchase && base.type == record.type
+        && base.weight == record.weight && base.size == record.size
         && holdsMoments(base.flightLog, record.flightLog);
 }
 
