@@ -252,15 +252,19 @@ void SyncWatch::look()
         content.clear();
         readable = !now.exists || readFile(d->dataFile(), &content);
     }
+    const bool opening = !d->knownSet;
+    if (opening && readable) {
+        // What the module read as the folder opened.
+        d->known = content;
+        d->knownState = now;
+        d->knownSet = true;
+    }
     if (!readable) {
         // Left alone, as every save leaves a file it cannot read whole.
     } else if (!dataCopies.isEmpty())
         mergeCopies(content, dataCopies);
-    else if (!d->knownSet) {
-        // At opening: what the module read, unless it is what this machine wrote last.
-        d->known = content;
-        d->knownState = now;
-        d->knownSet = true;
+    else if (opening) {
+        // Noted unless it is what this machine wrote last.
         if (!content.isEmpty())
             d->base->noteSeen(content);
         d->historySave.start();
@@ -292,7 +296,8 @@ void SyncWatch::reload(const QByteArray &content)
 
 void SyncWatch::mergeCopies(const QByteArray &dataFile, const QStringList &copies)
 {
-    if (dataFile != d->known && !reloadAllowed()) {
+    // Not under a begun discharge, nor over a change that a failed save still holds.
+    if (!reloadAllowed()) {
         d->settle.start(retryMs);
         return;
     }
