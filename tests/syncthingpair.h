@@ -66,21 +66,18 @@ public:
                 machine.process.setStandardOutputFile(machine.home + "/log.txt", QIODevice::Append);
                 machine.process.setStandardErrorFile(machine.home + "/log.txt", QIODevice::Append);
                 machine.process.start();
+                // One after the other: a dial that found no one listening is tried again late.
+                if (!waitFor([&] { return !call(machine, "GET", "/rest/system/ping").isEmpty(); }))
+                    return false;
             }
         }
-        QElapsedTimer waited;
-        waited.start();
-        while (connected && waited.elapsed() < 30000) {
-            const QJsonObject state
-                = QJsonDocument::fromJson(call(machines[0], "GET", "/rest/system/connections"))
-                      .object()["connections"]
-                      .toObject()[machines[1].id]
-                      .toObject();
-            if (state["connected"].toBool())
-                return true;
-            QTest::qWait(50);
-        }
-        return !connected;
+        return !connected || waitFor([this] {
+            return QJsonDocument::fromJson(call(machines[0], "GET", "/rest/system/connections"))
+                .object()["connections"]
+                .toObject()[machines[1].id]
+                .toObject()["connected"]
+                .toBool();
+        });
     }
 
 private:
@@ -89,6 +86,18 @@ private:
         int port = 0, guiPort = 0;
         QProcess process;
     };
+
+    template <typename Condition> static bool waitFor(Condition condition)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!condition()) {
+            if (waited.elapsed() > 30000)
+                return false;
+            QTest::qWait(50);
+        }
+        return true;
+    }
 
     static int freePort()
     {
