@@ -356,7 +356,9 @@ void SyncWatch::mergeCopies(const QByteArray &dataFile, const QStringList &copie
             continue;
         }
         Session session;
-        session.hasBase = d->base->commonBase(version->records, &session.base);
+        const Version &own = oursAt >= 0 ? others.at(oursAt) : data;
+        session.hasBase = d->base->commonBase(
+            version->records, &session.base, own.bytes == mine ? &own.records : nullptr);
         session.ours = result;
         session.theirs = version->records;
         session.lead = isData ? StoreMerge::Lead::Theirs : StoreMerge::Lead::Ours;

@@ -47,14 +47,15 @@ QString text(const QDateTime &value)
     return value.isValid() ? value.toString(Qt::ISODateWithMs) : QString();
 }
 
-// An entry's moment as its local date and time of day, as the pairing of flights compares
-// them; every undated entry has the same one.
+// An entry's moment as its local day and time of day in milliseconds, as the pairing of
+// flights compares them; every undated entry has the same one.
 QString momentKey(const QDateTime &moment)
 {
     if (!moment.isValid())
         return QStringLiteral("undated");
     const QDateTime local = moment.timeSpec() == Qt::LocalTime ? moment : moment.toLocalTime();
-    return text(local.date()) + QLatin1Char('T') + text(local.time());
+    return QString::number(local.date().toJulianDay()) + QLatin1Char(':')
+        + QString::number(local.time().msecsSinceStartOfDay());
 }
 
 bool later(const QDateTime &a, const QDateTime &b)
@@ -487,6 +488,10 @@ List Merger::list(const Keyed<List> &b, const Keyed<List> &o, const Keyed<List> 
 BatteryRecord Merger::battery(
     const BatteryRecord *b, const BatteryRecord &o, const BatteryRecord &t, const QString &key)
 {
+    // Alike on both sides, as most records are: nothing to merge, nothing changed there
+    // that `changes` would not see (its sides are the base and the other).
+    if (sameRecord(o, t))
+        return o;
     const Where w { Record::Battery, QStringLiteral("battery/") + key, o.name, {} };
     BatteryRecord merged;
     merged.name = name(b, o, t, w);
@@ -521,6 +526,8 @@ BatteryRecord Merger::battery(
 ModelRecord Merger::model(
     const ModelRecord *b, const ModelRecord &o, const ModelRecord &t, const QString &key)
 {
+    if (sameRecord(o, t))
+        return o;
     const Where w { Record::Model, QStringLiteral("model/") + key, o.name, {} };
     ModelRecord merged;
     merged.name = name(b, o, t, w);

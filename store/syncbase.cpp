@@ -357,7 +357,8 @@ StoreRecords recordsOf(const QByteArray &bytes)
 
 } // namespace
 
-bool SyncBase::commonBase(const StoreRecords &theirs, StoreRecords *base) const
+bool SyncBase::commonBase(
+    const StoreRecords &theirs, StoreRecords *base, const StoreRecords *newest) const
 {
     d->load();
     // A damaged history gives no base rather than a wrong one.
@@ -367,7 +368,11 @@ bool SyncBase::commonBase(const StoreRecords &theirs, StoreRecords *base) const
         return !bytes.isEmpty() || d->versions.at(i).pieces.isEmpty();
     };
     StoreRecords after;
-    if (d->versions.isEmpty() || !read(d->versions.size() - 1, &after))
+    if (d->versions.isEmpty())
+        return false;
+    if (newest)
+        after = *newest; // reading a large store costs more than the rest of the search
+    else if (!read(d->versions.size() - 1, &after))
         return false;
     for (int i = d->versions.size() - 1; i >= 0; --i) {
         if (!d->versions.at(i).mine) {

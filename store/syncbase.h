@@ -42,7 +42,9 @@ public:
 
     // The newest version that this machine and the machine which made `theirs` both had;
     // false when this machine's history cannot tell (then there is no base to merge from).
-    bool commonBase(const StoreRecords &theirs, StoreRecords *base) const;
+    // `newest`, when given, holds the records of newest(), read already.
+    bool commonBase(
+        const StoreRecords &theirs, StoreRecords *base, const StoreRecords *newest = nullptr) const;
 
     // Keeps the history in its folder; false when it could not be written.
     bool save();
