@@ -14,10 +14,12 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 # qttools5-dev(-tools): the translations' lupdate and lrelease; desktop-file-utils and
 # appstream: the tests validate the desktop entry and the AppStream file with them;
 # poppler-utils and python3: the tests read the pack report and the CSV files back;
-# qt6-*, libgl-dev: the second build of the same sources against Qt 6 (Qt 5 stays the default).
+# qt6-*, libgl-dev: the second build of the same sources against Qt 6 (Qt 5 stays the default);
+# syncthing: two machines sharing a storage folder through it, on loopback, in the tests.
 packages=(cmake g++ make qtbase5-dev libqt5charts5-dev fonts-dejavu-core
     qttools5-dev qttools5-dev-tools desktop-file-utils appstream poppler-utils python3
-    qt6-base-dev qt6-charts-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev)
+    qt6-base-dev qt6-charts-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+    syncthing)
 
 install_dependencies() {
     local missing=()

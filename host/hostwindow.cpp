@@ -12,6 +12,8 @@
 #include "host/programtelemetry.h"
 #include "host/rescuelist.h"
 #include "host/startpage.h"
+#include "host/syncbar.h"
+#include "host/syncwatch.h"
 #include "host/telemetrydialog.h"
 #include "host/undohistory.h"
 #include "sample/samplestore.h"
@@ -19,6 +21,8 @@
 #include "store/datachange.h"
 #include "store/storefiles.h"
 #include "store/storefolder.h"
+#include "store/storesnapshot.h"
+#include "store/synccopies.h"
 #include "window/celloragui.h"
 
 #include <QAction>
@@ -86,6 +90,8 @@ public:
     // The demo's store, removed with the window or the next demo; its lock goes first.
     std::unique_ptr<QTemporaryDir> demoFolder;
     std::unique_ptr<StorageLock> lock;
+    // Goes before the history and the lock it uses.
+    std::unique_ptr<SyncWatch> sync;
     FrontRequest *frontRequest = nullptr;
     QMenu *recentMenu = nullptr;
 };
@@ -96,6 +102,7 @@ HostWindow::HostWindow(QWidget *parent)
 {
     HostDialogs::fitEveryDialog();
     d->frontRequest = new FrontRequest(this);
+    d->sync = std::make_unique<SyncWatch>();
     auto *content = new QWidget;
     buildWarningBar(content);
     setCentralWidget(content);
@@ -114,6 +121,7 @@ void HostWindow::placeModuleWindow()
     // The module keeps some items of its choosers when a folder holds no data file: a
     // new window for every other folder, so that nothing of the last folder is shown
     // or written into the new one. The old window goes once its own events are done.
+    d->sync->stop();
     d->history.reset();
     if (QWidget *old = d->moduleArea->takeWidget())
         old->deleteLater();
@@ -234,6 +242,7 @@ void HostWindow::buildWarningBar(QWidget *content)
     bar->addWidget(d->retryButton);
     d->warningBar->hide();
     layout->addWidget(d->warningBar);
+    layout->addWidget(d->sync->bar());
     // The module's pages have fixed minimum sizes; on a screen smaller than those the
     // window shrinks below them and scrolls instead of pushing buttons off the screen.
     d->moduleArea = new QScrollArea;
@@ -517,6 +526,7 @@ void HostWindow::showFolder(const QString &folder, bool remember)
     d->partialRead = false;
     d->retryAgain = nullptr;
     d->gui->changeStoragePath(folder);
+    d->sync->watch(folder, d->gui, d->history.get(), d->lock.get());
     showStoreProblem();
     setWindowTitle(tr("Cellora – %1").arg(shown(folder)));
     if (remember)
@@ -640,8 +650,11 @@ void HostWindow::restoreRescueCopy()
     QStringList items;
     for (const RescueList::Copy &copy : copies) {
         const QFileInfo info(copy.path);
+        // A sync engine's copy holds another machine's version, kept when it was merged.
+        const bool otherMachine = SyncCopies::isDataFileCopy(info.fileName());
         // A copy kept elsewhere (the folder took none) is named with its whole path.
-        items << tr("%1: %2, %3, %4 (%5)")
+        items << (otherMachine ? tr("%1: another machine's version, merged: %2, %3, %4 (%5)")
+                               : tr("%1: %2, %3, %4 (%5)"))
                      // In the language's own form; the file name beside it is to the second.
                      .arg(QLocale().toString(copy.keptAt, QLocale::ShortFormat),
                          tr("%n battery(ies)", nullptr, copy.batteries),

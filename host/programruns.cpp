@@ -9,6 +9,7 @@
 #include "host/telemetrydialog.h"
 #include "sample/sampletelemetry.h"
 #include "store/storefiles.h"
+#include "store/syncbase.h"
 #include "window/celloragui.h"
 
 #include <QApplication>
@@ -58,6 +59,12 @@ void inform(const QString &text)
 
 // The name the program was started by: "cellora", unless a link or a copy renamed it.
 QString programName = QStringLiteral("cellora");
+
+// A temporary folder leaves no history of its versions behind once its window is gone.
+struct TemporaryHistory {
+    QString folder;
+    ~TemporaryHistory() { QDir(SyncBase::folderFor(folder)).removeRecursively(); }
+};
 
 } // namespace
 
@@ -264,6 +271,7 @@ int ProgramRuns::takeScreenshots(const QString &target, SampleMaker sample)
         return ExitFailure;
     }
     QTemporaryDir demoFolder;
+    const TemporaryHistory history { demoFolder.path() };
     SampleStore store;
     if (!writeDemoStore(demoFolder, sample, &store))
         return ExitFailure;
@@ -298,6 +306,7 @@ int ProgramRuns::runDemo(SampleMaker sample, bool startupProbe)
 {
     // Lives as long as the window; the store goes with the program.
     QTemporaryDir demoFolder;
+    const TemporaryHistory history { demoFolder.path() };
     // The demo's last sessions were entered in Quick mode; the radio's logs of them wait
     // in LOGS for the telemetry import.
     const bool withLogs = sample == &demoStore;

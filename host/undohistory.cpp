@@ -71,6 +71,14 @@ ChangeOutcome UndoHistory::applyChange(
     return outcome;
 }
 
+bool UndoHistory::applyVersion(const QString &label, const QByteArray &content)
+{
+    pendingLabel = label;
+    const bool written = gui->replaceStoreContent(content);
+    pendingLabel.clear();
+    return written;
+}
+
 QString UndoHistory::undoLabel()
 {
     return canUndo() ? labelOf(steps[done - 1]) : QString();
@@ -118,6 +126,8 @@ qint64 UndoHistory::heldBytes() const
 void UndoHistory::noteWrite(bool written, const QByteArray &before, const QByteArray &after)
 {
     emit writeAttempted();
+    if (written)
+        emit stored(before, after);
     // A failed write changed nothing; an unchanged file needs no step.
     if (writing || !written || before == after)
         return;

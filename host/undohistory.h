@@ -37,6 +37,11 @@ public:
     ChangeOutcome applyChange(
         const QString &label, const StoreFolder &basis, const StoreRecords &after);
 
+    // Writes `content`, whole new bytes (a merge of two machines' versions), through the
+    // store's change operation and reloads the window's pages; one undo step named `label`.
+    // False, with nothing changed, when the file could not be written.
+    bool applyVersion(const QString &label, const QByteArray &content);
+
     bool canUndo() const { return done > 0; }
     bool canRedo() const { return done < steps.size(); }
     // What Undo and Redo would change, e.g. "Charge of Voltra #1"; empty when nothing.
@@ -58,6 +63,9 @@ signals:
     void changed();
     // After every attempt of the module to write the data file, a failed one included.
     void writeAttempted();
+    // After every write that reached the data file, its own included: what it held before
+    // and holds now.
+    void stored(const QByteArray &before, const QByteArray &after);
 
 private:
     struct Version;

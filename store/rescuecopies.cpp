@@ -2,6 +2,7 @@
 
 #include "store/filebytes.h"
 #include "store/storefiles.h"
+#include "store/synccopies.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -21,6 +22,8 @@ struct Copy {
 // The index holds one copy a line; no copy is larger than the readers' limit, so neither is
 // a list of twenty names.
 constexpr qint64 largestIndex = 64 * 1024;
+// The readers' own limit: no copy of a data file they read is larger.
+constexpr qint64 largestCopy = qint64(512) * 1024 * 1024;
 // The longest file name most file systems take, in bytes.
 constexpr int longestName = 255;
 
@@ -33,6 +36,13 @@ bool isChecksum(const QByteArray &text)
 {
     return text.size() == 64
         && std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(c); });
+}
+
+// A plain name of a file in the folder: a damaged index must not point outside it.
+bool isPlainName(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && name != QLatin1String(".")
+        && name != QLatin1String("..");
 }
 
 bool isCopyName(const QString &name)
@@ -84,11 +94,16 @@ RescueCopies RescueCopies::elsewhere(const QString &storageFolder)
     return copies;
 }
 
-QStringList RescueCopies::copies() const
+QStringList RescueCopies::copies(bool syncCopies) const
 {
     QVector<Copy> found;
-    const QStringList names
-        = dir.entryList({ StoreFiles::copyPattern }, QDir::Files | QDir::NoSymLinks);
+    QStringList names = dir.entryList({ StoreFiles::copyPattern }, QDir::Files | QDir::NoSymLinks);
+    if (syncCopies) {
+        for (const QString &name : dir.entryList(QDir::Files | QDir::NoSymLinks)) {
+            if (SyncCopies::isDataFileCopy(name))
+                names << name;
+        }
+    }
     for (const QString &name : names) {
         const QString path = dir.filePath(name);
         found.append({ path, FileBytes::Stamp::of(path).modifiedNs });
@@ -104,7 +119,20 @@ QStringList RescueCopies::copies() const
 
 // A line without the size and checksum of what the store wrote (a hand-made index, or one
 // of an older version) names no copy of the store's: that file stays, as one of the user's.
-QVector<RescueCopies::Entry> RescueCopies::made(
+// The name may hold blanks (another machine's copy moved here keeps its sync engine's name),
+// so the size and the checksum are taken from the end.
+RescueCopies::Entry RescueCopies::entryOf(const QByteArray &line, bool *sized)
+{
+    const int last = line.lastIndexOf(' ');
+    const int before = last > 0 ? line.lastIndexOf(' ', last - 1) : -1;
+    *sized = false;
+    if (before <= 0)
+        return {};
+    return { QFile::decodeName(line.left(before)),
+        line.mid(before + 1, last - before - 1).toLongLong(sized), line.mid(last + 1) };
+}
+
+QVector<RescueCopies::Entry> RescueCopies::listed(
     const FileBytes::Folder &folder, const QString &indexName) const
 {
     QVector<Entry> entries;
@@ -113,11 +141,9 @@ QVector<RescueCopies::Entry> RescueCopies::made(
         return entries;
     QStringList names;
     for (const QByteArray &line : listed.split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
         bool sized = false;
-        const Entry entry { fields.size() == 3 ? QFile::decodeName(fields.at(0)) : QString(),
-            fields.value(1).toLongLong(&sized), fields.value(2) };
-        if (!isCopyName(entry.name) || !sized || !isChecksum(entry.checksum)
+        const Entry entry = entryOf(line, &sized);
+        if (!isPlainName(entry.name) || !sized || !isChecksum(entry.checksum)
             || names.contains(entry.name))
             continue;
         const FileBytes::Stamp file = folder.fileStamp(entry.name);
@@ -127,6 +153,35 @@ QVector<RescueCopies::Entry> RescueCopies::made(
         entries << entry;
     }
     return entries;
+}
+
+QVector<RescueCopies::Entry> RescueCopies::made(
+    const FileBytes::Folder &folder, const QString &indexName) const
+{
+    // The copies of another machine's data file moved here are listed, but never rotated
+    // away: they may hold the only record of what could not be merged.
+    QVector<Entry> entries = listed(folder, indexName);
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                      [](const Entry &entry) { return !isCopyName(entry.name); }),
+        entries.end());
+    return entries;
+}
+
+bool RescueCopies::list(const QString &name)
+{
+    FileBytes::Folder folder(dir.path(), true);
+    QVector<Entry> entries = listed(folder);
+    if (!folder.isOpen() || !isPlainName(name))
+        return false;
+    for (const Entry &entry : entries) {
+        if (entry.name == name)
+            return true;
+    }
+    QByteArray content;
+    if (!folder.read(name, content, largestCopy))
+        return false;
+    return writeIndex(
+        folder, entries << Entry { name, content.size(), checksumOf(content) }, dir.filePath(name));
 }
 
 bool RescueCopies::stillAsWritten(
@@ -161,12 +216,12 @@ bool RescueCopies::keep(const QByteArray &content, const QString &permissionsOf)
     FileBytes::Folder folder(dir.path(), true);
     if (!folder.isOpen())
         return failed();
-    QVector<Entry> entries = made(folder);
+    QVector<Entry> entries = listed(folder);
     const QByteArray checksum = checksumOf(content);
     // Among every copy the store made, of either kind.
     const QString otherIndex = index == StoreFiles::rescueIndex ? QString(StoreFiles::undoneIndex)
                                                                 : QString(StoreFiles::rescueIndex);
-    if (holds(folder, entries + made(folder, otherIndex), content, checksum))
+    if (holds(folder, made(folder, index) + made(folder, otherIndex), content, checksum))
         return true;
     QFile file;
     if (!folder.openTemporary(file, permissionsOf) || !FileBytes::writeAll(&file, content)) {
@@ -188,25 +243,30 @@ void RescueCopies::rotate(const FileBytes::Stamp &spared)
     FileBytes::Folder folder(dir.path(), false);
     if (!folder.isOpen())
         return;
-    QVector<Entry> entries = made(folder);
+    QVector<Entry> copies = made(folder, index);
     QVector<Entry> doomed;
     QVector<FileBytes::Stamp> doomedFiles;
-    bool changed = false;
+    QStringList unlisted;
     // The newest copy is the last one listed; it always stays.
-    for (int i = 0; i + 1 < entries.size() && entries.size() > kept;) {
+    for (int i = 0; i + 1 < copies.size() && copies.size() > kept;) {
         FileBytes::Stamp file;
-        if (!stillAsWritten(folder, entries.at(i), &file)) {
-            entries.remove(i); // changed since: no longer the store's to delete
-            changed = true;
+        if (!stillAsWritten(folder, copies.at(i), &file)) {
+            unlisted << copies.takeAt(i).name; // changed since: no longer the store's to delete
         } else if (spared.exists && file.isSameFile(spared)) {
             ++i;
         } else {
-            doomed << entries.takeAt(i);
+            unlisted << copies.at(i).name;
+            doomed << copies.takeAt(i);
             doomedFiles << file;
         }
     }
-    if (doomed.isEmpty() && !changed)
+    if (unlisted.isEmpty())
         return;
+    // What else the index lists (another machine's copies moved here) stays listed.
+    QVector<Entry> entries = listed(folder);
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                      [&unlisted](const Entry &entry) { return unlisted.contains(entry.name); }),
+        entries.end());
     // Out of the index first: a kill in between leaves a file that is never deleted.
     const QString permissionsOf
         = entries.isEmpty() ? QString() : dir.filePath(entries.constLast().name);

@@ -36,8 +36,9 @@ public:
 
     QString folder() const { return dir.path(); }
     // Every copy in the folder, the user's files of the same name form too, oldest first;
-    // links and anything but regular files are left out.
-    QStringList copies() const;
+    // links and anything but regular files are left out. With `syncCopies`, also the copies
+    // of the data file that sync engines made and that were moved here.
+    QStringList copies(bool syncCopies = false) const;
     // Keeps `content` as the newest copy unless a copy made by the store already holds it,
     // with the permission bits of the file at `permissionsOf`; false when it could not be
     // written (failure() says why). Deletes nothing: see rotate().
@@ -48,6 +49,10 @@ public:
     void rotate(const FileBytes::Stamp &spared = FileBytes::Stamp());
     // The system's error number of the last keep() that failed.
     int failure() const { return lastError; }
+    // Lists the file `name` of the folder in the index, after the others, as it is now; it
+    // is never rotated away. False when it is no regular file or the index could not be
+    // written.
+    bool list(const QString &name);
 
 private:
     struct Entry {
@@ -55,8 +60,13 @@ private:
         qint64 size = 0;
         QByteArray checksum;
     };
+    // A line of the index: "name size checksum".
+    static Entry entryOf(const QByteArray &line, bool *sized);
+    // Every file the index lists that still has the size listed; of those, made() gives the
+    // copies the store made itself, the only ones it ever deletes.
+    QVector<Entry> listed(const FileBytes::Folder &folder, const QString &indexName) const;
+    QVector<Entry> listed(const FileBytes::Folder &folder) const { return listed(folder, index); }
     QVector<Entry> made(const FileBytes::Folder &folder, const QString &indexName) const;
-    QVector<Entry> made(const FileBytes::Folder &folder) const { return made(folder, index); }
     bool stillAsWritten(
         const FileBytes::Folder &folder, const Entry &entry, FileBytes::Stamp *stamp) const;
     bool writeIndex(

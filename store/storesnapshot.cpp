@@ -28,7 +28,7 @@ QString StoreSnapshot::rescueElsewhereFolder(const QString &storageFolder)
 
 QStringList StoreSnapshot::rescueCopies(const QString &storageFolder)
 {
-    const QStringList beside = RescueCopies(storageFolder).copies();
+    const QStringList beside = RescueCopies(storageFolder).copies(true);
     const QStringList elsewhere = RescueCopies::elsewhere(storageFolder).copies();
     if (elsewhere.isEmpty())
         return beside;

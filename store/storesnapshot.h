@@ -40,7 +40,7 @@ public:
     QByteArray toBytes() const;
 
     // Where the store in `storageFolder` keeps its data file and its rescue copies, and
-    // those copies, oldest first.
+    // those copies, oldest first, with the sync engines' copies of the data file kept there.
     static QString dataFilePath(const QString &storageFolder);
     static QString rescueFolder(const QString &storageFolder);
     // Where the copies go that the storage folder cannot take (see RescueCopies::elsewhere).

@@ -16,12 +16,16 @@
 #include "host/programtelemetry.h"
 #include "host/storechange.h"
 #include "host/programruns.h"
+#include "host/storagelock.h"
 #include "host/telemetrydialog.h"
 #include "host/undohistory.h"
 #include "sample/sampletelemetry.h"
 #include "store/rescuecopies.h"
 #include "store/storefolder.h"
 #include "store/textforms.h"
+#include "store/storesnapshot.h"
+#include "store/synccopies.h"
+#include "syncthingpair.h"
 #include "windowsupport.h"
 
 #include <QAction>
@@ -32,6 +36,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSysInfo>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -44,6 +49,8 @@
 using namespace TestSupport;
 using Field = FlightEdits::Field;
 Q_DECLARE_METATYPE(SampleBattery)
+using StoreEdit = void (*)(SampleStore &);
+Q_DECLARE_METATYPE(StoreEdit)
 
 namespace {
 
@@ -358,6 +365,39 @@ SampleStore knownFleet(const QDateTime &now)
         {} };
 }
 
+// A discharge of `pack` on a flight of Heli at `when`, as the module records one.
+void flown(SampleStore &store, int pack, const QDateTime &when)
+{
+    SampleBattery &battery = store.batteries[pack];
+    battery.cycles += 1;
+    battery.charged = false;
+    battery.lastUse = when;
+    battery.cycleData << SampleCycle { when, 1200, 3000 };
+    store.models[0].flightLog << SampleFlight { when, QTime(0, 5), "Feld", 15, "" };
+}
+
+// "Voltra #1 4500 mAh 1 cycles", ..., "Heli 3 flights": what a merge must keep.
+QStringList factsIn(const QString &folder)
+{
+    StoreSnapshot store;
+    store.readFile(dataFileIn(folder));
+    QStringList facts;
+    for (const SampleBattery &battery : qAsConst(store.batteries))
+        facts << QString("%1 %2 mAh %3 cycles")
+                     .arg(battery.name)
+                     .arg(battery.capacity)
+                     .arg(battery.cycles);
+    for (const SampleModel &model : qAsConst(store.models))
+        facts << QString("%1 %2 flights").arg(model.name).arg(model.flightLog.size());
+    return facts;
+}
+
+// The data file copies a sync engine made in `folder`, and those kept among its rescue copies.
+int dataFileCopies(const QString &folder, bool kept = false)
+{
+    return kept ? RescueCopies(folder).copies(true).filter("sync-conflict").size()
+                : int(SyncCopies::find(folder).size());
+}
 } // namespace
 
 class TestHost : public QObject {
@@ -384,6 +424,7 @@ private:
     std::unique_ptr<HostWindow> window;
     FlightEditor *editor = nullptr;
     QAbstractItemModel *table = nullptr;
+    std::unique_ptr<SyncthingPair> syncthing;
 
     QString folder(const QString &name) const { return scratch.filePath(name); }
     QString file() const { return dataFileIn(dir->path()); }
@@ -511,6 +552,93 @@ private slots:
         QVERIFY(!namedChild<QWidget>(readOnly, "warningBar")->isHidden());
         const QString warning = namedChild<QLabel>(readOnly, "warningText")->text();
         QVERIFY(warning.contains("cannot be created or written"));
+    }
+
+    // A lock of this machine's dead process is taken over; one of another machine (another
+    // host name, or another machine id on this host name) is not. While held, copies of the
+    // lock go, another program's lock over it is told and never deleted, a lock gone is
+    // written again.
+    void lockInASyncedFolder_data()
+    {
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<bool>("taken");
+        const QString host = QSysInfo::machineHostName(), id = QSysInfo::machineUniqueId();
+        const QString dead = "2147483646\ncellora\n";
+        QTest::newRow("this machine's, dead") << dead + host + "\n" + id + "\n" << true;
+        QTest::newRow("without machine id") << dead + host + "\n" << true;
+        QTest::newRow("a clone's") << dead + "field-laptop\n" + id + "\n" << false;
+        QTest::newRow("another id") << dead + host + "\nff00\n" << false;
+        QTest::newRow("running") << QString("1\ninit\n%1\n%2\n").arg(host, id) << false;
+    }
+
+    void lockInASyncedFolder()
+    {
+        QFETCH(QString, present);
+        QFETCH(bool, taken);
+        const QString lockFile = folder("locked/cellora.lock");
+        const QString copy = folder("locked/cellora (conflicted copy 2026-12-07).lock");
+        QVERIFY(QDir().mkpath(folder("locked")) && writeBytes(lockFile, present.toUtf8()));
+        QVERIFY(writeBytes(copy, "copy"));
+        auto lock = std::make_unique<StorageLock>();
+        QCOMPARE(lock->lock(folder("locked")) == StorageLock::Outcome::Locked, taken);
+        QVERIFY(!QFileInfo::exists(copy));
+        QCOMPARE(lock->holder().contains("delete"), present.contains("field"));
+        if (!taken)
+            return;
+        QVERIFY(QFile::remove(lockFile) && lock->check() == StorageLock::State::Held);
+        QVERIFY(
+            bytesOf(lockFile).startsWith(QByteArray::number(QCoreApplication::applicationPid())));
+        QVERIFY(writeBytes(lockFile, "4242\ncellora\nfield-laptop\n"));
+        QCOMPARE(lock->check(), StorageLock::State::Taken);
+        QVERIFY(lock->holder().contains("4242"));
+        lock.reset();
+        QCOMPARE(bytesOf(lockFile), QByteArray("4242\ncellora\nfield-laptop\n"));
+    }
+
+    // What another machine left in the folder: a copy of its version beside this machine's
+    // is merged (one undo step, the copy kept among the rescue copies, a conflict in the bar
+    // with the other value to take); its later save is shown at once; its lock is told.
+    void mergesWhatAnotherMachineLeft()
+    {
+        QVERIFY(open(fleet));
+        SampleStore mine = fleet, theirs = fleet;
+        mine.batteries[0].capacity = 2400;
+        mine.batteries << pack("Mine");
+        QVERIFY(window->undoHistory().applyVersion("Edit", storeBytes(mine)));
+        theirs.batteries[0].capacity = 2600;
+        theirs.batteries << pack("Theirs");
+        const QString copy = "cellora.sync-conflict-20261207-022957-VUU4AIH.xml";
+        QVERIFY(writeBytes(dir->filePath(copy), storeBytes(theirs)));
+        QTRY_VERIFY(!QFileInfo::exists(dir->filePath(copy)));
+        QVERIFY(
+            readStore(dir->path()).contains("Theirs") && readStore(dir->path()).contains("Mine"));
+        QCOMPARE(window->undoHistory().undoLabel(), QString("Merge"));
+        QCOMPARE(bytesOf(dir->filePath("rescue/" + copy)), storeBytes(theirs));
+        QVERIFY(bytesOf(dir->filePath("rescue/copies.index")).contains(copy.toUtf8()));
+        const auto rows = window->findChildren<QLabel *>("syncConflict");
+        QCOMPARE(rows.size(), 1);
+        QVERIFY(rows[0]->text().contains("“Voltra #1”, capacity: “2400” on this machine, “2600”"));
+        namedChild<QPushButton>(*window, "syncTake")->click();
+        QVERIFY(readStore(dir->path()).contains("<Capacity>2600</Capacity>"));
+        QVERIFY(readStore(dir->path()).contains("Mine"));
+        QCOMPARE(window->undoHistory().undoLabel(), QString("Take Other Value"));
+        dialogs.item = -1;
+        action("actionRestoreRescueCopy")->trigger();
+        QCOMPARE(dialogs.offered.filter("another machine's version").size(), 1);
+
+        SampleStore later = mine;
+        later.batteries << pack("Later");
+        QVERIFY(writeBytes(file(), storeBytes(later)));
+        QTRY_VERIFY(comboItems(gui(), "cb_batteryData").contains("Later"));
+        QVERIFY(writeBytes(dir->filePath("cellora.lock"), "4242\ncellora\nfield-laptop\n"));
+        const auto noticed = [this] {
+            const QLabel *notice = window->findChild<QLabel *>("syncNotice");
+            return notice && notice->isVisible() && notice->text().contains("field-laptop");
+        };
+        QTRY_VERIFY(noticed());
+        window.reset();
+        QCOMPARE(
+            bytesOf(dir->filePath("cellora.lock")), QByteArray("4242\ncellora\nfield-laptop\n"));
     }
 
     void openFolderMovesTheLock()
@@ -1434,6 +1562,140 @@ private slots:
         }
         QVERIFY(checked > 0);
         QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(' ')));
+    }
+
+    // Two machines sharing a storage folder through two real Syncthing instances, each
+    // changing the logbook while the other is offline: the machine that opens first merges
+    // (or both, opened at once), the other gets its result, no new conflict copy stays, and
+    // what cannot merge is listed on the merging machine.
+    void twoMachinesThroughSyncthing_data()
+    {
+        QTest::addColumn<StoreEdit>("first");
+        QTest::addColumn<StoreEdit>("second");
+        QTest::addColumn<bool>("atOnce");
+        QTest::addColumn<QString>("conflict"); // in the first machine's bar; taken one at a time
+        QTest::addColumn<QStringList>("facts");
+        const StoreEdit desk = [](SampleStore &s) {
+            flown(s, 1, third);
+            s.batteries << pack("Desk");
+        };
+        const StoreEdit field = [](SampleStore &s) {
+            flown(s, 0, second);
+            s.batteries[2].charged = true;
+            s.batteries[2].lastUse = third;
+        };
+        const QStringList both { "Voltra #1 4500 mAh 1 cycles", "Voltra #2 4500 mAh 4 cycles",
+            "Desk 4500 mAh 0 cycles", "Heli 3 flights" };
+        QTest::newRow("disjoint") << desk << field << false << QString() << both;
+        QTest::newRow("both at once") << desk << field << true << QString() << both;
+        QTest::newRow("a field") << StoreEdit([](SampleStore &s) {
+            s.batteries[0].capacity = 2400;
+        }) << StoreEdit([](SampleStore &s) { s.batteries[0].capacity = 2600; })
+                                 << false << "“2400” on this machine, “2600” on the other"
+                                 << QStringList { "Voltra #1 2600 mAh 0 cycles" };
+        QTest::newRow("a field, both at once") << StoreEdit([](SampleStore &s) {
+            s.batteries[0].capacity = 2400;
+            s.batteries << pack("Desk");
+        }) << StoreEdit([](SampleStore &s) {
+            s.batteries[0].capacity = 2600;
+            flown(s, 1, third);
+        }) << true << "“2400” on this machine, “2600” on the other"
+                                               << QStringList { "Desk 4500 mAh 0 cycles",
+                                                      "Voltra #2 4500 mAh 4 cycles" };
+        QTest::newRow("delete, a cycle")
+            << StoreEdit([](SampleStore &s) { s.batteries.remove(2); })
+            << StoreEdit([](SampleStore &s) { flown(s, 2, third); }) << false
+            << "“Voltra #3”: deleted on this machine, changed on the other"
+            << QStringList { "Voltra #3 4500 mAh 1 cycles", "Heli 2 flights" };
+        QTest::newRow("a rename") << StoreEdit([](SampleStore &s) {
+            s.batteries[0].name = "Voltra #1b";
+            s.models[0].batteries[0] = "Voltra #1b";
+        }) << StoreEdit([](SampleStore &s) { flown(s, 0, third); })
+                                  << false << "named “Voltra #1b” on this machine, “Voltra #1”"
+                                  << QStringList { "Voltra #1 4500 mAh 1 cycles",
+                                         "Heli 2 flights" };
+    }
+
+    void twoMachinesThroughSyncthing()
+    {
+        QFETCH(StoreEdit, first);
+        QFETCH(StoreEdit, second);
+        QFETCH(bool, atOnce);
+        QFETCH(QString, conflict);
+        QFETCH(QStringList, facts);
+        if (qEnvironmentVariableIsEmpty("CELLORA_SYNCTHING"))
+            QSKIP("run on its own by tst_host_syncthing");
+        if (QStandardPaths::findExecutable("syncthing").isEmpty())
+            QSKIP("syncthing is not installed (Debian: apt install syncthing): two machines "
+                  "sharing a folder through it are not tried");
+        QElapsedTimer clock;
+        clock.start();
+        if (!syncthing) {
+            syncthing = std::make_unique<SyncthingPair>();
+            const QString failed = syncthing->start(folder("syncthing"));
+            QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        }
+        const QString folders[] = { syncthing->folder(0), syncthing->folder(1) };
+        const auto unlocked = [&] {
+            return !QFileInfo::exists(StorageLock::filePath(folders[0]))
+                && !QFileInfo::exists(StorageLock::filePath(folders[1]));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked(), 20000); // the last case's machines are gone
+        QVERIFY(writeStore(folders[0], fleet));
+        QTRY_VERIFY_WITH_TIMEOUT(bytesOf(dataFileIn(folders[1])) == storeBytes(fleet), 20000);
+        std::unique_ptr<HostWindow> machines[2];
+        const auto open = [&](int i) {
+            machines[i] = std::make_unique<HostWindow>();
+            QCOMPARE(
+                machines[i]->openFolder(folders[i], nullptr, false), StorageLock::Outcome::Locked);
+        };
+        const auto change = [&](int i, StoreEdit edit) {
+            StoreSnapshot store;
+            QVERIFY(store.readFile(dataFileIn(folders[i])));
+            edit(store);
+            QVERIFY(machines[i]->undoHistory().applyVersion("Edit", storeBytes(store)));
+        };
+        open(0);
+        open(1);
+        QVERIFY(syncthing->connect(false));
+        change(0, first);
+        change(1, second);
+        machines[0].reset();
+        machines[1].reset();
+        QVERIFY(syncthing->connect(true));
+        // The sync engine's copy on both machines, then the first to open merges, or both.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            dataFileCopies(folders[0]) == 1 && dataFileCopies(folders[1]) == 1, 30000);
+        open(0);
+        if (atOnce)
+            open(1);
+        const auto merged = [&] {
+            return dataFileCopies(folders[0]) + dataFileCopies(folders[1]) == 0
+                && bytesOf(dataFileIn(folders[0])) == bytesOf(dataFileIn(folders[1]))
+                && dataFileCopies(folders[0], true) == dataFileCopies(folders[1], true);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(merged(), 30000);
+        if (conflict.isEmpty()) // a conflict that keeps all of this machine's writes nothing
+            QCOMPARE(machines[0]->undoHistory().undoLabel(), QString("Merge"));
+        const auto rows = machines[0]->findChildren<QLabel *>("syncConflict");
+        QCOMPARE(rows.size(), conflict.isEmpty() ? 0 : 1);
+        if (!conflict.isEmpty())
+            QVERIFY2(rows[0]->text().contains(conflict), qPrintable(rows[0]->text()));
+        if (!conflict.isEmpty() && !atOnce) {
+            namedChild<QPushButton>(*machines[0], "syncTake")->click();
+            QTRY_VERIFY_WITH_TIMEOUT(merged() && factsIn(folders[1]).contains(facts[0]), 30000);
+        }
+        // The other machine opens once this one is closed: the lock keeps one at a time.
+        machines[0].reset();
+        machines[1].reset();
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked(), 20000);
+        open(1);
+        QTest::qWait(1500); // a conflict copy the merge made would have come by now
+        QVERIFY(merged());
+        for (const QString &fact : facts)
+            QVERIFY2(factsIn(folders[1]).contains(fact), qPrintable(factsIn(folders[1]).join('|')));
+        QVERIFY(machines[1]->findChildren<QLabel *>("syncConflict").isEmpty());
+        qInfo("%s: %.1f s", QTest::currentDataTag(), clock.elapsed() / 1000.0);
     }
 
     // One program per storage folder: a second start brings the first one forward; ended

@@ -7,7 +7,10 @@
 #include "sample/sampletelemetry.h"
 #include "store/recordwriter.h"
 #include "store/rescuecopies.h"
+#include "store/storemerge.h"
 #include "store/storesnapshot.h"
+#include "store/syncbase.h"
+#include "store/synccopies.h"
 #include "store/textforms.h"
 #include "storesupport.h"
 
@@ -21,6 +24,7 @@
 #include <memory>
 
 using namespace TestSupport;
+using Edit = void (*)(SampleStore &);
 Q_DECLARE_METATYPE(TelemetryColumns)
 using Edit = void (*)(SampleStore &);
 Q_DECLARE_METATYPE(Edit)
@@ -250,6 +254,52 @@ SampleStore logbook()
     return { {}, { p1, p2 }, { kestrel } };
 }
 
+// What two machines shared before each changed it: A flew M twice, B is new; two fields.
+SampleStore shared()
+{
+    SampleBattery a = pack("A", 2200, 25, 2);
+    a.cycleData = { { at(1, "10:00:00"), 1500, 4000 }, { at(2, "10:00:00"), 1600, 4100 } };
+    SampleModel m = model("M", { "A" });
+    m.flightLog = { { at(1, "10:00:00"), QTime(0, 5), "Field", 20, "" },
+        { at(2, "10:00:00"), QTime(0, 5), "Field", 21, "" } };
+    return { { "Field", "Park" }, { a, pack("B") }, { m } };
+}
+
+// A discharge of `pack` and a flight of M at `when`, as the module records them.
+void discharge(SampleStore &store, int pack, const QDateTime &when)
+{
+    SampleBattery &battery = store.batteries[pack];
+    battery.cycleData << SampleCycle { when, 1000, 3000 };
+    battery.cycles += 1;
+    battery.charged = false;
+    battery.lastUse = when;
+    store.models[0].flightLog << SampleFlight { when, QTime(0, 6), "Field", 18, "" };
+}
+
+// "A cycles 3", "A entries 1-10:00,2-10:00", "batteries A,B", "M packs A"...
+QStringList facts(const StoreRecords &store)
+{
+    const auto moments = [](const auto &entries) {
+        QStringList shown;
+        for (const auto &entry : entries)
+            shown << entry.date.toString("d-HH:mm");
+        return shown.join(',');
+    };
+    QStringList names, all { "locations " + store.locations.join(',') };
+    for (const BatteryRecord &b : store.batteries) {
+        names << b.name;
+        all << b.name + " capacity " + QString::number(b.capacity)
+                + QString(" cycles %1").arg(b.cycles)
+            << b.name + (b.charged ? " charged" : " empty")
+            << b.name + " entries " + moments(b.cycleData);
+    }
+    all << "batteries " + names.join(',');
+    for (const ModelRecord &m : store.models)
+        all << m.name + " packs " + m.batteries.join(',')
+            << m.name + " flights " + moments(m.flightLog)
+            << m.name + " notes " + m.flightLog.value(0).notes;
+    return all;
+}
 } // namespace
 
 class TestStore : public QObject {
@@ -1209,6 +1259,233 @@ private slots:
         else
             QVERIFY2(std::abs(estimate - milliohms) <= 0.15 * milliohms,
                 qPrintable(QString::number(estimate)));
+    }
+
+    // Two versions that went apart made one, with and without the version both had: each
+    // rule and each kind of conflict. Taking the other value of every conflict gives what the
+    // other machine's merge of the same versions gives, byte for byte.
+    void mergesTwoVersions_data()
+    {
+        QTest::addColumn<Edit>("ours");
+        QTest::addColumn<Edit>("theirs");
+        QTest::addColumn<bool>("withBase");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QStringList>("conflicts");
+        const Edit none = [](SampleStore &) {};
+        QTest::newRow("disjoint") << Edit([](SampleStore &s) {
+            discharge(s, 0, at(3, "10:00:00"));
+        }) << Edit([](SampleStore &s) {
+            s.batteries << pack("C");
+            s.batteries[1].charged = true;
+            s.batteries[1].lastUse = at(3, "09:00:00");
+        }) << true
+                                  << QStringList { "batteries A,B,C", "A capacity 2200 cycles 3",
+                                         "B charged", "M flights 1-10:00,2-10:00,3-10:00" }
+                                  << QStringList();
+        QTest::newRow("one pack flown on both")
+            << Edit([](SampleStore &s) { discharge(s, 0, at(3, "12:00:00")); })
+            << Edit([](SampleStore &s) { discharge(s, 0, at(3, "10:00:00")); }) << true
+            << QStringList { "A capacity 2200 cycles 4",
+                   "A entries 1-10:00,2-10:00,3-10:00,3-12:00",
+                   "M flights 1-10:00,2-10:00,3-10:00,3-12:00" }
+            << QStringList();
+        QTest::newRow("changed alike")
+            << Edit([](SampleStore &s) { s.batteries[0].capacity = 2400; })
+            << Edit([](SampleStore &s) { s.batteries[0].capacity = 2400; }) << true
+            << QStringList { "A capacity 2400 cycles 2" } << QStringList();
+        QTest::newRow("changed apart")
+            << Edit([](SampleStore &s) { s.batteries[0].capacity = 2400; })
+            << Edit([](SampleStore &s) { s.batteries[0].capacity = 2600; }) << true
+            << QStringList { "A capacity 2400 cycles 2" } << QStringList { "Field Capacity" };
+        QTest::newRow("charged after the later use")
+            << Edit([](SampleStore &s) {
+                   s.batteries[0].charged = true;
+                   s.batteries[0].lastUse = at(3, "09:00:00");
+               })
+            << Edit([](SampleStore &s) { discharge(s, 0, at(3, "11:00:00")); }) << true
+            << QStringList { "A empty", "A capacity 2200 cycles 3" } << QStringList();
+        QTest::newRow("deleted there")
+            << none << Edit([](SampleStore &s) { s.batteries.remove(1); }) << true
+            << QStringList { "batteries A" } << QStringList();
+        QTest::newRow("deleted here, a cycle there")
+            << Edit([](SampleStore &s) { s.batteries.remove(0); })
+            << Edit([](SampleStore &s) { discharge(s, 0, at(3, "10:00:00")); }) << true
+            << QStringList { "batteries B", "M flights 1-10:00,2-10:00,3-10:00" }
+            << QStringList { "DeletedChanged" };
+        QTest::newRow("a cycle here, deleted there")
+            << Edit([](SampleStore &s) { discharge(s, 0, at(3, "10:00:00")); })
+            << Edit([](SampleStore &s) { s.batteries.remove(0); }) << true
+            << QStringList { "batteries A,B", "A capacity 2200 cycles 3" }
+            << QStringList { "DeletedChanged" };
+        QTest::newRow("renamed there")
+            << none << Edit([](SampleStore &s) { s.batteries[1].name = "B2"; }) << true
+            << QStringList { "batteries A,B2" } << QStringList();
+        QTest::newRow("renamed there, flown here")
+            << Edit([](SampleStore &s) { discharge(s, 0, at(3, "10:00:00")); })
+            << Edit([](SampleStore &s) {
+                   s.batteries[0].name = "A2";
+                   s.models[0].batteries = QStringList { "A2", "B" };
+               })
+            << true << QStringList { "batteries A,B", "A capacity 2200 cycles 3", "M packs A,B" }
+            << QStringList { "Rename Name" };
+        QTest::newRow("deleted here, a new pack flown here") << Edit([](SampleStore &s) {
+            s.batteries[1] = pack("C");
+            discharge(s, 1, at(3, "10:00:00"));
+        }) << Edit([](SampleStore &s) {
+            s.batteries[1].capacity = 5000;
+        }) << true << QStringList { "batteries A,C" } << QStringList { "DeletedChanged" };
+        QTest::newRow("one moment, two packs")
+            << Edit([](SampleStore &s) { discharge(s, 0, at(3, "10:00:00")); })
+            << Edit([](SampleStore &s) { discharge(s, 1, at(3, "10:00:00")); }) << true
+            << QStringList { "A capacity 2200 cycles 3", "B capacity 4500 cycles 0", "B entries ",
+                   "M flights 1-10:00,2-10:00,3-10:00" }
+            << QStringList { "Pairing" };
+        QTest::newRow("assignments and locations") << Edit([](SampleStore &s) {
+            s.models[0].batteries << "B";
+            s.locations << "Lake";
+        }) << Edit([](SampleStore &s) {
+            s.models[0].batteries.clear();
+            s.locations.removeAll("Park");
+        }) << true << QStringList { "M packs B", "locations Field,Lake" }
+                                                   << QStringList();
+        QTest::newRow("flight fields")
+            << Edit([](SampleStore &s) { s.models[0].flightLog[0].notes = "gusty"; })
+            << Edit([](SampleStore &s) {
+                   s.models[0].flightLog[0].notes = "calm";
+                   s.models[0].flightLog[1].temperature = 25;
+               })
+            << true << QStringList { "M notes gusty" } << QStringList { "Field Notes" };
+        QTest::newRow("no base: the union")
+            << Edit([](SampleStore &s) { s.batteries << pack("C"); })
+            << Edit([](SampleStore &s) { s.batteries.remove(1); }) << false
+            << QStringList { "batteries A,B,C" } << QStringList();
+        QTest::newRow("no base: values apart")
+            << Edit([](SampleStore &s) { s.batteries[0].cycles = 5; }) << none << false
+            << QStringList { "A capacity 2200 cycles 5" } << QStringList { "Field Cycles" };
+    }
+
+    void mergesTwoVersions()
+    {
+        QFETCH(Edit, ours);
+        QFETCH(Edit, theirs);
+        QFETCH(bool, withBase);
+        QFETCH(QStringList, expected);
+        QFETCH(QStringList, conflicts);
+        const SampleStore base = shared();
+        SampleStore mine = base, other = base;
+        ours(mine);
+        theirs(other);
+        const StoreRecords *from = withBase ? &base : nullptr;
+        const StoreMerge::Result merged = StoreMerge::merge(from, mine, other);
+        const QStringList got = facts(merged.records);
+        for (const QString &fact : expected)
+            QVERIFY2(got.contains(fact), qPrintable(fact + " not in " + got.join('|')));
+        QStringList kinds;
+        QSet<QString> keys;
+        for (const StoreMerge::Conflict &conflict : merged.conflicts) {
+            const char *names[] = { "Field", "DeletedChanged", "Rename", "Pairing" };
+            kinds << QString(names[int(conflict.kind)] + QString(" ") + conflict.field).trimmed();
+            keys << conflict.key;
+        }
+        QCOMPARE(kinds, conflicts);
+        QCOMPARE(merged.withoutBase, !withBase);
+        const StoreMerge::Result there
+            = StoreMerge::merge(from, other, mine, StoreMerge::Lead::Theirs);
+        QCOMPARE(RecordWriter::wholeDocument(
+                     StoreMerge::merge(from, mine, other, StoreMerge::Lead::Ours, keys).records),
+            RecordWriter::wholeDocument(there.records));
+    }
+
+    // The base of a merge: the newest version this machine read, or wrote and the other
+    // machine's version shows it had; the same after the history was written and read back.
+    void baseIsTheNewestVersionBothHad_data()
+    {
+        QTest::addColumn<int>("from"); // the version the other machine changed
+        QTest::addColumn<bool>("charged"); // there at another moment than here
+        QTest::newRow("read here") << 0 << false;
+        QTest::newRow("a discharge written here") << 1 << false;
+        QTest::newRow("a charge written after it") << 2 << false;
+        QTest::newRow("charged there too") << 1 << true;
+    }
+
+    void baseIsTheNewestVersionBothHad()
+    {
+        QFETCH(int, from);
+        QFETCH(bool, charged);
+        // Large enough for many pieces of history before and after the change.
+        QVector<SampleStore> versions { shared() };
+        for (int i = 0; i < 300; ++i) {
+            versions[0].locations << QString("Field %1").arg(i);
+            versions[0].models[0].flightLog
+                << SampleFlight { at(4, "10:00:00").addSecs(i), QTime(), "", 0, "" };
+        }
+        versions << versions.last();
+        discharge(versions.last(), 0, at(3, "10:00:00"));
+        versions << versions.last();
+        versions.last().batteries[1].charged = true;
+        versions.last().batteries[1].lastUse = at(3, "11:00:00");
+        SampleStore theirs = versions[from];
+        theirs.batteries << pack("C");
+        theirs.batteries[1].name = "B2"; // a rename there too
+        if (charged) {
+            theirs.batteries[1].charged = true;
+            theirs.batteries[1].lastUse = at(3, "12:00:00");
+        }
+        auto history = std::make_unique<SyncBase>(dir->path());
+        QVERIFY(history->isEmpty());
+        history->noteSeen(storeBytes(versions[0]));
+        history->noteWritten(storeBytes(versions[1]));
+        history->noteWritten(storeBytes(versions[2]));
+        for (int pass = 0; pass < 2; ++pass) {
+            StoreRecords base;
+            QVERIFY(history->commonBase(theirs, &base));
+            QCOMPARE(RecordWriter::wholeDocument(base), storeBytes(versions[from]));
+            QCOMPARE(history->newest(), storeBytes(versions[2]));
+            QVERIFY(history->save());
+            history = std::make_unique<SyncBase>(dir->path());
+        }
+        QVERIFY(QFileInfo::exists(SyncBase::folderFor(dir->path()) + "/history"));
+    }
+
+    // The sync engines' copies found by their names, beside the data file and among the
+    // rescue copies; kept there or merged into the index, never rotated away.
+    void syncCopiesFoundAndKept()
+    {
+        const QDir folder(dir->path());
+        QVERIFY(folder.mkpath("rescue"));
+        const QStringList copies { "cellora (Anna's conflicted copy 2026-12-07).xml",
+            "cellora (Case Conflict 1).xml", "cellora (conflicted copy 2026-12-07 022957).xml",
+            "cellora.sync-conflict-20261207-022957-VUU4AIH.lock",
+            "cellora.sync-conflict-20261207-022957-VUU4AIH.xml",
+            "rescue/cellora_2026-12-07_02-29-57.sync-conflict-20261207-023010-ABCDEFG.xml",
+            "rescue/copies.sync-conflict-20261207-022957-VUU4AIH.index" };
+        const QStringList others { "cellora.xml", "cellora.sync-conflict-x.xml",
+            "notes (conflicted copy).txt", "rescue/cellora_2026-12-07_02-29-57.xml",
+            "rescue/cellora (conflicted copy 2026-12-01).xml" };
+        for (const QString &name : copies + others)
+            QVERIFY(writeBytes(folder.filePath(name), name.toUtf8()));
+        QStringList found;
+        for (const SyncCopies::Copy &copy : SyncCopies::find(folder.path()))
+            found << folder.relativeFilePath(copy.path) + " " + QString::number(int(copy.of));
+        QCOMPARE(found,
+            (QStringList { copies[0] + " 0", copies[1] + " 0", copies[2] + " 0", copies[3] + " 1",
+                copies[4] + " 0", copies[5] + " 3", copies[6] + " 2" }));
+
+        QVERIFY(writeBytes(folder.filePath(copies[6]), "cellora_2026-12-07_02-29-57.xml\n"));
+        QVERIFY(SyncCopies::mergeIndexCopy(folder.path(), folder.filePath(copies[6])));
+        QVERIFY(SyncCopies::adoptRescueCopy(folder.path(), folder.filePath(copies[5])));
+        QVERIFY(SyncCopies::keepAmongRescueCopies(folder.path(), folder.filePath(copies[4])));
+        QCOMPARE(bytesOf(folder.filePath("rescue/cellora_2026-12-07_02-29-57_1.xml")),
+            copies[5].toUtf8());
+        RescueCopies rescue(folder.path());
+        for (int i = 0; i < RescueCopies::kept + 2; ++i)
+            QVERIFY(rescue.keep("copy " + QByteArray::number(i)));
+        rescue.rotate();
+        const QByteArray kept = '\n' + bytesOf(folder.filePath("rescue/copies.index"));
+        QVERIFY(kept.contains("\ncellora.sync-conflict-20261207-022957-VUU4AIH.xml "));
+        QVERIFY(!kept.contains("\ncellora_2026-12-07_02-29-57_1.xml ")); // rotated as the store's
+        QCOMPARE(rescue.copies(true).filter("sync-conflict").size(), 1);
+        QVERIFY(SyncCopies::find(folder.path()).size() == 4 && !folder.exists(copies[4]));
     }
 };
 

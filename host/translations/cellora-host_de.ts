@@ -570,6 +570,10 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
             <numerusform>%n Flüge</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1: another machine&apos;s version, merged: %2, %3, %4 (%5)</source>
+        <translation>%1: Fassung eines anderen Rechners, zusammengeführt: %2, %3, %4 (%5)</translation>
+    </message>
 </context>
 <context>
     <name>PackHealth</name>
@@ -899,6 +903,200 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
     <message>
         <source>Import</source>
         <translation>Import</translation>
+    </message>
+</context>
+<context>
+    <name>SyncBar</name>
+    <message>
+        <source>Dismiss</source>
+        <translation>Ausblenden</translation>
+    </message>
+</context>
+<context>
+    <name>SyncWatch</name>
+    <message>
+        <source>Another Cellora has opened this storage folder too: %1. What both save meets only through the sync engine; close one of them.</source>
+        <translation>Ein anderes Cellora hat diesen Speicherordner ebenfalls geöffnet: %1. Was beide speichern, trifft sich nur über die Synchronisierung; schließen Sie eines davon.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be merged: %2 cannot be read whole. It is kept as it is; look at both, then Restore the one to keep.</source>
+        <translation>%1 kann nicht eingearbeitet werden: %2 lässt sich nicht vollständig lesen. Die Datei bleibt, wie sie ist; sehen Sie sich beide an und stellen Sie die gewünschte wieder her.</translation>
+    </message>
+    <message>
+        <source>Merged what another machine changed at the same time (its file is kept among the rescue copies). Where both changed the same, this machine&apos;s is kept:</source>
+        <translation>Eingearbeitet, was ein anderer Rechner zur gleichen Zeit geändert hat (seine Datei liegt bei den Sicherungskopien). Wo beide dasselbe geändert haben, gilt der Wert dieses Rechners:</translation>
+    </message>
+    <message>
+        <source>Merge</source>
+        <translation>Zusammenführung</translation>
+    </message>
+    <message>
+        <source>The changes of another machine could not be merged: the data file cannot be written. They wait in %1.</source>
+        <translation>Die Änderungen eines anderen Rechners konnten nicht eingearbeitet werden: Die Datendatei lässt sich nicht schreiben. Sie warten in %1.</translation>
+    </message>
+    <message>
+        <source>Merged without an earlier version both machines had: records deleted on one machine may have come back.</source>
+        <translation>Ohne eine frühere Fassung beider Rechner zusammengeführt: Auf einem Rechner gelöschte Einträge können wieder da sein.</translation>
+    </message>
+    <message>
+        <source>capacity</source>
+        <translation>Kapazität</translation>
+    </message>
+    <message>
+        <source>charge rate</source>
+        <translation>Laderate</translation>
+    </message>
+    <message>
+        <source>discharge rating</source>
+        <translation>Entladerate</translation>
+    </message>
+    <message>
+        <source>purchase date</source>
+        <translation>Kaufdatum</translation>
+    </message>
+    <message>
+        <source>cycles</source>
+        <translation>Zyklen</translation>
+    </message>
+    <message>
+        <source>charged</source>
+        <translation>geladen</translation>
+    </message>
+    <message>
+        <source>type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>weight</source>
+        <translation>Gewicht</translation>
+    </message>
+    <message>
+        <source>size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>flights</source>
+        <translation>Flüge</translation>
+    </message>
+    <message>
+        <source>notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>last update</source>
+        <translation>letzte Änderung</translation>
+    </message>
+    <message>
+        <source>discharged mAh</source>
+        <translation>entladene mAh</translation>
+    </message>
+    <message>
+        <source>maximum current</source>
+        <translation>Maximalstrom</translation>
+    </message>
+    <message>
+        <source>duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>location</source>
+        <translation>Ort</translation>
+    </message>
+    <message>
+        <source>temperature</source>
+        <translation>Temperatur</translation>
+    </message>
+    <message>
+        <source>not charged</source>
+        <translation>nicht geladen</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>Location “%1”</source>
+        <translation>Ort „%1“</translation>
+    </message>
+    <message>
+        <source>Battery “%1”</source>
+        <translation>Akku „%1“</translation>
+    </message>
+    <message>
+        <source>Model “%1”</source>
+        <translation>Modell „%1“</translation>
+    </message>
+    <message>
+        <source>Discharge of “%1” at %2</source>
+        <translation>Entladung von „%1“ am %2</translation>
+    </message>
+    <message>
+        <source>Flight of “%1” at %2</source>
+        <translation>Flug von „%1“ am %2</translation>
+    </message>
+    <message>
+        <source>The flight at %1</source>
+        <translation>Der Flug am %1</translation>
+    </message>
+    <message>
+        <source>Keep %1</source>
+        <translation>%1 behalten</translation>
+    </message>
+    <message>
+        <source>Take %1</source>
+        <translation>%1 übernehmen</translation>
+    </message>
+    <message>
+        <source>Delete It</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Restore It</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Keep “%1”</source>
+        <translation>„%1“ behalten</translation>
+    </message>
+    <message>
+        <source>Take “%1”</source>
+        <translation>„%1“ übernehmen</translation>
+    </message>
+    <message>
+        <source>%1, %2: %3 on this machine, %4 on the other</source>
+        <translation>%1, %2: %3 auf diesem Rechner, %4 auf dem anderen</translation>
+    </message>
+    <message>
+        <source>%1: deleted on this machine, changed on the other</source>
+        <translation>%1: auf diesem Rechner gelöscht, auf dem anderen geändert</translation>
+    </message>
+    <message>
+        <source>%1: changed on this machine, deleted on the other</source>
+        <translation>%1: auf diesem Rechner geändert, auf dem anderen gelöscht</translation>
+    </message>
+    <message>
+        <source>%1: named “%2” on this machine, “%3” on the other</source>
+        <translation>%1: auf diesem Rechner „%2“ genannt, auf dem anderen „%3“</translation>
+    </message>
+    <message>
+        <source>%1: flown with %2 on this machine, with %3 on the other</source>
+        <translation>%1: auf diesem Rechner mit %2 geflogen, auf dem anderen mit %3</translation>
+    </message>
+    <message>
+        <source> (the other machine&apos;s is kept)</source>
+        <translation> (der Wert des anderen Rechners gilt)</translation>
+    </message>
+    <message>
+        <source> (this machine&apos;s is kept)</source>
+        <translation> (der Wert dieses Rechners gilt)</translation>
+    </message>
+    <message>
+        <source>Take Other Value</source>
+        <translation>Übernahme des anderen Werts</translation>
+    </message>
+    <message>
+        <source>Keep This Machine&apos;s Value</source>
+        <translation>Beibehaltung des eigenen Werts</translation>
     </message>
 </context>
 <context>
