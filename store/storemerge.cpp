@@ -1,9 +1,12 @@
 #include "store/storemerge.h"
 
+#include "store/recordfields.h"
+
 #include <QHash>
 
 #include <algorithm>
 #include <limits>
+#include <type_traits>
 
 namespace {
 
@@ -63,9 +66,14 @@ bool later(const QDateTime &a, const QDateTime &b)
     return a.isValid() && (!b.isValid() || a > b);
 }
 
+// Every attribute a Cycle is written with: a figure added to the file is compared and
+// merged as the others are.
 bool sameCycle(const CycleRecord &a, const CycleRecord &b)
 {
-    return a.date == b.date && a.discharged == b.discharged && a.current == b.current;
+    bool same = true;
+    RecordFields::forEach(RecordFields::cycle(),
+        [&](const auto &field) { same = same && a.*field.member == b.*field.member; });
+    return same;
 }
 
 bool sameFlight(const LogData &a, const LogData &b)
@@ -506,9 +514,15 @@ BatteryRecord Merger::battery(
     const auto one = [&](const CycleRecord *bc, const CycleRecord &oc, const CycleRecord &tc,
                          const Where &cw) {
         CycleRecord cycle = oc;
-        cycle.discharged
-            = value(bc ? &bc->discharged : nullptr, oc.discharged, tc.discharged, cw, "Discharged");
-        cycle.current = value(bc ? &bc->current : nullptr, oc.current, tc.current, cw, "Current");
+        // The date is the entry's identity; every figure merges on its own.
+        RecordFields::forEach(RecordFields::cycle(), [&](const auto &field) {
+            using Value = typename std::decay_t<decltype(field)>::Type;
+            if constexpr (!std::is_same_v<Value, QDateTime>) {
+                const QByteArray name = field.name.toLatin1();
+                cycle.*field.member = value(bc ? &(bc->*field.member) : nullptr,
+                    oc.*field.member, tc.*field.member, cw, name.constData());
+            }
+        });
         return cycle;
     };
     const auto describe = [&](const QString &entry, const CycleRecord &cycle) {

@@ -292,6 +292,10 @@ QStringList facts(const StoreRecords &store)
                 + QString(" cycles %1").arg(b.cycles)
             << b.name + (b.charged ? " charged" : " empty")
             << b.name + " entries " + moments(b.cycleData);
+        QStringList resistances;
+        for (const CycleRecord &cycle : b.cycleData)
+            resistances << QString::number(cycle.resistance);
+        all << b.name + " resistances " + resistances.join(',');
     }
     all << "batteries " + names.join(',');
     for (const ModelRecord &m : store.models)
@@ -1297,6 +1301,9 @@ private slots:
             << Edit([](SampleStore &s) { s.batteries[0].capacity = 2400; })
             << Edit([](SampleStore &s) { s.batteries[0].capacity = 2600; }) << true
             << QStringList { "A capacity 2400 cycles 2" } << QStringList { "Field Capacity" };
+        QTest::newRow("a figure typed there")
+            << none << Edit([](SampleStore &s) { s.batteries[0].cycleData[1].resistance = 153; })
+            << true << QStringList { "A resistances 0,153" } << QStringList();
         QTest::newRow("charged after the later use")
             << Edit([](SampleStore &s) {
                    s.batteries[0].charged = true;
