@@ -1485,7 +1485,7 @@ private slots:
                 qPrintable(summary));
             // Figures in the language's form, as Flights and Cycles shows them.
             QCOMPARE(columnOf(*flights, 4).filter(QRegularExpression("^\\d+,\\d\\d A$")).size(), 9);
-            QCOMPARE(columnOf(*flights, 5).filter(QRegularExpression("^\\d+,\\d\\d V$")).size(), 7);
+            QCOMPARE(columnOf(*flights, 5).filter(QRegularExpression("^\\d+,\\d\\d V$")).size(), 9);
             shown << dialog.windowTitle() << summary << results;
         }
         const TelemetryImport::Outcome outcome
