@@ -1505,7 +1505,7 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QRect>("room"); // the screen's free area
         const char *const shown[]
-            = { "pages", "start page", "Flights and Cycles", "telemetry import", "message",
+            = { "pages", "start page", "Flights and Cycles", "telemetry import", "Packs", "message",
                   "question", "choice", "folder", "save file", "backup folder" };
         // A netbook's 1024x600 and 1366x768 scaled by 2, each with a 32 px panel.
         for (const QSize screen : { QSize(1024, 600), QSize(683, 384) }) {
@@ -1565,6 +1565,9 @@ private slots:
             check(*editor);
         } else if (shown == "telemetry import") {
             action("actionImportTelemetry")->trigger();
+        } else if (shown == "Packs") {
+            action("actionPacks")->trigger();
+            QTRY_VERIFY(checked > 0);
         } else if (shown == "message") {
             real.tell(window.get(), "Open Storage Folder",
                 "The storage folder /home/pilot/.local/share/Cellora cannot be created or "
