@@ -193,6 +193,8 @@ void HostWindow::openDemo()
 {
     // The demo's last sessions were entered in Quick mode; the radio's logs of them wait in
     // LOGS for the telemetry import.
+    if (!d->folder.isEmpty() && !mayLeaveFolder())
+        return;
     auto demo = std::make_unique<QTemporaryDir>();
     const QDateTime now = QDateTime::currentDateTime();
     if (!demo->isValid()
@@ -209,13 +211,21 @@ void HostWindow::openDemo()
     showLogbook();
 }
 
-bool HostWindow::askBeforeDroppingDischarge()
+bool HostWindow::askBeforeDroppingDischarge(HomeGuard::Leaving leaving)
 {
     if (!HomeGuard::dischargeUnsaved(*d->gui))
         return true;
     const auto *battery = d->gui->findChild<QLabel *>(QStringLiteral("lbl_discharge_battery"));
     // The label may show the name cut short; its accessible name is always whole.
-    return HomeGuard::leaveUnsaved(this, battery ? battery->accessibleName() : QString());
+    return HomeGuard::leaveUnsaved(
+        this, battery ? battery->accessibleName() : QString(), leaving);
+}
+
+bool HostWindow::mayLeaveFolder()
+{
+    return askBeforeDroppingDischarge(HomeGuard::Leaving::OpenFolder)
+        && mayLeaveUnsaved(
+            tr("Open Storage Folder"), tr("Open the other folder anyway and lose the change?"));
 }
 
 void HostWindow::buildWarningBar(QWidget *content)
@@ -535,9 +545,7 @@ void HostWindow::showFolder(const QString &folder, bool remember)
 
 bool HostWindow::openFolderAsked(const QString &folder)
 {
-    if (QFileInfo(folder).absoluteFilePath() != d->folder
-        && !mayLeaveUnsaved(
-            tr("Open Storage Folder"), tr("Open the other folder anyway and lose the change?")))
+    if (QFileInfo(folder).absoluteFilePath() != d->folder && !mayLeaveFolder())
         return false;
     QString holder;
     switch (openFolder(folder, &holder)) {
@@ -776,7 +784,7 @@ void HostWindow::showAbout()
 
 void HostWindow::closeEvent(QCloseEvent *event)
 {
-    if (!askBeforeDroppingDischarge()
+    if (!askBeforeDroppingDischarge(HomeGuard::Leaving::Quit)
         || !mayLeaveUnsaved(tr("Quit Cellora"), tr("Quit anyway and lose the change?"))) {
         event->ignore();
         return;

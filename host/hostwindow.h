@@ -1,6 +1,7 @@
 #ifndef HOSTWINDOW_H
 #define HOSTWINDOW_H
 
+#include "host/homeguard.h"
 #include "host/storagelock.h"
 
 #include <QMainWindow>
@@ -58,7 +59,10 @@ protected:
 
 private:
     void fitIntoScreen();
-    bool askBeforeDroppingDischarge();
+    bool askBeforeDroppingDischarge(HomeGuard::Leaving leaving);
+    // Whether the logbook shown may give way to another folder's: asks about a begun
+    // discharge page and a change that could not be saved.
+    bool mayLeaveFolder();
     void placeModuleWindow();
     void fitModuleToPage();
     StartPage *startPage();

@@ -146,21 +146,19 @@ QString summary(const QVector<TelemetryProposal> &proposals, const Written &writ
           }));
     const int changed = written.filled + written.overwritten + written.added;
     const int recorded = untickedRecorded + ticked - changed;
-    const QString counts
-        = Text::tr("%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights "
-                   "added, %5 already recorded, %6 left out")
-              .arg(proposals.size())
-              .arg(written.filled)
-              .arg(written.overwritten)
-              .arg(written.added)
-              .arg(recorded)
-              .arg(proposals.size() - changed - recorded);
+    // Each count in its own words, so that it agrees with its number ("1 flight added").
+    const QStringList counts { Text::tr("%n Quick entry(ies) filled", nullptr, written.filled),
+        Text::tr("%n entry(ies) overwritten", nullptr, written.overwritten),
+        Text::tr("%n flight(s) added", nullptr, written.added),
+        Text::tr("%n already recorded", nullptr, recorded),
+        Text::tr("%n left out", nullptr, int(proposals.size()) - changed - recorded) };
+    const QString said = Text::tr("%1: %2").arg(
+        Text::tr("%n flight(s)", nullptr, int(proposals.size())), counts.join(Text::tr(", ")));
     if (refused.isEmpty())
-        return counts;
+        return said;
     // The first reason stands for the others, which are mostly alike.
-    return counts + QLatin1Char('\n')
-        + Text::tr("%1 of them not applied: %2")
-              .arg(refused.size())
+    return said + QLatin1Char('\n')
+        + Text::tr("%n of them not applied: %1", nullptr, int(refused.size()))
               .arg(ChangeRefusal::describe(refused.first()));
 }
 

@@ -1,5 +1,6 @@
 #include "host/telemetrydialog.h"
 
+#include "host/flighttable.h"
 #include "host/programtelemetry.h"
 
 #include <QCheckBox>
@@ -464,9 +465,12 @@ void TelemetryDialog::fillFigures(int row, const TelemetryFlight &flight)
 {
     QTableWidget *table = d->flightTable;
     const TelemetryFigures figures = figuresOf(flight);
+    // In the form of Flights and Cycles: the language's decimal sign, no group separators.
+    const QLocale locale = FlightTable::numberLocale();
     const auto number = [&](int column, uint value, const char *text, double scale, int decimals) {
         table->setItem(row, column,
-            cell(value > 0 ? tr(text).arg(value / scale, 0, 'f', decimals) : QString(),
+            cell(value > 0 ? tr(text).arg(locale.toString(value / scale, 'f', decimals))
+                           : QString(),
                 Qt::AlignRight));
     };
     table->setItem(row, FlightStart, cell(dateTimeText(flight.start)));
@@ -474,11 +478,12 @@ void TelemetryDialog::fillFigures(int row, const TelemetryFlight &flight)
         row, FlightDuration, cell(figures.duration.toString(QStringLiteral("HH:mm:ss"))));
     // 0 mAh is a figure (a counter that did not move); the others are unknown at 0.
     table->setItem(row, FlightUsed,
-        cell(flight.hasCapacity ? tr("%1 mAh").arg(figures.dischargedMah) : QString(),
+        cell(flight.hasCapacity ? tr("%1 mAh").arg(locale.toString(figures.dischargedMah))
+                                : QString(),
             Qt::AlignRight));
-    number(FlightCurrent, figures.maxCurrent, QT_TR_NOOP("%L1 A"), 100, 1);
-    number(FlightVoltage, figures.minVoltage, QT_TR_NOOP("%L1 V"), 100, 2);
-    number(FlightResistance, figures.resistance, QT_TR_NOOP("%L1 mΩ"), 10, 1);
+    number(FlightCurrent, figures.maxCurrent, QT_TR_NOOP("%1 A"), 100, 2);
+    number(FlightVoltage, figures.minVoltage, QT_TR_NOOP("%1 V"), 100, 2);
+    number(FlightResistance, figures.resistance, QT_TR_NOOP("%1 mΩ"), 10, 1);
     // Readings no pack logs, left out of the figures beside it.
     table->setItem(row, FlightGlitches,
         cell(flight.glitches > 0 ? tr("%1 ignored").arg(flight.glitches) : QString(),

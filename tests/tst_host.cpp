@@ -29,6 +29,7 @@
 #include "windowsupport.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -506,7 +507,7 @@ private slots:
         HostDialogs::ask = [this](QWidget *, const QString &, const QString &text) {
             return (dialogs.asked << text, dialogs.yes);
         };
-        HomeGuard::leaveUnsaved = [this](QWidget *, const QString &battery) {
+        HomeGuard::leaveUnsaved = [this](QWidget *, const QString &battery, HomeGuard::Leaving) {
             return (dialogs.asked << battery, dialogs.yes);
         };
     }
@@ -851,7 +852,8 @@ private slots:
     }
 
     // Home leads to the program's start page, from which the logbook opens again as it was
-    // left, or the demo; quitting asks first while a begun discharge would be lost.
+    // left, or the demo; quitting and opening another folder ask first while a begun
+    // discharge would be lost.
     void homeLeadsToTheStartPage()
     {
         setSetting("cellora", "Complex");
@@ -867,12 +869,19 @@ private slots:
         QCOMPARE(dialogs.asked, QStringList { "Voltra #2 in Heli" });
         QVERIFY(window->isVisible());
         clickThrough(gui(), "pb_home");
+        QVERIFY(writeStore(folder("other"), fleet));
+        dialogs.folder = folder("other");
+        namedChild<QPushButton>(*window, "pb_start_demo")->click();
+        action("actionOpenFolder")->trigger();
+        QCOMPARE(dialogs.asked.size(), 3);
+        QVERIFY(window->showsStartPage() && window->storageFolder() == dir->path());
+        dialogs.yes = true;
         namedChild<QPushButton>(*window, "pb_start_demo")->click();
         QVERIFY(!window->showsStartPage() && window->storageFolder() != dir->path());
         QVERIFY(QFileInfo::exists(window->storageFolder() + "/LOGS"));
         QCOMPARE(window->recentFolders(), QStringList { dir->path() });
         action("actionQuit")->trigger();
-        QVERIFY(!window->isVisible() && dialogs.asked.size() == 1);
+        QVERIFY(!window->isVisible() && dialogs.asked.size() == 4);
     }
 
     // The program's own texts have a German translation of their own, beside the module's.
@@ -1455,6 +1464,8 @@ private slots:
         GermanOrMissing translator;
         QVERIFY(translator.german.load(QStringLiteral(":/i18n/cellora-host_de.qm")));
         QCoreApplication::installTranslator(&translator);
+        const auto english = qScopeGuard([locale = QLocale()] { QLocale::setDefault(locale); });
+        QLocale::setDefault(QLocale(QLocale::German)); // as --language de sets it
         QStringList shown;
         {
             const SampleStore records = StoreFolder::load(store).records;
@@ -1462,10 +1473,20 @@ private slots:
             QVERIFY(afterReading(dialog, [&] {
                 dialog.addPaths({ logs, folder("german/notes.csv") });
             }));
-            shown << dialog.windowTitle()
-                  << namedChild<QLabel>(dialog, "lbl_telemetry_summary")->text();
             const auto *flights = namedChild<QTableWidget>(dialog, "tbl_telemetry_flights");
-            shown << columnOf(*flights, flights->columnCount() - 1);
+            const QStringList results = columnOf(*flights, flights->columnCount() - 1);
+            // One flight added, counted as one.
+            qobject_cast<QCheckBox *>(
+                flights->cellWidget(results.indexOf("Fügt einen Flug und eine Entladung hinzu"), 0))
+                ->setChecked(false);
+            const QString summary = namedChild<QLabel>(dialog, "lbl_telemetry_summary")->text();
+            QVERIFY2(summary.contains(": 6 Schnelleinträge gefüllt, 0 Einträge überschrieben, 1 "
+                                      "Flug hinzugefügt,"),
+                qPrintable(summary));
+            // Figures in the language's form, as Flights and Cycles shows them.
+            QCOMPARE(columnOf(*flights, 4).filter(QRegularExpression("^\\d+,\\d\\d A$")).size(), 9);
+            QCOMPARE(columnOf(*flights, 5).filter(QRegularExpression("^\\d+,\\d\\d V$")).size(), 9);
+            shown << dialog.windowTitle() << summary << results;
         }
         const TelemetryImport::Outcome outcome
             = TelemetryImport::importForScript(store, { logs, folder("german/notes.csv") });
@@ -1484,7 +1505,7 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QRect>("room"); // the screen's free area
         const char *const shown[]
-            = { "pages", "start page", "Flights and Cycles", "telemetry import", "message",
+            = { "pages", "start page", "Flights and Cycles", "telemetry import", "Packs", "message",
                   "question", "choice", "folder", "save file", "backup folder" };
         // A netbook's 1024x600 and 1366x768 scaled by 2, each with a 32 px panel.
         for (const QSize screen : { QSize(1024, 600), QSize(683, 384) }) {
@@ -1544,6 +1565,9 @@ private slots:
             check(*editor);
         } else if (shown == "telemetry import") {
             action("actionImportTelemetry")->trigger();
+        } else if (shown == "Packs") {
+            action("actionPacks")->trigger();
+            QTRY_VERIFY(checked > 0);
         } else if (shown == "message") {
             real.tell(window.get(), "Open Storage Folder",
                 "The storage folder /home/pilot/.local/share/Cellora cannot be created or "

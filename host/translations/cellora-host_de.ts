@@ -296,6 +296,10 @@
         <source>The discharge of %1 is not saved yet. Quit without saving it?</source>
         <translation>Die Entladung von %1 ist noch nicht gespeichert. Ohne Speichern beenden?</translation>
     </message>
+    <message>
+        <source>The discharge of %1 is not saved yet. Open the other folder without saving it?</source>
+        <translation>Die Entladung von %1 ist noch nicht gespeichert. Den anderen Ordner öffnen, ohne sie zu speichern?</translation>
+    </message>
 </context>
 <context>
     <name>HostWindow</name>
@@ -1260,15 +1264,15 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
     </message>
     <message>
         <source>%L1 A</source>
-        <translation>%L1 A</translation>
+        <translation type="vanished">%L1 A</translation>
     </message>
     <message>
         <source>%L1 V</source>
-        <translation>%L1 V</translation>
+        <translation type="vanished">%L1 V</translation>
     </message>
     <message>
         <source>%L1 mΩ</source>
-        <translation>%L1 mΩ</translation>
+        <translation type="vanished">%L1 mΩ</translation>
     </message>
     <message>
         <source>%1 ignored</source>
@@ -1285,16 +1289,28 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
             <numerusform>Lesen abgebrochen: %n Logs ausgelassen. </numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 A</source>
+        <translation>%1 A</translation>
+    </message>
+    <message>
+        <source>%1 V</source>
+        <translation>%1 V</translation>
+    </message>
+    <message>
+        <source>%1 mΩ</source>
+        <translation>%1 mΩ</translation>
+    </message>
 </context>
 <context>
     <name>TelemetryImport</name>
     <message>
         <source>%1 flights: %2 Quick entries filled, %3 entries overwritten, %4 flights added, %5 already recorded, %6 left out</source>
-        <translation>%1 Flüge: %2 Schnelleinträge gefüllt, %3 Einträge überschrieben, %4 Flüge hinzugefügt, %5 schon erfasst, %6 ausgelassen</translation>
+        <translation type="vanished">%1 Flüge: %2 Schnelleinträge gefüllt, %3 Einträge überschrieben, %4 Flüge hinzugefügt, %5 schon erfasst, %6 ausgelassen</translation>
     </message>
     <message>
         <source>%1 of them not applied: %2</source>
-        <translation>%1 davon nicht übernommen: %2</translation>
+        <translation type="vanished">%1 davon nicht übernommen: %2</translation>
     </message>
     <message>
         <source>the storage folder %1 is in use by %2</source>
@@ -1361,6 +1377,59 @@ Bearbeiten, Rückgängig: Telemetrie-Import nimmt ihn zurück.</translation>
     <message>
         <source>no flights: it holds no rows</source>
         <translation>keine Flüge: es enthält keine Zeilen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Quick entry(ies) filled</source>
+        <translation>
+            <numerusform>%n Schnelleintrag gefüllt</numerusform>
+            <numerusform>%n Schnelleinträge gefüllt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n entry(ies) overwritten</source>
+        <translation>
+            <numerusform>%n Eintrag überschrieben</numerusform>
+            <numerusform>%n Einträge überschrieben</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s) added</source>
+        <translation>
+            <numerusform>%n Flug hinzugefügt</numerusform>
+            <numerusform>%n Flüge hinzugefügt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n already recorded</source>
+        <translation>
+            <numerusform>%n schon erfasst</numerusform>
+            <numerusform>%n schon erfasst</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n left out</source>
+        <translation>
+            <numerusform>%n ausgelassen</numerusform>
+            <numerusform>%n ausgelassen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s)</source>
+        <translation>
+            <numerusform>%n Flug</numerusform>
+            <numerusform>%n Flüge</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them not applied: %1</source>
+        <translation>
+            <numerusform>%n davon nicht übernommen: %1</numerusform>
+            <numerusform>%n davon nicht übernommen: %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>

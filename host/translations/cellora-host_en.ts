@@ -99,5 +99,54 @@
             <numerusform>no flights: none of its %n rows has a readable date and time</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n Quick entry(ies) filled</source>
+        <translation>
+            <numerusform>%n Quick entry filled</numerusform>
+            <numerusform>%n Quick entries filled</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n entry(ies) overwritten</source>
+        <translation>
+            <numerusform>%n entry overwritten</numerusform>
+            <numerusform>%n entries overwritten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s) added</source>
+        <translation>
+            <numerusform>%n flight added</numerusform>
+            <numerusform>%n flights added</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n already recorded</source>
+        <translation>
+            <numerusform>%n already recorded</numerusform>
+            <numerusform>%n already recorded</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n left out</source>
+        <translation>
+            <numerusform>%n left out</numerusform>
+            <numerusform>%n left out</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n flight(s)</source>
+        <translation>
+            <numerusform>%n flight</numerusform>
+            <numerusform>%n flights</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of them not applied: %1</source>
+        <translation>
+            <numerusform>%n of them not applied: %1</numerusform>
+            <numerusform>%n of them not applied: %1</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>
