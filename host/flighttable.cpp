@@ -29,6 +29,16 @@ void FlightTable::setStore(const StoreSnapshot &store)
 {
     beginResetModel();
     shown = store;
+    // The view sorts by date first: a moment made once for each row, not for each of the
+    // sort's comparisons.
+    dateKeys.clear();
+    dateKeys.reserve(shown.flights().size());
+    for (const FlightRef &ref : shown.flights()) {
+        const QDateTime &date = shown.logEntry(ref).date;
+        const CyclePairing::Moment moment = CyclePairing::momentOf(date);
+        dateKeys << (date.isValid() ? moment.first * 86400000 + moment.second
+                                    : std::numeric_limits<qint64>::min());
+    }
     endResetModel();
 }
 
@@ -123,14 +133,11 @@ QVariant FlightTable::shownValue(const FlightRef &ref, Field field) const
 
 // Numbers where they can be: sorting the ten-year store compares a quarter of a million
 // pairs, and date-times would be converted to the epoch for each comparison.
-QVariant FlightTable::sortValue(const FlightRef &ref, Field field) const
+QVariant FlightTable::sortValue(int row, Field field) const
 {
-    if (field == Field::Date) {
-        const QDateTime &date = shown.logEntry(ref).date;
-        const CyclePairing::Moment moment = CyclePairing::momentOf(date);
-        return date.isValid() ? moment.first * 86400000 + moment.second
-                              : std::numeric_limits<qint64>::min();
-    }
+    if (field == Field::Date)
+        return dateKeys.value(row);
+    const FlightRef &ref = shown.flights()[row];
     if (field == Field::Duration)
         return QTime(0, 0).secsTo(shown.logEntry(ref).duration);
     return editValue(ref, field);
@@ -148,7 +155,7 @@ QVariant FlightTable::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         return editValue(ref, field);
     case SortRole:
-        return sortValue(ref, field);
+        return sortValue(index.row(), field);
     case BatteryRole:
         return editValue(ref, Field::Battery);
     case ModelRole:

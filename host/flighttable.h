@@ -50,10 +50,11 @@ signals:
 private:
     QVariant editValue(const FlightEdits::FlightRef &ref, FlightEdits::Field field) const;
     QVariant shownValue(const FlightEdits::FlightRef &ref, FlightEdits::Field field) const;
-    QVariant sortValue(const FlightEdits::FlightRef &ref, FlightEdits::Field field) const;
+    QVariant sortValue(int row, FlightEdits::Field field) const;
 
     Propose propose;
     StoreSnapshot shown;
+    QVector<qint64> dateKeys; // each row's moment, as it sorts
 };
 
 // Rows of one model and one battery; an empty name lets every row through.

@@ -1,5 +1,6 @@
 #include "store/recordreader.h"
 
+#include "store/earlierreading.h"
 #include "store/recordfields.h"
 #include "store/textforms.h"
 
@@ -71,7 +72,9 @@ public:
         return false;
     }
 
-    bool readInOnePass(StoreReading &reading);
+    // Where the root's children begin: just after its start tag.
+    qint64 offset() const { return reader.characterOffset(); }
+    bool readInOnePass(StoreReading &reading, std::vector<ChildSpan> *spans = nullptr);
     void readKind(RecordKind kind, StoreReading &reading);
 
 private:
@@ -87,17 +90,19 @@ private:
     QBuffer source;
     QXmlStreamReader reader;
     bool leftItsRecord = false; // a scan of the shared pass ended inside its record
+    bool batteryStamped = false; // the last battery read holds the moment of reading
 };
 
 // The shared pass gives exactly what three passes give as long as every root child is read
 // by one reader at most and each reader ends at its record's end: otherwise the readers
 // would see different root children, so false, and `reading` is left as it was.
-bool Reader::readInOnePass(StoreReading &reading)
+bool Reader::readInOnePass(StoreReading &reading, std::vector<ChildSpan> *spans)
 {
     leftItsRecord = false;
     StoreReading read;
+    std::vector<ChildSpan> found;
     bool exact = true;
-    while (exact && reader.readNextStartElement()) {
+    for (qint64 begin = offset(); exact && reader.readNextStartElement(); begin = offset()) {
         const XmlStringRef name = reader.name();
         const bool location = containsWord(name, wordOf(RecordKind::Locations));
         const bool model = containsWord(name, wordOf(RecordKind::Models));
@@ -105,20 +110,38 @@ bool Reader::readInOnePass(StoreReading &reading)
         if (int(location) + int(model) + int(battery) > 1)
             break; // a child two readers would both take
         const QString child = reader.qualifiedName().toString();
-        if (location)
+        ChildSpan span;
+        span.begin = begin;
+        if (location) {
+            span.kind = RecordKind::Locations;
+            span.first = read.records.locations.size();
             readLocationList(read.records.locations);
-        else if (model)
+            span.count = read.records.locations.size() - span.first;
+        } else if (model) {
+            span.kind = RecordKind::Models;
+            span.first = read.records.models.size();
             readModel(read.records.models);
-        else if (battery)
+            span.count = 1;
+        } else if (battery) {
+            span.kind = RecordKind::Batteries;
+            span.first = read.records.batteries.size();
             readBattery(read);
-        else
+            span.count = 1;
+            span.stamped = batteryStamped;
+        } else {
             reader.skipCurrentElement();
+        }
         exact = !leftItsRecord && !reader.hasError() && reader.isEndElement()
             && reader.qualifiedName() == child;
+        span.end = offset();
+        if (location || model || battery)
+            found.push_back(span);
     }
     if (!exact || reader.hasError() || !reader.isEndElement())
         return false;
     reading = std::move(read);
+    if (spans)
+        *spans = std::move(found);
     return true;
 }
 
@@ -144,10 +167,13 @@ void Reader::readBattery(StoreReading &reading)
 {
     BatteryRecord battery;
     BatteryReading read;
+    batteryStamped = false;
     while (reader.readNextStartElement()) {
         const int field = readTextChild(reader, RecordFields::battery(), battery);
         if (field >= 0)
             read.fieldsRead |= 1u << field;
+        if (field == RecordFields::Charged || field == RecordFields::LastUse)
+            batteryStamped = field == RecordFields::Charged;
         // The last discharge's figures come from the cycle data only while Data is the
         // last child.
         read.cyclesBeforeLastChild = battery.cycleData.size();
@@ -251,22 +277,58 @@ void Reader::noteScanEnd()
 
 } // namespace
 
+namespace {
+
+// Reads only the children whose bytes changed since the last exact read, and takes the
+// others over from it; false when that cannot give what reading every child would.
+bool readChangedChildren(const QByteArray &content, const QByteArray &zone, StoreReading &reading)
+{
+    EarlierReading earlier = EarlierReading::forContent(content, zone);
+    if (earlier.isNull())
+        return false;
+    const QByteArray part = earlier.changedPart(content);
+    if (part.isEmpty())
+        return false;
+    Reader reader(part);
+    StoreReading changed;
+    std::vector<ChildSpan> changedSpans;
+    if (!reader.restart() || reader.offset() != earlier.headSize()
+        || !reader.readInOnePass(changed, &changedSpans))
+        return false; // a fault among the changed children: read them all to place it
+    if (!EarlierReading::toBytes(part, changedSpans))
+        return false;
+    std::vector<ChildSpan> spans;
+    reading = earlier.splice(changed, changedSpans, &spans);
+    EarlierReading::keep(content, zone, reading, spans, int(spans.size() - changedSpans.size()));
+    return true;
+}
+
+} // namespace
+
 StoreReading RecordReader::read(const QByteArray &content, Passes passes)
 {
-    const TimeZoneHeld zone;
+    const TimeZoneHeld held;
+    const QByteArray zone = heldZoneSetting();
     StoreReading reading;
+    const bool shared = passes == Passes::Shared;
+    if (shared && readChangedChildren(content, zone, reading))
+        return reading;
     Reader reader(content);
+    std::vector<ChildSpan> spans;
     if (!reader.restart()) {
         // Empty bytes hold nothing that a save could lose.
         reading.damaged.fill(!content.isEmpty());
-        return reading;
+    } else if (shared && reader.readInOnePass(reading, &spans)) {
+        if (!EarlierReading::toBytes(content, spans))
+            spans.clear();
+    } else {
+        for (const RecordKind kind :
+            { RecordKind::Locations, RecordKind::Models, RecordKind::Batteries }) {
+            reader.restart();
+            reader.readKind(kind, reading);
+        }
     }
-    if (passes == Passes::Shared && reader.readInOnePass(reading))
-        return reading;
-    for (const RecordKind kind :
-        { RecordKind::Locations, RecordKind::Models, RecordKind::Batteries }) {
-        reader.restart();
-        reader.readKind(kind, reading);
-    }
+    if (shared) // with no spans, what was kept is forgotten
+        EarlierReading::keep(content, zone, reading, spans);
     return reading;
 }

@@ -364,6 +364,12 @@ TimeZoneHeld::~TimeZoneHeld()
     --localDateTimes().held;
 }
 
+QByteArray heldZoneSetting()
+{
+    const LocalDateTimes &dateTimes = localDateTimes();
+    return dateTimes.held > 0 ? dateTimes.setting() : zoneSetting();
+}
+
 QByteArray writeSetting()
 {
     const LocalDateTimes &dateTimes = localDateTimes();

@@ -27,6 +27,8 @@ QDateTime parseDateTime(XmlStringRef text); // null when invalid
 QDateTime parseDateTime(const QString &text);
 QTime parseTime(XmlStringRef text); // null when invalid
 void checkTimeZone();
+// The time zone the date-times of a read under way assume (what checkTimeZone() found).
+QByteArray heldZoneSetting();
 
 // For its life the time zone stays the one checkTimeZone() found, as the kept date-times
 // already assume for one read: with TZ unset, the C library would otherwise look at

@@ -1287,6 +1287,12 @@ private slots:
         openEditor();
         auto *totals = namedChild<QLabel>(*editor, "flightTotals");
         QCOMPARE(totals->text(), QStringLiteral("3 flights, flight time 0:19:00, 6500 mAh"));
+        QStringList moments; // newest first
+        for (int row = 0; row < table->rowCount(); ++row)
+            moments << table->index(row, int(Field::Date)).data(Qt::EditRole).toDateTime().toString(
+                Qt::ISODate);
+        QCOMPARE(moments,
+            QStringList({ "2024-06-12T09:15:00", "2024-06-11T13:30:00", "2024-06-10T12:00:00" }));
         namedChild<QComboBox>(*editor, "modelFilter")->setCurrentText("Plane");
         QCOMPARE(totals->text(), QStringLiteral("1 flight, flight time 0:08:00, 1000 mAh"));
         namedChild<QComboBox>(*editor, "batteryFilter")->setCurrentText("Pack A");

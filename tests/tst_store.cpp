@@ -3,6 +3,7 @@
 
 #include "exchange/telemetryimport.h"
 #include "exchange/telemetrylog.h"
+#include "store/earlierreading.h"
 #include "store/recordreader.h"
 #include "sample/sampletelemetry.h"
 #include "store/recordwriter.h"
@@ -18,6 +19,7 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QtTest>
 
 #include <ctime>
@@ -28,6 +30,7 @@ using Edit = void (*)(SampleStore &);
 Q_DECLARE_METATYPE(TelemetryColumns)
 using Edit = void (*)(SampleStore &);
 Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(std::function<QByteArray(QByteArray)>)
 Q_DECLARE_METATYPE(RecordRules::Refusal)
 
 namespace {
@@ -104,6 +107,26 @@ QString widgetsAgainstRecords(const Loaded &loaded, const QByteArray &content, c
     const QByteArray fromWidgets = RecordWriter::wholeDocument(widgets);
     return fromRecords == fromWidgets ? QString() : fromRecords + "\nwidgets:\n" + fromWidgets;
 }
+
+// All a reading gives, with the moments of reading from `now` on counted as `now`.
+QString readingText(StoreReading reading, const QDateTime &now)
+{
+    QString text;
+    for (BatteryRecord &battery : reading.records.batteries) {
+        text += battery.lastUse >= now ? QStringLiteral("used now ")
+                                       : battery.lastUse.toString(Qt::ISODateWithMs) + ' ';
+        battery.lastUse = battery.lastUse >= now ? now : battery.lastUse;
+    }
+    text += QString::fromUtf8(RecordWriter::wholeDocument(reading.records));
+    for (const BatteryReading &battery : reading.batteries)
+        text += QStringLiteral(" fields %1 cycles %2").arg(battery.fieldsRead).arg(
+            battery.cyclesBeforeLastChild);
+    for (const bool damaged : reading.damaged)
+        text += damaged ? " damaged" : " whole";
+    return text;
+}
+
+using ByteEdit = std::function<QByteArray(QByteArray)>;
 
 QString hostileText(QRandomGenerator &random)
 {
@@ -777,6 +800,108 @@ private slots:
         compareReadingWithToolkit(texts);
         setZone("America/New_York");
         compareReadingWithToolkit(texts);
+    }
+
+    void laterReadsTakeOverUnchangedChildren_data()
+    {
+        QTest::addColumn<ByteEdit>("before"); // of the typical store's bytes
+        QTest::addColumn<ByteEdit>("after");
+        QTest::addColumn<int>("changed"); // root children read anew; -1: every one
+        const auto same = [](QByteArray bytes) { return bytes; };
+        const auto records = [](std::function<void(SampleStore &)> edit) {
+            return [edit](QByteArray) {
+                SampleStore store = typicalStore(anchor);
+                edit(store);
+                return storeBytes(store);
+            };
+        };
+        const auto replaced = [](const char *what, const char *by, int from = 0) {
+            return [=](QByteArray bytes) {
+                const int at = bytes.indexOf(what, from < 0 ? bytes.size() / 2 : from);
+                return at < 0 ? QByteArray() : bytes.replace(at, int(qstrlen(what)), by);
+            };
+        };
+        const auto cycle = [](SampleStore &s) {
+            s.batteries[1].cycleData.append({ anchor, 1234, 4500, 2210, 85 });
+        };
+        QTest::addRow("the same bytes") << ByteEdit(same) << ByteEdit(same) << 0;
+        QTest::addRow("a cycle of the second battery")
+            << ByteEdit(same) << ByteEdit(records(cycle)) << 1;
+        QTest::addRow("a location added, the first child")
+            << ByteEdit(same)
+            << ByteEdit(records([](SampleStore &s) { s.locations << "Neue Wiese"; })) << 1;
+        QTest::addRow("the last model renamed to four-byte characters")
+            << ByteEdit(same)
+            << ByteEdit(records([](SampleStore &s) {
+                   s.models.last().name = QString::fromUtf8("Fl\xF0\x9F\x9A\x81 Heli");
+               }))
+            << 1;
+        // The neighbour whose bytes begin and end alike is read again.
+        QTest::addRow("a battery removed")
+            << ByteEdit(same)
+            << ByteEdit(records([](SampleStore &s) { s.batteries.removeAt(1); })) << 1;
+        QTest::addRow("a comment between two children")
+            << ByteEdit(same) << ByteEdit(replaced("\n    <Model>", "<!-- x -->\n    <Model>"))
+            << 0;
+        QTest::addRow("a changed child broken")
+            << ByteEdit(same) << ByteEdit(replaced("</Battery>", "</Batery>", -1)) << -1;
+        QTest::addRow("a carriage return in a changed child")
+            << ByteEdit(same) << ByteEdit(replaced("<Notes>", "<Notes>\r", -1)) << -1;
+        QTest::addRow("an entity declared in the head")
+            << ByteEdit(replaced("<!DOCTYPE Cellora>", "<!DOCTYPE Cellora [<!ENTITY x \"y\">]>"))
+            << ByteEdit(replaced("<!DOCTYPE Cellora>", "<!DOCTYPE Cellora [<!ENTITY x \"y\">]>"))
+            << -1;
+        // The first battery's Charged after its LastUse: used at the moment of reading,
+        // also when taken over.
+        const auto chargedLast = [](QByteArray bytes) {
+            const QRegularExpression pair("(<Charged>[01]</Charged>)(\\s*)(<LastUse>[^<]*</LastUse>)");
+            const QString text = QString::fromUtf8(bytes);
+            const QRegularExpressionMatch found = pair.match(text);
+            return QString(text)
+                .replace(found.capturedStart(), found.capturedLength(),
+                    found.captured(3) + found.captured(2) + found.captured(1))
+                .toUtf8();
+        };
+        QTest::addRow("an unchanged battery used at the moment of reading")
+            << ByteEdit(chargedLast)
+            << ByteEdit([=](const QByteArray &bytes) { return chargedLast(records(cycle)(bytes)); })
+            << 1;
+    }
+
+    // A read after another reads only the root children whose bytes changed, and takes the
+    // others over with exactly what the three readers give; anything that could give a
+    // child another meaning is read whole. Then a read after that one, with the first child
+    // changed, finds the others where they now lie; and none is taken over into another
+    // time zone.
+    void laterReadsTakeOverUnchangedChildren()
+    {
+        QFETCH(ByteEdit, before);
+        QFETCH(ByteEdit, after);
+        QFETCH(int, changed);
+        const QByteArray first = before(storeBytes(typicalStore(anchor)));
+        const QByteArray second = after(storeBytes(typicalStore(anchor)));
+        QVERIFY(!first.isEmpty() && !second.isEmpty());
+        const auto threePasses = [](const QByteArray &bytes, const QDateTime &now) {
+            return readingText(RecordReader::read(bytes, RecordReader::Passes::OnePerKind), now);
+        };
+        QDateTime now = QDateTime::currentDateTime();
+        QCOMPARE(readingText(RecordReader::read(first), now), threePasses(first, now));
+        QThread::msleep(5); // a moment of reading taken over would be that of the first read
+        now = QDateTime::currentDateTime();
+        const StoreReading secondRead = RecordReader::read(second);
+        QCOMPARE(readingText(secondRead, now), threePasses(second, now));
+        const int children = 1 + secondRead.records.batteries.size()
+            + secondRead.records.models.size();
+        QCOMPARE(EarlierReading::takenOverByLastRead(), changed < 0 ? 0 : children - changed);
+        const QByteArray third = QByteArray(second).replace(
+            "<Locations>", "<Locations>\n        <Location Name=\"Dritte Wiese\"/>");
+        QCOMPARE(readingText(RecordReader::read(third), now), threePasses(third, now));
+        QCOMPARE(EarlierReading::takenOverByLastRead(), changed < 0 ? 0 : children - 1);
+        setZone("UTC");
+        const QDateTime utcNow = QDateTime::currentDateTime();
+        QCOMPARE(readingText(RecordReader::read(second), utcNow),
+            readingText(RecordReader::read(second, RecordReader::Passes::OnePerKind), utcNow));
+        QCOMPARE(EarlierReading::takenOverByLastRead(), 0);
     }
 
     void randomSessionsMatchOneWriterAndThreePasses_data()
