@@ -20,7 +20,7 @@ QVector<Figure> measureSave(
 // the file (tokenize-3) and against one (tokenize-1).
 QVector<Figure> measureRefresh(const QString &folder, int runs);
 
-// The first refresh in a fresh process, against the warm one: `benchPath` started with
+// The first refresh in a fresh process, against a warm one that parses every record: `benchPath` started with
 // --cold-refresh once a run, which calls runColdRefreshChild().
 Figure measureColdRefresh(
     const QString &benchPath, const QString &folder, const Figure &warm, int runs);

@@ -166,7 +166,7 @@ int main(int argc, char *argv[])
         figures << warm;
         say(QStringLiteral("refresh-cold..."));
         figures << measureColdRefresh(
-            QCoreApplication::applicationFilePath(), folders.at(0), warm.first(), runs);
+            QCoreApplication::applicationFilePath(), folders.at(0), warm.last(), runs);
         figures << measureEdit(folders.at(1), runs);
     }
     if (wanted(QStringLiteral("clicks"))) {

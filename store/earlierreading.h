@@ -39,6 +39,8 @@ public:
 
     // How many children the last read took over; for tests and benchmarks.
     static int takenOverByLastRead();
+    // Forgets what was kept, so that the next read parses every child: for benchmarks.
+    static void forget() { keep(QByteArray(), QByteArray(), StoreReading(), {}); }
 
     bool isNull() const { return spans.empty(); }
     // The bytes to parse: the head of `content` up to its first child, the changed
