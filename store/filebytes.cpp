@@ -10,7 +10,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +22,8 @@ namespace FileBytes {
 namespace {
 
 constexpr qint64 chunkSize = 64 * 1024;
+constexpr char temporaryPrefix[] = ".cellora-";
+constexpr char temporarySuffix[] = ".tmp";
 
 thread_local int lastErrorNumber = 0;
 
@@ -446,8 +450,8 @@ bool Folder::openTemporary(QFile &file, const QString &permissionsOf)
 {
     discardTemporary(file);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QByteArray name = ".cellora-"
-            + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
+        const QByteArray name = temporaryPrefix
+            + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + temporarySuffix;
         const int out = ::openat(
             fd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (out < 0 && errno == EEXIST)
@@ -535,6 +539,31 @@ bool Folder::remove(const QString &name, const Stamp &expected)
     const QByteArray target = QFile::encodeName(name);
     return fileStamp(name).isSameFile(expected) && expected.exists
         && ::unlinkat(fd, target.constData(), 0) == 0;
+}
+
+void Folder::removeStaleTemporaries(qint64 ageSeconds)
+{
+    // A listing of its own: the folder's descriptor keeps its offset for the other calls.
+    const int listing = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *entries = listing < 0 ? nullptr : ::fdopendir(listing);
+    if (!entries) {
+        if (listing >= 0)
+            ::close(listing);
+        return;
+    }
+    const time_t before = ::time(nullptr) - time_t(ageSeconds);
+    while (const dirent *entry = ::readdir(entries)) {
+        const QByteArray name(entry->d_name);
+        struct stat info { };
+        // Younger files may still be written by another window on this folder; a link or a
+        // file of another user is never ours.
+        if (name.startsWith(temporaryPrefix) && name.endsWith(temporarySuffix)
+            && ::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && info.st_nlink == 1
+            && info.st_mtime < before)
+            ::unlinkat(fd, entry->d_name, 0);
+    }
+    ::closedir(entries);
 }
 
 } // namespace FileBytes

@@ -139,6 +139,9 @@ public:
     void discardTemporary(QFile &file);
     // Deletes the regular file `name` if it is still the file `expected`.
     bool remove(const QString &name, const Stamp &expected);
+    // Deletes the temporary files of writes that were cut short (a kill, a power loss): this
+    // user's regular files of openTemporary()'s name form, untouched for `ageSeconds`.
+    void removeStaleTemporaries(qint64 ageSeconds);
 
 private:
     bool finishWriting(QFile &file);

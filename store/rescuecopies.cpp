@@ -243,6 +243,8 @@ void RescueCopies::rotate(const FileBytes::Stamp &spared)
     FileBytes::Folder folder(dir.path(), false);
     if (!folder.isOpen())
         return;
+    // An hour is far beyond the longest write of a copy.
+    folder.removeStaleTemporaries(60 * 60);
     QVector<Entry> copies = made(folder, index);
     QVector<Entry> doomed;
     QVector<FileBytes::Stamp> doomedFiles;

@@ -45,7 +45,8 @@ public:
     bool keep(const QByteArray &content, const QString &permissionsOf = QString());
     // Deletes the oldest copies the store made beyond `kept`, never the newest one, never
     // `spared` (the file being imported), never a file that no longer holds what the store
-    // wrote (it is taken off the index instead).
+    // wrote (it is taken off the index instead). Also deletes the temporary files that
+    // writes cut short by a kill left in the folder, once they are an hour old.
     void rotate(const FileBytes::Stamp &spared = FileBytes::Stamp());
     // The system's error number of the last keep() that failed.
     int failure() const { return lastError; }

@@ -698,6 +698,26 @@ private slots:
         QCOMPARE(kept.size(), 20);
         QCOMPARE(kept.first() + kept.last(), QByteArray("store 5store 24"));
 
+        // What a kill left of a copy's write goes once it is old; a younger one may still be
+        // written, and a link of that name is not the store's.
+        const QDir rescue(copies.folder());
+        QTemporaryDir outside;
+        const auto plant = [&](const QString &name, qint64 age) {
+            QFile file(name);
+            return file.open(QIODevice::WriteOnly) && file.write("half") == 4 && file.flush()
+                && file.setFileTime(QDateTime::currentDateTime().addSecs(-age),
+                    QFileDevice::FileModificationTime);
+        };
+        QVERIFY(plant(rescue.filePath(".cellora-killed.tmp"), 2 * 3600));
+        QVERIFY(plant(rescue.filePath(".cellora-writing.tmp"), 60));
+        QVERIFY(plant(outside.filePath("old"), 2 * 3600));
+        QVERIFY(QFile::link(outside.filePath("old"), rescue.filePath(".cellora-link.tmp")));
+        QVERIFY(copies.keep("store 25"));
+        copies.rotate();
+        QCOMPARE(rescue.entryList({ ".cellora-*" }, QDir::AllEntries | QDir::Hidden | QDir::System),
+            QStringList({ ".cellora-link.tmp", ".cellora-writing.tmp" }));
+        QVERIFY(QFileInfo::exists(outside.filePath("old")));
+
         // A storage path too long to name a folder after it whole gets a name with a checksum.
         const QString deep = dir->filePath(QString(200, 'a') + '/' + QString(200, 'b'));
         const QString elsewhere = RescueCopies::elsewhereFolder(deep);
