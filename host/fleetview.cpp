@@ -1,5 +1,7 @@
 #include "host/fleetview.h"
 
+#include "host/hostdialogs.h"
+
 #include "store/storesnapshot.h"
 
 #include <QBrush>
@@ -9,7 +11,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -227,9 +228,12 @@ FleetView::FleetView(const QString &storageFolder, QWidget *parent, const QDateT
     // Wide enough for every reason when the screen allows it; each is a tool tip as well.
     int width = view->frameWidth() * 2 + layout->contentsMargins().left()
         + layout->contentsMargins().right();
-    for (int column = 0; column < FleetTable::columnTotal; ++column)
-        width += view->horizontalHeader()->sectionSize(column);
-    const QScreen *shown = screen();
-    const int room = shown ? shown->availableGeometry().width() * 9 / 10 : width;
+    const QHeaderView *header = view->horizontalHeader();
+    for (int column = 0; column < FleetTable::Reasons; ++column)
+        width += header->sectionSize(column);
+    // Stretched, the last column never gets narrower than the header's default size.
+    width += qMax(header->sectionSize(FleetTable::Reasons), header->defaultSectionSize());
+    const QRect free = HostDialogs::screenRoom(this);
+    const int room = free.isEmpty() ? width : free.width() - HostDialogs::frameAllowance().width();
     resize(qBound(640, width, room), 520);
 }

@@ -705,8 +705,8 @@ private slots:
         const auto plant = [&](const QString &name, qint64 age) {
             QFile file(name);
             return file.open(QIODevice::WriteOnly) && file.write("half") == 4 && file.flush()
-                && file.setFileTime(QDateTime::currentDateTime().addSecs(-age),
-                    QFileDevice::FileModificationTime);
+                && file.setFileTime(
+                    QDateTime::currentDateTime().addSecs(-age), QFileDevice::FileModificationTime);
         };
         QVERIFY(plant(rescue.filePath(".cellora-killed.tmp"), 2 * 3600));
         QVERIFY(plant(rescue.filePath(".cellora-writing.tmp"), 60));
