@@ -1,7 +1,5 @@
 #include "host/fleetview.h"
 
-#include "host/hostdialogs.h"
-
 #include "store/storesnapshot.h"
 
 #include <QBrush>
@@ -233,7 +231,6 @@ FleetView::FleetView(const QString &storageFolder, QWidget *parent, const QDateT
         width += header->sectionSize(column);
     // Stretched, the last column never gets narrower than the header's default size.
     width += qMax(header->sectionSize(FleetTable::Reasons), header->defaultSectionSize());
-    const QRect free = HostDialogs::screenRoom(this);
-    const int room = free.isEmpty() ? width : free.width() - HostDialogs::frameAllowance().width();
-    resize(qBound(640, width, room), 520);
+    // The program fits every dialog into the screen's free area as it opens.
+    resize(qMax(640, width), 520);
 }
